@@ -1,0 +1,38 @@
+#include "app/frame_loop.h"
+
+#include "app/commands.h"
+#include "display/renderer.h"
+#include "effects/effect_table.h"
+#include "field/field.h"
+#include "field/random.h"
+#include "field/trig.h"
+
+namespace glowfield {
+
+void prepareField(int32_t seed) {
+    field.cellWidth = 4;
+    field.cellHeight = 3;
+    field.gridSize = 200;
+    seedRandom(seed);
+    seedFieldNoise();
+    buildSineTable();
+}
+
+void frameStep() {
+    waveStep();
+    runCurrentEffect();
+    ++shared.frameCounter;
+    renderField();
+}
+
+void timerTick() {
+    checkAutomaticSwitch();
+    frameStep();
+}
+
+void startWithEffect(int index) {
+    pressKey('z');
+    selectEffect(index);
+}
+
+} // namespace glowfield

@@ -1,0 +1,45 @@
+// Drawing helpers shared by the effects: a 2-D line of single cells, a perspective projection onto the grid,
+// a 3-D line of depth-scaled blocks, the dark border and a copy of the field into the picture planes.
+#pragma once
+
+#include <cstdint>
+
+namespace glowfield {
+
+// Scratch that the helpers keep between calls.
+struct DrawingState {
+    float projectionCentre = 0.0f;  // gridSize * 0.5
+    float cachedDepth = 0.0f;       // depth of the cached scale
+    float cachedScale = 0.0f;       // gridSize / (gridSize + cachedDepth), single precision
+    uint16_t cachedGrid = 0;        // gridSize the cache was computed for; 0 means no cache
+    int32_t lineStartX = 0;         // projected ends of the last drawLine3D; an end whose projection
+    int32_t lineStartY = 0;         // fails outright keeps the value of the call before
+    int32_t lineEndX = 0;           //
+    int32_t lineEndY = 0;           //
+};
+
+extern DrawingState drawingState;
+
+void resetDrawingState();
+
+// Sets red, green and blue (each only when its value is nonzero) on the cells of a line walked from
+// (x1, y1) to (x0, y0). Points on the outermost rows and columns are not drawn.
+void drawFieldLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t redValue, int32_t greenValue,
+                   int32_t blueValue);
+
+// Projects (x, y) at a depth onto the grid. Returns true when the cell is inside the border. Both outputs are
+// written whenever gridSize + depth >= 1, also when the result is false.
+bool projectPoint(float x, float y, float depth, int32_t& outX, int32_t& outY);
+
+// A line of square blocks whose size and brightness fall with depth, blended into the colour planes by
+// maximum. The last block size stays in the shared letterOffset.
+void drawLine3D(float x0, float y0, float depth0, float x1, float y1, float depth1, int32_t redValue,
+                int32_t greenValue, int32_t blueValue, int32_t size);
+
+// The live border cells get -120 in the colours and 0 in the velocities.
+void resetBorder();
+
+// Copies the levels of the live cells into the picture planes.
+void captureFieldToPicture();
+
+} // namespace glowfield

@@ -1,0 +1,173 @@
+#include "field/picture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "field/field.h"
+#include "field/random.h"
+
+namespace glowfield {
+
+PictureStore picture;
+
+namespace {
+
+std::string pictureFolder;
+
+constexpr int fileHeaderBytes = 14;
+constexpr int infoHeaderBytes = 40;
+constexpr int headerBytes = fileHeaderBytes + infoHeaderBytes;
+
+struct Candidate {
+    std::string path;
+    uint64_t size = 0;
+};
+
+bool hasBmpExtension(const std::string& name) {
+    // The directory search of the original platform matches "*.bmp" without regard to case.
+    if (name.size() < 4) {
+        return false;
+    }
+    std::string tail = name.substr(name.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
+    return tail == ".bmp";
+}
+
+// One pass over the directory: the entries that are not directories and are larger than a full grid of
+// 24-bit pixels, in name order so that a draw selects the same file on every machine.
+std::vector<Candidate> listCandidates(const std::string& folder, uint64_t minimumSize) {
+    namespace fs = std::filesystem;
+    std::vector<Candidate> found;
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    if (error) {
+        return found;
+    }
+    for (const fs::directory_entry& entry : it) {
+        const std::string name = entry.path().filename().string();
+        if (!hasBmpExtension(name)) {
+            continue;
+        }
+        std::error_code entryError;
+        if (entry.is_directory(entryError) || entryError) {
+            continue;
+        }
+        const uintmax_t size = entry.file_size(entryError);
+        if (entryError || size <= minimumSize) {
+            continue;
+        }
+        found.push_back({entry.path().string(), static_cast<uint64_t>(size)});
+    }
+    std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) { return a.path < b.path; });
+    return found;
+}
+
+int32_t readInt32(const unsigned char* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+uint16_t readUint16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+void unpackPicture(const std::string& path, uint64_t listedSize) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return;
+    }
+    unsigned char header[headerBytes];
+    if (std::fread(header, 1, fileHeaderBytes, file.get()) != fileHeaderBytes || readUint16(header) != 19778) {
+        return;
+    }
+    if (std::fread(header + fileHeaderBytes, 1, infoHeaderBytes, file.get()) != infoHeaderBytes) {
+        return;
+    }
+    const unsigned char* info = header + fileHeaderBytes;
+    const int32_t fileWidth = readInt32(info + 4);
+    const int32_t fileHeight = readInt32(info + 8);
+    // The sizes are taken before the bit count is checked, so a rejected file still changes them. They never
+    // leave the planes' range: a negative size from a top-down or broken header becomes 0.
+    picture.pictureWidth = std::clamp(fileWidth, 0, pictureColumns);
+    picture.pictureHeight = std::clamp(fileHeight, 0, pictureRows);
+    if (readUint16(info + 14) != 24) {
+        return;
+    }
+
+    // Rows are as long as the file's real width says, so a picture wider than the planes is cropped, not
+    // sheared. The padding rounds 3 bytes per pixel up to a multiple of 4.
+    const uint64_t realWidth = static_cast<uint64_t>(std::max(fileWidth, 0));
+    const uint64_t rowLength = 3 * realWidth + realWidth % 4;
+    const int width = picture.pictureWidth;
+    const int height = picture.pictureHeight;
+
+    // Pixel data starts at the header's offset when it is sane (larger information headers put it further
+    // on); otherwise right behind the two headers.
+    const uint32_t dataOffset = static_cast<uint32_t>(readInt32(header + 10));
+    uint64_t start = headerBytes;
+    if (dataOffset >= headerBytes && dataOffset < listedSize) {
+        start = dataOffset;
+    }
+    // Each stored row is read up to the last column that the planes keep, so a huge or lying header costs
+    // no more than the planes can hold. The copy stops at the first sample that the file does not contain.
+    std::vector<unsigned char> row(3 * static_cast<size_t>(width));
+    for (int k = 1; k < height; ++k) {
+        const uint64_t rowStart = start + k * rowLength;
+        if (rowStart > static_cast<uint64_t>(std::numeric_limits<long>::max()) ||
+            std::fseek(file.get(), static_cast<long>(rowStart), SEEK_SET) != 0) {
+            return;
+        }
+        const size_t got = width > 0 ? std::fread(row.data(), 1, row.size(), file.get()) : 0;
+        for (int l = 0; l < width; ++l) {
+            if (3 * static_cast<size_t>(l) + 3 > got) {
+                return;
+            }
+            const int sample = pictureAt(width - 1 - l, k);
+            picture.pictureBlue[sample] = row[3 * l];
+            picture.pictureGreen[sample] = row[3 * l + 1];
+            picture.pictureRed[sample] = row[3 * l + 2];
+        }
+    }
+}
+
+} // namespace
+
+void resetPictureState() {
+    std::memset(picture.pictureBlue, 0, sizeof picture.pictureBlue);
+    std::memset(picture.pictureGreen, 0, sizeof picture.pictureGreen);
+    std::memset(picture.pictureRed, 0, sizeof picture.pictureRed);
+    picture.pictureWidth = 0;
+    picture.pictureHeight = 0;
+}
+
+void setPictureDirectory(const std::string& directory) { pictureFolder = directory; }
+
+const std::string& pictureDirectory() { return pictureFolder; }
+
+void loadRandomPicture() {
+    if (pictureFolder.empty()) {
+        return;
+    }
+    const uint64_t minimumSize = static_cast<uint64_t>(field.gridSize) * field.gridSize * 3;
+    const std::vector<Candidate> first = listCandidates(pictureFolder, minimumSize);
+    if (first.empty()) {
+        return;
+    }
+    const size_t choice = static_cast<size_t>(nextRandom()) % first.size();
+    // The folder is listed again, as files may have come or gone since the count; when the chosen position
+    // no longer exists nothing is loaded.
+    const std::vector<Candidate> second = listCandidates(pictureFolder, minimumSize);
+    if (choice >= second.size()) {
+        return;
+    }
+    unpackPicture(second[choice].path, second[choice].size);
+}
+
+} // namespace glowfield

@@ -1,0 +1,37 @@
+// The wallpaper picture: one of the uncompressed 24-bit .bmp files of the picture directory, chosen at random
+// and unpacked into three byte planes that the picture effects read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace glowfield {
+
+inline constexpr int pictureColumns = 1600; // X range of the picture planes
+inline constexpr int pictureRows = 1200;    // Y range; element (X, Y) lives at X * pictureRows + Y
+
+inline constexpr int pictureAt(int x, int y) { return x * pictureRows + y; }
+
+struct PictureStore {
+    uint8_t pictureBlue[pictureColumns * pictureRows];  // samples of the last picture; a smaller picture
+    uint8_t pictureGreen[pictureColumns * pictureRows]; // leaves the rest as the one before left it
+    uint8_t pictureRed[pictureColumns * pictureRows];   //
+    int32_t pictureWidth = 0;  // from the last header that passed the "BM" test, always in 0..1600
+    int32_t pictureHeight = 0; // likewise, always in 0..1200
+};
+
+extern PictureStore picture;
+
+// Zeroes the planes and sizes. The picture directory is configuration and is kept.
+void resetPictureState();
+
+// The folder searched for .bmp files; the player sets it from its command line. Empty means none.
+void setPictureDirectory(const std::string& directory);
+const std::string& pictureDirectory();
+
+// Picks a random candidate file (one nextRandom() draw when at least one exists) and unpacks it. Every failure
+// is quiet and leaves the planes as they were (sizes may change, as the header is read before the bit count
+// is checked).
+void loadRandomPicture();
+
+} // namespace glowfield
