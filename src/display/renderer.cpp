@@ -8,7 +8,9 @@ namespace glowfield {
 
 RendererState renderer;
 
-void setRenderTarget(SurfaceWriter* writer) { renderer.writer = writer; }
+void setRenderTarget(SurfaceWriter* writer) {
+    renderer.writer = writer;
+}
 
 uint32_t packedColourAt(int x, int y) {
     const int cell = cellAt(x, y);

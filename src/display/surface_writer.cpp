@@ -22,7 +22,9 @@ int32_t storeBytesFor(int32_t bitsPerPixel) {
 
 } // namespace
 
-SurfaceWriter::~SurfaceWriter() { clear(); }
+SurfaceWriter::~SurfaceWriter() {
+    clear();
+}
 
 void SurfaceWriter::clear() {
     surface_.reset();

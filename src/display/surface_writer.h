@@ -63,7 +63,8 @@ class SurfaceWriter {
     }
 
     uint32_t pixelValue(uint32_t colour) const {
-        return redTable_[colour & 0xff] | greenTable_[(colour >> 8) & 0xff] | blueTable_[(colour >> 16) & 0xff];
+        return redTable_[colour & 0xff] | greenTable_[(colour >> 8) & 0xff] |
+               blueTable_[(colour >> 16) & 0xff];
     }
 
     bool initialised() const { return surface_ != nullptr; }
@@ -86,14 +87,14 @@ class SurfaceWriter {
     ResultCode buildTables(DisplaySurface& scratch);
     void clear();
 
-    std::shared_ptr<DisplaySurface> surface_;  // held from initialise until destruction
-    std::shared_ptr<DisplayDevice> display_;   //
+    std::shared_ptr<DisplaySurface> surface_; // held from initialise until destruction
+    std::shared_ptr<DisplayDevice> display_;  //
     int32_t height_ = 0;
     int32_t width_ = 0;
     int32_t bitsPerPixel_ = 0;
     int32_t bytesPerPixel_ = 0;
-    int32_t storeBytes_ = 1;      // bytes one store writes and advances: 4, 3, 2 or 1
-    uint32_t colourMask_ = 0;     // the three masks ORed
+    int32_t storeBytes_ = 1;  // bytes one store writes and advances: 4, 3, 2 or 1
+    uint32_t colourMask_ = 0; // the three masks ORed
     uint32_t redMask_ = 0;
     uint32_t greenMask_ = 0;
     uint32_t blueMask_ = 0;
@@ -101,11 +102,11 @@ class SurfaceWriter {
     uint32_t greenTable_[256] = {}; //
     uint32_t blueTable_[256] = {};  //
     LockRect lockRect_{};
-    bool lockedRect_ = false;       // whether lockRect_ holds a rectangle or the whole surface is locked
-    int32_t pitch_ = 0;             // bytes from one line to the next, as the lock reported it
-    uint8_t* lockBase_ = nullptr;   // all three empty when unlocked
-    uint8_t* lineStart_ = nullptr;  //
-    uint8_t* cursor_ = nullptr;     //
+    bool lockedRect_ = false;      // whether lockRect_ holds a rectangle or the whole surface is locked
+    int32_t pitch_ = 0;            // bytes from one line to the next, as the lock reported it
+    uint8_t* lockBase_ = nullptr;  // all three empty when unlocked
+    uint8_t* lineStart_ = nullptr; //
+    uint8_t* cursor_ = nullptr;    //
 };
 
 } // namespace glowfield

@@ -53,8 +53,8 @@ double spreadColour(const float* __restrict colour, float* __restrict velocity, 
         const float* right = column + planeStride;
         float* v = velocity + x * planeStride;
         for (int y = 1; y < n - 1; ++y) {
-            const double laplace = static_cast<double>(column[y + 1]) + right[y] + left[y] + column[y - 1] -
-                                   4.0 * column[y];
+            const double laplace =
+                static_cast<double>(column[y + 1]) + right[y] + left[y] + column[y - 1] - 4.0 * column[y];
             increment = 0.2 * laplace;
             v[y] = static_cast<float>(v[y] + increment);
         }
