@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <emmintrin.h>
 #include <memory>
 
 #include "platform/display_surface.h"
@@ -26,29 +28,74 @@ class SurfaceWriter {
     ResultCode unlock();
 
     // Writes one pixel of a packed colour 0x00BBGGRR at the cursor and advances the cursor.
-    void storePixel(uint32_t colour) {
+    void storePixel(uint32_t colour) { storeValue(pixelValue(colour)); }
+
+    // count stores of the same colour: the pixels of one block.
+    void storePixels(uint32_t colour, int count) {
         const uint32_t value = pixelValue(colour);
-        switch (storeBytes_) {
-        case 4:
-            cursor_[0] = static_cast<uint8_t>(value);
-            cursor_[1] = static_cast<uint8_t>(value >> 8);
-            cursor_[2] = static_cast<uint8_t>(value >> 16);
-            cursor_[3] = static_cast<uint8_t>(value >> 24);
-            break;
-        case 3:
-            cursor_[0] = static_cast<uint8_t>(value);
-            cursor_[1] = static_cast<uint8_t>(value >> 8);
-            cursor_[2] = static_cast<uint8_t>(value >> 16);
-            break;
-        case 2:
-            cursor_[0] = static_cast<uint8_t>(value);
-            cursor_[1] = static_cast<uint8_t>(value >> 8);
-            break;
-        default:
-            cursor_[0] = static_cast<uint8_t>(value);
-            break;
+        if (storeBytes_ == 4) {
+            for (int i = 0; i < count; ++i) {
+                std::memcpy(cursor_ + 4 * i, &value, 4);
+            }
+            cursor_ += 4 * count;
+            return;
         }
-        cursor_ += storeBytes_;
+        for (int i = 0; i < count; ++i) {
+            storeValue(value);
+        }
+    }
+
+    // The bytes that storing each value repeat times would write, laid out in out (count * repeat pixels).
+    // Returns the number of bytes.
+    int expandBlocks(const uint32_t* values, int count, int repeat, uint8_t* out) const {
+        if (storeBytes_ == 4) {
+            for (int i = 0; i < count; ++i) {
+                for (int r = 0; r < repeat; ++r) {
+                    std::memcpy(out + 4 * (i * repeat + r), &values[i], 4);
+                }
+            }
+        } else if (storeBytes_ == 3 && repeat == 4) {
+            // Four 3-byte pixels are three 32-bit words: b0 b1 b2 b0 | b1 b2 b0 b1 | b2 b0 b1 b2.
+            for (int i = 0; i < count; ++i) {
+                const uint32_t v = values[i] & 0xffffff;
+                const uint32_t words[3] = {v | v << 24, v >> 8 | v << 16, v >> 16 | v << 8};
+                std::memcpy(out + 12 * i, words, 12);
+            }
+        } else {
+            uint8_t* at = out;
+            for (int i = 0; i < count; ++i) {
+                for (int r = 0; r < repeat; ++r) {
+                    for (int b = 0; b < storeBytes_; ++b) {
+                        *at++ = static_cast<uint8_t>(values[i] >> (8 * b));
+                    }
+                }
+            }
+        }
+        return count * repeat * storeBytes_;
+    }
+
+    // Stores bytes prepared by expandBlocks at the cursor and advances it. The display memory is only
+    // written, never read back, so the stores bypass the cache and leave it to the field planes.
+    void storeBytes(const uint8_t* bytes, int count) {
+        int done = 0;
+        while (done < count && (reinterpret_cast<uintptr_t>(cursor_ + done) & 15) != 0) {
+            cursor_[done] = bytes[done];
+            ++done;
+        }
+        for (; done + 16 <= count; done += 16) {
+            _mm_stream_si128(reinterpret_cast<__m128i*>(cursor_ + done),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + done)));
+        }
+        for (; done < count; ++done) {
+            cursor_[done] = bytes[done];
+        }
+        cursor_ += count;
+    }
+
+    // Fills the current line with the first bytes of the line above it, as if the same stores were repeated.
+    void repeatLineAbove(int bytes) {
+        std::memcpy(lineStart_, lineStart_ - pitch_, static_cast<size_t>(bytes));
+        cursor_ = lineStart_ + bytes;
     }
 
     void nextLine() {
@@ -73,6 +120,7 @@ class SurfaceWriter {
     int32_t height() const { return height_; }
     int32_t bitsPerPixel() const { return bitsPerPixel_; }
     int32_t bytesPerPixel() const { return bytesPerPixel_; }
+    int32_t storeBytes() const { return storeBytes_; }
     int32_t pitch() const { return pitch_; }
     uint8_t* lineStart() const { return lineStart_; }
     uint8_t* cursor() const { return cursor_; }
@@ -84,6 +132,28 @@ class SurfaceWriter {
     DisplaySurface* surface() const { return surface_.get(); }
 
   private:
+    // 4 bytes at 32 bits per pixel, 3 at 24 (the low 16 bits, then bits 16..23), 2 at 16, otherwise 1.
+    void storeValue(uint32_t value) {
+        switch (storeBytes_) {
+        case 4:
+            std::memcpy(cursor_, &value, 4);
+            break;
+        case 3:
+            cursor_[0] = static_cast<uint8_t>(value);
+            cursor_[1] = static_cast<uint8_t>(value >> 8);
+            cursor_[2] = static_cast<uint8_t>(value >> 16);
+            break;
+        case 2:
+            cursor_[0] = static_cast<uint8_t>(value);
+            cursor_[1] = static_cast<uint8_t>(value >> 8);
+            break;
+        default:
+            cursor_[0] = static_cast<uint8_t>(value);
+            break;
+        }
+        cursor_ += storeBytes_;
+    }
+
     ResultCode buildTables(DisplaySurface& scratch);
     void clear();
 
