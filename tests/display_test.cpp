@@ -169,6 +169,36 @@ TEST_F(RendererTest, EveryCellBecomesAFourByThreeBlockCoveringTheFrame) {
     EXPECT_EQ(renderer.lastColour, 0x7f007fu);
 }
 
+// The renderer converts whole columns at once; every kind of value must come out as the level rule says, at
+// every depth and for masks that need the tables.
+TEST_F(RendererTest, RenderedPixelsFollowTheLevelRuleForEveryKindOfValue) {
+    std::vector<float> values = extremeValues();
+    for (float v = -130.0f; v <= 130.0f; v += 0.25f) {
+        values.push_back(v);
+    }
+    for (float v : {-127.0f, 127.0f, std::nextafter(127.0f, 200.0f), std::nextafter(-127.0f, -200.0f),
+                    -std::numeric_limits<float>::denorm_min()}) {
+        values.push_back(v);
+    }
+    for (int cell = 0; cell < planeCells; ++cell) {
+        planes.red[cell] = values[cell % values.size()];
+        planes.green[cell] = values[(cell * 7 + 3) % values.size()];
+        planes.blue[cell] = values[(cell * 13 + 5) % values.size()];
+    }
+    for (int bits : {32, 24, 16}) {
+        HeadlessDisplay display(bits);
+        renderField();
+        const SurfaceWriter& writer = display.writer();
+        for (int x = 0; x < 200; ++x) {
+            for (int y = 0; y < 200; ++y) {
+                const uint32_t expected = writer.pixelValue(packedColourAt(x, y));
+                ASSERT_EQ(display.surface().pixelAt(4 * x + 3, 3 * y + 2), expected)
+                    << bits << " bits, cell " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST_F(RendererTest, TwentyFourBitRenderWithAWidePitchLeavesThePaddingAlone) {
     HeadlessDisplay display(24, 2500);
     for (auto& byte : display.surface().bytes()) {
