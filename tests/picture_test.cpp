@@ -1,4 +1,7 @@
 // The picture loader on real .bmp files written by the tests.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -206,6 +209,48 @@ TEST_F(PictureTest, CandidatesAreChosenByOneDrawInNameOrder) {
         loadRandomPicture();
         ASSERT_EQ(picture.pictureBlue[pictureAt(3, 3)], static_cast<uint8_t>(order[choice])) << seed;
     }
+}
+
+TEST_F(PictureTest, OddEntriesAreSkippedQuietly) {
+    std::ofstream(folder.file("empty.bmp")).close();
+    std::filesystem::create_symlink(folder.file("nowhere"), folder.file("dangling.bmp"));
+    ASSERT_EQ(mkfifo(folder.file("pipe.bmp").c_str(), 0600), 0); // opening it would block for ever
+    EXPECT_EQ(drawsDuring(loadRandomPicture), 0);
+
+    BmpSpec spec;
+    spec.width = 210;
+    spec.height = 200;
+    spec.colour = [](int, int) { return 0x123456u; };
+    writeBmp(folder.file("real.bmp"), spec);
+    EXPECT_EQ(drawsDuring(loadRandomPicture), 1);
+    expectSample(5, 5, 0x123456);
+}
+
+// The folder is listed twice; what happens in between must not matter beyond loading nothing.
+std::string vanishingFolder;
+
+TEST_F(PictureTest, FileThatVanishesBetweenThePassesLoadsNothing) {
+    BmpSpec spec;
+    spec.width = 210;
+    spec.height = 200;
+    spec.colour = [](int, int) { return 0x654321u; };
+    writeBmp(folder.file("only.bmp"), spec);
+    vanishingFolder = folder.path();
+    setPictureScanHook([] { std::filesystem::remove(vanishingFolder + "/only.bmp"); });
+    loadRandomPicture();
+    setPictureScanHook(nullptr);
+    EXPECT_EQ(picture.pictureWidth, 0);
+    expectSample(5, 5, 0);
+
+    // A file replaced by a shorter one between the passes is read only as far as it goes.
+    writeBmp(folder.file("only.bmp"), spec);
+    setPictureScanHook(
+        [] { std::filesystem::resize_file(vanishingFolder + "/only.bmp", 54 + 632 * 190 + 6); });
+    loadRandomPicture();
+    setPictureScanHook(nullptr);
+    expectSample(5, 189, 0x654321);
+    expectSample(209, 190, 0x654321);
+    expectSample(5, 190, 0);
 }
 
 TEST_F(PictureTest, FileThatFailsTheBmTestChangesNothing) {

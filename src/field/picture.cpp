@@ -18,6 +18,7 @@ PictureStore picture;
 namespace {
 
 std::string pictureFolder;
+void (*scanHook)() = nullptr;
 
 constexpr int fileHeaderBytes = 14;
 constexpr int infoHeaderBytes = 40;
@@ -159,6 +160,10 @@ const std::string& pictureDirectory() {
     return pictureFolder;
 }
 
+void setPictureScanHook(void (*hook)()) {
+    scanHook = hook;
+}
+
 void loadRandomPicture() {
     if (pictureFolder.empty()) {
         return;
@@ -169,6 +174,9 @@ void loadRandomPicture() {
         return;
     }
     const size_t choice = static_cast<size_t>(nextRandom()) % first.size();
+    if (scanHook) {
+        scanHook();
+    }
     // The folder is listed again, as files may have come or gone since the count; when the chosen position
     // no longer exists nothing is loaded.
     const std::vector<Candidate> second = listCandidates(pictureFolder, minimumSize);

@@ -36,4 +36,8 @@ const std::string& pictureDirectory();
 // count is checked).
 void loadRandomPicture();
 
+// Tests only: called between the counting pass and the choosing pass over the folder, so that a test can
+// change the folder in between. nullptr (the default) calls nothing.
+void setPictureScanHook(void (*hook)());
+
 } // namespace glowfield
