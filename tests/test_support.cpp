@@ -114,14 +114,15 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 
 void writeBmp(const std::string& path, const BmpSpec& spec) {
     const int64_t width = spec.width < 0 ? 0 : spec.width;
-    const int64_t rows = spec.height < 0 ? -static_cast<int64_t>(spec.height) : spec.height;
+    const int64_t claimedRows = spec.height < 0 ? -static_cast<int64_t>(spec.height) : spec.height;
+    const int64_t rows = spec.storedRows >= 0 ? spec.storedRows : claimedRows;
     const int64_t bytesPerPixel = spec.bitCount / 8 > 0 ? spec.bitCount / 8 : 1;
     const int64_t rowBytes = ((width * bytesPerPixel) + 3) / 4 * 4;
     const uint32_t offset = 14 + spec.infoHeaderSize;
     std::vector<uint8_t> out;
     out.push_back('B');
     out.push_back('M');
-    put32(out, static_cast<uint32_t>(offset + rowBytes * rows));
+    put32(out, static_cast<uint32_t>(offset + rowBytes * claimedRows));
     put32(out, 0);
     put32(out, offset);
     put32(out, spec.infoHeaderSize);
@@ -130,7 +131,7 @@ void writeBmp(const std::string& path, const BmpSpec& spec) {
     put16(out, 1);
     put16(out, spec.bitCount);
     put32(out, 0); // no compression
-    put32(out, static_cast<uint32_t>(rowBytes * rows));
+    put32(out, static_cast<uint32_t>(rowBytes * claimedRows));
     put32(out, 2835);
     put32(out, 2835);
     put32(out, 0);

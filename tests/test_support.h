@@ -62,6 +62,8 @@ struct BmpSpec {
     std::function<uint32_t(int l, int k)> colour = [](int, int) { return 0u; };
     // Bytes to cut from the end of the file (a truncated file).
     size_t truncate = 0;
+    // Rows actually written when not negative, whatever the header claims.
+    int64_t storedRows = -1;
 };
 
 // Writes a .bmp file the way common tools do: headers, then rows padded to 4 bytes.

@@ -1,0 +1,72 @@
+// The seed corpus of the picture fuzzer: real .bmp files of every shape the loader meets. Each is loaded here
+// (sizes must stay in range); with GLOWFIELD_FUZZ_CORPUS set, the files are also written to that folder.
+#include <cstdlib>
+#include <filesystem>
+
+#include "field/field.h"
+#include "field/picture.h"
+#include "test_support.h"
+
+namespace glowfield::test {
+namespace {
+
+struct CorpusEntry {
+    const char* name;
+    int32_t width;
+    int32_t height;
+    uint16_t bitCount;
+    uint32_t infoHeaderSize;
+    size_t truncate;
+    int64_t storedRows;
+};
+
+const CorpusEntry corpus[] = {
+    {"rgb24-info40.bmp", 13, 9, 24, 40, 0, -1},  {"rgb24-info108.bmp", 7, 5, 24, 108, 0, -1},
+    {"rgb24-info124.bmp", 6, 6, 24, 124, 0, -1}, {"rgb8.bmp", 16, 8, 8, 40, 0, -1},
+    {"rgb16.bmp", 10, 10, 16, 40, 0, -1},        {"rgb32.bmp", 9, 7, 32, 40, 0, -1},
+    {"top-down.bmp", 12, -8, 24, 40, 0, -1},     {"wide.bmp", 1700, 2, 24, 40, 0, -1},
+    {"tall.bmp", 1, 1300, 24, 40, 0, -1},        {"negative-width.bmp", -4, 6, 24, 40, 0, -1},
+    {"truncated.bmp", 20, 20, 24, 40, 700, -1},  {"huge-claims.bmp", 2000000000, 2000000000, 24, 40, 0, 0},
+    {"three-wide.bmp", 3, 64, 24, 40, 0, -1},
+};
+
+BmpSpec specOf(const CorpusEntry& entry) {
+    BmpSpec spec;
+    spec.width = entry.width;
+    spec.height = entry.height;
+    spec.bitCount = entry.bitCount;
+    spec.infoHeaderSize = entry.infoHeaderSize;
+    spec.truncate = entry.truncate;
+    spec.storedRows = entry.storedRows;
+    spec.colour = [](int l, int k) {
+        return static_cast<uint32_t>(l & 0xff) << 16 | static_cast<uint32_t>(k & 0xff) << 8 | 0x40u;
+    };
+    return spec;
+}
+
+using PictureCorpus = StateTest;
+
+TEST_F(PictureCorpus, EverySeedLoadsWithSizesInRange) {
+    const char* out = std::getenv("GLOWFIELD_FUZZ_CORPUS");
+    if (out) {
+        std::filesystem::create_directories(out);
+    }
+    for (const CorpusEntry& entry : corpus) {
+        TempDir folder;
+        writeBmp(folder.file(entry.name), specOf(entry));
+        setPictureDirectory(folder.path());
+        field.gridSize = 8; // as the fuzzer does: small files are candidates too
+        loadRandomPicture();
+        EXPECT_GE(picture.pictureWidth, 0) << entry.name;
+        EXPECT_LE(picture.pictureWidth, pictureColumns) << entry.name;
+        EXPECT_GE(picture.pictureHeight, 0) << entry.name;
+        EXPECT_LE(picture.pictureHeight, pictureRows) << entry.name;
+        if (out) {
+            std::filesystem::copy_file(folder.file(entry.name), std::string(out) + "/" + entry.name,
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+    }
+}
+
+} // namespace
+} // namespace glowfield::test
