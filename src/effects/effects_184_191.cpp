@@ -63,9 +63,9 @@ Spin spinForFrame(float rate1, float rate2, float rate3, double zOff) {
 // computed and read back from there, so for points 1000 and 1001, whose model coordinates share those slots,
 // later steps see the temporaries (B of point 1000 is computed from its A, not from its model X).
 void rotatePoint(int i, const Spin& spin) {
-    float* const px = particles.particleX;
-    float* const py = particles.particleY;
-    float* const pz = particles.particleZ;
+    auto& px = particles.particleX;
+    auto& py = particles.particleY;
+    auto& pz = particles.particleZ;
     const double cos1 = spin.cos1, sin1 = spin.sin1, cos2 = spin.cos2, sin2 = spin.sin2;
     const double cos3 = spin.cos3, sin3 = spin.sin3;
 
@@ -121,9 +121,9 @@ void drawPointLine(int i, int64_t j, int32_t size) {
     if (j < 0 || j >= particleCapacity) {
         return;
     }
-    const float* px = particles.particleX;
-    const float* py = particles.particleY;
-    const float* pz = particles.particleZ;
+    const auto& px = particles.particleX;
+    const auto& py = particles.particleY;
+    const auto& pz = particles.particleZ;
     drawLine3D(px[i], py[i], pz[i], px[j], py[j], pz[j], shared.penRed, shared.penGreen, shared.penBlue,
                size);
 }
@@ -268,10 +268,10 @@ void boSelecta() {
 
 void gasFire() {
     const int n = field.gridSize;
-    float* const px = particles.particleX;
-    float* const py = particles.particleY;
-    float* const vx = particles.particleVX;
-    float* const vy = particles.particleVY;
+    auto& px = particles.particleX;
+    auto& py = particles.particleY;
+    auto& vx = particles.particleVX;
+    auto& vy = particles.particleVY;
 
     for (int x = 0; x < n; ++x) {
         for (int y = 0; y < n; ++y) {

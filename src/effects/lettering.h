@@ -48,12 +48,10 @@ constexpr int32_t readInteger(const char* text) {
     }
     int64_t value = 0;
     for (; isDigit(*text); ++text) {
-        if (value < 1000000000) {
-            value = value * 10 + (*text - '0');
+        value = value * 10 + (*text - '0');
+        if (value > INT32_MAX) {
+            value = INT32_MAX;
         }
-    }
-    if (value > INT32_MAX) {
-        value = INT32_MAX;
     }
     return static_cast<int32_t>(negative ? -value : value);
 }
