@@ -1,7 +1,6 @@
 // The rotating point models (OranGeena, Jumper, Bo Selecta, SpongeTrek) and the sources of Gas Fire: when a
-// model is laid out again, how a message is laid out, the rotation's shared temporaries, and how the sources
-// move, respawn and write their potential.
-#include <cmath>
+// model is laid out again, how a message continues the pen position, the rotation's shared temporaries, and
+// how the sources respawn and write their potential.
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -34,161 +33,79 @@ class PointModels : public StateTest {
     }
 };
 
-// Number of nextRandom() draws that lead from one generator state to another (at most limit).
-int drawsBetween(int32_t from, int32_t to, int limit = 10000) {
+// Number of nextRandom() draws that lead from one generator state to another.
+int drawsBetween(int32_t from, int32_t to) {
     const int32_t saved = randomState.seed;
     randomState.seed = from;
     int draws = 0;
-    while (randomState.seed != to && draws <= limit) {
+    for (; randomState.seed != to && draws <= 10000; ++draws) {
         nextRandom();
-        ++draws;
     }
     randomState.seed = saved;
     return draws;
 }
 
-// The draw that comes next, without consuming it.
-int peekRandom() {
-    const int32_t saved = randomState.seed;
-    const int value = nextRandom();
-    randomState.seed = saved;
-    return value;
-}
-
 struct ModelEffect {
     Effect run;
     float mark;
-    int probe; // a point of its own model, below 1000
 };
+const ModelEffect models[] = {{oranGeena, 11.621f}, {boSelecta, 3.455f}, {spongeTrek, 115.621f}};
 
-const ModelEffect spiral{oranGeena, 11.621f, 5};
-const ModelEffect message{boSelecta, 3.455f, 3};
-const ModelEffect cube{spongeTrek, 115.621f, 5};
-
-TEST_F(PointModels, AModelIsLaidOutAgainOnlyWhenTheOwnerMarkIsNotItsOwn) {
-    for (const ModelEffect& model : {spiral, message, cube}) {
+TEST_F(PointModels, AModelIsRebuiltWhenAnotherEffectWroteSlotZero) {
+    for (const ModelEffect& model : models) {
         particleOwner = model.mark;
-        modelX(model.probe) = 12345.0f;
+        modelX(5) = 12345.0f;
         model.run();
-        EXPECT_EQ(modelX(model.probe), 12345.0f) << model.mark;
-        EXPECT_EQ(particleOwner, model.mark);
-
+        EXPECT_EQ(modelX(5), 12345.0f) << model.mark;
         particleOwner = 11.62f;
         model.run();
-        EXPECT_NE(modelX(model.probe), 12345.0f) << model.mark;
+        EXPECT_NE(modelX(5), 12345.0f) << model.mark;
         EXPECT_EQ(particleOwner, model.mark);
     }
-}
-
-TEST_F(PointModels, EveryOtherEffectThatWritesSlotZeroForcesARebuild) {
-    // Each of these leaves particleOwner at a value that no other model effect accepts as its own.
-    const Effect writers[] = {oranGeena, jumper, boSelecta, gasFire, spongeTrek, scatter};
-    for (Effect writer : writers) {
+    // Each of these leaves a mark that only the effect itself accepts.
+    for (Effect writer : {oranGeena, jumper, boSelecta, gasFire, spongeTrek, scatter}) {
         restart();
         writer();
-        int owners = 0;
-        for (const ModelEffect& model : {spiral, message, cube}) {
-            const bool own = model.run == writer;
-            EXPECT_EQ(particleOwner == model.mark, own);
-            owners += own ? 1 : 0;
-        }
-        if (writer == jumper || writer == gasFire || writer == scatter) {
-            EXPECT_EQ(owners, 0);
+        for (const ModelEffect& model : models) {
+            EXPECT_EQ(particleOwner == model.mark, model.run == writer) << model.mark;
         }
     }
 }
 
-TEST_F(PointModels, SpiralJoinsEachPointToTheOneThirtyBefore) {
-    oranGeena();
-    EXPECT_EQ(particles.particleTag[1], 1);
-    EXPECT_EQ(particles.particleTag[2], 772);
-    EXPECT_EQ(particles.particleTag[29], 799);
-    EXPECT_EQ(particles.particleTag[30], 0);
-    EXPECT_EQ(particles.particleTag[799], 769);
-    // The top of the spiral sits on the pole, gridSize above the centre.
-    EXPECT_NEAR(modelZ(1), 200.0f, 0.01f);
-}
-
-TEST_F(PointModels, MessageIsRebuiltEvery160thFrameWithOneDrawForTheTextAndTwoPerDot) {
-    message.run();
-    for (uint32_t frame : {161u, 200u, 319u}) {
+TEST_F(PointModels, MessageIsRebuiltEvery160thFrameFromTheLastPenPosition) {
+    boSelecta();
+    for (uint32_t frame : {161u, 319u}) {
         shared.frameCounter = frame;
         const int32_t before = randomState.seed;
         boSelecta();
         EXPECT_EQ(randomState.seed, before) << frame;
     }
-    for (uint32_t frame : {320u, 480u}) {
-        shared.frameCounter = frame;
-        const int32_t before = randomState.seed;
-        boSelecta();
-        EXPECT_EQ(drawsBetween(before, randomState.seed), 1 + 2 * 700) << frame;
-    }
-}
-
-StrokePoint firstPoint(const char* strokes) {
-    StrokePoint first;
-    bool seen = false;
-    forEachStrokePoint(strokes, [&](const StrokePoint& point) {
-        if (!seen) {
-            first = point;
-            seen = true;
-        }
-    });
-    return first;
-}
-
-// The message that the next rebuild picks, and its number of stroke points.
-const char* nextMessage(int& letterPoints) {
-    const char* text = messageTable[peekRandom() % messageCount];
-    letterPoints = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        letterPoints += *c == ' ' ? 0 : strokePointCount(letterStrokes[*c - 'A']);
-    }
-    return text;
-}
-
-TEST_F(PointModels, MessageLayoutContinuesFromTheLastPenPosition) {
-    for (int32_t start : {0, 1000}) {
-        restart();
-        shared.frameCounter = 160;
+    // The pen goes on from where it stands, and wraps at the end of its range.
+    for (int32_t start : {1000, std::numeric_limits<int32_t>::max() - 100}) {
+        shared.frameCounter = 320;
         shared.letterOffset = start;
-        int letterPoints = 0;
-        const char* text = nextMessage(letterPoints);
+        const int32_t before = randomState.seed;
+        const char* text = messageTable[nextRandom() % messageCount];
+        randomState.seed = before;
         boSelecta();
+        EXPECT_EQ(drawsBetween(before, randomState.seed), 1 + 2 * 700);
 
-        const int k = 1 + letterPoints;
-        EXPECT_EQ(shared.particleCount, k + 700) << text;
-        // The first stroke point, moved by the pen position and centred on three quarters of the final one.
-        const StrokePoint first = firstPoint(letterStrokes[text[0] - 'A']);
-        const double final = start + 60.0 * static_cast<double>(std::strlen(text));
-        EXPECT_NEAR(modelX(1), (first.x + start - 0.75 * final) * 3, 0.01) << text;
-        EXPECT_NEAR(modelY(1), (first.y - 150.0) * 3, 0.01) << text;
-        EXPECT_EQ(modelZ(1), 0.0f);
-        EXPECT_EQ(particles.particleTag[1], 1);
-        // The dots lie on the floor plane and are joined to themselves.
-        EXPECT_EQ(modelY(k), 200.0f);
-        EXPECT_EQ(modelY(k + 699), 200.0f);
-        EXPECT_EQ(particles.particleTag[k + 699], k + 699);
+        int letterPoints = 0;
+        for (const char* c = text; *c != '\0'; ++c) {
+            letterPoints += *c == ' ' ? 0 : strokePointCount(letterStrokes[*c - 'A']);
+        }
+        EXPECT_EQ(shared.particleCount, 1 + letterPoints + 700) << text;
+        int firstX = 0;
+        forEachStrokePoint(letterStrokes[text[0] - 'A'],
+                           [&](const StrokePoint& p) { firstX = firstX ? firstX : p.x; });
+        const double final = static_cast<int32_t>(static_cast<uint32_t>(start) + 60u * std::strlen(text));
+        const double laidOut = static_cast<float>(static_cast<double>(firstX) + start);
+        EXPECT_FLOAT_EQ(modelX(1), static_cast<float>((laidOut - 0.75 * final) * 3)) << text;
     }
-}
-
-TEST_F(PointModels, PenPositionWrapsAtTheEndOfItsRange) {
-    const int32_t start = std::numeric_limits<int32_t>::max() - 100;
-    shared.frameCounter = 160;
-    shared.letterOffset = start;
-    int letterPoints = 0;
-    const char* text = nextMessage(letterPoints);
-    boSelecta();
-    const uint32_t wrapped = static_cast<uint32_t>(start) + 60u * static_cast<uint32_t>(std::strlen(text));
-    const double final = static_cast<int32_t>(wrapped);
-    ASSERT_LT(final, 0);
-    const StrokePoint first = firstPoint(letterStrokes[text[0] - 'A']);
-    const double laidOut = static_cast<float>(static_cast<double>(first.x) + start);
-    EXPECT_FLOAT_EQ(modelX(1), static_cast<float>((laidOut - 0.75 * final) * 3));
 }
 
 TEST_F(PointModels, RotationTemporariesShareTheSlotsOfModelPoints1000And1001) {
-    particleOwner = cube.mark;
+    particleOwner = 115.621f;
     modelX(999) = 40.0f;
     modelY(999) = -70.0f;
     modelZ(999) = 25.0f;
@@ -232,8 +149,8 @@ class GasFire : public PointModels {
             particles.particleY[i] = 150.0f;
             particles.particleVX[i] = 0.0f;
             particles.particleVY[i] = 0.25f;
-        }
-    }
+        } // namespace
+    }     // namespace glowfield::test
 };
 
 TEST_F(GasFire, WeakPotentialDrivesRedAndGreenStrongPotentialStopsThem) {
@@ -255,62 +172,42 @@ TEST_F(GasFire, WeakPotentialDrivesRedAndGreenStrongPotentialStopsThem) {
         EXPECT_NEAR(planes.greenVelocity[weak], 66.666664 - 100000.0 / 901 / 3, 1e-3);
         EXPECT_EQ(planes.blueVelocity[weak], 7.0f);
     }
-    // 1 / (20^2 + 1) is not, and neither is the negative side of a lone odd source.
+    // 1 / (20^2 + 1) is not.
     for (int strong : {cellAt(80, 60), cellAt(60, 60)}) {
         EXPECT_EQ(planes.redVelocity[strong], 0.0f);
         EXPECT_EQ(planes.greenVelocity[strong], 0.0f);
         EXPECT_EQ(planes.blueVelocity[strong], 7.0f);
     }
-    // An odd source gives a negative potential; its size counts the same way.
-    parkSources();
-    particles.particleX[51] = 60.0f;
-    particles.particleY[51] = 59.75f;
-    gasFire();
-    EXPECT_EQ(planes.redVelocity[cellAt(60, 60)], 0.0f);
-    const double h = planes.redVelocity[cellAt(60, 90)];
-    EXPECT_GT(h, 50);
-    EXPECT_NEAR(planes.greenVelocity[cellAt(60, 90)], 66.666664 - h / 3, 1e-3);
 }
 
 TEST_F(GasFire, StillOrEscapedSourcesRespawnAtAnotherSourcesCell) {
+    // A fresh store respawns every source at (0, 0), three draws each.
+    int32_t before = randomState.seed;
+    gasFire();
+    EXPECT_EQ(drawsBetween(before, randomState.seed), 3 * 90);
+    EXPECT_EQ(particles.particleX[89], 0.0f);
+
     parkSources();
-    particles.particleX[52] = 60.0f; // standing still
-    particles.particleY[52] = 60.0f;
+    particles.particleY[52] = 60.0f; // standing still
     particles.particleVY[52] = 0.0f;
     particles.particleY[70] = 197.9f; // about to leave the inner field
-    const int32_t before = randomState.seed;
+    before = randomState.seed;
     gasFire();
-    EXPECT_EQ(drawsBetween(before, randomState.seed), 6);
-
-    // Replay the draws: the source, then the two velocity components.
     randomState.seed = before;
-    const auto respawn = [](int source, float x, float y) {
+    const auto expectRespawn = [](int source, float y) {
         const float vx = static_cast<float>((nextRandom() % 500 - 250) * static_cast<double>(0.0028571428f));
         const float vy = static_cast<float>((nextRandom() % 500 - 250) * static_cast<double>(0.0028571428f));
-        EXPECT_EQ(particles.particleX[source], x) << source;
+        EXPECT_EQ(particles.particleX[source], 150.0f) << source;
         EXPECT_EQ(particles.particleY[source], y) << source;
         EXPECT_EQ(particles.particleVX[source], vx) << source;
         EXPECT_EQ(particles.particleVY[source], vy) << source;
     };
-    // Sources before 52 have moved to y 150.25, later ones still stand at 150, source 70 at 197.9.
+    // Every other source stands at y 150 (truncated); source 70 has not moved yet when 52 respawns.
     const int r52 = nextRandom() % 90;
     const float y52 = r52 == 52 ? 60.0f : (r52 == 70 ? 197.0f : 150.0f);
-    respawn(52, r52 == 52 ? 60.0f : 150.0f, y52);
+    expectRespawn(52, y52);
     const int r70 = nextRandom() % 90;
-    const float y70 = r70 == 52 ? y52 : (r70 == 70 ? 198.0f : 150.0f);
-    respawn(70, r70 == 52 ? particles.particleX[52] : 150.0f, y70);
-}
-
-TEST_F(GasFire, AFreshStoreKeepsEverySourceInTheCorner) {
-    for (int frame = 0; frame < 3; ++frame) {
-        const int32_t before = randomState.seed;
-        gasFire();
-        EXPECT_EQ(drawsBetween(before, randomState.seed), 3 * 90);
-        for (int i = 0; i < 90; ++i) {
-            ASSERT_EQ(particles.particleX[i], 0.0f) << i;
-            ASSERT_EQ(particles.particleY[i], 0.0f) << i;
-        }
-    }
+    expectRespawn(70, r70 == 52 ? y52 : (r70 == 70 ? 198.0f : 150.0f));
 }
 
 } // namespace
