@@ -141,7 +141,7 @@ void advanceLetterOffset() {
     shared.letterOffset = static_cast<int32_t>(static_cast<uint32_t>(shared.letterOffset) + 60u);
 }
 
-// Lays out message m from point 1 on and scatters 700 grey dots behind it. The pen position is not reset:
+// Lays out a random message from point 1 on and scatters 700 grey dots behind it. The pen position is not reset:
 // it continues from whatever the last message or drawLine3D left in letterOffset.
 void buildMessageModel() {
     particleOwner = messageMark;

@@ -75,9 +75,23 @@ constexpr int mostLetterPoints() {
     return most;
 }
 
+constexpr int longestMessage() {
+    int longest = 0;
+    for (const char* message : messageTable) {
+        int length = 0;
+        while (message[length] != '\0') {
+            ++length;
+        }
+        longest = length > longest ? length : longest;
+    }
+    return longest;
+}
+
 } // namespace
 
 // The flying-letter effect sizes its stroke-point slots by this bound.
 static_assert(mostLetterPoints() == maxLetterPoints);
+// A message model (point 0 unused, the stroke points, then 700 dots) always fits the model slots.
+static_assert(1 + longestMessage() * maxLetterPoints + 700 <= modelCapacity);
 
 } // namespace glowfield
