@@ -1,8 +1,6 @@
 // The effects that rewrite the field from itself: copies in place whose scan order shapes the result, the
 // pulsing mirror, and the effects that read a plane, a shared coordinate or a stored cell outside the live
 // grid.
-#include <cmath>
-
 #include "effect_group_fixture.h"
 #include "effects/effect_routines.h"
 
@@ -135,15 +133,6 @@ TEST_F(FieldReaders, PumpUpDrawsBarsFromTheRedColumnThatScratchXNames) {
             ASSERT_EQ(at(planes.green, 100 - j, c.row), value) << c.column << " " << j;
         }
         EXPECT_EQ(at(planes.green, 100 + c.bar, c.row), -45.0f) << c.column;
-    }
-}
-
-TEST_F(FieldReaders, CartwheelLeavesTheSpotAtTheEndOfItsSpoke) {
-    for (uint32_t frame : {0u, 17u, 90u}) {
-        shared.frameCounter = frame;
-        cartwheel();
-        const double radius = std::hypot(shared.spotX - 100.0, shared.spotY - 100.0);
-        EXPECT_NEAR(radius, 99, 1.5) << frame;
     }
 }
 
