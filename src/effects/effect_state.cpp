@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "effects/particle_helpers.h"
+
 namespace glowfield {
 
 EffectState shared;
@@ -10,6 +12,7 @@ ParticleStore particles;
 void resetEffectState() {
     shared = EffectState{};
     std::memset(&particles, 0, sizeof particles);
+    resetFleshEatingState();
 }
 
 } // namespace glowfield

@@ -1,25 +1,263 @@
 // Zooms, mirrors, shaded balls and bar graphs.
 //
-// Not built yet: each routine draws nothing for now.
+// Accelerate and Dr Who copy the field onto itself, shrunk toward a corner or mirrored and zoomed; the copies
+// run in place, so their loop order shapes the picture. Upsilon drives a ring of particles of the shared
+// store. Fingerprint, Balls, lava and Pump Up read one plane as a texture, a relief or a row of bar lengths
+// and draw it into the others; Cartwheel turns a spoke of velocity.
 
 #include "effects/effect_routines.h"
+#include "effects/effect_state.h"
+#include "effects/live_cells.h"
+#include "effects/particle_helpers.h"
+#include "field/field.h"
+#include "field/numeric.h"
+#include "field/random.h"
+#include "field/trig.h"
+
+#include <algorithm>
 
 namespace glowfield {
 
-void accelerate() {}
+namespace {
 
-void upsilon() {}
+constexpr float lavaMark = 123.0f;
 
-void drWho() {}
+float* const allPlanes[6] = {planes.red,         planes.green,         planes.blue,
+                             planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
 
-void fingerprint() {}
+void addTo(float& value, double change) {
+    value = toFloat(value + change);
+}
 
-void cartwheel() {}
+} // namespace
 
-void balls() {}
+void accelerate() {
+    const int n = field.gridSize;
+    const double f = shared.frameCounter;
+    // The pull toward cell (0, 0) breathes between 0.92 and 0.98, at a different pace in each direction.
+    const double kx = fastSin(toFloat(f * 0.1)) * 0.03 + 0.95;
+    const double ky = fastSin(toFloat(f * double{0.07692308f})) * 0.03 + 0.95;
+    for (int x = 2; x <= n - 2; ++x) {
+        for (int y = 2; y <= n - 2; ++y) {
+            const uint8_t dx = truncToByte(kx * x);
+            const uint8_t dy = truncToByte(ky * y);
+            if (!isStoredCell(dx, dy)) {
+                continue;
+            }
+            // In place: where two sources share a destination, the later one in the scan wins.
+            const int source = cellAt(x, y);
+            const int destination = cellAt(dx, dy);
+            for (float* plane : allPlanes) {
+                plane[destination] = static_cast<float>(truncToInt(plane[source]));
+            }
+        }
+    }
+}
 
-void lava() {}
+void upsilon() {
+    const int n = field.gridSize;
+    const uint32_t f = shared.frameCounter;
+    ParticleStore& ps = particles;
+    forEachLiveCell([](int cell) {
+        planes.red[cell] = toFloat(planes.red[cell] * 0.6 - 15);
+        planes.green[cell] = toFloat(planes.green[cell] * 0.6 - 15);
+        planes.blue[cell] = toFloat(planes.blue[cell] * 0.6 - 15);
+    });
+    // Particle 0 takes part too: its X is the owner mark, so this effect moves the mark.
+    for (int p = 0; p <= 63; ++p) {
+        const double a = ps.particleTag[p] * 0.5 + static_cast<double>(f + 1280u) * 0.06666666666666667;
+        ParticleColour colour;
+        colour.red = truncToInt(static_cast<double>(fastCos(toFloat(a * double{0.23187867f}))) * 60);
+        colour.green = truncToInt(static_cast<double>(fastSin(toFloat(a * double{0.39483553f}))) * 60);
+        colour.blue = truncToInt(static_cast<double>(fastCos(toFloat(a * double{0.28848374f}))) * -60);
 
-void pumpUp() {}
+        ps.particleVX[p] = toFloat(ps.particleVX[p] * 0.97);
+        ps.particleVY[p] = toFloat(ps.particleVY[p] * 0.97);
+        // The swirl reverses its sense every hundred frames.
+        const uint32_t up = static_cast<uint32_t>(p);
+        const uint32_t g = (f % 200 >= 100) ? up + f : up - f + 1000000u;
+        addTo(ps.particleVX[p], fastSin(toFloat(static_cast<double>(g) * 0.2)) * 0.2);
+        addTo(ps.particleVY[p], fastCos(toFloat(static_cast<double>(g) * 0.2)) * 0.2);
+
+        addTo(ps.particleX[p], ps.particleVX[p]);
+        addTo(ps.particleY[p], ps.particleVY[p]);
+        if (!insideSquare(ps.particleX[p], ps.particleY[p], 2, n - 2)) {
+            respawnAtRandom(p);
+        } else {
+            plotParticle(p, colour);
+        }
+    }
+}
+
+void drWho() {
+    const int n = field.gridSize;
+    // The lower half, zoomed and mirrored, becomes the upper half, fading a little on each pass.
+    const double d = n * 0.025;
+    for (int x = 1; x <= n - 2; ++x) {
+        for (int y = 1; y <= n / 2 - 1; ++y) {
+            const uint8_t sx = truncToByte(d + x * 0.95 + 0.5);
+            const uint8_t sy = static_cast<uint8_t>(n - truncToInt(d + y * 0.95 + 0.5) - 1);
+            if (!isStoredCell(sx, sy)) {
+                continue;
+            }
+            const int source = cellAt(sx, sy);
+            const int destination = cellAt(x, y);
+            for (float* plane : allPlanes) {
+                plane[destination] = toFloat(0.99 * plane[source]);
+            }
+        }
+    }
+    // The new upper half is mirrored down over the lower half it came from.
+    for (int x = 1; x <= n - 2; ++x) {
+        for (int k = 0; k <= n / 2 - 2; ++k) {
+            for (float* plane : allPlanes) {
+                plane[cellAt(x, n - 2 - k)] = plane[cellAt(x, 1 + k)];
+            }
+        }
+    }
+    // Now and then a square of random velocity in the centre starts new ripples.
+    if (shared.frameCounter % 75 == 0) {
+        for (int x = n / 2 - 8; x <= n / 2 + 7; ++x) {
+            for (int y = n / 2 - 8; y <= n / 2 + 7; ++y) {
+                const int cell = cellAt(x, y);
+                planes.redVelocity[cell] = static_cast<float>(nextRandom() % 90 - 45);
+                planes.greenVelocity[cell] = static_cast<float>(nextRandom() % 90 - 45);
+                planes.blueVelocity[cell] = static_cast<float>(nextRandom() % 90 - 45);
+            }
+        }
+    }
+}
+
+void fingerprint() {
+    const int n = field.gridSize;
+    for (int x = 1; x <= n - 2; ++x) {
+        for (int y = 1; y <= n - 2; ++y) {
+            const int cell = cellAt(x, y);
+            const double blue = planes.blue[cell];
+            planes.red[cell] = toFloat(fastSin(toFloat(blue * 0.1)) * 80.0);
+            planes.green[cell] = toFloat(fastSin(toFloat(blue * double{0.098891266f})) * -80.0);
+            planes.redVelocity[cell] = 0;
+            planes.greenVelocity[cell] = 0;
+        }
+    }
+}
+
+void cartwheel() {
+    const int n = field.gridSize;
+    const double f = shared.frameCounter;
+    const double spokeCos = fastCos(toFloat(f * 0.1));
+    const double spokeSin = fastSin(toFloat(f * 0.1));
+    const double pulseCos = 4.0 * fastCos(toFloat(f * 0.025));
+    const double pulseSin = 4.0 * fastSin(toFloat(f * 0.025));
+    for (int k = 0; k <= n / 2 - 1; ++k) {
+        shared.spotX = truncToInt(spokeCos * k + n / 2);
+        shared.spotY = truncToInt(spokeSin * k + n / 2);
+        if (!isStoredCell(shared.spotX, shared.spotY)) {
+            continue;
+        }
+        const int cell = cellAt(shared.spotX, shared.spotY);
+        planes.redVelocity[cell] = toFloat(pulseCos + planes.greenVelocity[cell]);
+        addTo(planes.greenVelocity[cell], pulseSin);
+        planes.blueVelocity[cell] = toFloat(planes.greenVelocity[cell] - pulseCos);
+    }
+}
+
+void balls() {
+    const int n = field.gridSize;
+    const double f = shared.frameCounter;
+    forEachLiveCell([](int cell) {
+        planes.red[cell] = toFloat(planes.red[cell] * 0.6 - 15);
+        planes.green[cell] = toFloat(planes.green[cell] * 0.6 - 15);
+    });
+    if (n < 1) {
+        return;
+    }
+    // Both angles step in single precision, as the sum is kept: 200 values each.
+    for (float u = 0; u < 3.1415927f; u = u + 0.015707964f) {
+        for (float v = 0; v < 3.1415927f; v = v + 0.015707964f) {
+            const int32_t x = truncToInt(static_cast<double>(fastCos(u)) * 60 + n / 2);
+            const int32_t y = truncToInt(static_cast<double>(fastSin(u)) * fastCos(v) * 60 + n / 2);
+            // The blue plane is wrapped round the ball and turns with the frame counter.
+            const uint8_t sx = static_cast<uint8_t>(truncToInt((f * 0.05 + u) * 0.31830987732601135 * n) % n);
+            const uint8_t sy = truncToByte(static_cast<double>(n) * v * double{0.31830987f});
+            if (!isStoredCell(x, y) || !isStoredCell(sx, sy)) {
+                continue;
+            }
+            const double r = static_cast<double>(fastSin(toFloat(u + 0.4))) * fastSin(toFloat(v + 0.2)) * 1.2;
+            const int64_t t =
+                static_cast<int64_t>(truncToInt(r * planes.blue[cellAt(sx, sy)])) + truncToInt(r * 200 - 100);
+            const int cell = cellAt(x, y);
+            planes.red[cell] = static_cast<float>(t);
+            planes.redVelocity[cell] = 0;
+            planes.greenVelocity[cell] = 0;
+            planes.green[cell] = static_cast<float>(t / 2);
+        }
+    }
+}
+
+void lava() {
+    const int n = field.gridSize;
+    if (particleOwner != lavaMark) {
+        // Whatever blue was left becomes a shallow relief, upside down.
+        forEachLiveCell([](int cell) {
+            planes.blue[cell] = toFloat(planes.blue[cell] * -0.01);
+            planes.blueVelocity[cell] = toFloat(planes.blueVelocity[cell] * -0.01);
+        });
+        particleOwner = lavaMark;
+    }
+    // The blue relief as a landscape seen from the front, drawn from the back row to the front one so that
+    // nearer rows cover farther ones.
+    for (int row = n - 2; row >= 1; --row) {
+        const double d = row * 0.5;
+        const uint8_t base = truncToByte(n * 3 / 4 - d);
+        for (int c = 1; c <= n - 2; ++c) {
+            const uint8_t x = truncToByte((n - d) * (static_cast<double>(c) / n) + d * 0.5);
+            const int64_t top = static_cast<int64_t>(base) - truncToInt(planes.blue[cellAt(c, row)] * -10.0);
+            for (int64_t y = top; y > 0 && y <= n - 2 && y < top + 8; ++y) {
+                if (!isStoredCell(x, y)) {
+                    break;
+                }
+                const int cell = cellAt(x, static_cast<int>(y));
+                planes.red[cell] = toFloat(60 - (y - base) * 10.0);
+                planes.green[cell] =
+                    toFloat(fastSin(toFloat((planes.red[cell] - 60.0) * double{0.028571429f})) * 40.0);
+                planes.redVelocity[cell] = 0;
+                planes.greenVelocity[cell] = 0;
+            }
+        }
+    }
+}
+
+void pumpUp() {
+    const int n = field.gridSize;
+    forEachLiveCell([](int cell) {
+        planes.red[cell] = toFloat(planes.red[cell] * 0.6 - 45);
+        planes.green[cell] = toFloat(planes.green[cell] * 0.6 - 45);
+    });
+    if (n < 3) {
+        return;
+    }
+    // The bar lengths come from column scratchX of red, as whichever effect last set it left it. A column
+    // outside the stored planes reads as 0, like the unused rest of each plane.
+    const int32_t column = shared.scratchX;
+    for (int i = 1; i <= n - 2; ++i) {
+        const double level = isStoredCell(column, i) ? planes.red[cellAt(column, i)] : 0.0;
+        const int64_t wanted = 30 - static_cast<int64_t>(truncToInt(level * -0.2));
+        const int count =
+            static_cast<int>(std::max<int64_t>(std::min<int64_t>(wanted, n / 2 - 4), 4 - n / 2));
+        for (int j = 0; j < count; ++j) {
+            const float value = toFloat(static_cast<double>(j) / count * 160);
+            for (int x : {n / 2 + j, n / 2 - j}) {
+                if (!isStoredCell(x, i)) {
+                    continue;
+                }
+                const int cell = cellAt(x, i);
+                planes.greenVelocity[cell] = 0;
+                planes.blueVelocity[cell] = 0;
+                planes.green[cell] = value;
+            }
+        }
+    }
+}
 
 } // namespace glowfield
