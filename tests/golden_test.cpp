@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "app/field_dump.h"
+#include "app/global_state.h"
 #include "field/picture.h"
 #include "test_support.h"
 
@@ -47,7 +48,9 @@ void writeGoldenPicture(const std::string& folder) {
 
 class Golden : public StateTest {
   protected:
+    // Each case starts from the program's start values, whatever the case before it left behind.
     GoldenCase run(int effect, int frames) {
+        resetAllState();
         TempDir pictures;
         writeGoldenPicture(pictures.path());
         setPictureDirectory(pictures.path());
