@@ -13,11 +13,13 @@
 
 namespace glowfield::test {
 
-// The program after start-up with seed 1, colours cleared to a value no effect writes, velocities kept.
+// A colour value that none of the effects writes, to see which cells a call wrote.
+inline constexpr float untouched = 123456.0f;
+
+// The program after start-up with seed 1, colours set to untouched, velocities as the start-up noise left
+// them.
 class EffectTest : public StateTest {
   protected:
-    static constexpr float untouched = 123456.0f;
-
     void SetUp() override {
         StateTest::SetUp();
         prepareField(1);
