@@ -1,5 +1,5 @@
-// Checks shared by the effect tests: a field prepared for one direct call of an effect, a count of the random
-// draws it made, and snapshots of the planes to see which cells it wrote.
+// Checks shared by the effect tests: a field prepared for direct calls of an effect, a count of the random
+// draws a call made, and a snapshot of the planes to see which cells it wrote.
 #pragma once
 
 #include <cstdint>
@@ -13,10 +13,19 @@
 
 namespace glowfield::test {
 
-// A colour value that none of the effects writes, to see which cells a call wrote.
+// A colour value that no effect writes, to see which cells a call wrote.
 inline constexpr float untouched = 123456.0f;
 
-// The program after start-up with seed 1, colours set to untouched, velocities as the start-up noise left
+inline float* const allPlanes[6] = {planes.red,         planes.green,         planes.blue,
+                                    planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
+
+inline void fillPlane(float* plane, float value) {
+    for (int cell = 0; cell < planeCells; ++cell) {
+        plane[cell] = value;
+    }
+}
+
+// The program after start-up with seed 1; colours set to untouched, velocities as the start-up noise left
 // them.
 class EffectTest : public StateTest {
   protected:
@@ -25,20 +34,9 @@ class EffectTest : public StateTest {
         prepareField(1);
         fillColours(untouched);
     }
-
     static void fillColours(float value) {
-        for (float* plane : {planes.red, planes.green, planes.blue}) {
-            for (int cell = 0; cell < planeCells; ++cell) {
-                plane[cell] = value;
-            }
-        }
-    }
-
-    static void fillVelocities(float value) {
-        for (float* plane : {planes.redVelocity, planes.greenVelocity, planes.blueVelocity}) {
-            for (int cell = 0; cell < planeCells; ++cell) {
-                plane[cell] = value;
-            }
+        for (int p = 0; p < 3; ++p) {
+            fillPlane(allPlanes[p], value);
         }
     }
 };
@@ -48,20 +46,18 @@ class DrawCounter {
   public:
     DrawCounter() : start_(static_cast<uint32_t>(randomState.seed)) {}
 
-    // The number of draws, or -1 when more than the limit were made.
-    int64_t count(int64_t limit = 4000000) const {
+    int64_t count() const {
         uint32_t seed = start_;
-        for (int64_t draws = 0; draws <= limit; ++draws) {
+        for (int64_t draws = 0; draws <= 4000000; ++draws, seed = seed * 214013u + 2531011u) {
             if (seed == static_cast<uint32_t>(randomState.seed)) {
                 return draws;
             }
-            seed = seed * 214013u + 2531011u;
         }
         return -1;
     }
 
-    // The draws that the effect will see, as nextRandom would give them, without moving the generator.
-    std::vector<int> upcoming(int n) const {
+    // The next n results of nextRandom, without moving the generator.
+    static std::vector<int> upcoming(int n) {
         std::vector<int> out;
         uint32_t seed = static_cast<uint32_t>(randomState.seed);
         for (int i = 0; i < n; ++i) {
@@ -75,62 +71,42 @@ class DrawCounter {
     uint32_t start_;
 };
 
-// A copy of one plane, to find the cells that a call changed.
-struct PlaneCopy {
-    explicit PlaneCopy(const float* plane) : source(plane), values(plane, plane + planeCells) {}
-
-    // True when the stored value differs bit for bit from the copy (so NaN equal to NaN counts as unchanged).
-    bool changed(int x, int y) const {
-        const float a = values[cellAt(x, y)];
-        const float b = source[cellAt(x, y)];
+// A copy of the six planes (red, green, blue, then their velocities) taken at construction.
+class Snapshot {
+  public:
+    Snapshot() {
+        for (int p = 0; p < 6; ++p) {
+            copies_[p].assign(allPlanes[p], allPlanes[p] + planeCells);
+        }
+    }
+    float before(int p, int x, int y) const { return copies_[p][cellAt(x, y)]; }
+    bool changed(int p, int x, int y) const {
+        const float a = before(p, x, y), b = allPlanes[p][cellAt(x, y)];
         return !(a == b || (a != a && b != b));
     }
-    float before(int x, int y) const { return values[cellAt(x, y)]; }
-
-    int changedCount() const {
+    int changedCount(int p) const {
         int n = 0;
         for (int x = 0; x < planeStride; ++x) {
             for (int y = 0; y < planeStride; ++y) {
-                n += changed(x, y) ? 1 : 0;
+                n += changed(p, x, y) ? 1 : 0;
             }
         }
         return n;
     }
 
-    const float* source;
-    std::vector<float> values;
+  private:
+    std::vector<float> copies_[6];
 };
 
-// Copies of all six planes, in the order red, green, blue, redVelocity, greenVelocity, blueVelocity.
-struct FieldCopy {
-    FieldCopy()
-        : planesBefore{PlaneCopy(planes.red),           PlaneCopy(planes.green),
-                       PlaneCopy(planes.blue),          PlaneCopy(planes.redVelocity),
-                       PlaneCopy(planes.greenVelocity), PlaneCopy(planes.blueVelocity)} {}
-
-    int changedCount() const {
-        int n = 0;
-        for (const PlaneCopy& p : planesBefore) {
-            n += p.changedCount();
-        }
-        return n;
-    }
-
-    PlaneCopy planesBefore[6];
-};
-
-// Finds a seed whose next draws satisfy a test, so that a test can steer an effect's random choices.
-template <typename Wanted> int32_t seedWhere(Wanted wanted) {
+// Seeds the generator so that its next draws pass a test: a test's way to steer an effect's random choices.
+template <typename Wanted> void seedWhere(Wanted wanted) {
     for (int32_t seed = 1; seed < 10000000; ++seed) {
         seedRandom(seed);
-        DrawCounter probe;
-        if (wanted(probe.upcoming(8))) {
-            seedRandom(seed);
-            return seed;
+        if (wanted(DrawCounter::upcoming(8))) {
+            return;
         }
     }
     ADD_FAILURE() << "no seed found";
-    return 1;
 }
 
 } // namespace glowfield::test

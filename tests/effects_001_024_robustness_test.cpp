@@ -4,46 +4,30 @@
 #include <limits>
 
 #include "app/frame_loop.h"
+#include "effect_checks.h"
 #include "effects/effect_state.h"
 #include "field/field.h"
 #include "field/picture.h"
-#include "test_support.h"
 
 namespace glowfield::test {
 namespace {
 
 class EffectsOneToTwentyFourRobustness : public StateTest, public ::testing::WithParamInterface<int> {
   protected:
-    // The stored cells beyond the live grid, which no effect of this range may write.
-    static void clearOutsideLiveGrid() {
-        for (float* plane : allPlanes()) {
-            for (int x = 0; x < planeStride; ++x) {
-                for (int y = 0; y < planeStride; ++y) {
-                    if (x >= field.gridSize || y >= field.gridSize) {
-                        plane[cellAt(x, y)] = 0.0f;
-                    }
-                }
-            }
-        }
-    }
-
-    static int writtenOutsideLiveGrid() {
+    // Counts the stored cells beyond the live grid that hold anything but 0 (when clearing, sets them to 0).
+    static int outsideLiveGrid(bool clear) {
         int written = 0;
-        for (float* plane : allPlanes()) {
+        for (float* plane : allPlanes) {
             for (int x = 0; x < planeStride; ++x) {
-                for (int y = 0; y < planeStride; ++y) {
-                    if ((x >= field.gridSize || y >= field.gridSize) && plane[cellAt(x, y)] != 0.0f) {
-                        ++written;
+                for (int y = field.gridSize; y < planeStride; ++y) {
+                    for (float* v : {&plane[cellAt(x, y)], &plane[cellAt(y, x)]}) {
+                        written += *v != 0.0f ? 1 : 0;
+                        *v = clear ? 0.0f : *v;
                     }
                 }
             }
         }
         return written;
-    }
-
-    static std::vector<float*> allPlanes() {
-        return {planes.red,         planes.green,         planes.blue,
-                planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
     }
 };
 
@@ -64,7 +48,7 @@ TEST_P(EffectsOneToTwentyFourRobustness, RunsTwoThousandFramesFromASeededStart) 
     startEffect(effect, 1);
     runFrames(2000);
     EXPECT_EQ(shared.currentEffect & 0xff, effect);
-    EXPECT_EQ(writtenOutsideLiveGrid(), 0);
+    EXPECT_EQ(outsideLiveGrid(false), 0);
 }
 
 TEST_P(EffectsOneToTwentyFourRobustness, SurvivesAnExtremeFieldAndParticleStore) {
@@ -76,7 +60,7 @@ TEST_P(EffectsOneToTwentyFourRobustness, SurvivesAnExtremeFieldAndParticleStore)
     const float angles[] = {nan, inf, -1e30f, 3e9f};
     startEffect(effect, 1);
     fillField(extremeValues());
-    clearOutsideLiveGrid();
+    outsideLiveGrid(true);
     fillParticles(extremeValues(), std::vector<int32_t>(std::begin(tags), std::end(tags)));
     shared.sharedAngle = angles[effect % 4];
     shared.lastChannel = tags[effect % 5];
@@ -86,7 +70,7 @@ TEST_P(EffectsOneToTwentyFourRobustness, SurvivesAnExtremeFieldAndParticleStore)
     picture.pictureHeight = pictureRows;
     runFrames(300);
     EXPECT_EQ(shared.currentEffect & 0xff, effect);
-    EXPECT_EQ(writtenOutsideLiveGrid(), 0);
+    EXPECT_EQ(outsideLiveGrid(false), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Effects, EffectsOneToTwentyFourRobustness, ::testing::Range(1, 25));
