@@ -27,7 +27,9 @@ struct GoldenCase {
     uint64_t frameHash = 0;
 };
 
-std::string goldenFolder() { return std::string(GLOWFIELD_SOURCE_DIR) + "/tests/golden"; }
+std::string goldenFolder() {
+    return std::string(GLOWFIELD_SOURCE_DIR) + "/tests/golden";
+}
 
 // A picture for the picture effects: smooth gradients with a few hard edges, 256 x 200 pixels.
 void writeGoldenPicture(const std::string& folder) {
@@ -91,7 +93,8 @@ TEST_F(Golden, EveryListedEffectMatchesItsStoredHashes) {
             rewritten << stored.effect << " " << stored.frames << " " << hashes << "\n";
             if (!update) {
                 EXPECT_EQ(fieldText + " " + frameText, std::string(hashes))
-                    << path.filename() << ": effect " << stored.effect << " after " << stored.frames << " frames";
+                    << path.filename() << ": effect " << stored.effect << " after " << stored.frames
+                    << " frames";
             }
             ++cases;
         }

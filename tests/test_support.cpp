@@ -40,7 +40,9 @@ HeadlessDisplay::HeadlessDisplay(int bitsPerPixel, int32_t pitch) {
     setRenderTarget(&writer_);
 }
 
-HeadlessDisplay::~HeadlessDisplay() { setRenderTarget(nullptr); }
+HeadlessDisplay::~HeadlessDisplay() {
+    setRenderTarget(nullptr);
+}
 
 void startEffect(int effect, int32_t seed) {
     prepareField(seed);
@@ -53,7 +55,9 @@ void runFrames(int frames) {
     }
 }
 
-uint64_t fieldHash() { return fnv1a64(dumpField()); }
+uint64_t fieldHash() {
+    return fnv1a64(dumpField());
+}
 
 void fillField(const std::vector<float>& values) {
     float* const all[6] = {planes.red,         planes.green,         planes.blue,

@@ -21,7 +21,9 @@ const uint8_t effectSequence[effectSequenceLength] = {
 
 CommandState commands;
 
-void resetCommandState() { commands = CommandState{}; }
+void resetCommandState() {
+    commands = CommandState{};
+}
 
 namespace {
 

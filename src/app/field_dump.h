@@ -14,6 +14,8 @@ std::vector<uint8_t> dumpField();
 // 64-bit FNV-1a, the hash of the golden tests.
 uint64_t fnv1a64(const uint8_t* data, size_t size);
 
-inline uint64_t fnv1a64(const std::vector<uint8_t>& data) { return fnv1a64(data.data(), data.size()); }
+inline uint64_t fnv1a64(const std::vector<uint8_t>& data) {
+    return fnv1a64(data.data(), data.size());
+}
 
 } // namespace glowfield

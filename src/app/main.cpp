@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    std::printf("The windowed player is not built yet: rendered %d frames headless into %s\n", frames, out.c_str());
+    std::printf("The windowed player is not built yet: rendered %d frames headless into %s\n", frames,
+                out.c_str());
     return 0;
 }

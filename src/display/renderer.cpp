@@ -1,5 +1,7 @@
 #include "display/renderer.h"
 
+#include <algorithm>
+
 #include "app/report_error.h"
 #include "display/surface_writer.h"
 #include "field/field.h"
@@ -8,7 +10,9 @@ namespace glowfield {
 
 RendererState renderer;
 
-void setRenderTarget(SurfaceWriter* writer) { renderer.writer = writer; }
+void setRenderTarget(SurfaceWriter* writer) {
+    renderer.writer = writer;
+}
 
 uint32_t packedColourAt(int x, int y) {
     const int cell = cellAt(x, y);
@@ -16,6 +20,89 @@ uint32_t packedColourAt(int x, int y) {
            static_cast<uint32_t>(levelOf(planes.green[cell])) << 8 |
            static_cast<uint32_t>(levelOf(planes.blue[cell])) << 16;
 }
+
+namespace {
+
+constexpr int shownCells = 200; // cell columns and cell rows of the 800 x 600 picture
+
+// The pixel value of every shown cell, row by row, as the writer's tables give it.
+uint32_t pixelRows[shownCells][shownCells];
+
+// The level rule without branches, so that a whole column of cells is converted at once: clamp, truncate,
+// add 127; above 127 is 255, NaN is 127. Same values as levelOf for every input.
+inline uint32_t branchFreeLevel(float v) {
+    float c = v < -127.0f ? -127.0f : v;
+    c = c > 127.0f ? 127.0f : c;
+    c = c == c ? c : 0.0f;
+    const int level = static_cast<int>(c) + 127;
+    return static_cast<uint32_t>(v > 127.0f ? 255 : level);
+}
+
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+levelsOfColumn(const float* __restrict plane, uint32_t* __restrict levels, int rows) {
+    for (int y = 0; y < rows; ++y) {
+        levels[y] = branchFreeLevel(plane[y]);
+    }
+}
+
+// Where every table entry is its level shifted into place (any format with 8-bit channels), the pixel is
+// three shifted levels ORed, and a whole column is converted without table look-ups.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+shiftedPixelsOfColumn(const float* __restrict red, const float* __restrict green,
+                      const float* __restrict blue, uint32_t* __restrict pixels, int rows, int redShift,
+                      int greenShift, int blueShift) {
+    for (int y = 0; y < rows; ++y) {
+        pixels[y] = branchFreeLevel(red[y]) << redShift | branchFreeLevel(green[y]) << greenShift |
+                    branchFreeLevel(blue[y]) << blueShift;
+    }
+}
+
+// The shift that turns level i into table entry i for all levels, or -1.
+int tableShift(const uint32_t* table) {
+    for (int shift = 0; shift <= 24; ++shift) {
+        bool matches = true;
+        for (uint32_t i = 0; i < 256 && matches; ++i) {
+            matches = table[i] == i << shift;
+        }
+        if (matches) {
+            return shift;
+        }
+    }
+    return -1;
+}
+
+// Pixel values of the first rows of every shown column, through the writer's three tables.
+void computePixels(const SurfaceWriter& writer, int columns, int rows) {
+    uint32_t column[planeStride];
+    const int redShift = tableShift(writer.redTable());
+    const int greenShift = tableShift(writer.greenTable());
+    const int blueShift = tableShift(writer.blueTable());
+    if (redShift >= 0 && greenShift >= 0 && blueShift >= 0) {
+        for (int x = 0; x < columns; ++x) {
+            const int at = cellAt(x, 0);
+            shiftedPixelsOfColumn(planes.red + at, planes.green + at, planes.blue + at, column, rows,
+                                  redShift, greenShift, blueShift);
+            for (int y = 0; y < rows; ++y) {
+                pixelRows[y][x] = column[y];
+            }
+        }
+        return;
+    }
+    uint32_t red[planeStride], green[planeStride], blue[planeStride];
+    const uint32_t* redTable = writer.redTable();
+    const uint32_t* greenTable = writer.greenTable();
+    const uint32_t* blueTable = writer.blueTable();
+    for (int x = 0; x < columns; ++x) {
+        levelsOfColumn(planes.red + cellAt(x, 0), red, rows);
+        levelsOfColumn(planes.green + cellAt(x, 0), green, rows);
+        levelsOfColumn(planes.blue + cellAt(x, 0), blue, rows);
+        for (int y = 0; y < rows; ++y) {
+            pixelRows[y][x] = redTable[red[y]] | greenTable[green[y]] | blueTable[blue[y]];
+        }
+    }
+}
+
+} // namespace
 
 void renderField() {
     SurfaceWriter* writer = renderer.writer;
@@ -33,18 +120,28 @@ void renderField() {
     const int height = writer->height();
     const int blockColumns = writer->width() / 4;
     const int lines = height < 600 ? height : 600;
-    const int columns = blockColumns < 200 ? blockColumns : 200;
+    const int columns = blockColumns < shownCells ? blockColumns : shownCells;
     const int cellHeight = field.cellHeight > 0 ? field.cellHeight : 1;
+    const int rows = lines > 0 ? std::min((lines - 1) / cellHeight + 1, shownCells) : 0;
+
+    // Each cell's levels are computed once per frame rather than once per pixel line; every line of a cell
+    // row holds the same stores as its first line, so that line is copied.
+    computePixels(*writer, columns, rows);
+    // One line of bytes per cell row, built in a small buffer and stored on each of the row's lines.
+    const uint32_t blank[shownCells] = {};
+    alignas(64) uint8_t lineBuffer[shownCells * 4 * 4];
+    int lineBytes = 0;
     for (int line = 0; line < lines; ++line) {
         const int y = line / cellHeight;
-        for (int x = 0; x < columns; ++x) {
-            renderer.lastColour = y < planeStride ? packedColourAt(x, y) : 0;
-            writer->storePixel(renderer.lastColour);
-            writer->storePixel(renderer.lastColour);
-            writer->storePixel(renderer.lastColour);
-            writer->storePixel(renderer.lastColour);
+        if (line % cellHeight == 0) {
+            lineBytes = writer->expandBlocks(y < rows ? pixelRows[y] : blank, columns, 4, lineBuffer);
         }
+        writer->storeBytes(lineBuffer, lineBytes);
         writer->nextLine();
+    }
+    if (lines > 0 && columns > 0) {
+        const int y = (lines - 1) / cellHeight;
+        renderer.lastColour = y < rows ? packedColourAt(columns - 1, y) : 0;
     }
     code = writer->unlock();
     if (code != result::ok) {

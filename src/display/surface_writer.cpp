@@ -1,5 +1,7 @@
 #include "display/surface_writer.h"
 
+#include <emmintrin.h>
+
 namespace glowfield {
 
 namespace {
@@ -22,7 +24,9 @@ int32_t storeBytesFor(int32_t bitsPerPixel) {
 
 } // namespace
 
-SurfaceWriter::~SurfaceWriter() { clear(); }
+SurfaceWriter::~SurfaceWriter() {
+    clear();
+}
 
 void SurfaceWriter::clear() {
     surface_.reset();
@@ -157,6 +161,8 @@ ResultCode SurfaceWriter::unlock() {
     if (!surface_) {
         return result::generic;
     }
+    // Streaming stores of the renderer must be complete before the display reads the memory.
+    _mm_sfence();
     const ResultCode code = surface_->unlock(lockedRect_ ? &lockRect_ : nullptr);
     // The writer forgets the lock even when the unlock fails: keeping it would refuse every later lock and
     // leave the display frozen for the rest of the run.

@@ -1,6 +1,6 @@
 // State shared by the effects: the effect clock, the globals through which effects hand values to each other,
-// and the particle store. Everything lives for the whole run; nothing is reset when the current effect changes,
-// so a new effect starts on top of whatever the previous one left.
+// and the particle store. Everything lives for the whole run; nothing is reset when the current effect
+// changes, so a new effect starts on top of whatever the previous one left.
 #pragma once
 
 #include <cstdint>
@@ -11,33 +11,33 @@ inline constexpr int effectCount = 242;
 inline constexpr int particleCapacity = 12000;
 
 struct EffectState {
-    int32_t currentEffect = 269;  // only the low byte selects the effect: 269 runs effect 13 first
-    uint32_t frameCounter = 749;  // the effects' clock; the frame step adds 1 after the effect ran
-    uint32_t switchPeriod = 750;  // frames between automatic switches; key z sets 3000000
-    int32_t spotX = 77;           // a point that many effects set before use and leave behind
-    int32_t spotY = 77;           //
-    int32_t mouseX = 77;          // the cell under the mouse
-    int32_t mouseY = 77;          //
-    int32_t scratchX = 0;         // shared integer loop counters and coordinates
-    int32_t scratchY = 0;         //
-    float sharedAngle = 0.0f;     // a scratch angle that several effects write and one reads back
-    int32_t lastChannel = 0;      // a scratch colour-channel choice
-    int32_t penRed = 0;           // colour handed to drawLine3D by the line-drawing effects
-    int32_t penGreen = 0;         //
-    int32_t penBlue = 0;          //
-    int32_t letterOffset = 0;     // pen position while laying out letters; also drawLine3D's last block size
-    int32_t particleCount = 0;    // number of points of the current point model
+    int32_t currentEffect = 269; // only the low byte selects the effect: 269 runs effect 13 first
+    uint32_t frameCounter = 749; // the effects' clock; the frame step adds 1 after the effect ran
+    uint32_t switchPeriod = 750; // frames between automatic switches; key z sets 3000000
+    int32_t spotX = 77;          // a point that many effects set before use and leave behind
+    int32_t spotY = 77;          //
+    int32_t mouseX = 77;         // the cell under the mouse
+    int32_t mouseY = 77;         //
+    int32_t scratchX = 0;        // shared integer loop counters and coordinates
+    int32_t scratchY = 0;        //
+    float sharedAngle = 0.0f;    // a scratch angle that several effects write and one reads back
+    int32_t lastChannel = 0;     // a scratch colour-channel choice
+    int32_t penRed = 0;          // colour handed to drawLine3D by the line-drawing effects
+    int32_t penGreen = 0;        //
+    int32_t penBlue = 0;         //
+    int32_t letterOffset = 0;    // pen position while laying out letters; also drawLine3D's last block size
+    int32_t particleCount = 0;   // number of points of the current point model
 };
 
 // Arrays shared by the particle and point-model effects. An effect that lays the store out for itself writes
 // its own mark into particleOwner (which is particleX[0]) and lays it out again when it finds another mark.
 struct ParticleStore {
-    float particleX[particleCapacity];  // positions; particleX[0] doubles as particleOwner
-    float particleY[particleCapacity];  //
-    float particleZ[particleCapacity];  //
-    float particleVX[particleCapacity]; // velocities
-    float particleVY[particleCapacity]; //
-    float particleVZ[particleCapacity]; //
+    float particleX[particleCapacity];     // positions; particleX[0] doubles as particleOwner
+    float particleY[particleCapacity];     //
+    float particleZ[particleCapacity];     //
+    float particleVX[particleCapacity];    // velocities
+    float particleVY[particleCapacity];    //
+    float particleVZ[particleCapacity];    //
     int32_t particleTag[particleCapacity]; // per-particle integer: colour phase, letter, or linked point
 };
 

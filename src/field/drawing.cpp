@@ -13,7 +13,9 @@ namespace glowfield {
 
 DrawingState drawingState;
 
-void resetDrawingState() { drawingState = DrawingState{}; }
+void resetDrawingState() {
+    drawingState = DrawingState{};
+}
 
 void drawFieldLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t redValue, int32_t greenValue,
                    int32_t blueValue) {
@@ -26,8 +28,10 @@ void drawFieldLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t redVa
     const int steps = (3 * n <= f) ? 3 * n : truncToInt(f + 5);
 
     for (int k = 0; k <= steps; ++k) {
-        const float u = toFloat(static_cast<double>(steps - k) * x1 / steps + static_cast<double>(k) * x0 / steps);
-        const float w = toFloat(static_cast<double>(steps - k) * y1 / steps + static_cast<double>(k) * y0 / steps);
+        const float u =
+            toFloat(static_cast<double>(steps - k) * x1 / steps + static_cast<double>(k) * x0 / steps);
+        const float w =
+            toFloat(static_cast<double>(steps - k) * y1 / steps + static_cast<double>(k) * y0 / steps);
         if (!(u > 0 && u < n - 1 && w > 0 && w < n - 1)) {
             continue;
         }
@@ -102,8 +106,8 @@ void drawLine3D(float x0, float y0, float depth0, float x1, float y1, float dept
         const double q = static_cast<double>(d) + 80;
         const int32_t side = std::max(truncToInt(80.0 * size / q), 1);
         shared.letterOffset = side;
-        if (static_cast<int64_t>(side) + xp - 1 < 1 || static_cast<int64_t>(side) + yp - 1 < 1 || xp > n - 2 ||
-            yp > n - 2) {
+        if (static_cast<int64_t>(side) + xp - 1 < 1 || static_cast<int64_t>(side) + yp - 1 < 1 ||
+            xp > n - 2 || yp > n - 2) {
             continue;
         }
         const int32_t r = truncToInt(80.0 * redValue / q - 60);

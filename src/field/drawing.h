@@ -8,14 +8,14 @@ namespace glowfield {
 
 // Scratch that the helpers keep between calls.
 struct DrawingState {
-    float projectionCentre = 0.0f;  // gridSize * 0.5
-    float cachedDepth = 0.0f;       // depth of the cached scale
-    float cachedScale = 0.0f;       // gridSize / (gridSize + cachedDepth), single precision
-    uint16_t cachedGrid = 0;        // gridSize the cache was computed for; 0 means no cache
-    int32_t lineStartX = 0;         // projected ends of the last drawLine3D; an end whose projection
-    int32_t lineStartY = 0;         // fails outright keeps the value of the call before
-    int32_t lineEndX = 0;           //
-    int32_t lineEndY = 0;           //
+    float projectionCentre = 0.0f; // gridSize * 0.5
+    float cachedDepth = 0.0f;      // depth of the cached scale
+    float cachedScale = 0.0f;      // gridSize / (gridSize + cachedDepth), single precision
+    uint16_t cachedGrid = 0;       // gridSize the cache was computed for; 0 means no cache
+    int32_t lineStartX = 0;        // projected ends of the last drawLine3D; an end whose projection
+    int32_t lineStartY = 0;        // fails outright keeps the value of the call before
+    int32_t lineEndX = 0;          //
+    int32_t lineEndY = 0;          //
 };
 
 extern DrawingState drawingState;

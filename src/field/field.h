@@ -1,19 +1,21 @@
 // The field: six colour and velocity planes on a square grid, and the damped wave step that spreads and
 // decays the colour once per frame.
 //
-// Cell (X, Y) has X horizontal and Y vertical and lives at X * planeStride + Y, so each X holds a contiguous run
-// of Y values. Only the first gridSize cells in each direction are live; the rest of each plane stays 0 unless
-// an effect writes there deliberately.
+// Cell (X, Y) has X horizontal and Y vertical and lives at X * planeStride + Y, so each X holds a contiguous
+// run of Y values. Only the first gridSize cells in each direction are live; the rest of each plane stays 0
+// unless an effect writes there deliberately.
 #pragma once
 
 #include <cstdint>
 
 namespace glowfield {
 
-inline constexpr int planeStride = 240;                     // floats from one X to the next
+inline constexpr int planeStride = 240;                      // floats from one X to the next
 inline constexpr int planeCells = planeStride * planeStride; // stored cells per plane
 
-inline constexpr int cellAt(int x, int y) { return x * planeStride + y; }
+inline constexpr int cellAt(int x, int y) {
+    return x * planeStride + y;
+}
 
 // True when (x, y) addresses a stored cell; effects that compute a cell from field values check with this.
 inline constexpr bool isStoredCell(int64_t x, int64_t y) {
@@ -32,13 +34,13 @@ struct FieldPlanes {
 
 // Geometry of the live grid and the scratch values that the wave step leaves behind for effects.
 struct FieldState {
-    uint16_t gridSize = 154;   // side of the live grid; start-up sets 200 (at most 240, the plane stride)
-    uint8_t cellWidth = 4;     // pixels per cell horizontally; start-up sets 4
-    uint8_t cellHeight = 4;    // pixels per cell vertically; start-up sets 3
-    uint8_t scanX = 0;         // shared 8-bit loop counters: the wave step leaves both at gridSize
-    uint8_t scanY = 0;         //
-    float laplaceScratch = 0;  // last blue velocity increment of the wave step
-    float centreScratch = 0;   // four times the blue value of that last cell
+    uint16_t gridSize = 154;  // side of the live grid; start-up sets 200 (at most 240, the plane stride)
+    uint8_t cellWidth = 4;    // pixels per cell horizontally; start-up sets 4
+    uint8_t cellHeight = 4;   // pixels per cell vertically; start-up sets 3
+    uint8_t scanX = 0;        // shared 8-bit loop counters: the wave step leaves both at gridSize
+    uint8_t scanY = 0;        //
+    float laplaceScratch = 0; // last blue velocity increment of the wave step
+    float centreScratch = 0;  // four times the blue value of that last cell
 };
 
 extern FieldPlanes planes;

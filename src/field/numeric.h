@@ -2,8 +2,8 @@
 //
 // The field holds arbitrary floats: effects feed plane values back into coordinates, and keys can double a
 // value until it is infinite. A plain cast of such a value to an integer is undefined behaviour, so every
-// float-to-integer conversion of a value that can come from the field goes through truncToInt, which truncates
-// toward zero like the cast but saturates at the ends of the 32-bit range and turns NaN into 0.
+// float-to-integer conversion of a value that can come from the field goes through truncToInt, which
+// truncates toward zero like the cast but saturates at the ends of the 32-bit range and turns NaN into 0.
 #pragma once
 
 #include <cstdint>
@@ -41,9 +41,13 @@ inline int64_t truncToInt64(double value) {
 
 // A value kept in single precision: intermediates are computed in double and rounded here where a float is
 // stored, kept or passed.
-inline float toFloat(double value) { return static_cast<float>(value); }
+inline float toFloat(double value) {
+    return static_cast<float>(value);
+}
 
 // The low byte of a truncated value, for indices that the drawing code keeps as 8-bit counters.
-inline uint8_t truncToByte(double value) { return static_cast<uint8_t>(truncToInt(value) & 0xff); }
+inline uint8_t truncToByte(double value) {
+    return static_cast<uint8_t>(truncToInt(value) & 0xff);
+}
 
 } // namespace glowfield

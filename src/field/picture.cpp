@@ -18,6 +18,7 @@ PictureStore picture;
 namespace {
 
 std::string pictureFolder;
+void (*scanHook)() = nullptr;
 
 constexpr int fileHeaderBytes = 14;
 constexpr int infoHeaderBytes = 40;
@@ -63,7 +64,8 @@ std::vector<Candidate> listCandidates(const std::string& folder, uint64_t minimu
         }
         found.push_back({entry.path().string(), static_cast<uint64_t>(size)});
     }
-    std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) { return a.path < b.path; });
+    std::sort(found.begin(), found.end(),
+              [](const Candidate& a, const Candidate& b) { return a.path < b.path; });
     return found;
 }
 
@@ -72,7 +74,9 @@ int32_t readInt32(const unsigned char* p) {
                                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
-uint16_t readUint16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint16_t readUint16(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -84,7 +88,8 @@ void unpackPicture(const std::string& path, uint64_t listedSize) {
         return;
     }
     unsigned char header[headerBytes];
-    if (std::fread(header, 1, fileHeaderBytes, file.get()) != fileHeaderBytes || readUint16(header) != 19778) {
+    if (std::fread(header, 1, fileHeaderBytes, file.get()) != fileHeaderBytes ||
+        readUint16(header) != 19778) {
         return;
     }
     if (std::fread(header + fileHeaderBytes, 1, infoHeaderBytes, file.get()) != infoHeaderBytes) {
@@ -147,9 +152,17 @@ void resetPictureState() {
     picture.pictureHeight = 0;
 }
 
-void setPictureDirectory(const std::string& directory) { pictureFolder = directory; }
+void setPictureDirectory(const std::string& directory) {
+    pictureFolder = directory;
+}
 
-const std::string& pictureDirectory() { return pictureFolder; }
+const std::string& pictureDirectory() {
+    return pictureFolder;
+}
+
+void setPictureScanHook(void (*hook)()) {
+    scanHook = hook;
+}
 
 void loadRandomPicture() {
     if (pictureFolder.empty()) {
@@ -161,6 +174,9 @@ void loadRandomPicture() {
         return;
     }
     const size_t choice = static_cast<size_t>(nextRandom()) % first.size();
+    if (scanHook) {
+        scanHook();
+    }
     // The folder is listed again, as files may have come or gone since the count; when the chosen position
     // no longer exists nothing is loaded.
     const std::vector<Candidate> second = listCandidates(pictureFolder, minimumSize);

@@ -10,7 +10,9 @@ namespace glowfield {
 inline constexpr int pictureColumns = 1600; // X range of the picture planes
 inline constexpr int pictureRows = 1200;    // Y range; element (X, Y) lives at X * pictureRows + Y
 
-inline constexpr int pictureAt(int x, int y) { return x * pictureRows + y; }
+inline constexpr int pictureAt(int x, int y) {
+    return x * pictureRows + y;
+}
 
 struct PictureStore {
     uint8_t pictureBlue[pictureColumns * pictureRows];  // samples of the last picture; a smaller picture
@@ -29,9 +31,13 @@ void resetPictureState();
 void setPictureDirectory(const std::string& directory);
 const std::string& pictureDirectory();
 
-// Picks a random candidate file (one nextRandom() draw when at least one exists) and unpacks it. Every failure
-// is quiet and leaves the planes as they were (sizes may change, as the header is read before the bit count
-// is checked).
+// Picks a random candidate file (one nextRandom() draw when at least one exists) and unpacks it. Every
+// failure is quiet and leaves the planes as they were (sizes may change, as the header is read before the bit
+// count is checked).
 void loadRandomPicture();
+
+// Tests only: called between the counting pass and the choosing pass over the folder, so that a test can
+// change the folder in between. nullptr (the default) calls nothing.
+void setPictureScanHook(void (*hook)());
 
 } // namespace glowfield

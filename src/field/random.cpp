@@ -4,7 +4,9 @@ namespace glowfield {
 
 RandomState randomState;
 
-void seedRandom(int32_t seed) { randomState.seed = seed; }
+void seedRandom(int32_t seed) {
+    randomState.seed = seed;
+}
 
 int nextRandom() {
     // Unsigned arithmetic gives the 32-bit wrap-around without signed overflow.

@@ -1,5 +1,5 @@
-// The one random generator of the program: a linear congruential sequence fixed by its seed. Effects depend on
-// the exact sequence, so nothing else may draw random numbers.
+// The one random generator of the program: a linear congruential sequence fixed by its seed. Effects depend
+// on the exact sequence, so nothing else may draw random numbers.
 #pragma once
 
 #include <cstdint>

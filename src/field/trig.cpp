@@ -39,6 +39,8 @@ float fastSin(float x) {
     return sign * sineTable[index];
 }
 
-float fastCos(float x) { return fastSin(static_cast<float>(static_cast<double>(x) + quarterTurn)); }
+float fastCos(float x) {
+    return fastSin(static_cast<float>(static_cast<double>(x) + quarterTurn));
+}
 
 } // namespace glowfield

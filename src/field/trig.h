@@ -18,6 +18,8 @@ float fastSin(float x);
 // fastSin of x + pi/2, the sum rounded to single precision first.
 float fastCos(float x);
 
-inline float absf(float x) { return x < 0 ? -x : x; }
+inline float absf(float x) {
+    return x < 0 ? -x : x;
+}
 
 } // namespace glowfield

@@ -50,8 +50,8 @@ class DisplaySurface {
     virtual ResultCode isLost() = 0;
     virtual ResultCode restore() = 0;
 
-    // The drawing-layer pixel write used to learn the pixel format: a colour reference 0x00BBGGRR converted to
-    // the surface's own bits. Only valid while unlocked.
+    // The drawing-layer pixel write used to learn the pixel format: a colour reference 0x00BBGGRR converted
+    // to the surface's own bits. Only valid while unlocked.
     virtual ResultCode setPixel(int32_t x, int32_t y, uint32_t colourRef) = 0;
 };
 

@@ -77,7 +77,9 @@ ResultCode MemorySurface::unlock(const LockRect*) {
     return result::ok;
 }
 
-ResultCode MemorySurface::isLost() { return lost_ ? result::surfaceLost : result::ok; }
+ResultCode MemorySurface::isLost() {
+    return lost_ ? result::surfaceLost : result::ok;
+}
 
 ResultCode MemorySurface::restore() {
     ++restores_;
@@ -101,7 +103,8 @@ ResultCode MemorySurface::setPixel(int32_t x, int32_t y, uint32_t colourRef) {
 }
 
 uint32_t MemorySurface::pixelAt(int32_t x, int32_t y) const {
-    const uint8_t* at = bytes_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * bytesPerPixel_;
+    const uint8_t* at =
+        bytes_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * bytesPerPixel_;
     uint32_t pixel = 0;
     for (int32_t i = 0; i < bytesPerPixel_ && i < 4; ++i) {
         pixel |= static_cast<uint32_t>(at[i]) << (8 * i);
