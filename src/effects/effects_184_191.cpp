@@ -141,8 +141,8 @@ void advanceLetterOffset() {
     shared.letterOffset = static_cast<int32_t>(static_cast<uint32_t>(shared.letterOffset) + 60u);
 }
 
-// Lays out a random message from point 1 on and scatters 700 grey dots behind it. The pen position is not reset:
-// it continues from whatever the last message or drawLine3D left in letterOffset.
+// Lays out a random message from point 1 on and scatters 700 grey dots behind it. The pen position is not
+// reset: it continues from whatever the last message or drawLine3D left in letterOffset.
 void buildMessageModel() {
     particleOwner = messageMark;
     const char* message = messageTable[nextRandom() % messageCount];
