@@ -85,7 +85,4 @@ void hanky();       // 191
 void letters(); // 192
 void scatter(); // 193
 
-// Entries that draw nothing of their own: the field keeps rippling under the wave step.
-void noEffect();
-
 } // namespace glowfield
