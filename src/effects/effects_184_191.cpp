@@ -180,6 +180,45 @@ void buildMessageModel() {
     }
 }
 
+// ---- Gas Fire: the potential of the sources ----
+
+constexpr int potentialSources = 53;
+
+// The potential at cells (x, 1..count) of the sources at (sourceX[i], sourceY[i]), signed +, -, +, ... by i,
+// and what it leaves in the red and green velocities from row 1 on: where it is weak, its size in red and
+// 66.67 less a third of that in green, elsewhere 0. Each cell's sum is formed source by source in the same
+// order as a cell-by-cell loop would, so it is the same to the bit; with the sources outside, the cells of a
+// column are independent and the divisions vectorise across them.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+potentialColumn(int x, int count, const double* __restrict sourceX, const double* __restrict sourceY,
+                float* __restrict red, float* __restrict green) {
+    double potential[planeStride];
+    for (int k = 0; k < count; ++k) {
+        potential[k] = 0;
+    }
+    for (int i = 0; i < potentialSources; ++i) {
+        const double sign = i % 2 == 0 ? 1.0 : -1.0;
+        const double dx = x - sourceX[i];
+        const double dxSquared = dx * dx;
+        for (int k = 0; k < count; ++k) {
+            const double dy = (k + 1) - sourceY[i];
+            potential[k] += sign / (dy * dy + dxSquared + 1);
+        }
+    }
+    // Three loops, as each vectorises alone but not together with the others.
+    for (int k = 0; k < count; ++k) {
+        red[k] = absf(toFloat(potential[k] * 100000));
+    }
+    for (int k = 0; k < count; ++k) {
+        green[k] = toFloat(static_cast<double>(66.666664f) - static_cast<double>(red[k]) * 0.33333334f);
+    }
+    for (int k = 0; k < count; ++k) {
+        const bool weak = (potential[k] < 0.002) & (potential[k] > -0.002);
+        red[k] = weak ? red[k] : 0.0f;
+        green[k] = weak ? green[k] : 0.0f;
+    }
+}
+
 // ---- Phase fields ----
 
 constexpr float pi = 3.1415927f;
@@ -273,11 +312,12 @@ void gasFire() {
     auto& vx = particles.particleVX;
     auto& vy = particles.particleVY;
 
-    for (int x = 0; x < n; ++x) {
-        for (int y = 0; y < n; ++y) {
-            const int cell = cellAt(x, y);
-            for (float* plane : {planes.red, planes.green, planes.blue}) {
-                plane[cell] = toFloat((4.0 * plane[cell] - 120) * 0.2);
+    // Each cell depends on itself only, so the planes go one after the other and each column vectorises.
+    for (float* plane : {planes.red, planes.green, planes.blue}) {
+        for (int x = 0; x < n; ++x) {
+            float* const column = plane + cellAt(x, 0);
+            for (int y = 0; y < n; ++y) {
+                column[y] = toFloat((4.0 * column[y] - 120) * 0.2);
             }
         }
     }
@@ -298,24 +338,14 @@ void gasFire() {
     }
 
     // Sources of alternating sign; where the potential is weak its size drives red and, inverted, green.
+    double sourceX[potentialSources], sourceY[potentialSources];
+    for (int i = 0; i < potentialSources; ++i) {
+        sourceX[i] = px[i];
+        sourceY[i] = py[i];
+    }
     for (int x = 1; x <= n - 2; ++x) {
-        for (int y = 1; y <= n - 2; ++y) {
-            double s = 0;
-            for (int i = 0; i < 53; ++i) {
-                const double dy = y - static_cast<double>(py[i]);
-                const double dx = x - static_cast<double>(px[i]);
-                s += (i % 2 == 0 ? 1.0 : -1.0) / (dy * dy + dx * dx + 1);
-            }
-            const int cell = cellAt(x, y);
-            if (s >= 0.002 || s <= -0.002) {
-                planes.redVelocity[cell] = planes.greenVelocity[cell] = 0.0f;
-            } else {
-                const float h = absf(toFloat(s * 100000));
-                planes.redVelocity[cell] = h;
-                planes.greenVelocity[cell] =
-                    toFloat(static_cast<double>(66.666664f) - static_cast<double>(h) * 0.33333334f);
-            }
-        }
+        potentialColumn(x, n - 2, sourceX, sourceY, planes.redVelocity + cellAt(x, 1),
+                        planes.greenVelocity + cellAt(x, 1));
     }
 }
 
