@@ -21,6 +21,17 @@ namespace glowfield {
 namespace {
 
 constexpr float lavaMark = 123.0f;
+// Steps of each angle of Balls: 0 to pi in steps of 0.015707964, summed in single precision (200).
+constexpr int ballSteps = [] {
+    int steps = 0;
+    for (float v = 0; v < 3.1415927f; v = v + 0.015707964f) {
+        ++steps;
+    }
+    return steps;
+}();
+// Heights y - base of a drawn lava cell: row y is 1..planeStride - 1 and the base a byte.
+constexpr int lavaLowest = 254;
+constexpr int lavaHeights = lavaLowest + planeStride;
 
 float* const allPlanes[6] = {planes.red,         planes.green,         planes.blue,
                              planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
@@ -172,18 +183,33 @@ void balls() {
     if (n < 1) {
         return;
     }
-    // Both angles step in single precision, as the sum is kept: 200 values each.
+    // Both angles step in single precision, as the sum is kept: 200 values each. Every v loop walks the
+    // same values, so what depends on v alone is worked out once.
+    struct AlongV {
+        float cosV;     // fastCos(v)
+        float sinShift; // fastSin(v + 0.2)
+        uint8_t column; // blue column the angle reads, sy
+    };
+    AlongV alongV[ballSteps];
+    int vCount = 0;
+    for (float v = 0; v < 3.1415927f && vCount < ballSteps; v = v + 0.015707964f) {
+        alongV[vCount++] = {fastCos(v), fastSin(toFloat(v + 0.2)),
+                            truncToByte(static_cast<double>(n) * v * double{0.31830987f})};
+    }
     for (float u = 0; u < 3.1415927f; u = u + 0.015707964f) {
-        for (float v = 0; v < 3.1415927f; v = v + 0.015707964f) {
-            const int32_t x = truncToInt(static_cast<double>(fastCos(u)) * 60 + n / 2);
-            const int32_t y = truncToInt(static_cast<double>(fastSin(u)) * fastCos(v) * 60 + n / 2);
-            // The blue plane is wrapped round the ball and turns with the frame counter.
-            const uint8_t sx = static_cast<uint8_t>(truncToInt((f * 0.05 + u) * 0.31830987732601135 * n) % n);
-            const uint8_t sy = truncToByte(static_cast<double>(n) * v * double{0.31830987f});
+        const int32_t x = truncToInt(static_cast<double>(fastCos(u)) * 60 + n / 2);
+        const double sinU = fastSin(u);
+        const double sinShiftU = fastSin(toFloat(u + 0.4));
+        // The blue plane is wrapped round the ball and turns with the frame counter.
+        const uint8_t sx = static_cast<uint8_t>(truncToInt((f * 0.05 + u) * 0.31830987732601135 * n) % n);
+        for (int k = 0; k < vCount; ++k) {
+            const AlongV& a = alongV[k];
+            const int32_t y = truncToInt(sinU * a.cosV * 60 + n / 2);
+            const uint8_t sy = a.column;
             if (!isStoredCell(x, y) || !isStoredCell(sx, sy)) {
                 continue;
             }
-            const double r = static_cast<double>(fastSin(toFloat(u + 0.4))) * fastSin(toFloat(v + 0.2)) * 1.2;
+            const double r = sinShiftU * a.sinShift * 1.2;
             const int64_t t =
                 static_cast<int64_t>(truncToInt(r * planes.blue[cellAt(sx, sy)])) + truncToInt(r * 200 - 100);
             const int cell = cellAt(x, y);
@@ -205,22 +231,35 @@ void lava() {
         });
         particleOwner = lavaMark;
     }
+    // A drawn cell's colours depend only on its height above the row's base, y - base: one sine per height a
+    // frame instead of one per cell.
+    float redAt[lavaHeights], greenAt[lavaHeights];
+    for (int h = 0; h < lavaHeights; ++h) {
+        const int64_t height = h - lavaLowest;
+        redAt[h] = toFloat(60 - height * 10.0);
+        greenAt[h] = toFloat(fastSin(toFloat((redAt[h] - 60.0) * double{0.028571429f})) * 40.0);
+    }
+    // Each column's share of the width, the same for every row.
+    double across[planeStride];
+    for (int c = 1; c <= n - 2; ++c) {
+        across[c] = static_cast<double>(c) / n;
+    }
     // The blue relief as a landscape seen from the front, drawn from the back row to the front one so that
     // nearer rows cover farther ones.
     for (int row = n - 2; row >= 1; --row) {
         const double d = row * 0.5;
         const uint8_t base = truncToByte(n * 3 / 4 - d);
         for (int c = 1; c <= n - 2; ++c) {
-            const uint8_t x = truncToByte((n - d) * (static_cast<double>(c) / n) + d * 0.5);
+            const uint8_t x = truncToByte((n - d) * across[c] + d * 0.5);
             const int64_t top = static_cast<int64_t>(base) - truncToInt(planes.blue[cellAt(c, row)] * -10.0);
             for (int64_t y = top; y > 0 && y <= n - 2 && y < top + 8; ++y) {
                 if (!isStoredCell(x, y)) {
                     break;
                 }
                 const int cell = cellAt(x, static_cast<int>(y));
-                planes.red[cell] = toFloat(60 - (y - base) * 10.0);
-                planes.green[cell] =
-                    toFloat(fastSin(toFloat((planes.red[cell] - 60.0) * double{0.028571429f})) * 40.0);
+                const int64_t h = y - base + lavaLowest;
+                planes.red[cell] = redAt[h];
+                planes.green[cell] = greenAt[h];
                 planes.redVelocity[cell] = 0;
                 planes.greenVelocity[cell] = 0;
             }
