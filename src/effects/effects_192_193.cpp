@@ -30,8 +30,8 @@ static_assert(modelBase + flyingLetters * maxLetterPoints <= particleCapacity);
 // 8 sin^2(d pi) - 5, d being the colour difference stored in single precision.
 float squaredSineVelocity(double difference) {
     const float d = toFloat(difference * 0.004166667f);
-    const float arg = toFloat(static_cast<double>(d) * pi);
-    return toFloat(8.0 * fastSin(arg) * fastSin(arg) - 5);
+    const double sine = fastSin(toFloat(static_cast<double>(d) * pi));
+    return toFloat(8.0 * sine * sine - 5);
 }
 
 // A letter whose depth falls below 1 comes back far away at a random place with a random letter.
