@@ -199,6 +199,12 @@ void anemone() {
 void zebra() {
     const int n = field.gridSize;
     const double f = shared.frameCounter;
+    // The colour depends on x + y alone, so it is worked out once per diagonal.
+    float colourAt[2 * planeStride];
+    for (int sum = 4; sum <= 2 * n - 4; ++sum) {
+        const float c = toFloat(sum * 0.001);
+        colourAt[sum] = toFloat(fastSin(toFloat(500 / (c * 200.0 + 9) + f * 0.1)) * 80.0);
+    }
     for (int x = 2; x <= n - 2; ++x) {
         for (int y = 2; y <= n - 2; ++y) {
             // Each cell is pushed up and left by blue, the further the nearer it lies to the far corner.
@@ -214,7 +220,7 @@ void zebra() {
             }
             const int cell = cellAt(shared.scratchX, shared.scratchY);
             planes.greenVelocity[cell] = 0;
-            planes.green[cell] = toFloat(fastSin(toFloat(500 / (c * 200.0 + 9) + f * 0.1)) * 80.0);
+            planes.green[cell] = colourAt[x + y];
         }
     }
 }

@@ -18,6 +18,7 @@
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
 #include "effects/lettering.h"
+#include "effects/sine_runs.h"
 #include "field/drawing.h"
 #include "field/field.h"
 #include "field/numeric.h"
@@ -223,9 +224,13 @@ potentialColumn(int x, int count, const double* __restrict sourceX, const double
 
 constexpr float pi = 3.1415927f;
 
-float phaseSin(float phase) {
-    return fastSin(toFloat(static_cast<double>(phase) * pi));
+// The sine angle of a phase: phase times pi, in single precision.
+float phaseAngle(float phase) {
+    return toFloat(static_cast<double>(phase) * pi);
 }
+
+// Phase chains carried side by side.
+constexpr int phaseLanes = 8;
 
 } // namespace
 
@@ -375,11 +380,13 @@ void spongeTrek() {
 
 void whiffle() {
     const int n = field.gridSize;
-    // Each channel's phase mixes the transposed cell of the same colour with the next colour here.
-    const auto velocity = [](float across, uint32_t s, float here) {
-        const float phase =
-            toFloat((static_cast<double>(across) + static_cast<double>(s) - here) * 0.004166667f);
-        return toFloat(4.0 * phaseSin(phase) - 0.5);
+    // Each channel's phase mixes the transposed cell of the same colour with the next colour here. The
+    // phases of a column are worked out first and their sines taken all at once.
+    float angles[3][planeStride];
+    float sines[3][planeStride];
+    const auto angle = [](float across, uint32_t s, float here) {
+        return phaseAngle(
+            toFloat((static_cast<double>(across) + static_cast<double>(s) - here) * 0.004166667f));
     };
     for (int x = 0; x < n; ++x) {
         for (int y = 0; y < n; ++y) {
@@ -387,9 +394,17 @@ void whiffle() {
                 17u * static_cast<uint32_t>(y) + shared.frameCounter - static_cast<uint32_t>(x);
             const int cell = cellAt(x, y);
             const int mirror = cellAt(y, x);
-            planes.redVelocity[cell] = velocity(planes.red[mirror], s, planes.green[cell]);
-            planes.greenVelocity[cell] = velocity(planes.green[mirror], s, planes.blue[cell]);
-            planes.blueVelocity[cell] = velocity(planes.blue[mirror], s, planes.red[cell]);
+            angles[0][y] = angle(planes.red[mirror], s, planes.green[cell]);
+            angles[1][y] = angle(planes.green[mirror], s, planes.blue[cell]);
+            angles[2][y] = angle(planes.blue[mirror], s, planes.red[cell]);
+        }
+        float* const velocity[3] = {planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
+        for (int c = 0; c < 3; ++c) {
+            fastSinRun(angles[c], sines[c], n);
+            float* const column = velocity[c] + cellAt(x, 0);
+            for (int y = 0; y < n; ++y) {
+                column[y] = toFloat(4.0 * sines[c][y] - 0.5);
+            }
         }
     }
     resetBorder();
@@ -397,17 +412,39 @@ void whiffle() {
 
 void floatEffect() {
     const int n = field.gridSize;
-    for (int x = 1; x <= n - 2; ++x) {
-        float p = pi;
+    const int rows = n - 2;
+    // The phase runs down each column in single precision, three additions a cell, each waiting for the one
+    // before. Columns do not depend on each other, so phaseLanes of them are carried side by side, and the
+    // sines of a column are then taken all at once.
+    float angles[phaseLanes][3][planeStride];
+    float sines[3][planeStride];
+    for (int x0 = 1; x0 <= n - 2; x0 += phaseLanes) {
+        float p[phaseLanes];
+        for (float& phase : p) {
+            phase = pi;
+        }
         for (int y = 1; y <= n - 2; ++y) {
-            const int cell = cellAt(x, y);
-            const double r = planes.red[cell], g = planes.green[cell], b = planes.blue[cell];
-            p = toFloat(p + (r - g) * 0.008333334f);
-            planes.redVelocity[cell] = toFloat(8.0 * phaseSin(p));
-            p = toFloat(p + (g - b) * 0.0076923077f);
-            planes.greenVelocity[cell] = toFloat(8.0 * phaseSin(p));
-            p = toFloat(p + (b - r) * 0.009090909f);
-            planes.blueVelocity[cell] = toFloat(8.0 * phaseSin(p));
+            for (int j = 0; j < phaseLanes; ++j) {
+                // Lanes past the last column repeat it; they are not written.
+                const int cell = cellAt(std::min(x0 + j, n - 2), y);
+                const double r = planes.red[cell], g = planes.green[cell], b = planes.blue[cell];
+                p[j] = toFloat(p[j] + (r - g) * 0.008333334f);
+                angles[j][0][y - 1] = phaseAngle(p[j]);
+                p[j] = toFloat(p[j] + (g - b) * 0.0076923077f);
+                angles[j][1][y - 1] = phaseAngle(p[j]);
+                p[j] = toFloat(p[j] + (b - r) * 0.009090909f);
+                angles[j][2][y - 1] = phaseAngle(p[j]);
+            }
+        }
+        for (int j = 0; j < phaseLanes && x0 + j <= n - 2; ++j) {
+            float* const velocity[3] = {planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
+            for (int c = 0; c < 3; ++c) {
+                fastSinRun(angles[j][c], sines[c], rows);
+                float* const column = velocity[c] + cellAt(x0 + j, 1);
+                for (int k = 0; k < rows; ++k) {
+                    column[k] = toFloat(8.0 * sines[c][k]);
+                }
+            }
         }
     }
     resetBorder();
@@ -415,23 +452,48 @@ void floatEffect() {
 
 void hanky() {
     const int n = field.gridSize;
-    for (int y = 1; y <= n - 1; ++y) {
-        float p = 0.0f;
-        // The row starts from the shared byte counter, which the wave step and every previous row leave at
-        // gridSize.
-        uint32_t j = (static_cast<uint32_t>(field.scanX) + shared.frameCounter) % static_cast<uint32_t>(n);
-        for (int k = 0; k < n; ++k) {
-            j = j == 0 ? static_cast<uint32_t>(n - 1) : j - 1;
-            const int source = cellAt(static_cast<int>(j), y);
-            const int cell = cellAt(k, y);
-            const double r = planes.red[source], g = planes.green[source], b = planes.blue[source];
-            p = toFloat(p + (r - g) * 0.010989011f);
-            planes.redVelocity[cell] = toFloat(5.0 * phaseSin(p) - 0.5);
-            p = toFloat(p + (g - b) * 0.010989011f);
-            planes.greenVelocity[cell] = toFloat(5.0 * phaseSin(p) - 1.5);
-            p = toFloat(p + (b - r) * 0.010989011f);
-            planes.blueVelocity[cell] = toFloat(5.0 * phaseSin(p) - 1);
+    // The phase runs along each row in single precision, three additions a cell, each waiting for the one
+    // before. Rows do not depend on each other, so phaseLanes of them are carried side by side, reading
+    // neighbouring cells of the same column, and the sines of a row are then taken all at once.
+    float angles[phaseLanes][3][planeStride];
+    float sines[3][planeStride];
+    for (int y0 = 1; y0 <= n - 1; y0 += phaseLanes) {
+        float p[phaseLanes];
+        uint32_t j[phaseLanes];
+        for (int lane = 0; lane < phaseLanes; ++lane) {
+            p[lane] = 0.0f;
+            // Each row starts from the shared byte counter, which the wave step leaves at gridSize and every
+            // row sets to gridSize when it is done.
+            const uint32_t counter = y0 + lane == 1 ? field.scanX : static_cast<uint8_t>(n);
+            j[lane] = (counter + shared.frameCounter) % static_cast<uint32_t>(n);
         }
+        for (int k = 0; k < n; ++k) {
+            for (int lane = 0; lane < phaseLanes; ++lane) {
+                // Lanes past the last row repeat it; they are not written.
+                j[lane] = j[lane] == 0 ? static_cast<uint32_t>(n - 1) : j[lane] - 1;
+                const int source = cellAt(static_cast<int>(j[lane]), std::min(y0 + lane, n - 1));
+                const double r = planes.red[source], g = planes.green[source], b = planes.blue[source];
+                p[lane] = toFloat(p[lane] + (r - g) * 0.010989011f);
+                angles[lane][0][k] = phaseAngle(p[lane]);
+                p[lane] = toFloat(p[lane] + (g - b) * 0.010989011f);
+                angles[lane][1][k] = phaseAngle(p[lane]);
+                p[lane] = toFloat(p[lane] + (b - r) * 0.010989011f);
+                angles[lane][2][k] = phaseAngle(p[lane]);
+            }
+        }
+        for (int lane = 0; lane < phaseLanes && y0 + lane <= n - 1; ++lane) {
+            for (int c = 0; c < 3; ++c) {
+                fastSinRun(angles[lane][c], sines[c], n);
+            }
+            for (int k = 0; k < n; ++k) {
+                const int cell = cellAt(k, y0 + lane);
+                planes.redVelocity[cell] = toFloat(5.0 * sines[0][k] - 0.5);
+                planes.greenVelocity[cell] = toFloat(5.0 * sines[1][k] - 1.5);
+                planes.blueVelocity[cell] = toFloat(5.0 * sines[2][k] - 1);
+            }
+        }
+    }
+    if (n - 1 >= 1) {
         field.scanX = static_cast<uint8_t>(n);
     }
     resetBorder();
