@@ -15,6 +15,7 @@
 #include "field/drawing.h"
 #include "field/field.h"
 #include "field/numeric.h"
+#include "field/trig.h"
 #include "test_support.h"
 
 namespace glowfield::test {
@@ -66,6 +67,36 @@ void referenceLine3D(float x0, float y0, float depth0, float x1, float y1, float
     }
 }
 
+// Every step of a field line in turn.
+void referenceFieldLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t redValue, int32_t greenValue,
+                        int32_t blueValue) {
+    const int n = field.gridSize;
+    const float dx = absf(toFloat(static_cast<double>(x0) - x1));
+    const float dy = absf(toFloat(static_cast<double>(y0) - y1));
+    const int32_t length = truncToInt(static_cast<double>(dx) + dy);
+    const double f = 2.2 * length;
+    const int steps = (3 * n <= f) ? 3 * n : truncToInt(f + 5);
+    for (int k = 0; k <= steps; ++k) {
+        const float u =
+            toFloat(static_cast<double>(steps - k) * x1 / steps + static_cast<double>(k) * x0 / steps);
+        const float w =
+            toFloat(static_cast<double>(steps - k) * y1 / steps + static_cast<double>(k) * y0 / steps);
+        if (!(u > 0 && u < n - 1 && w > 0 && w < n - 1)) {
+            continue;
+        }
+        const int cell = cellAt(static_cast<int>(u), static_cast<int>(w));
+        if (redValue != 0) {
+            planes.red[cell] = static_cast<float>(redValue);
+        }
+        if (greenValue != 0) {
+            planes.green[cell] = static_cast<float>(greenValue);
+        }
+        if (blueValue != 0) {
+            planes.blue[cell] = static_cast<float>(blueValue);
+        }
+    }
+}
+
 struct Line {
     float x0, y0, depth0, x1, y1, depth1;
     int32_t red, green, blue, size;
@@ -104,7 +135,7 @@ struct Snapshot {
     }
 };
 
-class Line3DEquivalence : public StateTest {
+class LineEquivalence : public StateTest {
   protected:
     std::mt19937 random{20240517u};
 
@@ -141,7 +172,7 @@ class Line3DEquivalence : public StateTest {
     }
 };
 
-TEST_F(Line3DEquivalence, RandomLinesMatchTheBlockByBlockWalk) {
+TEST_F(LineEquivalence, RandomLinesMatchTheBlockByBlockWalk) {
     const int32_t values[] = {300,
                               -300,
                               0,
@@ -152,7 +183,7 @@ TEST_F(Line3DEquivalence, RandomLinesMatchTheBlockByBlockWalk) {
                               std::numeric_limits<int32_t>::min()};
     const int32_t sizes[] = {1, 12, 15, 16, 22, 42, 200, 0, -5, std::numeric_limits<int32_t>::max()};
     const int grids[] = {200, 240, 37, 3, 1};
-    for (int round = 0; round < 120; ++round) {
+    for (int round = 0; round < 80; ++round) {
         field.gridSize = static_cast<uint16_t>(grids[round % 5 == 4 ? pick(5) : pick(2)]);
         fillColours();
         // Lines in and around the grid, near and far, some crossing behind the viewer; colours rising and
@@ -180,7 +211,7 @@ TEST_F(Line3DEquivalence, RandomLinesMatchTheBlockByBlockWalk) {
     }
 }
 
-TEST_F(Line3DEquivalence, ExtremeEndsMatchTheBlockByBlockWalk) {
+TEST_F(LineEquivalence, ExtremeEndsMatchTheBlockByBlockWalk) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const float ends[] = {nan,  inf,   -inf, 1e30f,  -1e30f, 3e9f, -3e9f,
@@ -202,7 +233,7 @@ TEST_F(Line3DEquivalence, ExtremeEndsMatchTheBlockByBlockWalk) {
     }
 }
 
-TEST_F(Line3DEquivalence, LongLinesAcrossSeveralBatchesMatchTheBlockByBlockWalk) {
+TEST_F(LineEquivalence, LongLinesAcrossSeveralBatchesMatchTheBlockByBlockWalk) {
     // Lines longer than a batch of steps, lines whose step is held at the 1.5 x gridSize limit, and depths
     // that pass behind the viewer half way, in both directions.
     const Line lines[] = {{1, 1, 0, 239, 239, 0, 300, 200, 100, 12},
@@ -218,6 +249,34 @@ TEST_F(Line3DEquivalence, LongLinesAcrossSeveralBatchesMatchTheBlockByBlockWalk)
             fillColours();
             EXPECT_TRUE(sameAsReference({l})) << "grid " << grid << ", line from " << l.x0 << "," << l.y0;
         }
+    }
+}
+
+TEST_F(LineEquivalence, FieldLinesMatchTheStepByStepWalk) {
+    const int32_t big = std::numeric_limits<int32_t>::max(), small = std::numeric_limits<int32_t>::min();
+    const int32_t ends[] = {big, small, 0, -1, 1, 100, 198, 199, 239, 240, -50000, 70000};
+    for (int round = 0; round < 40; ++round) {
+        field.gridSize = static_cast<uint16_t>(round % 8 == 7 ? pick(241) : 200);
+        fillColours();
+        const Snapshot start = Snapshot::take();
+        // Mostly lines in and around the grid, some with an end anywhere in the 32-bit range; values of zero
+        // leave their plane alone.
+        int32_t lines[30][7];
+        for (auto& l : lines) {
+            for (int k = 0; k < 4; ++k) {
+                l[k] = pick(5) == 0 ? ends[pick(12)] : pick(300) - 50;
+            }
+            for (int k = 4; k < 7; ++k) {
+                l[k] = pick(3) == 0 ? 0 : pick(400) - 200;
+            }
+            referenceFieldLine(l[0], l[1], l[2], l[3], l[4], l[5], l[6]);
+        }
+        const Snapshot expected = Snapshot::take();
+        start.restore();
+        for (const auto& l : lines) {
+            drawFieldLine(l[0], l[1], l[2], l[3], l[4], l[5], l[6]);
+        }
+        ASSERT_TRUE(Snapshot::take() == expected) << "round " << round << ", grid " << field.gridSize;
     }
 }
 
