@@ -1,20 +1,21 @@
-// fastSinRun repeats fastSin's arithmetic in loops that vectorise; it must give fastSin's bits for every
-// angle, including the ones fastSin treats apart: negative zero, NaN, infinities and angles whose table
-// position passes the 32-bit range.
+// fastSinRun and truncToIntRun repeat fastSin's and truncToInt's arithmetic in loops that vectorise; they
+// must give the same result for every input, including the ones treated apart: negative zero, NaN,
+// infinities, angles whose table position passes the 32-bit range and values at the ends of that range.
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
 
-#include "effects/sine_runs.h"
+#include "effects/cell_runs.h"
+#include "field/numeric.h"
 #include "field/trig.h"
 #include "test_support.h"
 
 namespace glowfield::test {
 namespace {
 
-class SineRuns : public StateTest {
+class CellRuns : public StateTest {
   protected:
     void SetUp() override {
         StateTest::SetUp();
@@ -35,7 +36,7 @@ class SineRuns : public StateTest {
     }
 };
 
-TEST_F(SineRuns, SpecialAnglesGiveFastSinBits) {
+TEST_F(CellRuns, SpecialAnglesGiveFastSinBits) {
     const float inf = std::numeric_limits<float>::infinity();
     // 337,000 radians is about where the table position reaches 2^31.
     std::vector<float> angles = {0.0f,
@@ -64,7 +65,7 @@ TEST_F(SineRuns, SpecialAnglesGiveFastSinBits) {
     EXPECT_EQ(mismatch, -1) << "angle " << (mismatch >= 0 ? angles[mismatch] : 0.0f);
 }
 
-TEST_F(SineRuns, RandomAnglesOfEveryScaleGiveFastSinBits) {
+TEST_F(CellRuns, RandomAnglesOfEveryScaleGiveFastSinBits) {
     std::mt19937 random(7u);
     std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
     // Runs of every length up to a few chunks, so that the tails of the loops are covered too.
@@ -79,7 +80,7 @@ TEST_F(SineRuns, RandomAnglesOfEveryScaleGiveFastSinBits) {
     }
 }
 
-TEST_F(SineRuns, EveryTableStepNearItsBoundaryGivesFastSinBits) {
+TEST_F(CellRuns, EveryTableStepNearItsBoundaryGivesFastSinBits) {
     // Angles just either side of the angle of each table step, where the truncation decides the entry.
     std::vector<float> angles;
     for (int step = 0; step < 40000; step += 7) {
@@ -90,6 +91,38 @@ TEST_F(SineRuns, EveryTableStepNearItsBoundaryGivesFastSinBits) {
         angles.push_back(-a);
     }
     EXPECT_EQ(firstMismatch(angles), -1);
+}
+
+TEST_F(CellRuns, TruncationRunsMatchTruncToInt) {
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<float> values = {0.0f,
+                                 -0.0f,
+                                 std::numeric_limits<float>::quiet_NaN(),
+                                 inf,
+                                 -inf,
+                                 2147483648.0f,
+                                 -2147483648.0f,
+                                 2147483520.0f,
+                                 -2147483520.0f,
+                                 3e9f,
+                                 -3e9f,
+                                 0.999999f,
+                                 -0.999999f,
+                                 255.5f,
+                                 -120.5f,
+                                 1e30f,
+                                 -1e30f,
+                                 std::numeric_limits<float>::denorm_min()};
+    std::mt19937 random(11u);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    for (int k = 0; k < 700; ++k) {
+        values.push_back(unit(random) * std::pow(10.0f, static_cast<float>(random() % 12)));
+    }
+    std::vector<int32_t> whole(values.size());
+    truncToIntRun(values.data(), whole.data(), static_cast<int>(values.size()));
+    for (size_t k = 0; k < values.size(); ++k) {
+        ASSERT_EQ(whole[k], truncToInt(values[k])) << "value " << values[k];
+    }
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "effects/sine_runs.h"
+#include "effects/cell_runs.h"
 
 #include <cmath>
 #include <cstdint>
@@ -18,6 +18,25 @@ constexpr double farPosition = 2147483648.0;
 constexpr int chunk = 256;
 
 } // namespace
+
+// truncToInt as selects: NaN to 0, then saturation at the ends of the 32-bit range. Widening to double and
+// the selects are separate loops, as together they do not vectorise.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+truncToIntRun(const float* __restrict values, int32_t* __restrict whole, int count) {
+    double wide[chunk];
+    for (int start = 0; start < count; start += chunk) {
+        const int length = count - start < chunk ? count - start : chunk;
+        for (int k = 0; k < length; ++k) {
+            wide[k] = values[start + k];
+        }
+        for (int k = 0; k < length; ++k) {
+            double v = wide[k] == wide[k] ? wide[k] : 0.0;
+            v = v < 2147483647.0 ? v : 2147483647.0;
+            v = v > -2147483648.0 ? v : -2147483648.0;
+            whole[start + k] = static_cast<int32_t>(v);
+        }
+    }
+}
 
 // The four steps of fastSin as four loops, each of which vectorises: the table position of |angle|, its
 // index, the signed look-up, and fastSin itself for the rare angle far beyond any turn the effects use. The

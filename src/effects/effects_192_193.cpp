@@ -12,7 +12,7 @@
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
 #include "effects/lettering.h"
-#include "effects/sine_runs.h"
+#include "effects/cell_runs.h"
 #include "field/drawing.h"
 #include "field/field.h"
 #include "field/numeric.h"
