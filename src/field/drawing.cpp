@@ -133,9 +133,12 @@ struct LineBatch {
     int32_t xEnd[lineBatch + 1];       // [xBegin, xEnd) x [yBegin, yEnd)
     int32_t yBegin[lineBatch + 1];     //
     int32_t yEnd[lineBatch + 1];       //
-    int32_t block[lineBatch + 1];  // 1 when the step has a block: in front of the viewer, not clipped away
-    int32_t needed[lineBatch + 1]; // 1 when the block has to be drawn
-    int32_t drawn[lineBatch + 1];  // steps whose block is drawn, in walk order
+    int32_t block[lineBatch + 1];    // 1 when the step has a block: in front of the viewer, not clipped away
+    int32_t inBefore[lineBatch + 1]; // 1 when the block lies inside the step before's, levels no higher
+    int32_t
+        holdsBefore[lineBatch + 1]; // 1 when the step before's block lies inside this one, levels no higher
+    int32_t needed[lineBatch + 1];  // 1 when the block has to be drawn
+    int32_t drawn[lineBatch + 1];   // steps whose block is drawn, in walk order
 };
 
 // Block a lies inside block b and its levels are no higher.
@@ -245,12 +248,15 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void workOutSteps(L
     // differs from it, so that two equal neighbours do not leave each other out, and a chain of such
     // blocks always ends at one that is drawn. Most steps land where the step before did, or in the
     // block of the step after, as the walk takes two steps per cell of the line's longer side.
-    for (int k = 1; k < last; ++k) {
-        const bool equalToNext = blockWithin(s, k, k + 1) & blockWithin(s, k + 1, k);
-        s.needed[k] = s.block[k] & !(s.block[k - 1] & blockWithin(s, k, k - 1)) &
-                      !(s.block[k + 1] & blockWithin(s, k, k + 1) & !equalToNext);
+    for (int k = 1; k <= last; ++k) {
+        s.inBefore[k] = blockWithin(s, k, k - 1);
+        s.holdsBefore[k] = blockWithin(s, k - 1, k);
     }
-    s.needed[last] = s.block[last] & !(s.block[last - 1] & blockWithin(s, last, last - 1));
+    for (int k = 1; k < last; ++k) {
+        s.needed[k] = s.block[k] & !(s.block[k - 1] & s.inBefore[k]) &
+                      !(s.block[k + 1] & s.holdsBefore[k + 1] & !s.inBefore[k + 1]);
+    }
+    s.needed[last] = s.block[last] & !(s.block[last - 1] & s.inBefore[last]);
 }
 
 } // namespace
