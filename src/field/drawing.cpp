@@ -259,6 +259,30 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void workOutSteps(L
     s.needed[last] = s.block[last] & !(s.block[last - 1] & s.inBefore[last]);
 }
 
+// A line of at most this many steps is walked step by step: for so few, a batch costs more than it saves.
+constexpr int shortLineSteps = 8;
+
+void walkShortLine(const LineWalk& w, double step) {
+    // The walk starts at the second end; the first end is reached only as a limit.
+    for (double t = 0; t < 1; t += step) {
+        const int32_t xp = truncToInt(w.px0 * t + w.px1 * (1 - t));
+        const int32_t yp = truncToInt(w.py0 * t + w.py1 * (1 - t));
+        const int32_t d = truncToInt(w.z1 * (1 - t) + w.z0 * t);
+        if (d < 0) {
+            continue;
+        }
+        const double q = static_cast<double>(d) + 80;
+        const int32_t side = std::max(truncToInt(w.sizeTerm / q), 1);
+        shared.letterOffset = side;
+        const int xEnd = xp > w.n - 1 - side ? w.n - 1 : xp + side;
+        const int yEnd = yp > w.n - 1 - side ? w.n - 1 : yp + side;
+        raiseBlock(std::max(xp, 1), xEnd, std::max(yp, 1), yEnd,
+                   static_cast<float>(truncToInt(w.valueTerm[0] / q - 60)),
+                   static_cast<float>(truncToInt(w.valueTerm[1] / q - 60)),
+                   static_cast<float>(truncToInt(w.valueTerm[2] / q - 60)));
+    }
+}
+
 } // namespace
 
 void drawLine3D(float x0, float y0, float depth0, float x1, float y1, float depth1, int32_t redValue,
@@ -284,6 +308,10 @@ void drawLine3D(float x0, float y0, float depth0, float x1, float y1, float dept
                         {80.0 * redValue, 80.0 * greenValue, 80.0 * blueValue},
                         n};
 
+    if (step > 1.0 / shortLineSteps) {
+        walkShortLine(walk, step);
+        return;
+    }
     LineBatch s;
     // No step before the first.
     s.xBegin[0] = s.xEnd[0] = s.yBegin[0] = s.yEnd[0] = s.block[0] = 0;
