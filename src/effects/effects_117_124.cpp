@@ -41,6 +41,18 @@ void addTo(float& value, double change) {
     value = toFloat(value + change);
 }
 
+// Sets count cells of a column from cell on to lava colours (Count when it is not 0: a loop of a fixed length
+// is much cheaper than a short one of a varying length) and stops their motion.
+template <int Count> void paintLava(int cell, const float* red, const float* green, int count) {
+    const int rows = Count != 0 ? Count : count;
+    for (int j = 0; j < rows; ++j) {
+        planes.red[cell + j] = red[j];
+        planes.green[cell + j] = green[j];
+        planes.redVelocity[cell + j] = 0;
+        planes.greenVelocity[cell + j] = 0;
+    }
+}
+
 } // namespace
 
 void accelerate() {
@@ -277,16 +289,19 @@ void lava() {
         for (int c = 1; c <= n - 2; ++c) {
             const uint8_t x = truncToByte((n - d) * across[c] + d * 0.5);
             const int64_t top = static_cast<int64_t>(base) - truncToInt(planes.blue[cellAt(c, row)] * -10.0);
-            for (int64_t y = top; y > 0 && y <= n - 2 && y < top + 8; ++y) {
-                if (!isStoredCell(x, y)) {
-                    break;
-                }
-                const int cell = cellAt(x, static_cast<int>(y));
-                const int64_t h = y - base + lavaLowest;
-                planes.red[cell] = redAt[h];
-                planes.green[cell] = greenAt[h];
-                planes.redVelocity[cell] = 0;
-                planes.greenVelocity[cell] = 0;
+            // Up to eight rows from top down, stopping at the first one outside the inner rows or the
+            // stored cells: none at all when top itself is outside.
+            if (top < 1 || top > n - 2 || x >= planeStride) {
+                continue;
+            }
+            const int first = static_cast<int>(top);
+            const int count = std::min({8, n - 1 - first, planeStride - first});
+            const int h = first - base + lavaLowest;
+            const int cell = cellAt(x, first);
+            if (count == 8) {
+                paintLava<8>(cell, redAt + h, greenAt + h, 8);
+            } else {
+                paintLava<0>(cell, redAt + h, greenAt + h, count);
             }
         }
     }
