@@ -27,11 +27,23 @@ constexpr float inkblotMark = 111.0f;
 float* const allPlanes[6] = {planes.red,         planes.green,         planes.blue,
                              planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
 
-// Distance between two particles, one cell added under the root so that it never reaches 0.
-double particleDistance(int a, int b) {
+// Square of the distance between two particles, one cell added so that it never reaches 0.
+double squaredDistance(int a, int b) {
     const double dx = static_cast<double>(particles.particleX[a]) - particles.particleX[b];
     const double dy = static_cast<double>(particles.particleY[a]) - particles.particleY[b];
-    return std::sqrt(dx * dx + dy * dy + 1);
+    return dx * dx + dy * dy + 1;
+}
+
+// Distance between two particles.
+double particleDistance(int a, int b) {
+    return std::sqrt(squaredDistance(a, b));
+}
+
+// True when particle b is certainly farther than reach from particle a: the square is at least
+// (reach + 1/8)^2, so its root is above reach however it rounds. The root itself is then not needed; NaN is
+// never certain.
+bool certainlyFarther(int a, int b, double reachSquaredWithMargin) {
+    return squaredDistance(a, b) >= reachSquaredWithMargin;
 }
 
 void addTo(float& value, double change) {
@@ -79,6 +91,9 @@ void volcano() {
     for (int p = 80; p <= 999; ++p) {
         const ParticleColour colour = swarmColour(p, 1);
         for (int j = 1; j <= 79; ++j) {
+            if (certainlyFarther(p, j, 10.125 * 10.125)) {
+                continue;
+            }
             const double d = particleDistance(p, j);
             if (d > 10) {
                 continue;
@@ -147,6 +162,9 @@ void inkblot() {
     for (int p = 20; p <= 999; ++p) {
         const ParticleColour colour = swarmColour(p, 2);
         for (int j = 1; j <= 19; ++j) {
+            if (certainlyFarther(p, j, 50.125 * 50.125)) {
+                continue;
+            }
             const double d = particleDistance(p, j);
             if (d > 50) {
                 continue;
