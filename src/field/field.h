@@ -23,7 +23,9 @@ inline constexpr bool isStoredCell(int64_t x, int64_t y) {
 }
 
 // The six planes. A colour value v shows as level clamp(v + 127): 0 is mid-grey, -127 dark, +128 full.
-struct FieldPlanes {
+// Aligned to a cache line, so that the wide loads of the whole-plane passes never straddle two lines wherever
+// the linker places the planes.
+struct alignas(64) FieldPlanes {
     float red[planeCells];           // colour intensity
     float green[planeCells];         //
     float blue[planeCells];          //
