@@ -254,8 +254,9 @@ void oranGeena() {
         rotatePoint(i, spin);
     }
     clearField();
+    // Every line takes the same pens: the clock does not move while the lines are drawn.
+    setPens(shared.frameCounter, rainbowWave, 300);
     for (int i = 50; i < 800; ++i) {
-        setPens(shared.frameCounter, rainbowWave, 300);
         drawPointLine(i, particles.particleTag[i], 12);
     }
 }
