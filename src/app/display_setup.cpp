@@ -58,9 +58,25 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         return failWithoutDisplay("SDL found no screen to open a window on", display);
     }
 
-    // Hidden until the screen and mode are settled, so that it never shows as a small window first.
-    display.window = SDL_CreateWindow("Tutorial", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                      displayWidth, displayHeight, SDL_WINDOW_HIDDEN);
+    // The screen is taken when the window is made. Its windowed size is already the size it will have on the
+    // screen (the desktop, or the 800 x 600 mode when exclusive), so that it covers the screen also where no
+    // window manager acts on the full-screen request. Hidden until the mode is settled.
+    const SDL_DisplayMode wanted{0, displayWidth, displayHeight, 0, nullptr};
+    SDL_DisplayMode closest{0, displayWidth, displayHeight, 0, nullptr};
+    const bool hasMode = SDL_GetClosestDisplayMode(0, &wanted, &closest) != nullptr;
+    SDL_Rect area{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, displayWidth, displayHeight};
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (mode != DisplayMode::window && SDL_GetDisplayBounds(0, &area) == 0) {
+        flags |= SDL_WINDOW_BORDERLESS;
+        if (mode == DisplayMode::desktop) {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        } else {
+            flags |= SDL_WINDOW_FULLSCREEN;
+            area.w = closest.w;
+            area.h = closest.h;
+        }
+    }
+    display.window = SDL_CreateWindow("Tutorial", area.x, area.y, area.w, area.h, flags);
     if (!display.window) {
         return failWithText("CreateWindowEx failed.", display);
     }
@@ -70,24 +86,11 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         return failWithReport("DirectDrawCreate failed.", display);
     }
 
-    if (mode != DisplayMode::window) {
-        const Uint32 fullscreen =
-            mode == DisplayMode::exclusive ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
-        if (SDL_SetWindowFullscreen(display.window, fullscreen) != 0) {
-            return failWithReport("SetCooperativeLevel failed.", display);
-        }
-    }
-
     // The display mode: 800 x 600 (or the nearest larger mode) when exclusive; in every mode a pixel format
     // that the renderer takes without converting, and the picture scaled with its aspect and hard edges.
-    if (mode == DisplayMode::exclusive) {
-        const SDL_DisplayMode wanted{0, displayWidth, displayHeight, 0, nullptr};
-        SDL_DisplayMode closest;
-        const int index = SDL_GetWindowDisplayIndex(display.window);
-        if (index < 0 || !SDL_GetClosestDisplayMode(index, &wanted, &closest) ||
-            SDL_SetWindowDisplayMode(display.window, &closest) != 0) {
-            return failWithReport("SetDisplayMode failed.", display);
-        }
+    if (mode == DisplayMode::exclusive &&
+        (!hasMode || SDL_SetWindowDisplayMode(display.window, &closest) != 0)) {
+        return failWithReport("SetDisplayMode failed.", display);
     }
     SDL_RendererInfo info;
     const Uint32 format = SDL_GetRendererInfo(display.renderer, &info) == 0 ? chooseTextureFormat(info) : 0;

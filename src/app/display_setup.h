@@ -1,6 +1,6 @@
 // The display steps of start-up on SDL2, each standing in for a step of the classic full-screen set-up and
-// failing with that step's text: starting SDL's video (registering the window class), the window, the
-// renderer (the display object), taking the screen, the display mode and pixel format, and the display
+// failing with that step's text: starting SDL's video (registering the window class), the window (which also
+// takes the screen), the renderer (the display object), the display mode and pixel format, and the display
 // surface. Every failure ends start-up with exit code 1; shutdown gives the screen back.
 #pragma once
 
