@@ -234,7 +234,11 @@ TEST_P(SdlSurfaceTest, RenderedFieldReachesTheScreenAndSurvivesALostTexture) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, SdlSurfaceTest,
                          ::testing::Values(SDL_PIXELFORMAT_RGB888, SDL_PIXELFORMAT_ABGR8888,
-                                           SDL_PIXELFORMAT_RGB24, SDL_PIXELFORMAT_BGR24));
+                                           SDL_PIXELFORMAT_RGB24, SDL_PIXELFORMAT_BGR24),
+                         [](const ::testing::TestParamInfo<Uint32>& info) {
+                             // "SDL_PIXELFORMAT_RGB888" becomes "RGB888".
+                             return std::string(SDL_GetPixelFormatName(info.param) + 16);
+                         });
 
 } // namespace
 } // namespace glowfield::test
