@@ -111,7 +111,7 @@ stop_screen
 # --- A wide screen: the picture keeps its aspect between black bars, the mouse is clamped to it ----------
 start_screen 1000x600
 start_player --seed 2 --effect 0
-wait_for_lines 60
+wait_for_lines 10
 window_covers 1000x600
 capture_blocks 100 0 || fail "the picture between the bars does not show 4 x 3 blocks"
 for bar in 100x600+0+0 100x600+900+0; do
