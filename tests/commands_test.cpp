@@ -1,4 +1,4 @@
-// The effect clock (automatic switch, first frame, forced change) and the key and mouse commands.
+// The effect clock (automatic switch, first frame, forced change) and the key commands.
 #include <cstring>
 
 #include "app/commands.h"
@@ -215,18 +215,6 @@ TEST_F(FieldCommands, LShiftsFiveCellsLeftKeepingColumnZeroAndTheLastFive) {
     }
     EXPECT_EQ(shared.scratchX, 194);
     EXPECT_EQ(shared.scratchY, 199);
-}
-
-TEST_F(KeyCommands, MousePixelsBecomeCells) {
-    moveMouse(799, 599);
-    EXPECT_EQ(shared.mouseX, 199);
-    EXPECT_EQ(shared.mouseY, 199);
-    moveMouse(0, 0);
-    EXPECT_EQ(shared.mouseX, 0);
-    EXPECT_EQ(shared.mouseY, 0);
-    moveMouse(7, 5);
-    EXPECT_EQ(shared.mouseX, 1);
-    EXPECT_EQ(shared.mouseY, 1);
 }
 
 } // namespace
