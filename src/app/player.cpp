@@ -76,7 +76,9 @@ void prepareRun(const Options& options) {
 }
 
 // The player's window procedure beyond the commands: the activation redraw and lost textures.
-void dispatch(const SDL_Event& event, PlayerDisplay& display) {
+void dispatch(const SDL_Event& event, PlayerDisplay& display, FrameLog& log) {
+    const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_TEXTINPUT;
+    const double redSumBefore = isKey && log.active() ? FrameLog::redSum() : 0;
     switch (handleEvent(event)) {
     case EventOutcome::redraw:
         renderField();
@@ -87,6 +89,11 @@ void dispatch(const SDL_Event& event, PlayerDisplay& display) {
     case EventOutcome::none:
         break;
     }
+    if (event.type == SDL_KEYDOWN) {
+        log.writeKey("down", event.key.keysym.sym, redSumBefore);
+    } else if (event.type == SDL_TEXTINPUT) {
+        log.writeKey("text", static_cast<unsigned char>(event.text.text[0]), redSumBefore);
+    }
 }
 
 // Waiting input runs before a due tick, as window messages come before a timer's; between ticks the loop
@@ -96,7 +103,7 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display) {
     SDL_Event event;
     for (;;) {
         while (!stopRequested() && SDL_PollEvent(&event)) {
-            dispatch(event, display);
+            dispatch(event, display, run.log);
         }
         if (stopRequested() || run.framesDone()) {
             return;
@@ -107,7 +114,7 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display) {
             continue;
         }
         if (SDL_WaitEventTimeout(&event, schedule.waitMilliseconds(now))) {
-            dispatch(event, display);
+            dispatch(event, display, run.log);
         }
     }
 }

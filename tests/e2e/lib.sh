@@ -82,20 +82,22 @@ expect_exit() {
     pass "$2 (exit code $code)"
 }
 
-log_lines() { wc -l <"$LOG"; }
+# Tick lines of the frame log (key lines start with "key").
+ticks() { grep -v '^key' "$LOG"; }
+log_lines() { ticks | wc -l; }
 
-# The frame log's columns: start, took, frameCounter, effect, switchPeriod, mouseX, mouseY, scratchX, scratchY,
-# red sum. last_field N prints column N of the last complete line.
-last_field() { tail -n 1 "$LOG" | awk -v n="$1" '{ print $n }'; }
+# The tick lines' columns: start, took, frameCounter, effect, switchPeriod, mouseX, mouseY, scratchX, scratchY,
+# red sum. last_field N prints column N of the last tick.
+last_field() { ticks | tail -n 1 | awk -v n="$1" '{ print $n }'; }
 
-# wait_for_lines N: until the log has at least N lines.
+# wait_for_lines N: until the log has at least N ticks.
 wait_for_lines() {
-    wait_until 30 bash -c "[ \$(wc -l <'$LOG') -ge $1 ]" || fail "only $(log_lines) frames logged, waited for $1"
+    wait_until 30 bash -c "[ \$(grep -vc '^key' '$LOG') -ge $1 ]" || fail "only $(log_lines) frames logged, waited for $1"
 }
 
 # wait_for_state COLUMN VALUE WHAT: until the last logged tick shows VALUE in COLUMN.
 wait_for_state() {
-    wait_until 20 bash -c "[ \"\$(tail -n 1 '$LOG' | awk '{ print \$$1 }')\" = '$2' ]" ||
+    wait_until 20 bash -c "[ \"\$(grep -v '^key' '$LOG' | tail -n 1 | awk '{ print \$$1 }')\" = '$2' ]" ||
         fail "$3: column $1 is $(last_field "$1"), expected $2"
     pass "$3"
 }

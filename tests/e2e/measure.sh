@@ -24,8 +24,10 @@ expect_exit 0 "the player ends on SIGTERM" >/dev/null
 
 hz=$(getconf CLK_TCK)
 awk -v from="$lines_before" -v to="$lines_after" -v span="$SPAN" -v cpu=$((ticks_after - ticks_before)) -v hz="$hz" '
-    NR > from && NR <= to {
-        if (NR > from + 1) { d = $1 - start; sum += d; squares += d * d; n++; if (d > max) max = d; if (min == "" || d < min) min = d
+    $1 == "key" { next }
+    { tick++ }
+    tick > from && tick <= to {
+        if (tick > from + 1) { d = $1 - start; sum += d; squares += d * d; n++; if (d > max) max = d; if (min == "" || d < min) min = d
                              if (d > 25) late++ }
         start = $1; took += $2; frames++
     }

@@ -11,38 +11,34 @@ require Xvfb xdotool import convert compare awk
 # which the leak checker would count against the player. The unit and headless tests still check for leaks.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-# The red sum of the logged ticks from line FROM on: exactly one step between neighbouring ticks may leave
-# the slow drift of effect 0 (within 3 %), and it must scale the sum by RATIO (within 5 %).
-one_jump() {
-    tail -n "+$1" "$LOG" | awk -v ratio="$2" '
-        NR > 1 && prev != 0 {
-            r = $10 / prev
-            if (r < 0.97 || r > 1.03) { jumps++; seen = r }
-        }
-        { prev = $10 }
+# The key lines of the log after line FROM: exactly one of them may change the red sum, and it must scale it
+# by RATIO (exactly, up to the log's nine digits), so a key that acted twice or not at all shows.
+one_change() {
+    tail -n "+$(($1 + 1))" "$LOG" | awk -v ratio="$2" '
+        $1 == "key" && $5 != $4 { changes++; seen = $4 != 0 ? $5 / $4 : 0 }
         END {
-            if (jumps != 1) { printf "%d jumps", jumps; exit 1 }
-            if (seen < ratio - 0.05 * (ratio < 0 ? -ratio : ratio) || seen > ratio + 0.05 * (ratio < 0 ? -ratio : ratio)) {
-                printf "jump %.3f", seen; exit 1
-            }
-            printf "jump %.3f", seen
+            if (changes != 1) { printf "%d changes", changes; exit 1 }
+            printf "ratio %.6f", seen
+            if (seen - ratio > 1e-6 || ratio - seen > 1e-6) exit 1
         }'
 }
 
-# field_key KEY RATIO WHAT: sends a key and checks that it scaled the red sum once by RATIO.
+# field_key KEY RATIO WHAT: sends a key and checks that it scaled the red sum once by RATIO. The key's
+# events are all in the log once a few ticks have followed its first line.
 field_key() {
     local from result
-    from=$(log_lines)
+    from=$(wc -l <"$LOG")
     xdotool key "$1"
-    wait_for_lines $((from + 15))
-    result=$(one_jump "$from" "$2") || fail "$3: $result"
+    wait_until 20 bash -c "tail -n +$((from + 1)) '$LOG' | grep -q '^key'" || fail "$3: no key event arrived"
+    wait_for_lines $(($(log_lines) + 3))
+    result=$(one_change "$from" "$2") || fail "$3: $result"
     pass "$3 ($result)"
 }
 
 # --- Full screen on an 800 x 600 screen, keys and mouse ---------------------------------------------------
 start_screen 800x600
 start_player --seed 1 --effect 0 --dump-field "$WORK/field.bin"
-wait_for_lines 60
+wait_for_lines 20
 player_running || fail "the player ended early"
 xdotool search --name '^Tutorial$' >/dev/null || fail "no window titled Tutorial"
 window_covers 800x600
@@ -51,13 +47,14 @@ capture_blocks 0 0 || fail "the screen does not show 4 x 3 blocks"
 pass "the picture covers the screen in 4 x 3 blocks"
 
 field_key Return 0.5 "Enter halves the colours once"
-field_key i -1 "i inverts the field"
-field_key m 2 "m doubles the field"
+field_key KP_Enter 0.5 "keypad Enter halves the colours once"
+field_key i -1 "i inverts the field once"
+field_key m 2 "m doubles the field once"
+from=$(wc -l <"$LOG")
 xdotool key l
-wait_for_state 8 194 "l shifts the field left (scratchX)"
-wait_for_state 9 199 "l shifts the field left (scratchY)"
-xdotool key KP_Enter
-wait_for_lines $(($(log_lines) + 5))
+wait_until 20 bash -c "tail -n +$((from + 1)) '$LOG' | grep -q '^key text 108 .* 194 199$'" ||
+    fail "l did not shift the field (scratchX 194, scratchY 199)"
+pass "l shifts the field left"
 
 xdotool type 243
 wait_for_state 4 1 "2 4 3 chooses effect 1"
@@ -91,9 +88,10 @@ pass "the field is dumped at the end"
 # --- Start-up as it comes, ended by a left click ----------------------------------------------------------
 start_player
 wait_for_lines 3
-read -r first second < <(head -n 2 "$LOG" | awk '{ printf "%s/%s ", $3, $4 }')
+read -r first second < <(ticks | head -n 2 | awk '{ printf "%s/%s ", $3, $4 }')
 [ "$first" = "750/13" ] || fail "the first tick should run effect 13 and leave frameCounter 750, got $first"
-[ "${second%/*}" = "752" ] || fail "the second tick should switch and leave frameCounter 752, got $second"
+# Without a switch the counter would be 751; the chosen effect may push it on further.
+[ "${second%/*}" -ge 752 ] || fail "the second tick should switch and leave frameCounter 752, got $second"
 pass "the first tick runs effect 13, the second switches"
 xdotool click 1
 expect_exit 0 "a left click ends the player"
@@ -123,7 +121,7 @@ for bar in 100x600+0+0 100x600+900+0; do
         fail "the bar $bar is not black"
 done
 for edge in 4x600+100+0 4x600+896+0; do
-    [ "$(convert "$WORK/screen.png" -crop "$edge" +repage -format '%[min]' info:)" != "0" ] ||
+    [ "$(convert "$WORK/screen.png" -crop "$edge" +repage -format '%[fx:mean > 0.1]' info:)" = "1" ] ||
         fail "the picture does not reach its edge $edge"
 done
 pass "on a 1000 x 600 screen the picture sits between black bars"
