@@ -16,14 +16,16 @@ start_player "${@:---window}"
 wait_for_lines 50
 ticks_before=$(cpu_ticks "$PLAYER_PID")
 lines_before=$(log_lines)
+started=$(date +%s.%N)
 sleep "$SPAN"
 ticks_after=$(cpu_ticks "$PLAYER_PID")
+elapsed=$(echo "$(date +%s.%N) $started" | awk '{ print $1 - $2 }')
 lines_after=$(log_lines)
 kill -TERM "$PLAYER_PID"
 expect_exit 0 "the player ends on SIGTERM" >/dev/null
 
 hz=$(getconf CLK_TCK)
-awk -v from="$lines_before" -v to="$lines_after" -v span="$SPAN" -v cpu=$((ticks_after - ticks_before)) -v hz="$hz" '
+awk -v from="$lines_before" -v to="$lines_after" -v span="$elapsed" -v cpu=$((ticks_after - ticks_before)) -v hz="$hz" '
     $1 == "key" { next }
     { tick++ }
     tick > from && tick <= to {
@@ -33,7 +35,7 @@ awk -v from="$lines_before" -v to="$lines_after" -v span="$SPAN" -v cpu=$((ticks
     }
     END {
         mean = sum / n
-        printf "frames per second: %.2f over %d s\n", frames / span, span
+        printf "frames per second: %.2f over %.1f s\n", n / sum * 1000, span
         printf "CPU use: %.1f %% of one core\n", 100 * cpu / hz / span
         printf "frame interval: mean %.3f ms, standard deviation %.3f ms, min %.3f, max %.3f, over 25 ms: %d of %d\n",
                mean, sqrt(squares / n - mean * mean), min, max, late, n
