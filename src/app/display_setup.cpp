@@ -1,0 +1,136 @@
+#include "app/display_setup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/report_error.h"
+#include "app/sdl_events.h"
+
+namespace glowfield {
+
+namespace {
+
+// The steps that classically show a message box say only their text; SDL's reason follows on its own line.
+int failWithText(const char* text, PlayerDisplay& display) {
+    std::fprintf(stderr, "%s\n  SDL: %s\n", text, SDL_GetError());
+    closeDisplay(display);
+    return 1;
+}
+
+int failWithReport(const char* text, PlayerDisplay& display) {
+    reportError(text, result::generic);
+    std::fprintf(stderr, "  SDL: %s\n", SDL_GetError());
+    closeDisplay(display);
+    return 1;
+}
+
+// SDL falls back to drivers that draw nowhere when no display can be reached; only a deliberate choice of
+// them through SDL_VIDEODRIVER counts as a display.
+bool reachesNoDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)) {
+        return false;
+    }
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    return !requested || std::strstr(requested, driver) == nullptr;
+}
+
+int failWithoutDisplay(const char* reason, PlayerDisplay& display) {
+    std::fprintf(stderr,
+                 "RegisterClassEx failed.\nglowfield: no display available (%s); use --headless to render "
+                 "without one\n",
+                 reason);
+    closeDisplay(display);
+    return 1;
+}
+
+} // namespace
+
+int openDisplay(DisplayMode mode, PlayerDisplay& display) {
+    // SIGINT and SIGTERM are the player's own: they end it like Esc.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        return failWithoutDisplay(SDL_GetError(), display);
+    }
+    display.videoStarted = true;
+    if (reachesNoDisplay()) {
+        return failWithoutDisplay("SDL found no screen to open a window on", display);
+    }
+
+    // The screen is taken when the window is made. Its windowed size is already the size it will have on the
+    // screen (the desktop, or the 800 x 600 mode when exclusive), so that it covers the screen also where no
+    // window manager acts on the full-screen request. Hidden until the mode is settled.
+    const SDL_DisplayMode wanted{0, displayWidth, displayHeight, 0, nullptr};
+    SDL_DisplayMode closest{0, displayWidth, displayHeight, 0, nullptr};
+    const bool hasMode = SDL_GetClosestDisplayMode(0, &wanted, &closest) != nullptr;
+    SDL_Rect area{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, displayWidth, displayHeight};
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (mode != DisplayMode::window && SDL_GetDisplayBounds(0, &area) == 0) {
+        flags |= SDL_WINDOW_BORDERLESS;
+        if (mode == DisplayMode::desktop) {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        } else {
+            flags |= SDL_WINDOW_FULLSCREEN;
+            area.w = closest.w;
+            area.h = closest.h;
+        }
+    }
+    display.window = SDL_CreateWindow("Tutorial", area.x, area.y, area.w, area.h, flags);
+    if (!display.window) {
+        return failWithText("CreateWindowEx failed.", display);
+    }
+
+    display.renderer = SDL_CreateRenderer(display.window, -1, 0);
+    if (!display.renderer) {
+        return failWithReport("DirectDrawCreate failed.", display);
+    }
+
+    // The display mode: 800 x 600 (or the nearest larger mode) when exclusive; in every mode a pixel format
+    // that the renderer takes without converting, and the picture scaled with its aspect and hard edges.
+    if (mode == DisplayMode::exclusive &&
+        (!hasMode || SDL_SetWindowDisplayMode(display.window, &closest) != 0)) {
+        return failWithReport("SetDisplayMode failed.", display);
+    }
+    SDL_RendererInfo info;
+    const Uint32 format = SDL_GetRendererInfo(display.renderer, &info) == 0 ? chooseTextureFormat(info) : 0;
+    if (format == 0) {
+        SDL_SetError("the renderer offers no 24- or 32-bit RGB texture format");
+        return failWithReport("SetDisplayMode failed.", display);
+    }
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    if (SDL_RenderSetLogicalSize(display.renderer, displayWidth, displayHeight) != 0) {
+        return failWithReport("SetDisplayMode failed.", display);
+    }
+    SDL_ShowWindow(display.window);
+    SDL_RaiseWindow(display.window);
+
+    display.surface = std::make_shared<SdlSurface>(display.renderer, format, displayWidth, displayHeight);
+    if (!display.surface->create()) {
+        return failWithReport("CreateSurface failed.", display);
+    }
+    return 0;
+}
+
+void closeDisplay(PlayerDisplay& display) {
+    // The texture belongs to the renderer: it goes first, even if a writer still holds the surface.
+    if (display.surface) {
+        display.surface->release();
+        display.surface.reset();
+    }
+    if (display.renderer) {
+        SDL_DestroyRenderer(display.renderer);
+        display.renderer = nullptr;
+    }
+    // Destroying the window leaves full screen and restores the display mode.
+    if (display.window) {
+        SDL_DestroyWindow(display.window);
+        display.window = nullptr;
+    }
+    if (display.videoStarted) {
+        SDL_Quit();
+        display.videoStarted = false;
+    }
+}
+
+} // namespace glowfield

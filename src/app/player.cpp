@@ -1,0 +1,226 @@
+#include "app/player.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+#include "app/commands.h"
+#include "app/display_setup.h"
+#include "app/field_dump.h"
+#include "app/frame_log.h"
+#include "app/frame_loop.h"
+#include "app/report_error.h"
+#include "app/sdl_events.h"
+#include "app/tick_schedule.h"
+#include "display/renderer.h"
+#include "display/surface_writer.h"
+#include "field/picture.h"
+#include "platform/memory_surface.h"
+#include "platform/png_writer.h"
+
+namespace glowfield {
+
+namespace {
+
+// Set by the signal handler, read by the loops: the one piece of state a signal may touch.
+volatile std::sig_atomic_t stopSignalled = 0;
+
+void onStopSignal(int) {
+    stopSignalled = 1;
+}
+
+bool stopRequested() {
+    return commands.quitRequested || stopSignalled != 0;
+}
+
+// Milliseconds on a clock that never jumps, from the first call of the run.
+class RunClock {
+  public:
+    double now() const {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+  private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+struct RunState {
+    explicit RunState(const Options& runOptions) : options(runOptions) {}
+
+    const Options& options;
+    RunClock clock;
+    FrameLog log;
+    uint64_t frames = 0;
+
+    bool framesDone() const { return options.frames && frames >= *options.frames; }
+
+    void tick() {
+        const double start = clock.now();
+        timerTick();
+        ++frames;
+        log.write(start, clock.now() - start);
+    }
+};
+
+// Start-up after the display: seed, start-up noise, sine table, and the starting effect.
+void prepareRun(const Options& options) {
+    // The calendar time in seconds, kept to its low 32 bits as the generator's seed.
+    const auto clockSeed = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)));
+    prepareField(options.seed.value_or(clockSeed));
+    if (options.effect) {
+        startWithEffect(*options.effect);
+    }
+}
+
+// The player's window procedure beyond the commands: the activation redraw and lost textures.
+void dispatch(const SDL_Event& event, PlayerDisplay& display, FrameLog& log) {
+    const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_TEXTINPUT;
+    const double redSumBefore = isKey && log.active() ? FrameLog::redSum() : 0;
+    switch (handleEvent(event)) {
+    case EventOutcome::redraw:
+        renderField();
+        break;
+    case EventOutcome::displayReset:
+        display.surface->markLost();
+        break;
+    case EventOutcome::none:
+        break;
+    }
+    if (event.type == SDL_KEYDOWN) {
+        log.writeKey("down", event.key.keysym.sym, redSumBefore);
+    } else if (event.type == SDL_TEXTINPUT) {
+        log.writeKey("text", static_cast<unsigned char>(event.text.text[0]), redSumBefore);
+    }
+}
+
+// Waiting input runs before a due tick, as window messages come before a timer's; between ticks the loop
+// sleeps in SDL_WaitEventTimeout until the next tick or the next event.
+void runWindowedLoop(RunState& run, PlayerDisplay& display) {
+    TickSchedule schedule{run.clock.now() + firstTickDelay, tickInterval};
+    SDL_Event event;
+    for (;;) {
+        while (!stopRequested() && SDL_PollEvent(&event)) {
+            dispatch(event, display, run.log);
+        }
+        if (stopRequested() || run.framesDone()) {
+            return;
+        }
+        const double now = run.clock.now();
+        if (schedule.take(now)) {
+            run.tick();
+            continue;
+        }
+        if (SDL_WaitEventTimeout(&event, schedule.waitMilliseconds(now))) {
+            dispatch(event, display, run.log);
+        }
+    }
+}
+
+int runWindowed(RunState& run) {
+    PlayerDisplay display;
+    if (const int code = openDisplay(run.options.displayMode, display); code != 0) {
+        return code;
+    }
+    {
+        SurfaceWriter writer;
+        const ResultCode code = writer.initialise(display.surface, std::make_shared<MemoryDevice>());
+        if (code != result::ok) {
+            reportError("Initialize surface writer failed.", code);
+            closeDisplay(display);
+            return 1;
+        }
+        setRenderTarget(&writer);
+        prepareRun(run.options);
+        SDL_ShowCursor(SDL_DISABLE);
+        runWindowedLoop(run, display);
+        setRenderTarget(nullptr);
+    }
+    closeDisplay(display);
+    return 0;
+}
+
+// No window and no pacing: the same start-up, then the ticks back to back into a 32-bit memory surface.
+int runHeadless(RunState& run) {
+    auto surface = std::make_shared<MemorySurface>(displayWidth, displayHeight, PixelFormat{});
+    SurfaceWriter writer;
+    const ResultCode code = writer.initialise(surface, std::make_shared<MemoryDevice>());
+    if (code != result::ok) {
+        reportError("Initialize surface writer failed.", code);
+        return 1;
+    }
+    setRenderTarget(&writer);
+    prepareRun(run.options);
+    while (!stopRequested() && !run.framesDone()) {
+        run.tick();
+    }
+    setRenderTarget(nullptr);
+    return 0;
+}
+
+// The picture of the current field, drawn afresh into memory: the same pixels the display was given.
+bool writeScreenshot(const std::string& path, std::string& error) {
+    auto surface = std::make_shared<MemorySurface>(displayWidth, displayHeight, PixelFormat{});
+    SurfaceWriter writer;
+    if (writer.initialise(surface, std::make_shared<MemoryDevice>()) != result::ok) {
+        error = "cannot draw the picture for " + path;
+        return false;
+    }
+    SurfaceWriter* const previous = renderer.writer;
+    setRenderTarget(&writer);
+    renderField();
+    setRenderTarget(previous);
+    return writeSurfacePng(path, *surface, error);
+}
+
+bool writeFieldDump(const std::string& path, std::string& error) {
+    const std::vector<uint8_t> bytes = dumpField();
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if ((file && std::fclose(file) != 0) || !written) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+int writeOutputs(const Options& options) {
+    std::string error;
+    if (!options.screenshotPath.empty() && !writeScreenshot(options.screenshotPath, error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
+    }
+    if (!options.dumpFieldPath.empty() && !writeFieldDump(options.dumpFieldPath, error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace
+
+void installStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a signal cuts the loop's sleep short.
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int runPlayer(const Options& options) {
+    setPictureDirectory(options.picturesDirectory.value_or(
+        defaultPicturesDirectory([](const char* name) { return std::getenv(name); })));
+    RunState run(options);
+    if (!run.log.openFromEnvironment()) {
+        std::fprintf(stderr, "glowfield: cannot write the frame log named by GLOWFIELD_FRAME_LOG\n");
+        return 2;
+    }
+    const int code = options.headless ? runHeadless(run) : runWindowed(run);
+    return code != 0 ? code : writeOutputs(options);
+}
+
+} // namespace glowfield

@@ -1,0 +1,132 @@
+# Helpers of the end-to-end tests: a private Xvfb screen, the player in the background, polling with
+# generous limits (the tests must hold on a loaded machine), the frame log and picture checks.
+# Sourced by the test scripts; they set PLAYER to the program under test.
+
+set -uo pipefail
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/glowfield-e2e-XXXXXX")
+XVFB_PID=""
+PLAYER_PID=""
+
+cleanup() {
+    [ -n "$PLAYER_PID" ] && kill "$PLAYER_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -f "$WORK/player.err" ] && [ -s "$WORK/player.err" ]; then
+        echo "--- player's standard error:" >&2
+        cat "$WORK/player.err" >&2
+    fi
+    exit 1
+}
+
+pass() { echo "ok: $*"; }
+
+# Exit code 77 tells CTest the test was skipped.
+require() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
+}
+
+# wait_until SECONDS COMMAND...: polls every 50 ms until the command succeeds.
+wait_until() {
+    local limit=$1
+    shift
+    local end=$((SECONDS + limit))
+    until "$@"; do
+        [ "$SECONDS" -ge "$end" ] && return 1
+        sleep 0.05
+    done
+}
+
+# start_screen WIDTHxHEIGHT: a fresh Xvfb on a free display number, exported as DISPLAY.
+start_screen() {
+    local numberFile="$WORK/display.$1"
+    : >"$numberFile"
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$numberFile" 2>"$WORK/xvfb.err" &
+    XVFB_PID=$!
+    wait_until 30 grep -q '[0-9]' "$numberFile" || fail "Xvfb did not start: $(cat "$WORK/xvfb.err")"
+    export DISPLAY=":$(tr -dc '0-9' <"$numberFile")"
+}
+
+stop_screen() {
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+}
+
+# start_player ARGS...: the player in the background with its frame log in $LOG.
+start_player() {
+    LOG="$WORK/frames.log"
+    : >"$LOG"
+    GLOWFIELD_FRAME_LOG="$LOG" "$PLAYER" "$@" 2>"$WORK/player.err" &
+    PLAYER_PID=$!
+}
+
+player_running() { kill -0 "$PLAYER_PID" 2>/dev/null; }
+
+# expect_exit CODE WHAT: waits for the player to end by itself and checks its exit code.
+expect_exit() {
+    local code
+    wait_until 30 bash -c "! kill -0 $PLAYER_PID 2>/dev/null" || fail "$2: the player did not end"
+    wait "$PLAYER_PID"
+    code=$?
+    PLAYER_PID=""
+    [ "$code" -eq "$1" ] || fail "$2: exit code $code, expected $1"
+    pass "$2 (exit code $code)"
+}
+
+# Tick lines of the frame log (key lines start with "key").
+ticks() { grep -v '^key' "$LOG"; }
+log_lines() { ticks | wc -l; }
+
+# The tick lines' columns: start, took, frameCounter, effect, switchPeriod, mouseX, mouseY, scratchX, scratchY,
+# red sum. last_field N prints column N of the last tick.
+last_field() { ticks | tail -n 1 | awk -v n="$1" '{ print $n }'; }
+
+# wait_for_lines N: until the log has at least N ticks.
+wait_for_lines() {
+    wait_until 30 bash -c "[ \$(grep -vc '^key' '$LOG') -ge $1 ]" || fail "only $(log_lines) frames logged, waited for $1"
+}
+
+# wait_for_state COLUMN VALUE WHAT: until the last logged tick shows VALUE in COLUMN.
+wait_for_state() {
+    wait_until 20 bash -c "[ \"\$(grep -v '^key' '$LOG' | tail -n 1 | awk '{ print \$$1 }')\" = '$2' ]" ||
+        fail "$3: column $1 is $(last_field "$1"), expected $2"
+    pass "$3"
+}
+
+# window_covers WIDTHxHEIGHT: the player's window lies at the screen's corner with the screen's size.
+window_covers() {
+    local geometry
+    geometry=$(xwininfo -name Tutorial | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF } END { printf "%sx%s+%s+%s", w, h, x, y }')
+    [ "$geometry" = "$1+0+0" ] || fail "the window is at $geometry, expected $1+0+0"
+}
+
+# The picture is made of uniform 4 x 3 blocks aligned with its top left corner when sampling one pixel per
+# block and blowing it up again gives back the same picture. Several tries, since a capture can fall in the
+# middle of a frame being drawn.
+is_block_picture() {
+    local picture=$1
+    convert "$picture" -sample 200x200! -sample 800x600! "$WORK/rebuilt.png" &&
+        [ "$(compare -metric AE "$picture" "$WORK/rebuilt.png" null: 2>&1)" = "0" ]
+}
+
+# capture_blocks X Y: captures the screen and checks the 800 x 600 picture at (X, Y) for blocks.
+capture_blocks() {
+    local try
+    for try in 1 2 3 4 5; do
+        import -window root "$WORK/screen.png" || fail "cannot capture the screen"
+        convert "$WORK/screen.png" -crop "800x600+$1+$2" +repage "$WORK/picture.png"
+        is_block_picture "$WORK/picture.png" && return 0
+        sleep 0.2
+    done
+    return 1
+}
