@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <emmintrin.h>
 #include <memory>
 
 #include "platform/display_surface.h"
@@ -74,8 +73,7 @@ class SurfaceWriter {
         return count * repeat * storeBytes_;
     }
 
-    // Stores bytes prepared by expandBlocks at the cursor and advances it. The display memory is only
-    // written, never read back, so the stores bypass the cache and leave it to the field planes.
+    // Stores bytes prepared by expandBlocks at the cursor and advances it.
     void storeBytes(const uint8_t* bytes, int count) {
         std::memcpy(cursor_, bytes, static_cast<size_t>(count));
         cursor_ += count;
