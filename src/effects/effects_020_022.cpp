@@ -61,18 +61,19 @@ void brightenSpeck(int x, int y, float* colour, float* other1, float* other2, do
     other2[cellAt(x, y)] = 0.0f;
 }
 
-// A picture sample, read at an index that is kept inside the planes whatever the sizes hold.
-struct Sample {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
+// The relief lifts a sample by the sum of its three channels, so there are 766 depths, each projected with
+// its own scale.
+constexpr int liftLow = -3 * 127;
+constexpr int liftCount = 3 * 255 + 1;
+
+struct ReliefDepth {
+    bool projectable = false;
+    float scale = 0.0f;
 };
 
-Sample pictureSample(int32_t px, int32_t py) {
-    const int x = std::clamp(px, 0, pictureColumns - 1);
-    const int y = std::clamp(py, 0, pictureRows - 1);
-    const int at = pictureAt(x, y);
-    return {picture.pictureRed[at], picture.pictureGreen[at], picture.pictureBlue[at]};
+// Brightness lifts a pixel toward the viewer: mid-grey sits at depth 40.
+float reliefDepth(int lift) {
+    return toFloat(40 - lift * static_cast<double>(0.33333334f));
 }
 
 } // namespace
@@ -110,27 +111,46 @@ void grill() {
     }
     // A jittered lattice with an average step of half a cell; the sample for grid point (u, v) lands near
     // (N-1-u, N-1-v), so the picture shows turned by half a turn.
+    ReliefDepth depths[liftCount];
+    for (int i = 0; i < liftCount; ++i) {
+        const float depth = reliefDepth(liftLow + i);
+        if (isProjectable(n, depth)) {
+            depths[i] = {true, projectionScale(n, depth)};
+        }
+    }
+    const float centre = projectionCentre(n);
     shared.sharedAngle = 1.0f;
     do {
         shared.sharedAngle = toFloat(shared.sharedAngle + (nextRandom() % 500) * 0.002);
         const double u = shared.sharedAngle;
+        // The picture column and the projected x depend on u alone; indices are kept inside the planes
+        // whatever the sizes hold.
+        const int32_t px = std::clamp(truncToInt(picture.pictureWidth * u / n), 0, pictureColumns - 1);
+        const uint8_t* const red = picture.pictureRed + pictureAt(px, 0);
+        const uint8_t* const green = picture.pictureGreen + pictureAt(px, 0);
+        const uint8_t* const blue = picture.pictureBlue + pictureAt(px, 0);
+        const float x = toFloat((n - 1) - u);
+        const double height = picture.pictureHeight;
         float v = 1.0f;
         do {
             v = toFloat(v + (nextRandom() % 500) * 0.002);
-            const int32_t px = truncToInt(picture.pictureWidth * u / n);
-            const int32_t py = truncToInt(picture.pictureHeight * static_cast<double>(v) / n);
-            const Sample s = pictureSample(px, py);
-            // Brightness lifts a pixel toward the viewer: mid-grey sits at depth 40.
-            const int lift = (s.blue - 127) + (s.green - 127) + (s.red - 127);
-            const float depth = toFloat(40 - lift * static_cast<double>(0.33333334f));
-            int32_t outX = 0;
-            int32_t outY = 0;
-            if (projectPoint(toFloat((n - 1) - u), toFloat((n - 1) - static_cast<double>(v)), depth, outX,
-                             outY)) {
+            const int32_t py =
+                std::clamp(truncToInt(height * static_cast<double>(v) / n), 0, pictureRows - 1);
+            const int r = red[py];
+            const int g = green[py];
+            const int b = blue[py];
+            const ReliefDepth& depth = depths[b + g + r];
+            if (!depth.projectable) {
+                continue;
+            }
+            const int32_t outX = projectCoordinate(x, centre, depth.scale);
+            const int32_t outY =
+                projectCoordinate(toFloat((n - 1) - static_cast<double>(v)), centre, depth.scale);
+            if (outY >= 1 && outY <= n - 2 && outX >= 1 && outX <= n - 2) {
                 const int cell = cellAt(outX, outY);
-                planes.red[cell] = static_cast<float>(s.red - 127);
-                planes.green[cell] = static_cast<float>(s.green - 127);
-                planes.blue[cell] = static_cast<float>(s.blue - 127);
+                planes.red[cell] = static_cast<float>(r - 127);
+                planes.green[cell] = static_cast<float>(g - 127);
+                planes.blue[cell] = static_cast<float>(b - 127);
                 planes.redVelocity[cell] = 0.0f;
                 planes.greenVelocity[cell] = 0.0f;
                 planes.blueVelocity[cell] = 0.0f;
