@@ -7,7 +7,9 @@
 // angle, and the specks leave their last channel choice in lastChannel.
 
 #include <algorithm>
+#include <limits>
 
+#include "effects/effect_helpers.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
 #include "field/drawing.h"
@@ -66,14 +68,54 @@ void brightenSpeck(int x, int y, float* colour, float* other1, float* other2, do
 constexpr int liftLow = -3 * 127;
 constexpr int liftCount = 3 * 255 + 1;
 
-struct ReliefDepth {
-    bool projectable = false;
-    float scale = 0.0f;
-};
-
 // Brightness lifts a pixel toward the viewer: mid-grey sits at depth 40.
 float reliefDepth(int lift) {
     return toFloat(40 - lift * static_cast<double>(0.33333334f));
+}
+
+// The relief draws a lattice column in passes over batches of its points: the lattice walk with its random
+// draws, then the arithmetic of all points of the batch in vector-friendly loops, then the writes in the
+// order of the points. Nothing in between reads the planes, so the writes land exactly as one point after
+// the other would leave them.
+constexpr int reliefBatch = 512;
+
+struct ReliefBatch {
+    float v[reliefBatch];      // lattice coordinate along the column
+    int32_t row[reliefBatch];  // picture row of the sample
+    double y[reliefBatch];     // projected y before scaling: toFloat(N-1-v) - centre
+    float scale[reliefBatch];  // projection scale of the sample's depth; NaN when it cannot be projected
+    int32_t cell[reliefBatch]; // the cell written, -1 for none
+};
+
+// Picture rows and unscaled y of a batch. The row is clamp(truncToInt(height * v / N), 0, rows - 1), written
+// so that it vectorises (a quotient that is not a number gives row 0, as truncToInt does). Cloned for wider
+// vector units; every clone computes in IEEE double without contraction, so the results are the same bits.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+reliefRows(const float* __restrict v, int32_t* __restrict row, double* __restrict y, int count, double height,
+           int n, double centre) {
+    const double last = n - 1;
+    for (int i = 0; i < count; ++i) {
+        const double q = height * static_cast<double>(v[i]) / n;
+        row[i] = static_cast<int32_t>(std::min(q > 0 ? q : 0.0, pictureRows - 1.0));
+        y[i] = static_cast<double>(toFloat(last - static_cast<double>(v[i]))) - centre;
+    }
+}
+
+// Projected cells of a batch, as projectCoordinate computes them: a coordinate p lands inside the border
+// (truncToInt(p) in 1 .. N-2) exactly when 1 <= p < N-1, and a NaN scale fails that test.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+reliefCells(const float* __restrict scale, const double* __restrict y, int32_t* __restrict cell, int count,
+            double x, double centre, int n) {
+    const double last = n - 1;
+    for (int i = 0; i < count; ++i) {
+        const double s = scale[i];
+        const double px = x * s + centre + 0.5;
+        const double py = y[i] * s + centre + 0.5;
+        const bool inside = (px >= 1) & (px < last) & (py >= 1) & (py < last);
+        const int32_t cx = static_cast<int32_t>(inside ? px : 0.0);
+        const int32_t cy = static_cast<int32_t>(inside ? py : 0.0);
+        cell[i] = inside ? cellAt(cx, cy) : -1;
+    }
 }
 
 } // namespace
@@ -111,51 +153,58 @@ void grill() {
     }
     // A jittered lattice with an average step of half a cell; the sample for grid point (u, v) lands near
     // (N-1-u, N-1-v), so the picture shows turned by half a turn.
-    ReliefDepth depths[liftCount];
+    float scales[liftCount];
     for (int i = 0; i < liftCount; ++i) {
         const float depth = reliefDepth(liftLow + i);
-        if (isProjectable(n, depth)) {
-            depths[i] = {true, projectionScale(n, depth)};
-        }
+        scales[i] =
+            isProjectable(n, depth) ? projectionScale(n, depth) : std::numeric_limits<float>::quiet_NaN();
     }
-    const float centre = projectionCentre(n);
+    float levels[256]; // the colour of a picture sample
+    for (int i = 0; i < 256; ++i) {
+        levels[i] = static_cast<float>(i - 127);
+    }
+    const double centre = projectionCentre(n);
+    const float lastLine = static_cast<float>(n - 1);
+    ReliefBatch batch;
     shared.sharedAngle = 1.0f;
     do {
         shared.sharedAngle = toFloat(shared.sharedAngle + (nextRandom() % 500) * 0.002);
         const double u = shared.sharedAngle;
-        // The picture column and the projected x depend on u alone; indices are kept inside the planes
-        // whatever the sizes hold.
+        // Indices are kept inside the picture planes whatever the sizes hold.
         const int32_t px = std::clamp(truncToInt(picture.pictureWidth * u / n), 0, pictureColumns - 1);
         const uint8_t* const red = picture.pictureRed + pictureAt(px, 0);
         const uint8_t* const green = picture.pictureGreen + pictureAt(px, 0);
         const uint8_t* const blue = picture.pictureBlue + pictureAt(px, 0);
-        const float x = toFloat((n - 1) - u);
-        const double height = picture.pictureHeight;
-        float v = 1.0f;
-        do {
-            v = toFloat(v + (nextRandom() % 500) * 0.002);
-            const int32_t py =
-                std::clamp(truncToInt(height * static_cast<double>(v) / n), 0, pictureRows - 1);
-            const int r = red[py];
-            const int g = green[py];
-            const int b = blue[py];
-            const ReliefDepth& depth = depths[b + g + r];
-            if (!depth.projectable) {
-                continue;
+        const double x = static_cast<double>(toFloat((n - 1) - u)) - centre;
+        LatticeCoordinate v(1.0f);
+        bool more = true;
+        while (more) {
+            int count = 0;
+            do {
+                v.step(static_cast<int>(static_cast<uint32_t>(nextRandom()) % 500u)); // draws are >= 0
+                batch.v[count++] = v.value();
+                more = lastLine > v.value();
+            } while (more && count < reliefBatch);
+            reliefRows(batch.v, batch.row, batch.y, count, picture.pictureHeight, n, centre);
+            for (int i = 0; i < count; ++i) {
+                const int row = batch.row[i];
+                batch.scale[i] = scales[red[row] + green[row] + blue[row]];
             }
-            const int32_t outX = projectCoordinate(x, centre, depth.scale);
-            const int32_t outY =
-                projectCoordinate(toFloat((n - 1) - static_cast<double>(v)), centre, depth.scale);
-            if (outY >= 1 && outY <= n - 2 && outX >= 1 && outX <= n - 2) {
-                const int cell = cellAt(outX, outY);
-                planes.red[cell] = static_cast<float>(r - 127);
-                planes.green[cell] = static_cast<float>(g - 127);
-                planes.blue[cell] = static_cast<float>(b - 127);
+            reliefCells(batch.scale, batch.y, batch.cell, count, x, centre, n);
+            for (int i = 0; i < count; ++i) {
+                const int cell = batch.cell[i];
+                if (cell < 0) {
+                    continue;
+                }
+                const int row = batch.row[i];
+                planes.red[cell] = levels[red[row]];
+                planes.green[cell] = levels[green[row]];
+                planes.blue[cell] = levels[blue[row]];
                 planes.redVelocity[cell] = 0.0f;
                 planes.greenVelocity[cell] = 0.0f;
                 planes.blueVelocity[cell] = 0.0f;
             }
-        } while (n - 1 > v);
+        }
     } while (n - 1 > shared.sharedAngle);
 }
 

@@ -14,7 +14,6 @@
 #include "field/field.h"
 #include "field/numeric.h"
 #include "field/random.h"
-#include "field/trig.h"
 
 namespace glowfield {
 
@@ -86,42 +85,17 @@ void lightCell(int x, int y, int32_t radius, int64_t d) {
     planes.green[cell] = static_cast<float>(static_cast<int64_t>(radius) * radius - d);
 }
 
-// Tests every point at every inner cell, in point order up to the second hit.
-void lightCrossingsEverywhere(int32_t radius) {
-    const int n = field.gridSize;
-    const int64_t band = static_cast<int64_t>(radius) * radius / 155;
-    for (int x = 1; x <= n - 2; ++x) {
-        for (int y = 1; y <= n - 2; ++y) {
-            int hits = 0;
-            for (int k = 0; k < predatorPoints; ++k) {
-                int64_t d = 0;
-                if (ringHit(k, x, y, band, d) && ++hits == 2) {
-                    lightCell(x, y, radius, d);
-                    break;
-                }
-            }
-        }
-    }
-}
-
-// The same result, testing a point only at the cells near its ring. A hit needs the rounded squared
-// distance in [lo, hi), so along a row the point can only hit within sqrt(hi - dx^2) of it and not within
-// sqrt(lo - dx^2). Both bounds are widened by 1 under the root, which is many orders of magnitude more than
-// the rounding of the squares, so no hit is missed; each candidate is then tested exactly as above. Cells are
-// written once at most and nothing written is read, so the order of the cells does not matter; within a
-// cell the points are still tested in order.
+// A point is tested only at the cells near its ring: a hit needs the rounded squared distance in [lo, hi),
+// so along a row the point can only hit within sqrt(hi - dx^2) of it and not within sqrt(lo - dx^2). Both
+// bounds are widened by 1 under the root, many orders of magnitude more than the rounding of the squares,
+// so no hit is missed; each candidate is then tested exactly. Cells are written once at most and nothing
+// written is read, so the order of the cells does not matter; within a cell the points are still tested in
+// order. movePoints leaves every point at a finite position near the grid, which keeps the bounds small.
 void lightCrossings(int32_t radius) {
     const int n = field.gridSize;
     const int64_t band = static_cast<int64_t>(radius) * radius / 155;
     const double lo = 155.0 * static_cast<double>(band);
     const double hi = lo + 155.0;
-    for (int k = 0; k < predatorPoints; ++k) {
-        // Far-off or non-finite points would need the full search; moved points never are.
-        if (!(absf(particles.particleX[k]) < 1e6f && absf(particles.particleY[k]) < 1e6f)) {
-            lightCrossingsEverywhere(radius);
-            return;
-        }
-    }
     uint32_t candidates[planeStride] = {}; // bit k: point k may hit the cell of this row
     for (int x = 1; x <= n - 2; ++x) {
         int first = n - 1; // range of candidate cells of the row
@@ -130,7 +104,7 @@ void lightCrossings(int32_t radius) {
             const double py = particles.particleY[k];
             const double dx = static_cast<double>(particles.particleX[k]) - x;
             const double outerSquare = hi - dx * dx + 1;
-            if (outerSquare < 0) {
+            if (!(outerSquare >= 0)) {
                 continue;
             }
             const double outer = std::sqrt(outerSquare);
@@ -139,8 +113,8 @@ void lightCrossings(int32_t radius) {
             const uint32_t bit = 1u << k;
             // Truncation rounds toward zero, so the bounds of the clamped range can only grow.
             auto mark = [&](double from, double to) {
-                const int a = static_cast<int>(std::max(from, 1.0));
-                const int b = static_cast<int>(std::min(to, n - 2.0));
+                const int a = static_cast<int>(std::clamp(from, 1.0, n - 1.0));
+                const int b = static_cast<int>(std::clamp(to, 0.0, n - 2.0));
                 for (int y = a; y <= b; ++y) {
                     candidates[y] |= bit;
                 }
