@@ -7,6 +7,7 @@
 // angle, and the specks leave their last channel choice in lastChannel.
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 
 #include "effects/effect_helpers.h"
@@ -74,17 +75,19 @@ float reliefDepth(int lift) {
 }
 
 // The relief draws a lattice column in passes over batches of its points: the lattice walk with its random
-// draws, then the arithmetic of all points of the batch in vector-friendly loops, then the writes in the
-// order of the points. Nothing in between reads the planes, so the writes land exactly as one point after
-// the other would leave them.
+// draws, then the arithmetic of all points of the batch in vector-friendly loops, then each point's sample
+// recorded for its cell in point order. Nothing in the relief reads the planes, so the last sample of a
+// cell decides it; the planes are written once at the end, exactly as one point after the other would
+// leave them, instead of six scattered writes per point.
 constexpr int reliefBatch = 512;
 
 struct ReliefBatch {
-    float v[reliefBatch];      // lattice coordinate along the column
-    int32_t row[reliefBatch];  // picture row of the sample
-    double y[reliefBatch];     // projected y before scaling: toFloat(N-1-v) - centre
-    float scale[reliefBatch];  // projection scale of the sample's depth; NaN when it cannot be projected
-    int32_t cell[reliefBatch]; // the cell written, -1 for none
+    float v[reliefBatch];         // lattice coordinate along the column
+    int32_t row[reliefBatch];     // picture row of the sample
+    double y[reliefBatch];        // projected y before scaling: toFloat(N-1-v) - centre
+    float scale[reliefBatch];     // projection scale of the sample's depth; NaN when it cannot be projected
+    int32_t cell[reliefBatch];    // the cell written, -1 for none
+    uint32_t sample[reliefBatch]; // the packed sample (see writeLastSamples)
 };
 
 // Picture rows and unscaled y of a batch. The row is clamp(truncToInt(height * v / N), 0, rows - 1), written
@@ -115,6 +118,42 @@ reliefCells(const float* __restrict scale, const double* __restrict y, int32_t* 
         const int32_t cx = static_cast<int32_t>(inside ? px : 0.0);
         const int32_t cy = static_cast<int32_t>(inside ? py : 0.0);
         cell[i] = inside ? cellAt(cx, cy) : -1;
+    }
+}
+
+// replacement where hit is set, kept elsewhere. Chosen with a bit mask: a select of floats would leave the
+// conversion that makes the replacement conditional, and such a loop does not vectorise.
+inline float replacedWhere(bool hit, float replacement, float kept) {
+    const uint32_t mask = 0u - static_cast<uint32_t>(hit);
+    return std::bit_cast<float>((std::bit_cast<uint32_t>(replacement) & mask) |
+                                (std::bit_cast<uint32_t>(kept) & ~mask));
+}
+
+// Each cell that received a sample takes its colours and loses its motion. last holds, per cell, the sample
+// it received last, packed as 1 << 24 | blue << 16 | green << 8 | red, or 0 for none. Cloned for wider
+// vector units; the clones convert the same small integers exactly.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+writeLastSamples(const uint32_t* __restrict last, int n) {
+    for (int x = 1; x <= n - 2; ++x) {
+        const uint32_t* __restrict sample = last + cellAt(x, 0);
+        float* __restrict red = planes.red + cellAt(x, 0);
+        float* __restrict green = planes.green + cellAt(x, 0);
+        float* __restrict blue = planes.blue + cellAt(x, 0);
+        float* __restrict redMotion = planes.redVelocity + cellAt(x, 0);
+        float* __restrict greenMotion = planes.greenVelocity + cellAt(x, 0);
+        float* __restrict blueMotion = planes.blueVelocity + cellAt(x, 0);
+        for (int y = 1; y <= n - 2; ++y) {
+            const uint32_t s = sample[y];
+            const bool hit = s != 0;
+            red[y] = replacedWhere(hit, static_cast<float>(static_cast<int32_t>(s & 0xff) - 127), red[y]);
+            green[y] =
+                replacedWhere(hit, static_cast<float>(static_cast<int32_t>((s >> 8) & 0xff) - 127), green[y]);
+            blue[y] =
+                replacedWhere(hit, static_cast<float>(static_cast<int32_t>((s >> 16) & 0xff) - 127), blue[y]);
+            redMotion[y] = hit ? 0.0f : redMotion[y];
+            greenMotion[y] = hit ? 0.0f : greenMotion[y];
+            blueMotion[y] = hit ? 0.0f : blueMotion[y];
+        }
     }
 }
 
@@ -159,13 +198,10 @@ void grill() {
         scales[i] =
             isProjectable(n, depth) ? projectionScale(n, depth) : std::numeric_limits<float>::quiet_NaN();
     }
-    float levels[256]; // the colour of a picture sample
-    for (int i = 0; i < 256; ++i) {
-        levels[i] = static_cast<float>(i - 127);
-    }
     const double centre = projectionCentre(n);
     const float lastLine = static_cast<float>(n - 1);
     ReliefBatch batch;
+    uint32_t last[planeCells] = {}; // the packed sample that each cell received last
     shared.sharedAngle = 1.0f;
     do {
         shared.sharedAngle = toFloat(shared.sharedAngle + (nextRandom() % 500) * 0.002);
@@ -187,25 +223,22 @@ void grill() {
             } while (more && count < reliefBatch);
             reliefRows(batch.v, batch.row, batch.y, count, picture.pictureHeight, n, centre);
             for (int i = 0; i < count; ++i) {
-                const int row = batch.row[i];
-                batch.scale[i] = scales[red[row] + green[row] + blue[row]];
+                const uint32_t r = red[batch.row[i]];
+                const uint32_t g = green[batch.row[i]];
+                const uint32_t b = blue[batch.row[i]];
+                batch.scale[i] = scales[r + g + b];
+                batch.sample[i] = 1u << 24 | b << 16 | g << 8 | r;
             }
             reliefCells(batch.scale, batch.y, batch.cell, count, x, centre, n);
             for (int i = 0; i < count; ++i) {
                 const int cell = batch.cell[i];
-                if (cell < 0) {
-                    continue;
+                if (cell >= 0) {
+                    last[cell] = batch.sample[i];
                 }
-                const int row = batch.row[i];
-                planes.red[cell] = levels[red[row]];
-                planes.green[cell] = levels[green[row]];
-                planes.blue[cell] = levels[blue[row]];
-                planes.redVelocity[cell] = 0.0f;
-                planes.greenVelocity[cell] = 0.0f;
-                planes.blueVelocity[cell] = 0.0f;
             }
         }
     } while (n - 1 > shared.sharedAngle);
+    writeLastSamples(last, n);
 }
 
 void snowflake() {
