@@ -48,7 +48,7 @@ inline float projectionScale(int gridSize, float depth) {
     const float g = static_cast<float>(gridSize);
     return toFloat(g / (static_cast<double>(g) + depth));
 }
-// One coordinate moved toward the centre by the scale and rounded to the nearest cell.
+// One coordinate scaled about the centre and rounded to the nearest cell.
 inline int32_t projectCoordinate(float v, float centre, float scale) {
     const double c = centre;
     return truncToInt((v - c) * scale + c + 0.5);
