@@ -45,7 +45,54 @@ int failWithoutDisplay(const char* reason, PlayerDisplay& display) {
     return 1;
 }
 
+// The GL_RENDERER string of the current OpenGL context, or nullptr.
+const char* currentGlRenderer() {
+    if (!SDL_GL_GetCurrentContext()) {
+        return nullptr;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int glRendererName = 0x1F01; // GL_RENDERER
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    return getString ? reinterpret_cast<const char*>(getString(glRendererName)) : nullptr;
+}
+
+bool drawsThroughSoftwareGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name ||
+        std::strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    const char* name = currentGlRenderer();
+    return name && isSoftwareRasteriser(name);
+}
+
 } // namespace
+
+bool isSoftwareRasteriser(const char* glRenderer) {
+    for (const char* cpuRasteriser : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+        if (std::strstr(glRenderer, cpuRasteriser)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+SDL_Renderer* createRenderer(SDL_Window* window) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (renderer && !(chosen && *chosen) && drawsThroughSoftwareGl(renderer)) {
+        // On a CPU rasteriser, OpenGL spends several threads per frame on a plain copy of the picture. The
+        // software renderer copies it once and hands it to the window system; SDL's framebuffer must then
+        // not be an OpenGL texture itself. A choice made in the environment still wins.
+        SDL_DestroyRenderer(renderer);
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            renderer = SDL_CreateRenderer(window, -1, 0);
+        }
+    }
+    return renderer;
+}
 
 int openDisplay(DisplayMode mode, PlayerDisplay& display) {
     // SIGINT and SIGTERM are the player's own: they end it like Esc.
@@ -81,13 +128,15 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         return failWithText("CreateWindowEx failed.", display);
     }
 
-    display.renderer = SDL_CreateRenderer(display.window, -1, 0);
+    // Textures made from here on are scaled with hard edges.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    display.renderer = createRenderer(display.window);
     if (!display.renderer) {
         return failWithReport("DirectDrawCreate failed.", display);
     }
 
     // The display mode: 800 x 600 (or the nearest larger mode) when exclusive; in every mode a pixel format
-    // that the renderer takes without converting, and the picture scaled with its aspect and hard edges.
+    // that the renderer takes without converting, and the picture scaled with its aspect.
     if (mode == DisplayMode::exclusive &&
         (!hasMode || SDL_SetWindowDisplayMode(display.window, &closest) != 0)) {
         return failWithReport("SetDisplayMode failed.", display);
@@ -98,7 +147,6 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         SDL_SetError("the renderer offers no 24- or 32-bit RGB texture format");
         return failWithReport("SetDisplayMode failed.", display);
     }
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_RenderSetLogicalSize(display.renderer, displayWidth, displayHeight) != 0) {
         return failWithReport("SetDisplayMode failed.", display);
     }
@@ -110,6 +158,27 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         return failWithReport("CreateSurface failed.", display);
     }
     return 0;
+}
+
+bool recreateRenderer(PlayerDisplay& display) {
+    // The texture belongs to the old renderer and goes first.
+    if (display.surface) {
+        display.surface->detachRenderer();
+    }
+    if (display.renderer) {
+        SDL_DestroyRenderer(display.renderer);
+        display.renderer = nullptr;
+    }
+    display.renderer = display.window ? createRenderer(display.window) : nullptr;
+    if (display.renderer && SDL_RenderSetLogicalSize(display.renderer, displayWidth, displayHeight) != 0) {
+        SDL_DestroyRenderer(display.renderer);
+        display.renderer = nullptr;
+    }
+    display.rendererLost = display.renderer == nullptr;
+    if (display.renderer && display.surface) {
+        display.surface->attachRenderer(display.renderer);
+    }
+    return !display.rendererLost;
 }
 
 void closeDisplay(PlayerDisplay& display) {

@@ -110,23 +110,50 @@ window_covers() {
     [ "$geometry" = "$1+0+0" ] || fail "the window is at $geometry, expected $1+0+0"
 }
 
-# The picture is made of uniform 4 x 3 blocks aligned with its top left corner when sampling one pixel per
-# block and blowing it up again gives back the same picture. Several tries, since a capture can fall in the
-# middle of a frame being drawn.
+# The picture is made of 200 x 200 uniform blocks (4 x 3 pixels at 800 x 600) aligned with its top left corner
+# when sampling one pixel per block and blowing it up again gives back the same picture.
 is_block_picture() {
-    local picture=$1
-    convert "$picture" -sample 200x200! -sample 800x600! "$WORK/rebuilt.png" &&
+    local picture=$1 size
+    size=$(identify -format '%wx%h' "$picture")
+    convert "$picture" -sample 200x200! -sample "$size!" "$WORK/rebuilt.png" &&
         [ "$(compare -metric AE "$picture" "$WORK/rebuilt.png" null: 2>&1)" = "0" ]
 }
 
-# capture_blocks X Y: captures the screen and checks the 800 x 600 picture at (X, Y) for blocks.
+# capture_blocks X Y [WIDTHxHEIGHT]: captures the screen and checks the picture of that size (800 x 600 unless
+# given) at (X, Y) for blocks. Several tries, since a capture can fall in the middle of a frame being drawn.
 capture_blocks() {
-    local try
+    local try size=${3:-800x600}
     for try in 1 2 3 4 5; do
         import -window root "$WORK/screen.png" || fail "cannot capture the screen"
-        convert "$WORK/screen.png" -crop "800x600+$1+$2" +repage "$WORK/picture.png"
+        convert "$WORK/screen.png" -crop "$size+$1+$2" +repage "$WORK/picture.png"
         is_block_picture "$WORK/picture.png" && return 0
         sleep 0.2
     done
     return 1
+}
+
+# shown_is_screenshot SCREEN-X SCREEN-Y SIZE ARGS...: runs the player with ARGS and --screenshot, freezes it
+# with SIGSTOP, captures the SIZE picture at (SCREEN-X, SCREEN-Y), and ends it with SIGTERM before it can run
+# another frame: the picture on the screen must be the screenshot of the last frame, scaled to SIZE by
+# repeating pixels. Tries again when the stop caught a frame half way (the log then grows after the stop).
+shown_is_screenshot() {
+    local x=$1 y=$2 size=$3 try frames
+    shift 3
+    for try in 1 2 3 4 5; do
+        start_player "$@" --screenshot "$WORK/last.png"
+        wait_for_lines 10
+        kill -STOP "$PLAYER_PID"
+        sleep 0.2
+        frames=$(log_lines)
+        import -window root "$WORK/screen.png" || fail "cannot capture the screen"
+        kill -TERM "$PLAYER_PID"
+        kill -CONT "$PLAYER_PID"
+        expect_exit 0 "the frozen player ends on SIGTERM" >/dev/null
+        [ "$(log_lines)" -eq "$frames" ] || continue
+        convert "$WORK/screen.png" -crop "$size+$x+$y" +repage "$WORK/shown.png"
+        convert "$WORK/last.png" -sample "$size!" "$WORK/expected.png"
+        [ "$(compare -metric AE "$WORK/shown.png" "$WORK/expected.png" null: 2>&1)" = "0" ]
+        return
+    done
+    fail "the player kept being stopped in the middle of a frame"
 }
