@@ -68,6 +68,11 @@ bool drawsThroughSoftwareGl(SDL_Renderer* renderer) {
 
 } // namespace
 
+const char* rendererName(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    return renderer && SDL_GetRendererInfo(renderer, &info) == 0 && info.name ? info.name : "none";
+}
+
 bool isSoftwareRasteriser(const char* glRenderer) {
     for (const char* cpuRasteriser : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
         if (std::strstr(glRenderer, cpuRasteriser)) {

@@ -20,7 +20,8 @@ struct PlayerDisplay {
     SDL_Renderer* renderer = nullptr;
     std::shared_ptr<SdlSurface> surface; // the 800 x 600 display surface
     bool hidden = false;                 // minimised or hidden: frames run but nothing is drawn
-    bool rendererLost = false; // a device reset left no renderer: nothing is drawn until one is made
+    bool rendererLost = false;    // a device reset left no renderer: nothing is drawn until one is made
+    int ticksWithoutRenderer = 0; // ticks since the last try to make one
 };
 
 // A renderer for the window: SDL's own choice,
@@ -28,6 +29,9 @@ struct PlayerDisplay {
 // presenting straight to the window: the same pixels for a fraction of the work. A driver named in
 // SDL_RENDER_DRIVER is always kept. nullptr (with SDL's reason) when none can be made.
 SDL_Renderer* createRenderer(SDL_Window* window);
+
+// SDL's name of the renderer's driver ("software", "opengl", ...), or "none".
+const char* rendererName(SDL_Renderer* renderer);
 
 // Whether an OpenGL renderer string names a rasteriser that runs on the CPU.
 bool isSoftwareRasteriser(const char* glRenderer);

@@ -59,9 +59,10 @@ struct RunState {
 
     void tick() {
         const double start = clock.now();
+        const bool drawn = renderer.writer != nullptr;
         timerTick();
         ++frames;
-        log.write(start, clock.now() - start);
+        log.write(start, clock.now() - start, drawn);
     }
 };
 
@@ -75,18 +76,65 @@ void prepareRun(const Options& options) {
     }
 }
 
-// The player's window procedure beyond the commands: the activation redraw and lost textures.
-void dispatch(const SDL_Event& event, PlayerDisplay& display, FrameLog& log) {
+// Frames are drawn only while the window shows and has a renderer.
+void updateRenderTarget(const PlayerDisplay& display, SurfaceWriter& writer) {
+    setRenderTarget(display.hidden || display.rendererLost ? nullptr : &writer);
+}
+
+// Draws the current field again, as the frame step's render would; "1" in the log when it reached the
+// display.
+const char* redraw() {
+    renderField();
+    return renderer.writer ? "1" : "0";
+}
+
+void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    const bool failedBefore = display.rendererLost;
+    if (recreateRenderer(display)) {
+        log.writeEvent("renderer-made", rendererName(display.renderer));
+    } else if (!failedBefore) {
+        std::fprintf(stderr,
+                     "glowfield: the display's renderer could not be made again; trying again every second\n"
+                     "  SDL: %s\n",
+                     SDL_GetError());
+        log.writeEvent("renderer-failed", "");
+    }
+    updateRenderTarget(display, writer);
+}
+
+} // namespace
+
+void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
     const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_TEXTINPUT;
     const double redSumBefore = isKey && log.active() ? FrameLog::redSum() : 0;
     switch (handleEvent(event)) {
     case EventOutcome::redraw:
-        renderField();
+        log.writeEvent("activated", redraw());
         break;
-    case EventOutcome::displayReset:
-        display.surface->markLost();
+    case EventOutcome::hidden:
+        display.hidden = true;
+        updateRenderTarget(display, writer);
+        log.writeEvent("hidden", "");
+        break;
+    case EventOutcome::shown:
+        display.hidden = false;
+        updateRenderTarget(display, writer);
+        log.writeEvent("shown", redraw());
+        break;
+    case EventOutcome::texturesLost:
+        if (display.surface) {
+            display.surface->markLost();
+        }
+        log.writeEvent("textures-lost", "");
+        break;
+    case EventOutcome::deviceLost:
+        log.writeEvent("device-lost", "");
+        makeRendererAgain(display, writer, log);
         break;
     case EventOutcome::none:
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            log.writeEvent("deactivated", "");
+        }
         break;
     }
     if (event.type == SDL_KEYDOWN) {
@@ -96,25 +144,41 @@ void dispatch(const SDL_Event& event, PlayerDisplay& display, FrameLog& log) {
     }
 }
 
+void prepareTick(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    if (!display.rendererLost) {
+        display.ticksWithoutRenderer = 0;
+        return;
+    }
+    if (++display.ticksWithoutRenderer >= rendererRetryTicks) {
+        display.ticksWithoutRenderer = 0;
+        makeRendererAgain(display, writer, log);
+    }
+}
+
+namespace {
+
 // Waiting input runs before a due tick, as window messages come before a timer's; between ticks the loop
-// sleeps in SDL_WaitEventTimeout until the next tick or the next event.
-void runWindowedLoop(RunState& run, PlayerDisplay& display) {
+// sleeps in SDL_WaitEventTimeout until the next tick or the next event, so a minimised or unfocused player
+// wakes only for those; after a stall (a stopped process, a suspended machine) one tick runs, not the missed
+// ones.
+void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& writer) {
     TickSchedule schedule{run.clock.now() + firstTickDelay, tickInterval};
     SDL_Event event;
     for (;;) {
         while (!stopRequested() && SDL_PollEvent(&event)) {
-            dispatch(event, display, run.log);
+            dispatchEvent(event, display, writer, run.log);
         }
         if (stopRequested() || run.framesDone()) {
             return;
         }
         const double now = run.clock.now();
         if (schedule.take(now)) {
+            prepareTick(display, writer, run.log);
             run.tick();
             continue;
         }
         if (SDL_WaitEventTimeout(&event, schedule.waitMilliseconds(now))) {
-            dispatch(event, display, run.log);
+            dispatchEvent(event, display, writer, run.log);
         }
     }
 }
@@ -133,9 +197,10 @@ int runWindowed(RunState& run) {
             return 1;
         }
         setRenderTarget(&writer);
+        run.log.writeEvent("renderer", rendererName(display.renderer));
         prepareRun(run.options);
         SDL_ShowCursor(SDL_DISABLE);
-        runWindowedLoop(run, display);
+        runWindowedLoop(run, display, writer);
         setRenderTarget(nullptr);
     }
     closeDisplay(display);
