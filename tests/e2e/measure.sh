@@ -8,9 +8,6 @@ shift $(($# < 2 ? $# : 2))
 source "$(dirname "$0")/lib.sh"
 require Xvfb awk
 
-# CPU time of a process in clock ticks (user + system), from /proc.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-
 start_screen 800x600
 start_player "${@:---window}"
 wait_for_lines 50
@@ -26,7 +23,7 @@ expect_exit 0 "the player ends on SIGTERM" >/dev/null
 
 hz=$(getconf CLK_TCK)
 awk -v from="$lines_before" -v to="$lines_after" -v span="$elapsed" -v cpu=$((ticks_after - ticks_before)) -v hz="$hz" '
-    $1 == "key" { next }
+    $1 !~ /^[0-9]/ { next }
     { tick++ }
     tick > from && tick <= to {
         if (tick > from + 1) { d = $1 - start; sum += d; squares += d * d; n++; if (d > max) max = d; if (min == "" || d < min) min = d
