@@ -2,14 +2,15 @@
 # Measures the running player under Xvfb: frames per second and CPU use over a stretch of seconds (the player's
 # and, apart, the X server's, which receives every frame), and the interval between frames (from the frame
 # log). Not a test: it prints figures, with the renderer used and the machine's load average.
-# Usage: measure.sh PATH-TO-GLOWFIELD [SECONDS] [PLAYER OPTIONS...]   (default 10 s, --window)
+# Usage: [MEASURE_SCREEN=WIDTHxHEIGHT] measure.sh PATH-TO-GLOWFIELD [SECONDS] [PLAYER OPTIONS...]
+#        (default an 800x600 screen, 10 s, --window)
 PLAYER=$1
 SPAN=${2:-10}
 shift $(($# < 2 ? $# : 2))
 source "$(dirname "$0")/lib.sh"
 require Xvfb awk
 
-start_screen 800x600
+start_screen "${MEASURE_SCREEN:-800x600}"
 start_player "${@:---window}"
 wait_for_lines 50
 ticks_before=$(cpu_ticks "$PLAYER_PID")
