@@ -1,5 +1,9 @@
 #include "app/display_setup.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,6 +70,38 @@ bool drawsThroughSoftwareGl(SDL_Renderer* renderer) {
     return name && isSoftwareRasteriser(name);
 }
 
+// The X error handler in place before ours: Xlib's own, which reports the error and ends the process.
+XErrorHandler previousXErrorHandler = nullptr;
+
+// While waiting for events SDL wakes itself by sending an event to its own window over a second connection.
+// When the server handles that request only after the window was destroyed at shutdown, it answers with
+// BadWindow, which Xlib's own handler would turn into exit code 1 while SDL closes down. Nothing is lost by
+// such a late wake-up; every other error goes to the handler that was there before.
+int onXError(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) {
+        return 0;
+    }
+    return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
+}
+
+// Installed before SDL starts, so that SDL's own handler passes errors on to it and SDL puts it back when
+// it quits. Xlib is looked up at run time, as SDL does: without it there is no X display to guard.
+void tolerateLateWakeUps() {
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
+    if (!xlib) {
+        return;
+    }
+    using SetErrorHandler = XErrorHandler (*)(XErrorHandler);
+    const auto setErrorHandler = reinterpret_cast<SetErrorHandler>(dlsym(xlib, "XSetErrorHandler"));
+    if (!setErrorHandler) {
+        return;
+    }
+    const XErrorHandler previous = setErrorHandler(onXError);
+    if (previous != onXError) {
+        previousXErrorHandler = previous;
+    }
+}
+
 } // namespace
 
 const char* rendererName(SDL_Renderer* renderer) {
@@ -102,6 +138,7 @@ SDL_Renderer* createRenderer(SDL_Window* window) {
 int openDisplay(DisplayMode mode, PlayerDisplay& display) {
     // SIGINT and SIGTERM are the player's own: they end it like Esc.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    tolerateLateWakeUps();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         return failWithoutDisplay(SDL_GetError(), display);
     }
