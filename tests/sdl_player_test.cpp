@@ -97,7 +97,7 @@ TEST_F(PlayerEvents, MouseIsClampedToThePictureThenMappedToCells) {
     }
 }
 
-TEST_F(PlayerEvents, QuitRequestsRedrawAndLostTextures) {
+TEST_F(PlayerEvents, QuitRequestsAndWhatWindowAndDisplayEventsAsk) {
     SDL_Event click = ofType(SDL_MOUSEBUTTONDOWN);
     click.button.button = SDL_BUTTON_RIGHT;
     handleEvent(click);
@@ -111,10 +111,22 @@ TEST_F(PlayerEvents, QuitRequestsRedrawAndLostTextures) {
         EXPECT_EQ(handleEvent(event), EventOutcome::none);
         EXPECT_TRUE(commands.quitRequested);
     }
-    EXPECT_EQ(handleEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)), EventOutcome::redraw);
-    EXPECT_EQ(handleEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)), EventOutcome::none);
-    EXPECT_EQ(handleEvent(ofType(SDL_RENDER_TARGETS_RESET)), EventOutcome::displayReset);
-    EXPECT_EQ(handleEvent(ofType(SDL_RENDER_DEVICE_RESET)), EventOutcome::displayReset);
+    commands.quitRequested = false;
+    const std::pair<SDL_Event, EventOutcome> cases[] = {
+        {windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), EventOutcome::redraw},
+        {windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), EventOutcome::none},
+        {windowEvent(SDL_WINDOWEVENT_MINIMIZED), EventOutcome::hidden},
+        {windowEvent(SDL_WINDOWEVENT_HIDDEN), EventOutcome::hidden},
+        {windowEvent(SDL_WINDOWEVENT_RESTORED), EventOutcome::shown},
+        {windowEvent(SDL_WINDOWEVENT_SHOWN), EventOutcome::shown},
+        {windowEvent(SDL_WINDOWEVENT_EXPOSED), EventOutcome::none},
+        {ofType(SDL_RENDER_TARGETS_RESET), EventOutcome::texturesLost},
+        {ofType(SDL_RENDER_DEVICE_RESET), EventOutcome::deviceLost},
+    };
+    for (const auto& [event, outcome] : cases) {
+        EXPECT_EQ(handleEvent(event), outcome) << event.type << "/" << int{event.window.event};
+    }
+    EXPECT_FALSE(commands.quitRequested);
 }
 
 TEST(TickSchedule, KeepsItsCadenceAndDropsMissedTicks) {
@@ -230,6 +242,53 @@ TEST_P(SdlSurfaceTest, RenderedFieldReachesTheScreenAndSurvivesALostTexture) {
     EXPECT_NE(surface->lock(nullptr, true, memory, pitch), result::ok);
     EXPECT_NE(writer.lock(nullptr, true), result::ok);
     EXPECT_EQ(shown(8, 3), 0x006482u);
+}
+
+// Under scaling to a larger output the bars around the picture are black on every frame, whatever the output
+// held before; a picture that covers the output leaves nothing to clear.
+TEST(SdlSurfaceBars, OutputsLargerThanThePictureShowBlackBars) {
+    const struct {
+        int width, height;
+        SDL_Rect picture; // where the 800 x 600 picture lands
+    } outputs[] = {{1000, 600, {100, 0, 800, 600}},
+                   {801, 600, {0, 0, 800, 600}},
+                   {1600, 1300, {0, 50, 1600, 1200}},
+                   {1600, 1200, {0, 0, 1600, 1200}}};
+    for (const auto& output : outputs) {
+        SCOPED_TRACE(std::to_string(output.width) + "x" + std::to_string(output.height));
+        SDL_Surface* target =
+            SDL_CreateRGBSurfaceWithFormat(0, output.width, output.height, 32, SDL_PIXELFORMAT_RGB888);
+        ASSERT_NE(target, nullptr) << SDL_GetError();
+        SDL_Renderer* sdlRenderer = SDL_CreateSoftwareRenderer(target);
+        ASSERT_NE(sdlRenderer, nullptr) << SDL_GetError();
+        ASSERT_EQ(SDL_RenderSetLogicalSize(sdlRenderer, 800, 600), 0);
+        SdlSurface surface(sdlRenderer, SDL_PIXELFORMAT_RGB888, 800, 600);
+        ASSERT_TRUE(surface.create()) << SDL_GetError();
+        uint8_t* memory = nullptr;
+        int32_t pitch = 0;
+        for (int frame = 0; frame < 2; ++frame) {
+            SDL_FillRect(target, nullptr, 0xffffff);
+            ASSERT_EQ(surface.lock(nullptr, true, memory, pitch), result::ok);
+            for (int y = 0; y < 600; ++y) {
+                std::memset(memory + y * pitch, 0x40, 800 * 4);
+            }
+            ASSERT_EQ(surface.unlock(nullptr), result::ok);
+            int black = 0, grey = 0;
+            for (int y = 0; y < output.height; ++y) {
+                const auto* row = static_cast<const uint32_t*>(target->pixels) + y * target->pitch / 4;
+                for (int x = 0; x < output.width; ++x) {
+                    const SDL_Point point{x, y};
+                    const uint32_t expected = SDL_PointInRect(&point, &output.picture) ? 0x404040 : 0;
+                    (expected ? grey : black) += (row[x] & 0xffffff) == expected;
+                }
+            }
+            EXPECT_EQ(grey, output.picture.w * output.picture.h);
+            EXPECT_EQ(black, output.width * output.height - output.picture.w * output.picture.h);
+        }
+        surface.release();
+        SDL_DestroyRenderer(sdlRenderer);
+        SDL_FreeSurface(target);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SdlSurfaceTest,

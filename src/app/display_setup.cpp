@@ -1,5 +1,9 @@
 #include "app/display_setup.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,11 +49,96 @@ int failWithoutDisplay(const char* reason, PlayerDisplay& display) {
     return 1;
 }
 
+// The GL_RENDERER string of the current OpenGL context, or nullptr.
+const char* currentGlRenderer() {
+    if (!SDL_GL_GetCurrentContext()) {
+        return nullptr;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int glRendererName = 0x1F01; // GL_RENDERER
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    return getString ? reinterpret_cast<const char*>(getString(glRendererName)) : nullptr;
+}
+
+bool drawsThroughSoftwareGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name ||
+        std::strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    const char* name = currentGlRenderer();
+    return name && isSoftwareRasteriser(name);
+}
+
+// The X error handler in place before ours: Xlib's own, which reports the error and ends the process.
+XErrorHandler previousXErrorHandler = nullptr;
+
+// While waiting for events SDL wakes itself by sending an event to its own window over a second connection.
+// When the server handles that request only after the window was destroyed at shutdown, it answers with
+// BadWindow, which Xlib's own handler would turn into exit code 1 while SDL closes down. Nothing is lost by
+// such a late wake-up; every other error goes to the handler that was there before.
+int onXError(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) {
+        return 0;
+    }
+    return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
+}
+
+// Installed before SDL starts, so that SDL's own handler passes errors on to it and SDL puts it back when
+// it quits. Xlib is looked up at run time, as SDL does: without it there is no X display to guard.
+void tolerateLateWakeUps() {
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
+    if (!xlib) {
+        return;
+    }
+    using SetErrorHandler = XErrorHandler (*)(XErrorHandler);
+    const auto setErrorHandler = reinterpret_cast<SetErrorHandler>(dlsym(xlib, "XSetErrorHandler"));
+    if (!setErrorHandler) {
+        return;
+    }
+    const XErrorHandler previous = setErrorHandler(onXError);
+    if (previous != onXError) {
+        previousXErrorHandler = previous;
+    }
+}
+
 } // namespace
+
+const char* rendererName(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    return renderer && SDL_GetRendererInfo(renderer, &info) == 0 && info.name ? info.name : "none";
+}
+
+bool isSoftwareRasteriser(const char* glRenderer) {
+    for (const char* cpuRasteriser : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+        if (std::strstr(glRenderer, cpuRasteriser)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+SDL_Renderer* createRenderer(SDL_Window* window) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (renderer && !(chosen && *chosen) && drawsThroughSoftwareGl(renderer)) {
+        // On a CPU rasteriser, OpenGL spends several threads per frame on a plain copy of the picture. The
+        // software renderer copies it once and hands it to the window system; SDL's framebuffer must then
+        // not be an OpenGL texture itself. A choice made in the environment still wins.
+        SDL_DestroyRenderer(renderer);
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            renderer = SDL_CreateRenderer(window, -1, 0);
+        }
+    }
+    return renderer;
+}
 
 int openDisplay(DisplayMode mode, PlayerDisplay& display) {
     // SIGINT and SIGTERM are the player's own: they end it like Esc.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    tolerateLateWakeUps();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         return failWithoutDisplay(SDL_GetError(), display);
     }
@@ -81,13 +170,15 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         return failWithText("CreateWindowEx failed.", display);
     }
 
-    display.renderer = SDL_CreateRenderer(display.window, -1, 0);
+    // Textures made from here on are scaled with hard edges.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    display.renderer = createRenderer(display.window);
     if (!display.renderer) {
         return failWithReport("DirectDrawCreate failed.", display);
     }
 
     // The display mode: 800 x 600 (or the nearest larger mode) when exclusive; in every mode a pixel format
-    // that the renderer takes without converting, and the picture scaled with its aspect and hard edges.
+    // that the renderer takes without converting, and the picture scaled with its aspect.
     if (mode == DisplayMode::exclusive &&
         (!hasMode || SDL_SetWindowDisplayMode(display.window, &closest) != 0)) {
         return failWithReport("SetDisplayMode failed.", display);
@@ -98,7 +189,6 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         SDL_SetError("the renderer offers no 24- or 32-bit RGB texture format");
         return failWithReport("SetDisplayMode failed.", display);
     }
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_RenderSetLogicalSize(display.renderer, displayWidth, displayHeight) != 0) {
         return failWithReport("SetDisplayMode failed.", display);
     }
@@ -110,6 +200,27 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         return failWithReport("CreateSurface failed.", display);
     }
     return 0;
+}
+
+bool recreateRenderer(PlayerDisplay& display) {
+    // The texture belongs to the old renderer and goes first.
+    if (display.surface) {
+        display.surface->detachRenderer();
+    }
+    if (display.renderer) {
+        SDL_DestroyRenderer(display.renderer);
+        display.renderer = nullptr;
+    }
+    display.renderer = display.window ? createRenderer(display.window) : nullptr;
+    if (display.renderer && SDL_RenderSetLogicalSize(display.renderer, displayWidth, displayHeight) != 0) {
+        SDL_DestroyRenderer(display.renderer);
+        display.renderer = nullptr;
+    }
+    display.rendererLost = display.renderer == nullptr;
+    if (display.renderer && display.surface) {
+        display.surface->attachRenderer(display.renderer);
+    }
+    return !display.rendererLost;
 }
 
 void closeDisplay(PlayerDisplay& display) {

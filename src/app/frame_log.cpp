@@ -37,13 +37,20 @@ double FrameLog::redSum() {
     return sum;
 }
 
-void FrameLog::write(double startMilliseconds, double tookMilliseconds) {
+void FrameLog::write(double startMilliseconds, double tookMilliseconds, bool drawn) {
     if (!file_) {
         return;
     }
-    std::fprintf(file_, "%.3f %.3f %u %d %u %d %d %d %d %.9g\n", startMilliseconds, tookMilliseconds,
+    std::fprintf(file_, "%.3f %.3f %u %d %u %d %d %d %d %.9g %d\n", startMilliseconds, tookMilliseconds,
                  shared.frameCounter, shared.currentEffect & 0xff, shared.switchPeriod, shared.mouseX,
-                 shared.mouseY, shared.scratchX, shared.scratchY, redSum());
+                 shared.mouseY, shared.scratchX, shared.scratchY, redSum(), drawn ? 1 : 0);
+}
+
+void FrameLog::writeEvent(const char* what, const char* detail) {
+    if (!file_) {
+        return;
+    }
+    std::fprintf(file_, "event %s%s%s\n", what, *detail ? " " : "", detail);
 }
 
 void FrameLog::writeKey(const char* kind, int code, double redSumBefore) {

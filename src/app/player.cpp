@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "app/commands.h"
 #include "app/display_setup.h"
@@ -59,11 +62,43 @@ struct RunState {
 
     void tick() {
         const double start = clock.now();
+        const bool drawn = renderer.writer != nullptr;
         timerTick();
         ++frames;
-        log.write(start, clock.now() - start);
+        log.write(start, clock.now() - start, drawn);
     }
 };
+
+// The windowed player sleeps most of each 20 ms and must wake on time. On a busy machine the scheduler may
+// let the running task finish its time slice first, which delays a tick by milliseconds; a short slice
+// requested for the player makes it run as soon as it wakes, without taking a larger share of the CPU.
+// Kernels without per-task slices ignore the request, and a policy or nice value chosen by the user is kept.
+void requestShortSlices() {
+#if defined(SYS_sched_getattr) && defined(SYS_sched_setattr)
+    // The kernel's struct sched_attr in its first version (the C library offers no declaration).
+    struct SchedulingAttributes {
+        uint32_t size;
+        uint32_t policy;
+        uint64_t flags;
+        int32_t nice;
+        uint32_t priority;
+        uint64_t runtime; // for the normal policy: the time slice asked for, in nanoseconds
+        uint64_t deadline;
+        uint64_t period;
+    };
+    static_assert(sizeof(SchedulingAttributes) == 48);
+    constexpr uint64_t sliceNanoseconds = 500'000;
+    SchedulingAttributes attributes{};
+    if (syscall(SYS_sched_getattr, 0, &attributes, sizeof attributes, 0) != 0 ||
+        attributes.policy != SCHED_OTHER) {
+        return;
+    }
+    attributes.size = sizeof attributes;
+    attributes.flags = 0;
+    attributes.runtime = sliceNanoseconds;
+    syscall(SYS_sched_setattr, 0, &attributes, 0);
+#endif
+}
 
 // Start-up after the display: seed, start-up noise, sine table, and the starting effect.
 void prepareRun(const Options& options) {
@@ -75,18 +110,65 @@ void prepareRun(const Options& options) {
     }
 }
 
-// The player's window procedure beyond the commands: the activation redraw and lost textures.
-void dispatch(const SDL_Event& event, PlayerDisplay& display, FrameLog& log) {
+// Frames are drawn only while the window shows and has a renderer.
+void updateRenderTarget(const PlayerDisplay& display, SurfaceWriter& writer) {
+    setRenderTarget(display.hidden || display.rendererLost ? nullptr : &writer);
+}
+
+// Draws the current field again, as the frame step's render would; "1" in the log when it reached the
+// display.
+const char* redraw() {
+    renderField();
+    return renderer.writer ? "1" : "0";
+}
+
+void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    const bool failedBefore = display.rendererLost;
+    if (recreateRenderer(display)) {
+        log.writeEvent("renderer-made", rendererName(display.renderer));
+    } else if (!failedBefore) {
+        std::fprintf(stderr,
+                     "glowfield: the display's renderer could not be made again; trying again every second\n"
+                     "  SDL: %s\n",
+                     SDL_GetError());
+        log.writeEvent("renderer-failed", "");
+    }
+    updateRenderTarget(display, writer);
+}
+
+} // namespace
+
+void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
     const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_TEXTINPUT;
     const double redSumBefore = isKey && log.active() ? FrameLog::redSum() : 0;
     switch (handleEvent(event)) {
     case EventOutcome::redraw:
-        renderField();
+        log.writeEvent("activated", redraw());
         break;
-    case EventOutcome::displayReset:
-        display.surface->markLost();
+    case EventOutcome::hidden:
+        display.hidden = true;
+        updateRenderTarget(display, writer);
+        log.writeEvent("hidden", "");
+        break;
+    case EventOutcome::shown:
+        display.hidden = false;
+        updateRenderTarget(display, writer);
+        log.writeEvent("shown", redraw());
+        break;
+    case EventOutcome::texturesLost:
+        if (display.surface) {
+            display.surface->markLost();
+        }
+        log.writeEvent("textures-lost", "");
+        break;
+    case EventOutcome::deviceLost:
+        log.writeEvent("device-lost", "");
+        makeRendererAgain(display, writer, log);
         break;
     case EventOutcome::none:
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            log.writeEvent("deactivated", "");
+        }
         break;
     }
     if (event.type == SDL_KEYDOWN) {
@@ -96,30 +178,47 @@ void dispatch(const SDL_Event& event, PlayerDisplay& display, FrameLog& log) {
     }
 }
 
+void prepareTick(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    if (!display.rendererLost) {
+        display.ticksWithoutRenderer = 0;
+        return;
+    }
+    if (++display.ticksWithoutRenderer >= rendererRetryTicks) {
+        display.ticksWithoutRenderer = 0;
+        makeRendererAgain(display, writer, log);
+    }
+}
+
+namespace {
+
 // Waiting input runs before a due tick, as window messages come before a timer's; between ticks the loop
-// sleeps in SDL_WaitEventTimeout until the next tick or the next event.
-void runWindowedLoop(RunState& run, PlayerDisplay& display) {
+// sleeps in SDL_WaitEventTimeout until the next tick or the next event, so a minimised or unfocused player
+// wakes only for those; after a stall (a stopped process, a suspended machine) one tick runs, not the missed
+// ones.
+void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& writer) {
     TickSchedule schedule{run.clock.now() + firstTickDelay, tickInterval};
     SDL_Event event;
     for (;;) {
         while (!stopRequested() && SDL_PollEvent(&event)) {
-            dispatch(event, display, run.log);
+            dispatchEvent(event, display, writer, run.log);
         }
         if (stopRequested() || run.framesDone()) {
             return;
         }
         const double now = run.clock.now();
         if (schedule.take(now)) {
+            prepareTick(display, writer, run.log);
             run.tick();
             continue;
         }
         if (SDL_WaitEventTimeout(&event, schedule.waitMilliseconds(now))) {
-            dispatch(event, display, run.log);
+            dispatchEvent(event, display, writer, run.log);
         }
     }
 }
 
 int runWindowed(RunState& run) {
+    requestShortSlices();
     PlayerDisplay display;
     if (const int code = openDisplay(run.options.displayMode, display); code != 0) {
         return code;
@@ -133,9 +232,10 @@ int runWindowed(RunState& run) {
             return 1;
         }
         setRenderTarget(&writer);
+        run.log.writeEvent("renderer", rendererName(display.renderer));
         prepareRun(run.options);
         SDL_ShowCursor(SDL_DISABLE);
-        runWindowedLoop(run, display);
+        runWindowedLoop(run, display, writer);
         setRenderTarget(nullptr);
     }
     closeDisplay(display);

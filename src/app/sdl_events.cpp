@@ -56,16 +56,27 @@ EventOutcome handleEvent(const SDL_Event& event) {
         }
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
             return EventOutcome::redraw;
-        }
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN:
+            return EventOutcome::hidden;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_SHOWN:
+            return EventOutcome::shown;
+        case SDL_WINDOWEVENT_CLOSE:
             commands.quitRequested = true;
+            break;
+        default:
+            break;
         }
         break;
     case SDL_RENDER_TARGETS_RESET:
+        return EventOutcome::texturesLost;
     case SDL_RENDER_DEVICE_RESET:
-        return EventOutcome::displayReset;
+        return EventOutcome::deviceLost;
     default:
         break;
     }

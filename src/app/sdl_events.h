@@ -14,7 +14,10 @@ inline constexpr int displayHeight = 600;
 enum class EventOutcome {
     none,
     redraw,       // the application became active: draw the field once
-    displayReset, // the renderer lost its textures: the display surface must be restored before the next lock
+    hidden,       // the window was minimised or hidden: nothing to draw on until it is shown
+    shown,        // the window is shown again: draw on it from now on, starting at once
+    texturesLost, // the renderer lost its textures: the texture must be recreated before the next lock
+    deviceLost,   // the renderer's device was reset: the renderer must be made anew, and the texture with it
 };
 
 // Runs the commands an event carries: keys through pressKey, the mouse through moveMouse (in picture pixels,

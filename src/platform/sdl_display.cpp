@@ -19,6 +19,26 @@ bool hasByteChannels(Uint32 format, Uint32& alphaMask) {
     return std::popcount(red) == 8 && std::popcount(green) == 8 && std::popcount(blue) == 8;
 }
 
+// Whether the picture, scaled to the renderer's logical size, fills every pixel of the output.
+bool coversOutput(SDL_Renderer* renderer) {
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_Rect viewport{};
+    float scaleX = 1;
+    float scaleY = 1;
+    if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0) {
+        return false;
+    }
+    SDL_RenderGetViewport(renderer, &viewport);
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    // The viewport is given in logical units; in output pixels it starts at its offset times the scale.
+    const double left = viewport.x * static_cast<double>(scaleX);
+    const double top = viewport.y * static_cast<double>(scaleY);
+    const double right = left + viewport.w * static_cast<double>(scaleX);
+    const double bottom = top + viewport.h * static_cast<double>(scaleY);
+    return left <= 0.5 && top <= 0.5 && right >= outputWidth - 0.5 && bottom >= outputHeight - 0.5;
+}
+
 } // namespace
 
 Uint32 chooseTextureFormat(const SDL_RendererInfo& info) {
@@ -63,7 +83,10 @@ SdlSurface::~SdlSurface() {
 }
 
 bool SdlSurface::create() {
-    if (released_) {
+    if (released_ || !renderer_) {
+        if (!renderer_) {
+            SDL_SetError("the display has no renderer");
+        }
         return false;
     }
     texture_ = SDL_CreateTexture(renderer_, format_, SDL_TEXTUREACCESS_STREAMING, width_, height_);
@@ -85,6 +108,24 @@ void SdlSurface::release() {
     }
     locked_ = false;
     released_ = true;
+}
+
+void SdlSurface::detachRenderer() {
+    if (texture_) {
+        if (locked_) {
+            SDL_UnlockTexture(texture_);
+        }
+        SDL_DestroyTexture(texture_);
+        texture_ = nullptr;
+    }
+    locked_ = false;
+    renderer_ = nullptr;
+    lost_ = true;
+}
+
+void SdlSurface::attachRenderer(SDL_Renderer* renderer) {
+    detachRenderer();
+    renderer_ = renderer;
 }
 
 ResultCode SdlSurface::describe(int32_t& width, int32_t& height, PixelFormat& format) {
@@ -129,10 +170,16 @@ ResultCode SdlSurface::unlock(const LockRect*) {
     if (!presentOnUnlock_) {
         return result::ok;
     }
-    // The back buffer is undefined after a present, and under scaling the bars around the picture must stay
-    // black, so every frame starts from a cleared buffer.
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    if (SDL_RenderClear(renderer_) != 0 || SDL_RenderCopy(renderer_, texture_, nullptr, nullptr) != 0) {
+    // The back buffer is undefined after a present, so the bars around a scaled picture are cleared to black
+    // on every frame. Where the picture covers the whole output the copy writes every pixel and a clear
+    // would only cost a pass over the buffer.
+    if (!coversOutput(renderer_)) {
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        if (SDL_RenderClear(renderer_) != 0) {
+            return result::generic;
+        }
+    }
+    if (SDL_RenderCopy(renderer_, texture_, nullptr, nullptr) != 0) {
         return result::generic;
     }
     SDL_RenderPresent(renderer_);

@@ -36,9 +36,15 @@ class SdlSurface : public DisplaySurface {
     // The renderer lost its textures: the next lock recreates the texture first.
     void markLost() { lost_ = true; }
 
+    // The renderer is about to be destroyed (its device was reset): the texture goes with it, and locks fail
+    // until attachRenderer gives the surface a new renderer to recreate the texture on.
+    void detachRenderer();
+    void attachRenderer(SDL_Renderer* renderer);
+
     ResultCode describe(int32_t& width, int32_t& height, PixelFormat& format) override;
     ResultCode lock(const LockRect* rect, bool wait, uint8_t*& memory, int32_t& pitch) override;
-    // Unlocks and shows the frame: the texture is copied to the renderer, scaled, and presented.
+    // Unlocks and shows the frame: the texture is copied to the renderer, scaled, and presented. The output
+    // is cleared first only where the picture leaves bars around it.
     ResultCode unlock(const LockRect* rect) override;
     ResultCode isLost() override;
     ResultCode restore() override;

@@ -134,3 +134,18 @@ wait_for_state 6 100 "the middle of the screen: mouseX 100"
 wait_for_state 7 100 "the middle of the screen: mouseY 100"
 xdotool key Escape
 expect_exit 0 "Esc ends the player on the wide screen"
+shown_is_screenshot 100 0 800x600 --seed 4 --effect 13 || fail "the screen does not show the last frame"
+pass "the screen shows exactly the rendered frame"
+stop_screen
+
+# --- A screen twice the picture's size: every block becomes exactly 8 x 6 pixels ------------------------------
+start_screen 1600x1200
+start_player --seed 2 --effect 0
+wait_for_lines 10
+window_covers 1600x1200
+capture_blocks 0 0 1600x1200 || fail "scaled by 2 the picture does not show 8 x 6 blocks"
+pass "on a 1600 x 1200 screen the picture is scaled by 2 with hard edges"
+xdotool key Escape
+expect_exit 0 "Esc ends the player on the large screen"
+shown_is_screenshot 0 0 1600x1200 --seed 5 --effect 13 || fail "the screen does not show the last frame scaled by 2"
+pass "the screen shows exactly the rendered frame, scaled by 2"
