@@ -127,6 +127,9 @@ bool pressKey(int code) {
 
 void moveMouse(uint32_t pixelX, uint32_t pixelY) {
     const uint32_t n = field.gridSize;
+    if (n == 0) {
+        return;
+    }
     const uint32_t cellWidth = field.cellWidth > 0 ? field.cellWidth : 1;
     const uint32_t cellHeight = field.cellHeight > 0 ? field.cellHeight : 1;
     shared.mouseX = static_cast<int32_t>((pixelX / cellWidth) % n);

@@ -1,54 +1,46 @@
-// Until the windowed player exists: renders seeded frames headless and writes the last one as a PNG.
-// Options: --seed S, --effect N, --frames K, --screenshot FILE, --pictures DIR.
+// glowfield: parses the command line, refuses bad input with one line and exit code 2, answers --help,
+// --version and --list, and otherwise runs the player.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "app/frame_loop.h"
-#include "display/renderer.h"
-#include "display/surface_writer.h"
-#include "field/picture.h"
-#include "platform/memory_surface.h"
-#include "platform/png_writer.h"
+#include "app/command_line.h"
+#include "app/player.h"
+#include "effects/effect_table.h"
 
 int main(int argc, char** argv) {
     using namespace glowfield;
-    std::string out = "glowfield-frame.png";
-    int seed = 1, effect = -1, frames = 100;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--seed")) {
-            seed = std::atoi(argv[i + 1]);
-        } else if (!std::strcmp(argv[i], "--effect")) {
-            effect = std::atoi(argv[i + 1]);
-        } else if (!std::strcmp(argv[i], "--frames")) {
-            frames = std::atoi(argv[i + 1]);
-        } else if (!std::strcmp(argv[i], "--screenshot")) {
-            out = argv[i + 1];
-        } else if (!std::strcmp(argv[i], "--pictures")) {
-            setPictureDirectory(argv[i + 1]);
+    // Installed first, so that a signal during start-up also ends the run cleanly.
+    installStopSignals();
+    const ParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "glowfield: %s\n", parsed.error.c_str());
+        return 2;
+    }
+    const Options& options = parsed.options;
+    switch (options.action) {
+    case Action::help:
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    case Action::version:
+        std::printf("glowfield %s\n", GLOWFIELD_VERSION);
+        return 0;
+    case Action::list:
+        for (int index = 0; index < effectCount; ++index) {
+            const char* name = effectName(index);
+            if (name) {
+                std::printf("%d %s\n", index, name);
+            } else {
+                std::printf("%d\n", index);
+            }
         }
+        return 0;
+    case Action::run:
+        break;
     }
-    auto surface = std::make_shared<MemorySurface>(800, 600, PixelFormat{});
-    SurfaceWriter writer;
-    if (writer.initialise(surface, std::make_shared<MemoryDevice>()) != result::ok) {
-        return 1;
+    if (const std::string error = checkPaths(options); !error.empty()) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
     }
-    setRenderTarget(&writer);
-    prepareField(seed);
-    if (effect >= 0 && effect < 242) {
-        startWithEffect(effect);
-    }
-    for (int i = 0; i < frames; ++i) {
-        timerTick();
-    }
-    std::string error;
-    if (!writeSurfacePng(out, *surface, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    std::printf("The windowed player is not built yet: rendered %d frames headless into %s\n", frames,
-                out.c_str());
-    return 0;
+    return runPlayer(options);
 }

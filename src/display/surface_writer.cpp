@@ -1,6 +1,5 @@
 #include "display/surface_writer.h"
 
-#include <emmintrin.h>
 
 namespace glowfield {
 
@@ -161,8 +160,6 @@ ResultCode SurfaceWriter::unlock() {
     if (!surface_) {
         return result::generic;
     }
-    // Streaming stores of the renderer must be complete before the display reads the memory.
-    _mm_sfence();
     const ResultCode code = surface_->unlock(lockedRect_ ? &lockRect_ : nullptr);
     // The writer forgets the lock even when the unlock fails: keeping it would refuse every later lock and
     // leave the display frozen for the rest of the run.

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <emmintrin.h>
 #include <memory>
 
 #include "platform/display_surface.h"
@@ -74,21 +73,9 @@ class SurfaceWriter {
         return count * repeat * storeBytes_;
     }
 
-    // Stores bytes prepared by expandBlocks at the cursor and advances it. The display memory is only
-    // written, never read back, so the stores bypass the cache and leave it to the field planes.
+    // Stores bytes prepared by expandBlocks at the cursor and advances it.
     void storeBytes(const uint8_t* bytes, int count) {
-        int done = 0;
-        while (done < count && (reinterpret_cast<uintptr_t>(cursor_ + done) & 15) != 0) {
-            cursor_[done] = bytes[done];
-            ++done;
-        }
-        for (; done + 16 <= count; done += 16) {
-            _mm_stream_si128(reinterpret_cast<__m128i*>(cursor_ + done),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + done)));
-        }
-        for (; done < count; ++done) {
-            cursor_[done] = bytes[done];
-        }
+        std::memcpy(cursor_, bytes, static_cast<size_t>(count));
         cursor_ += count;
     }
 

@@ -82,22 +82,19 @@ void drawFieldLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t redVa
 
 bool projectPoint(float x, float y, float depth, int32_t& outX, int32_t& outY) {
     const int n = field.gridSize;
-    const float g = static_cast<float>(n);
-    const double e = static_cast<double>(g) + depth;
-    if (e < 1) {
+    if (!isProjectable(n, depth)) {
         return false;
     }
     // Effects project many points at one depth, so the scale is kept for the depth it was computed for.
     DrawingState& st = drawingState;
-    st.projectionCentre = g * 0.5f;
+    st.projectionCentre = projectionCentre(n);
     if (st.cachedGrid != n || !(depth == st.cachedDepth)) {
         st.cachedGrid = static_cast<uint16_t>(n);
         st.cachedDepth = depth;
-        st.cachedScale = toFloat(g / e);
+        st.cachedScale = projectionScale(n, depth);
     }
-    const double centre = st.projectionCentre;
-    outX = truncToInt((x - centre) * st.cachedScale + centre + 0.5);
-    outY = truncToInt((y - centre) * st.cachedScale + centre + 0.5);
+    outX = projectCoordinate(x, st.projectionCentre, st.cachedScale);
+    outY = projectCoordinate(y, st.projectionCentre, st.cachedScale);
     return outY >= 1 && outY <= n - 2 && outX >= 1 && outX <= n - 2;
 }
 

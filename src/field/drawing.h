@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "field/numeric.h"
+
 namespace glowfield {
 
 // Scratch that the helpers keep between calls.
@@ -30,6 +32,27 @@ void drawFieldLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t redVa
 // Projects (x, y) at a depth onto the grid. Returns true when the cell is inside the border. Both outputs are
 // written whenever gridSize + depth >= 1, also when the result is false.
 bool projectPoint(float x, float y, float depth, int32_t& outX, int32_t& outY);
+
+// The steps of projectPoint, for callers that project many points and keep the scales of their depths
+// themselves; put together as projectPoint does, they give its cells bit for bit.
+// A point is projected only when gridSize + depth >= 1 (a depth that is not a number passes).
+inline bool isProjectable(int gridSize, float depth) {
+    return !(static_cast<double>(static_cast<float>(gridSize)) + depth < 1);
+}
+// The centre of the projection, gridSize / 2 in single precision.
+inline float projectionCentre(int gridSize) {
+    return static_cast<float>(gridSize) * 0.5f;
+}
+// gridSize / (gridSize + depth), kept in single precision.
+inline float projectionScale(int gridSize, float depth) {
+    const float g = static_cast<float>(gridSize);
+    return toFloat(g / (static_cast<double>(g) + depth));
+}
+// One coordinate scaled about the centre and rounded to the nearest cell.
+inline int32_t projectCoordinate(float v, float centre, float scale) {
+    const double c = centre;
+    return truncToInt((v - c) * scale + c + 0.5);
+}
 
 // A line of square blocks whose size and brightness fall with depth, blended into the colour planes by
 // maximum. The last block size stays in the shared letterOffset.

@@ -1,0 +1,297 @@
+#include "app/command_line.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "effects/effect_state.h"
+
+namespace glowfield {
+
+namespace {
+
+// Whole decimal numbers only: no sign unless allowed, no spaces, no trailing characters.
+template <typename Number> bool parseWhole(const std::string& text, Number& value) {
+    if (text.empty()) {
+        return false;
+    }
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    return error == std::errc() && end == last;
+}
+
+std::string quoted(const std::string& text) {
+    return "'" + text + "'";
+}
+
+// Takes the value of an option given as "--name value" or "--name=value".
+struct ValueReader {
+    const std::vector<std::string>& args;
+    size_t& at;
+    std::string& error;
+
+    bool read(const std::string& name, const std::optional<std::string>& inlineValue, std::string& value) {
+        if (inlineValue) {
+            value = *inlineValue;
+        } else if (at + 1 < args.size()) {
+            value = args[++at];
+        } else {
+            error = name + " needs a value";
+            return false;
+        }
+        if (value.empty()) {
+            error = name + " needs a value";
+            return false;
+        }
+        return true;
+    }
+};
+
+bool parseSeed(const std::string& text, int32_t& seed, std::string& error) {
+    // Any value the 32-bit seed can hold, written signed or unsigned.
+    int64_t value = 0;
+    if (!parseWhole(text, value)) {
+        error = "--seed must be a whole number, not " + quoted(text);
+        return false;
+    }
+    if (value < INT32_MIN || value > static_cast<int64_t>(UINT32_MAX)) {
+        error = "--seed must be between -2147483648 and 4294967295, not " + text;
+        return false;
+    }
+    seed = static_cast<int32_t>(static_cast<uint32_t>(value));
+    return true;
+}
+
+bool parseEffect(const std::string& text, int& effect, std::string& error) {
+    int value = 0;
+    if (!parseWhole(text, value) || value < 0 || value >= effectCount) {
+        error = "--effect must be a number from 0 to " + std::to_string(effectCount - 1) + ", not " +
+                quoted(text);
+        return false;
+    }
+    effect = value;
+    return true;
+}
+
+bool parseFrames(const std::string& text, uint64_t& frames, std::string& error) {
+    if (!parseWhole(text, frames)) {
+        error = "--frames must be a whole number of frames, not " + quoted(text);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ParseResult parseCommandLine(const std::vector<std::string>& args) {
+    ParseResult parsed;
+    Options& options = parsed.options;
+    std::string& error = parsed.error;
+    bool window = false;
+    bool exclusive = false;
+    for (size_t at = 0; at < args.size() && error.empty(); ++at) {
+        std::string name = args[at];
+        std::optional<std::string> inlineValue;
+        if (name.rfind("--", 0) == 0) {
+            const size_t equals = name.find('=');
+            if (equals != std::string::npos) {
+                inlineValue = name.substr(equals + 1);
+                name.resize(equals);
+            }
+        }
+        ValueReader reader{args, at, error};
+        std::string value;
+        const bool takesNoValue = name == "--help" || name == "--version" || name == "--list" ||
+                                  name == "--window" || name == "--exclusive" || name == "--headless";
+        if (takesNoValue && inlineValue) {
+            error = name + " takes no value";
+        } else if (name == "--help") {
+            options.action = Action::help;
+            return parsed;
+        } else if (name == "--version") {
+            options.action = Action::version;
+            return parsed;
+        } else if (name == "--list") {
+            options.action = Action::list;
+            return parsed;
+        } else if (name == "--window") {
+            window = true;
+        } else if (name == "--exclusive") {
+            exclusive = true;
+        } else if (name == "--headless") {
+            options.headless = true;
+        } else if (name == "--seed") {
+            int32_t seed = 0;
+            if (reader.read(name, inlineValue, value) && parseSeed(value, seed, error)) {
+                options.seed = seed;
+            }
+        } else if (name == "--effect") {
+            int effect = 0;
+            if (reader.read(name, inlineValue, value) && parseEffect(value, effect, error)) {
+                options.effect = effect;
+            }
+        } else if (name == "--frames") {
+            uint64_t frames = 0;
+            if (reader.read(name, inlineValue, value) && parseFrames(value, frames, error)) {
+                options.frames = frames;
+            }
+        } else if (name == "--screenshot") {
+            if (reader.read(name, inlineValue, value)) {
+                options.screenshotPath = value;
+            }
+        } else if (name == "--dump-field") {
+            if (reader.read(name, inlineValue, value)) {
+                options.dumpFieldPath = value;
+            }
+        } else if (name == "--pictures") {
+            if (reader.read(name, inlineValue, value)) {
+                options.picturesDirectory = value;
+            }
+        } else if (name.rfind("-", 0) == 0 && name.size() > 1) {
+            error = "unknown option " + quoted(name) + " (see --help)";
+        } else {
+            error = "unexpected argument " + quoted(name) + " (see --help)";
+        }
+    }
+    if (error.empty()) {
+        if (window && exclusive) {
+            error = "--window and --exclusive cannot be used together";
+        } else if (options.headless && (window || exclusive)) {
+            error = std::string("--headless opens no display, so it cannot be used with ") +
+                    (window ? "--window" : "--exclusive");
+        }
+    }
+    if (error.empty()) {
+        options.displayMode = window      ? DisplayMode::window
+                              : exclusive ? DisplayMode::exclusive
+                                          : DisplayMode::desktop;
+    }
+    return parsed;
+}
+
+namespace {
+
+// XDG_PICTURES_DIR as the user-dirs.dirs file writes it: XDG_PICTURES_DIR="$HOME/Pictures".
+std::string picturesFromUserDirs(const std::string& path, const std::string& home) {
+    std::ifstream in(path);
+    std::string line;
+    const std::string key = "XDG_PICTURES_DIR=";
+    while (std::getline(in, line)) {
+        if (line.rfind(key, 0) != 0) {
+            continue;
+        }
+        std::string value = line.substr(key.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);
+        }
+        if (value.rfind("$HOME", 0) == 0) {
+            value = home + value.substr(5);
+        }
+        return value;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string defaultPicturesDirectory(const EnvironmentLookup& environment) {
+    auto lookup = [&](const char* name) -> std::string {
+        const char* value = environment(name);
+        return value ? value : "";
+    };
+    if (std::string pictures = lookup("GLOWFIELD_PICTURES"); !pictures.empty()) {
+        return pictures;
+    }
+    if (std::string pictures = lookup("XDG_PICTURES_DIR"); !pictures.empty()) {
+        return pictures;
+    }
+    const std::string home = lookup("HOME");
+    std::string config = lookup("XDG_CONFIG_HOME");
+    if (config.empty() && !home.empty()) {
+        config = home + "/.config";
+    }
+    if (!config.empty()) {
+        if (std::string pictures = picturesFromUserDirs(config + "/user-dirs.dirs", home);
+            !pictures.empty()) {
+            return pictures;
+        }
+    }
+    return home.empty() ? "" : home + "/Pictures";
+}
+
+bool canWriteFile(const std::string& path, std::string& reason) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            reason = "it is a folder";
+            return false;
+        }
+        if (access(path.c_str(), W_OK) != 0) {
+            reason = std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (stat(folder.c_str(), &info) != 0) {
+        reason = "folder " + quoted(folder) + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        reason = quoted(folder) + " is not a folder";
+        return false;
+    }
+    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+        reason = "folder " + quoted(folder) + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+std::string checkPaths(const Options& options) {
+    std::string reason;
+    if (!options.screenshotPath.empty() && !canWriteFile(options.screenshotPath, reason)) {
+        return "cannot write --screenshot file " + quoted(options.screenshotPath) + ": " + reason;
+    }
+    if (!options.dumpFieldPath.empty() && !canWriteFile(options.dumpFieldPath, reason)) {
+        return "cannot write --dump-field file " + quoted(options.dumpFieldPath) + ": " + reason;
+    }
+    if (options.picturesDirectory) {
+        struct stat info {};
+        if (stat(options.picturesDirectory->c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+            return "--pictures " + quoted(*options.picturesDirectory) + " is not a folder";
+        }
+    }
+    return {};
+}
+
+std::string usageText() {
+    return "Usage: glowfield [options]\n"
+           "A full-screen player of 242 visual effects on a 200 x 200 field of coloured light.\n"
+           "\n"
+           "Options:\n"
+           "  --help             show this text and exit\n"
+           "  --version          show the version and exit\n"
+           "  --list             list the effects as 'index name' and exit\n"
+           "  --window           play in an ordinary 800 x 600 window\n"
+           "  --exclusive        switch the display to 800 x 600 while playing\n"
+           "  --seed S           start the random sequence from S instead of the clock\n"
+           "  --effect N         start with effect N (0..241) and no automatic changes, as key z does\n"
+           "  --frames K         stop after K frames\n"
+           "  --headless         no display: render the frames into memory at full speed\n"
+           "  --screenshot FILE  at the end, write the picture as an 800 x 600 PNG\n"
+           "  --dump-field FILE  at the end, write the field's live cells as little-endian float32\n"
+           "  --pictures DIR     folder of .bmp pictures (default: $GLOWFIELD_PICTURES, else the user's\n"
+           "                     pictures folder)\n"
+           "\n"
+           "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
+           "tour, z restarts with effect 0 and no automatic changes; Enter halves the colours and stops\n"
+           "the motion, i inverts, m doubles, l shifts the field left. Esc or a left click ends.\n";
+}
+
+} // namespace glowfield

@@ -1,0 +1,51 @@
+// The display steps of start-up on SDL2, each standing in for a step of the classic full-screen set-up and
+// failing with that step's text: starting SDL's video (registering the window class), the window (which also
+// takes the screen), the renderer (the display object), the display mode and pixel format, and the display
+// surface. Every failure ends start-up with exit code 1; shutdown gives the screen back. While the player
+// runs, a reset of the renderer's device is recovered by making a new renderer for the same window.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "app/command_line.h"
+#include "platform/sdl_display.h"
+
+namespace glowfield {
+
+struct PlayerDisplay {
+    bool videoStarted = false;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    std::shared_ptr<SdlSurface> surface; // the 800 x 600 display surface
+    bool hidden = false;                 // minimised or hidden: frames run but nothing is drawn
+    bool rendererLost = false;    // a device reset left no renderer: nothing is drawn until one is made
+    int ticksWithoutRenderer = 0; // ticks since the last try to make one
+};
+
+// A renderer for the window: SDL's own choice,
+// except that an OpenGL renderer drawing through a software rasteriser gives way to SDL's software renderer
+// presenting straight to the window: the same pixels for a fraction of the work. A driver named in
+// SDL_RENDER_DRIVER is always kept. nullptr (with SDL's reason) when none can be made.
+SDL_Renderer* createRenderer(SDL_Window* window);
+
+// SDL's name of the renderer's driver ("software", "opengl", ...), or "none".
+const char* rendererName(SDL_Renderer* renderer);
+
+// Whether an OpenGL renderer string names a rasteriser that runs on the CPU.
+bool isSoftwareRasteriser(const char* glRenderer);
+
+// Runs the steps in order. Returns 0, or 1 after reporting the failed step with everything opened closed
+// again.
+int openDisplay(DisplayMode mode, PlayerDisplay& display);
+
+// The renderer's device was reset: the texture and the renderer are destroyed and a new renderer is made; the
+// texture is recreated on it at the next lock. False (and rendererLost set) when no renderer could be made;
+// calling again retries.
+bool recreateRenderer(PlayerDisplay& display);
+
+// Releases the surface, restores the display mode and closes the window and SDL's video; safe to repeat.
+void closeDisplay(PlayerDisplay& display);
+
+} // namespace glowfield

@@ -1,0 +1,326 @@
+#include "app/player.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "app/commands.h"
+#include "app/display_setup.h"
+#include "app/field_dump.h"
+#include "app/frame_log.h"
+#include "app/frame_loop.h"
+#include "app/report_error.h"
+#include "app/sdl_events.h"
+#include "app/tick_schedule.h"
+#include "display/renderer.h"
+#include "display/surface_writer.h"
+#include "field/picture.h"
+#include "platform/memory_surface.h"
+#include "platform/png_writer.h"
+
+namespace glowfield {
+
+namespace {
+
+// Set by the signal handler, read by the loops: the one piece of state a signal may touch.
+volatile std::sig_atomic_t stopSignalled = 0;
+
+void onStopSignal(int) {
+    stopSignalled = 1;
+}
+
+bool stopRequested() {
+    return commands.quitRequested || stopSignalled != 0;
+}
+
+// Milliseconds on a clock that never jumps, from the first call of the run.
+class RunClock {
+  public:
+    double now() const {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+  private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+struct RunState {
+    explicit RunState(const Options& runOptions) : options(runOptions) {}
+
+    const Options& options;
+    RunClock clock;
+    FrameLog log;
+    uint64_t frames = 0;
+
+    bool framesDone() const { return options.frames && frames >= *options.frames; }
+
+    void tick() {
+        const double start = clock.now();
+        const bool drawn = renderer.writer != nullptr;
+        timerTick();
+        ++frames;
+        log.write(start, clock.now() - start, drawn);
+    }
+};
+
+// The windowed player sleeps most of each 20 ms and must wake on time. On a busy machine the scheduler may
+// let the running task finish its time slice first, which delays a tick by milliseconds; a short slice
+// requested for the player makes it run as soon as it wakes, without taking a larger share of the CPU.
+// Kernels without per-task slices ignore the request, and a policy or nice value chosen by the user is kept.
+void requestShortSlices() {
+#if defined(SYS_sched_getattr) && defined(SYS_sched_setattr)
+    // The kernel's struct sched_attr in its first version (the C library offers no declaration).
+    struct SchedulingAttributes {
+        uint32_t size;
+        uint32_t policy;
+        uint64_t flags;
+        int32_t nice;
+        uint32_t priority;
+        uint64_t runtime; // for the normal policy: the time slice asked for, in nanoseconds
+        uint64_t deadline;
+        uint64_t period;
+    };
+    static_assert(sizeof(SchedulingAttributes) == 48);
+    constexpr uint64_t sliceNanoseconds = 500'000;
+    SchedulingAttributes attributes{};
+    if (syscall(SYS_sched_getattr, 0, &attributes, sizeof attributes, 0) != 0 ||
+        attributes.policy != SCHED_OTHER) {
+        return;
+    }
+    attributes.size = sizeof attributes;
+    attributes.flags = 0;
+    attributes.runtime = sliceNanoseconds;
+    syscall(SYS_sched_setattr, 0, &attributes, 0);
+#endif
+}
+
+// Start-up after the display: seed, start-up noise, sine table, and the starting effect.
+void prepareRun(const Options& options) {
+    // The calendar time in seconds, kept to its low 32 bits as the generator's seed.
+    const auto clockSeed = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)));
+    prepareField(options.seed.value_or(clockSeed));
+    if (options.effect) {
+        startWithEffect(*options.effect);
+    }
+}
+
+// Frames are drawn only while the window shows and has a renderer.
+void updateRenderTarget(const PlayerDisplay& display, SurfaceWriter& writer) {
+    setRenderTarget(display.hidden || display.rendererLost ? nullptr : &writer);
+}
+
+// Draws the current field again, as the frame step's render would; "1" in the log when it reached the
+// display.
+const char* redraw() {
+    renderField();
+    return renderer.writer ? "1" : "0";
+}
+
+void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    const bool failedBefore = display.rendererLost;
+    if (recreateRenderer(display)) {
+        log.writeEvent("renderer-made", rendererName(display.renderer));
+    } else if (!failedBefore) {
+        std::fprintf(stderr,
+                     "glowfield: the display's renderer could not be made again; trying again every second\n"
+                     "  SDL: %s\n",
+                     SDL_GetError());
+        log.writeEvent("renderer-failed", "");
+    }
+    updateRenderTarget(display, writer);
+}
+
+} // namespace
+
+void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_TEXTINPUT;
+    const double redSumBefore = isKey && log.active() ? FrameLog::redSum() : 0;
+    switch (handleEvent(event)) {
+    case EventOutcome::redraw:
+        log.writeEvent("activated", redraw());
+        break;
+    case EventOutcome::hidden:
+        display.hidden = true;
+        updateRenderTarget(display, writer);
+        log.writeEvent("hidden", "");
+        break;
+    case EventOutcome::shown:
+        display.hidden = false;
+        updateRenderTarget(display, writer);
+        log.writeEvent("shown", redraw());
+        break;
+    case EventOutcome::texturesLost:
+        if (display.surface) {
+            display.surface->markLost();
+        }
+        log.writeEvent("textures-lost", "");
+        break;
+    case EventOutcome::deviceLost:
+        log.writeEvent("device-lost", "");
+        makeRendererAgain(display, writer, log);
+        break;
+    case EventOutcome::none:
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            log.writeEvent("deactivated", "");
+        }
+        break;
+    }
+    if (event.type == SDL_KEYDOWN) {
+        log.writeKey("down", event.key.keysym.sym, redSumBefore);
+    } else if (event.type == SDL_TEXTINPUT) {
+        log.writeKey("text", static_cast<unsigned char>(event.text.text[0]), redSumBefore);
+    }
+}
+
+void prepareTick(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    if (!display.rendererLost) {
+        display.ticksWithoutRenderer = 0;
+        return;
+    }
+    if (++display.ticksWithoutRenderer >= rendererRetryTicks) {
+        display.ticksWithoutRenderer = 0;
+        makeRendererAgain(display, writer, log);
+    }
+}
+
+namespace {
+
+// Waiting input runs before a due tick, as window messages come before a timer's; between ticks the loop
+// sleeps in SDL_WaitEventTimeout until the next tick or the next event, so a minimised or unfocused player
+// wakes only for those; after a stall (a stopped process, a suspended machine) one tick runs, not the missed
+// ones.
+void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& writer) {
+    TickSchedule schedule{run.clock.now() + firstTickDelay, tickInterval};
+    SDL_Event event;
+    for (;;) {
+        while (!stopRequested() && SDL_PollEvent(&event)) {
+            dispatchEvent(event, display, writer, run.log);
+        }
+        if (stopRequested() || run.framesDone()) {
+            return;
+        }
+        const double now = run.clock.now();
+        if (schedule.take(now)) {
+            prepareTick(display, writer, run.log);
+            run.tick();
+            continue;
+        }
+        if (SDL_WaitEventTimeout(&event, schedule.waitMilliseconds(now))) {
+            dispatchEvent(event, display, writer, run.log);
+        }
+    }
+}
+
+int runWindowed(RunState& run) {
+    requestShortSlices();
+    PlayerDisplay display;
+    if (const int code = openDisplay(run.options.displayMode, display); code != 0) {
+        return code;
+    }
+    {
+        SurfaceWriter writer;
+        const ResultCode code = writer.initialise(display.surface, std::make_shared<MemoryDevice>());
+        if (code != result::ok) {
+            reportError("Initialize surface writer failed.", code);
+            closeDisplay(display);
+            return 1;
+        }
+        setRenderTarget(&writer);
+        run.log.writeEvent("renderer", rendererName(display.renderer));
+        prepareRun(run.options);
+        SDL_ShowCursor(SDL_DISABLE);
+        runWindowedLoop(run, display, writer);
+        setRenderTarget(nullptr);
+    }
+    closeDisplay(display);
+    return 0;
+}
+
+// No window and no pacing: the same start-up, then the ticks back to back into a 32-bit memory surface.
+int runHeadless(RunState& run) {
+    auto surface = std::make_shared<MemorySurface>(displayWidth, displayHeight, PixelFormat{});
+    SurfaceWriter writer;
+    const ResultCode code = writer.initialise(surface, std::make_shared<MemoryDevice>());
+    if (code != result::ok) {
+        reportError("Initialize surface writer failed.", code);
+        return 1;
+    }
+    setRenderTarget(&writer);
+    prepareRun(run.options);
+    while (!stopRequested() && !run.framesDone()) {
+        run.tick();
+    }
+    setRenderTarget(nullptr);
+    return 0;
+}
+
+// The picture of the current field, drawn afresh into memory: the same pixels the display was given.
+bool writeScreenshot(const std::string& path, std::string& error) {
+    auto surface = std::make_shared<MemorySurface>(displayWidth, displayHeight, PixelFormat{});
+    SurfaceWriter writer;
+    if (writer.initialise(surface, std::make_shared<MemoryDevice>()) != result::ok) {
+        error = "cannot draw the picture for " + path;
+        return false;
+    }
+    SurfaceWriter* const previous = renderer.writer;
+    setRenderTarget(&writer);
+    renderField();
+    setRenderTarget(previous);
+    return writeSurfacePng(path, *surface, error);
+}
+
+bool writeFieldDump(const std::string& path, std::string& error) {
+    const std::vector<uint8_t> bytes = dumpField();
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if ((file && std::fclose(file) != 0) || !written) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+int writeOutputs(const Options& options) {
+    std::string error;
+    if (!options.screenshotPath.empty() && !writeScreenshot(options.screenshotPath, error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
+    }
+    if (!options.dumpFieldPath.empty() && !writeFieldDump(options.dumpFieldPath, error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace
+
+void installStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a signal cuts the loop's sleep short.
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int runPlayer(const Options& options) {
+    setPictureDirectory(options.picturesDirectory.value_or(
+        defaultPicturesDirectory([](const char* name) { return std::getenv(name); })));
+    RunState run(options);
+    if (!run.log.openFromEnvironment()) {
+        std::fprintf(stderr, "glowfield: cannot write the frame log named by GLOWFIELD_FRAME_LOG\n");
+        return 2;
+    }
+    const int code = options.headless ? runHeadless(run) : runWindowed(run);
+    return code != 0 ? code : writeOutputs(options);
+}
+
+} // namespace glowfield

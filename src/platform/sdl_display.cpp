@@ -1,0 +1,227 @@
+#include "platform/sdl_display.h"
+
+#include <bit>
+
+namespace glowfield {
+
+namespace {
+
+// Direct-colour formats with 8-bit red, green and blue channels; the writer drives only these.
+bool hasByteChannels(Uint32 format, Uint32& alphaMask) {
+    if (SDL_ISPIXELFORMAT_FOURCC(format) || SDL_ISPIXELFORMAT_INDEXED(format)) {
+        return false;
+    }
+    int bits = 0;
+    Uint32 red = 0, green = 0, blue = 0;
+    if (!SDL_PixelFormatEnumToMasks(format, &bits, &red, &green, &blue, &alphaMask)) {
+        return false;
+    }
+    return std::popcount(red) == 8 && std::popcount(green) == 8 && std::popcount(blue) == 8;
+}
+
+// Whether the picture, scaled to the renderer's logical size, fills every pixel of the output.
+bool coversOutput(SDL_Renderer* renderer) {
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_Rect viewport{};
+    float scaleX = 1;
+    float scaleY = 1;
+    if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0) {
+        return false;
+    }
+    SDL_RenderGetViewport(renderer, &viewport);
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    // The viewport is given in logical units; in output pixels it starts at its offset times the scale.
+    const double left = viewport.x * static_cast<double>(scaleX);
+    const double top = viewport.y * static_cast<double>(scaleY);
+    const double right = left + viewport.w * static_cast<double>(scaleX);
+    const double bottom = top + viewport.h * static_cast<double>(scaleY);
+    return left <= 0.5 && top <= 0.5 && right >= outputWidth - 0.5 && bottom >= outputHeight - 0.5;
+}
+
+} // namespace
+
+Uint32 chooseTextureFormat(const SDL_RendererInfo& info) {
+    Uint32 withAlpha = 0;
+    Uint32 withoutAlpha = 0;
+    for (Uint32 i = 0; i < info.num_texture_formats; ++i) {
+        const Uint32 format = info.texture_formats[i];
+        Uint32 alpha = 0;
+        if (!hasByteChannels(format, alpha)) {
+            continue;
+        }
+        if (SDL_BYTESPERPIXEL(format) == 3) {
+            return format;
+        }
+        if (SDL_BYTESPERPIXEL(format) == 4) {
+            Uint32& slot = alpha ? withAlpha : withoutAlpha;
+            if (!slot) {
+                slot = format;
+            }
+        }
+    }
+    return withoutAlpha ? withoutAlpha : withAlpha;
+}
+
+PixelFormat pixelFormatOf(Uint32 format) {
+    PixelFormat pixel;
+    int bits = 0;
+    Uint32 alpha = 0;
+    if (!SDL_PixelFormatEnumToMasks(format, &bits, &pixel.redMask, &pixel.greenMask, &pixel.blueMask,
+                                    &alpha)) {
+        pixel.isRgb = false;
+    }
+    pixel.bitsPerPixel = SDL_BYTESPERPIXEL(format) * 8;
+    return pixel;
+}
+
+SdlSurface::SdlSurface(SDL_Renderer* renderer, Uint32 format, int width, int height)
+    : renderer_(renderer), format_(format), width_(width), height_(height) {}
+
+SdlSurface::~SdlSurface() {
+    release();
+}
+
+bool SdlSurface::create() {
+    if (released_ || !renderer_) {
+        if (!renderer_) {
+            SDL_SetError("the display has no renderer");
+        }
+        return false;
+    }
+    texture_ = SDL_CreateTexture(renderer_, format_, SDL_TEXTUREACCESS_STREAMING, width_, height_);
+    if (!texture_) {
+        return false;
+    }
+    // The alpha bits of a 4-byte format are never written; they must not make the picture transparent.
+    SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+    return true;
+}
+
+void SdlSurface::release() {
+    if (texture_) {
+        if (locked_) {
+            SDL_UnlockTexture(texture_);
+        }
+        SDL_DestroyTexture(texture_);
+        texture_ = nullptr;
+    }
+    locked_ = false;
+    released_ = true;
+}
+
+void SdlSurface::detachRenderer() {
+    if (texture_) {
+        if (locked_) {
+            SDL_UnlockTexture(texture_);
+        }
+        SDL_DestroyTexture(texture_);
+        texture_ = nullptr;
+    }
+    locked_ = false;
+    renderer_ = nullptr;
+    lost_ = true;
+}
+
+void SdlSurface::attachRenderer(SDL_Renderer* renderer) {
+    detachRenderer();
+    renderer_ = renderer;
+}
+
+ResultCode SdlSurface::describe(int32_t& width, int32_t& height, PixelFormat& format) {
+    width = width_;
+    height = height_;
+    format = pixelFormatOf(format_);
+    return result::ok;
+}
+
+ResultCode SdlSurface::lock(const LockRect* rect, bool, uint8_t*& memory, int32_t& pitch) {
+    if (lost_ || !texture_) {
+        return result::surfaceLost;
+    }
+    if (locked_) {
+        return result::alreadyLocked;
+    }
+    SDL_Rect area;
+    if (rect) {
+        if (rect->left < 0 || rect->top < 0 || rect->right > width_ || rect->bottom > height_ ||
+            rect->left >= rect->right || rect->top >= rect->bottom) {
+            return result::invalidParameters;
+        }
+        area = {rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top};
+    }
+    void* pixels = nullptr;
+    int bytesPerLine = 0;
+    if (SDL_LockTexture(texture_, rect ? &area : nullptr, &pixels, &bytesPerLine) != 0) {
+        return result::generic;
+    }
+    locked_ = true;
+    memory = static_cast<uint8_t*>(pixels);
+    pitch = bytesPerLine;
+    return result::ok;
+}
+
+ResultCode SdlSurface::unlock(const LockRect*) {
+    if (!locked_ || !texture_) {
+        return result::generic;
+    }
+    SDL_UnlockTexture(texture_);
+    locked_ = false;
+    if (!presentOnUnlock_) {
+        return result::ok;
+    }
+    // The back buffer is undefined after a present, so the bars around a scaled picture are cleared to black
+    // on every frame. Where the picture covers the whole output the copy writes every pixel and a clear
+    // would only cost a pass over the buffer.
+    if (!coversOutput(renderer_)) {
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        if (SDL_RenderClear(renderer_) != 0) {
+            return result::generic;
+        }
+    }
+    if (SDL_RenderCopy(renderer_, texture_, nullptr, nullptr) != 0) {
+        return result::generic;
+    }
+    SDL_RenderPresent(renderer_);
+    return result::ok;
+}
+
+ResultCode SdlSurface::isLost() {
+    return lost_ || !texture_ ? result::surfaceLost : result::ok;
+}
+
+ResultCode SdlSurface::restore() {
+    if (released_) {
+        return result::generic;
+    }
+    if (texture_) {
+        SDL_DestroyTexture(texture_);
+        texture_ = nullptr;
+    }
+    locked_ = false;
+    if (!create()) {
+        return result::generic;
+    }
+    lost_ = false;
+    return result::ok;
+}
+
+ResultCode SdlSurface::setPixel(int32_t x, int32_t y, uint32_t colourRef) {
+    const LockRect one{x, y, x + 1, y + 1};
+    uint8_t* memory = nullptr;
+    int32_t pitch = 0;
+    ResultCode code = lock(&one, true, memory, pitch);
+    if (code != result::ok) {
+        return code;
+    }
+    const uint32_t pixel = colourRefToPixel(colourRef, pixelFormatOf(format_));
+    for (int i = 0; i < static_cast<int>(SDL_BYTESPERPIXEL(format_)) && i < 4; ++i) {
+        memory[i] = static_cast<uint8_t>(pixel >> (8 * i));
+    }
+    presentOnUnlock_ = false;
+    code = unlock(nullptr);
+    presentOnUnlock_ = true;
+    return code;
+}
+
+} // namespace glowfield

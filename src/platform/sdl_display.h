@@ -1,0 +1,65 @@
+// The SDL2 back-end of the display interface: the display surface is an 800 x 600 streaming texture whose
+// unlock shows the frame. Its scratch surfaces are memory surfaces of the same format (MemoryDevice), since
+// the tables built through them only need the format's bits.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "platform/display_surface.h"
+
+namespace glowfield {
+
+// The texture format for the display surface among those the renderer offers natively: a 3-byte RGB format
+// if there is one, else a 4-byte one (without alpha preferred). 0 when none fits: a format SDL would convert
+// on every frame counts as refused.
+Uint32 chooseTextureFormat(const SDL_RendererInfo& info);
+
+// The writer's view of an SDL pixel format: bits per pixel as stored (4-byte formats count 32 even when 8
+// bits are unused) and the channel masks.
+PixelFormat pixelFormatOf(Uint32 format);
+
+class SdlSurface : public DisplaySurface {
+  public:
+    SdlSurface(SDL_Renderer* renderer, Uint32 format, int width, int height);
+    ~SdlSurface() override;
+    SdlSurface(const SdlSurface&) = delete;
+    SdlSurface& operator=(const SdlSurface&) = delete;
+
+    // Creates the texture; false (with SDL's reason in SDL_GetError) when the renderer refuses it.
+    bool create();
+
+    // Destroys the texture for good; called before the renderer goes, whoever still holds the surface.
+    void release();
+
+    // The renderer lost its textures: the next lock recreates the texture first.
+    void markLost() { lost_ = true; }
+
+    // The renderer is about to be destroyed (its device was reset): the texture goes with it, and locks fail
+    // until attachRenderer gives the surface a new renderer to recreate the texture on.
+    void detachRenderer();
+    void attachRenderer(SDL_Renderer* renderer);
+
+    ResultCode describe(int32_t& width, int32_t& height, PixelFormat& format) override;
+    ResultCode lock(const LockRect* rect, bool wait, uint8_t*& memory, int32_t& pitch) override;
+    // Unlocks and shows the frame: the texture is copied to the renderer, scaled, and presented. The output
+    // is cleared first only where the picture leaves bars around it.
+    ResultCode unlock(const LockRect* rect) override;
+    ResultCode isLost() override;
+    ResultCode restore() override;
+    ResultCode setPixel(int32_t x, int32_t y, uint32_t colourRef) override;
+
+  private:
+    SDL_Renderer* renderer_;
+    SDL_Texture* texture_ = nullptr;
+    Uint32 format_;
+    int width_;
+    int height_;
+    bool lost_ = false;
+    bool released_ = false;
+    bool locked_ = false;
+    bool presentOnUnlock_ = true; // false while setPixel writes one pixel
+};
+
+} // namespace glowfield

@@ -1,0 +1,153 @@
+// The command line: options, their refusals, the default picture folder and the checks of output paths.
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "app/command_line.h"
+#include "test_support.h"
+
+namespace glowfield::test {
+namespace {
+
+ParseResult parse(std::vector<std::string> args) {
+    return parseCommandLine(args);
+}
+
+TEST(CommandLine, NoOptionsPlayFullScreenFromTheClock) {
+    const ParseResult parsed = parse({});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.action, Action::run);
+    EXPECT_EQ(parsed.options.displayMode, DisplayMode::desktop);
+    EXPECT_FALSE(parsed.options.headless);
+    EXPECT_FALSE(parsed.options.seed);
+    EXPECT_FALSE(parsed.options.effect);
+    EXPECT_FALSE(parsed.options.frames);
+    EXPECT_FALSE(parsed.options.picturesDirectory);
+}
+
+TEST(CommandLine, EveryOptionWithItsValueInEitherSpelling) {
+    const ParseResult parsed = parse({"--headless", "--seed", "5", "--effect=241", "--frames", "0",
+                                      "--screenshot", "a.png", "--dump-field=b.bin", "--pictures", "pics"});
+    ASSERT_EQ(parsed.error, "");
+    const Options& o = parsed.options;
+    EXPECT_TRUE(o.headless);
+    EXPECT_EQ(o.seed, 5);
+    EXPECT_EQ(o.effect, 241);
+    EXPECT_EQ(o.frames, 0u);
+    EXPECT_EQ(o.screenshotPath, "a.png");
+    EXPECT_EQ(o.dumpFieldPath, "b.bin");
+    EXPECT_EQ(o.picturesDirectory, "pics");
+    EXPECT_EQ(parse({"--window"}).options.displayMode, DisplayMode::window);
+    EXPECT_EQ(parse({"--exclusive"}).options.displayMode, DisplayMode::exclusive);
+    EXPECT_EQ(parse({"--seed", "1", "--seed", "2"}).options.seed, 2);
+}
+
+TEST(CommandLine, SeedsCoverThe32BitsWrittenSignedOrUnsigned) {
+    EXPECT_EQ(parse({"--seed", "-1"}).options.seed, -1);
+    EXPECT_EQ(parse({"--seed", "4294967295"}).options.seed, -1);
+    EXPECT_EQ(parse({"--seed", "2147483648"}).options.seed, INT32_MIN);
+    EXPECT_EQ(parse({"--seed", "-2147483648"}).options.seed, INT32_MIN);
+    EXPECT_NE(parse({"--seed", "4294967296"}).error, "");
+    EXPECT_NE(parse({"--seed", "-2147483649"}).error, "");
+}
+
+TEST(CommandLine, HelpVersionAndListEndTheParsing) {
+    EXPECT_EQ(parse({"--help", "--bogus"}).options.action, Action::help);
+    EXPECT_EQ(parse({"--help", "--bogus"}).error, "");
+    EXPECT_EQ(parse({"--window", "--version"}).options.action, Action::version);
+    EXPECT_EQ(parse({"--list"}).options.action, Action::list);
+    EXPECT_NE(parse({"--bogus", "--help"}).error, "");
+}
+
+// Each refusal is one line that names what was wrong.
+TEST(CommandLine, BadInputIsRefusedWithOneLineNamingTheProblem) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--bogus"}, "--bogus"},
+        {{"-x"}, "-x"},
+        {{"stray"}, "stray"},
+        {{"--seed"}, "--seed needs a value"},
+        {{"--screenshot"}, "--screenshot needs a value"},
+        {{"--pictures="}, "--pictures needs a value"},
+        {{"--seed", "12x"}, "12x"},
+        {{"--seed", " 1"}, "--seed"},
+        {{"--seed", "+1"}, "--seed"},
+        {{"--effect", "242"}, "0 to 241"},
+        {{"--effect", "-1"}, "0 to 241"},
+        {{"--effect", "1.5"}, "1.5"},
+        {{"--frames", "-1"}, "--frames"},
+        {{"--frames", "ten"}, "ten"},
+        {{"--frames", "99999999999999999999"}, "--frames"},
+        {{"--window", "--exclusive"}, "--exclusive"},
+        {{"--headless", "--window"}, "--headless"},
+        {{"--exclusive", "--headless"}, "--headless"},
+        {{"--window=yes"}, "takes no value"},
+    };
+    for (const auto& [args, named] : cases) {
+        const ParseResult parsed = parseCommandLine(args);
+        EXPECT_NE(parsed.error.find(named), std::string::npos) << args[0] << ": " << parsed.error;
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
+    }
+}
+
+class Environment {
+  public:
+    using Values = std::map<std::string, std::string>;
+    explicit Environment(Values values) : values_(std::move(values)) {}
+    EnvironmentLookup lookup() const {
+        return [this](const char* name) -> const char* {
+            const auto found = values_.find(name);
+            return found == values_.end() ? nullptr : found->second.c_str();
+        };
+    }
+
+  private:
+    std::map<std::string, std::string> values_;
+};
+
+TEST(PicturesFolder, ComesFromTheVariableThenTheUsersPicturesFolder) {
+    TempDir config;
+    std::ofstream(config.file("user-dirs.dirs"))
+        << "# written by a desktop\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+    const std::string home = "/home/someone";
+    EXPECT_EQ(
+        defaultPicturesDirectory(Environment({{"GLOWFIELD_PICTURES", "/pics"}, {"HOME", home}}).lookup()),
+        "/pics");
+    EXPECT_EQ(defaultPicturesDirectory(Environment({{"XDG_PICTURES_DIR", "/x"}, {"HOME", home}}).lookup()),
+              "/x");
+    EXPECT_EQ(
+        defaultPicturesDirectory(Environment({{"XDG_CONFIG_HOME", config.path()}, {"HOME", home}}).lookup()),
+        home + "/Bilder");
+    EXPECT_EQ(defaultPicturesDirectory(Environment({{"HOME", home}}).lookup()), home + "/Pictures");
+    EXPECT_EQ(defaultPicturesDirectory(Environment({{"GLOWFIELD_PICTURES", ""}, {"HOME", ""}}).lookup()), "");
+}
+
+TEST(OutputPaths, WritableTargetsPassAndNothingIsCreated) {
+    TempDir folder;
+    std::ofstream(folder.file("existing.png")) << "x";
+    std::string reason;
+    EXPECT_TRUE(canWriteFile(folder.file("new.png"), reason)) << reason;
+    EXPECT_TRUE(canWriteFile(folder.file("existing.png"), reason)) << reason;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("new.png")));
+
+    EXPECT_FALSE(canWriteFile(folder.path(), reason));
+    EXPECT_FALSE(canWriteFile(folder.file("missing/x.png"), reason));
+    EXPECT_FALSE(canWriteFile(folder.file("existing.png/x.png"), reason));
+}
+
+TEST(OutputPaths, CheckNamesTheOptionAndRefusesAMissingPicturesFolder) {
+    TempDir folder;
+    Options options;
+    options.screenshotPath = folder.file("shot.png");
+    options.dumpFieldPath = folder.file("field.bin");
+    options.picturesDirectory = folder.path();
+    EXPECT_EQ(checkPaths(options), "");
+
+    options.dumpFieldPath = folder.file("no/field.bin");
+    EXPECT_NE(checkPaths(options).find("--dump-field"), std::string::npos);
+    options.dumpFieldPath.clear();
+    options.picturesDirectory = folder.file("none");
+    EXPECT_NE(checkPaths(options).find("--pictures"), std::string::npos);
+}
+
+} // namespace
+} // namespace glowfield::test
