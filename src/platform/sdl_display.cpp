@@ -98,7 +98,7 @@ bool SdlSurface::create() {
     return true;
 }
 
-void SdlSurface::release() {
+void SdlSurface::destroyTexture() {
     if (texture_) {
         if (locked_) {
             SDL_UnlockTexture(texture_);
@@ -107,18 +107,15 @@ void SdlSurface::release() {
         texture_ = nullptr;
     }
     locked_ = false;
+}
+
+void SdlSurface::release() {
+    destroyTexture();
     released_ = true;
 }
 
 void SdlSurface::detachRenderer() {
-    if (texture_) {
-        if (locked_) {
-            SDL_UnlockTexture(texture_);
-        }
-        SDL_DestroyTexture(texture_);
-        texture_ = nullptr;
-    }
-    locked_ = false;
+    destroyTexture();
     renderer_ = nullptr;
     lost_ = true;
 }
@@ -194,11 +191,7 @@ ResultCode SdlSurface::restore() {
     if (released_) {
         return result::generic;
     }
-    if (texture_) {
-        SDL_DestroyTexture(texture_);
-        texture_ = nullptr;
-    }
-    locked_ = false;
+    destroyTexture();
     if (!create()) {
         return result::generic;
     }

@@ -51,6 +51,8 @@ class SdlSurface : public DisplaySurface {
     ResultCode setPixel(int32_t x, int32_t y, uint32_t colourRef) override;
 
   private:
+    void destroyTexture(); // unlocks first when a frame is being written
+
     SDL_Renderer* renderer_;
     SDL_Texture* texture_ = nullptr;
     Uint32 format_;
