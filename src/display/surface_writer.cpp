@@ -1,6 +1,5 @@
 #include "display/surface_writer.h"
 
-
 namespace glowfield {
 
 namespace {

@@ -15,10 +15,10 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "effects/cell_runs.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
 #include "effects/lettering.h"
-#include "effects/cell_runs.h"
 #include "field/drawing.h"
 #include "field/field.h"
 #include "field/numeric.h"

@@ -9,10 +9,10 @@
 
 #include <cstdint>
 
+#include "effects/cell_runs.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
 #include "effects/lettering.h"
-#include "effects/cell_runs.h"
 #include "field/drawing.h"
 #include "field/field.h"
 #include "field/numeric.h"
