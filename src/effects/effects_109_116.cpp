@@ -215,11 +215,7 @@ void inkblot() {
 void swarm() {
     const int n = field.gridSize;
     ParticleStore& ps = particles;
-    forEachLiveCell([](int cell) {
-        planes.red[cell] = toFloat(planes.red[cell] * 0.6 - 35);
-        planes.green[cell] = toFloat(planes.green[cell] * 0.6 - 35);
-        planes.blue[cell] = toFloat(planes.blue[cell] * 0.6 - 35);
-    });
+    fadeColourPlanes(0.6, 35);
     // Each of particles 1..49 chases the nearest other one that is not too close.
     for (int p = 1; p <= 49; ++p) {
         const ParticleColour colour = swarmColour(p, 2);

@@ -93,11 +93,7 @@ void upsilon() {
     const int n = field.gridSize;
     const uint32_t f = shared.frameCounter;
     ParticleStore& ps = particles;
-    forEachLiveCell([](int cell) {
-        planes.red[cell] = toFloat(planes.red[cell] * 0.6 - 15);
-        planes.green[cell] = toFloat(planes.green[cell] * 0.6 - 15);
-        planes.blue[cell] = toFloat(planes.blue[cell] * 0.6 - 15);
-    });
+    fadeColourPlanes(0.6, 15);
     // Particle 0 takes part too: its X is the owner mark, so this effect moves the mark.
     for (int p = 0; p <= 63; ++p) {
         const double a = ps.particleTag[p] * 0.5 + static_cast<double>(f + 1280u) * 0.06666666666666667;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "field/field.h"
+#include "field/numeric.h"
 
 namespace glowfield {
 
@@ -13,6 +14,16 @@ template <typename Pass> void forEachLiveCell(Pass pass) {
             pass(cellAt(x, y));
         }
     }
+}
+
+// Darkens the three colour planes of every live cell: each value becomes value * factor - offset, kept in
+// single precision.
+inline void fadeColourPlanes(double factor, double offset) {
+    forEachLiveCell([factor, offset](int cell) {
+        planes.red[cell] = toFloat(planes.red[cell] * factor - offset);
+        planes.green[cell] = toFloat(planes.green[cell] * factor - offset);
+        planes.blue[cell] = toFloat(planes.blue[cell] * factor - offset);
+    });
 }
 
 } // namespace glowfield
