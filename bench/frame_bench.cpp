@@ -14,7 +14,7 @@
 #include "app/global_state.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
-#include "effects/effect_table.h"
+#include "effects/catalogue.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "platform/memory_surface.h"

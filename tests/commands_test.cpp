@@ -3,7 +3,8 @@
 
 #include "app/commands.h"
 #include "app/frame_loop.h"
-#include "effects/effect_table.h"
+#include "app/switching.h"
+#include "effects/catalogue.h"
 #include "field/field.h"
 #include "field/random.h"
 #include "test_support.h"

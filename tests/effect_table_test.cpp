@@ -4,17 +4,18 @@
 
 #include "app/field_dump.h"
 #include "app/global_state.h"
-#include "effects/effect_table.h"
+#include "effects/catalogue.h"
 #include "field/field.h"
 #include "test_support.h"
 
 namespace glowfield::test {
 namespace {
 
-TEST(EffectTable, HasARoutineForEveryEntryAndANameForAllButTheLast) {
+TEST(Catalogue, DrawsEveryEntryOneWayAndANameForAllButTheLast) {
     std::set<std::string> names;
     for (int i = 0; i < effectCount; ++i) {
-        ASSERT_NE(EffectTable[i].routine, nullptr) << i;
+        EXPECT_EQ(catalogue[i].index, i);
+        ASSERT_TRUE((catalogue[i].routine != nullptr) != (catalogue[i].make != nullptr)) << i;
         if (i < effectCount - 1) {
             ASSERT_NE(effectName(i), nullptr) << i;
             names.insert(effectName(i));
@@ -26,7 +27,7 @@ TEST(EffectTable, HasARoutineForEveryEntryAndANameForAllButTheLast) {
     EXPECT_EQ(effectName(-1), nullptr);
 }
 
-TEST(EffectTable, NamesAreSpelledAsCatalogued) {
+TEST(Catalogue, NamesAreSpelledAsCatalogued) {
     const std::pair<int, const char*> spellings[] = {
         {0, "Sphere"},       {1, "Flower"},    {24, "Stare-O-Gran"}, {68, "69"},        {76, "3"},
         {98, "99"},          {112, "4"},       {123, "lava"},        {132, "M-Pourer"}, {184, "OranGeena"},

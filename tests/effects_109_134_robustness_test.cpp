@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/global_state.h"
-#include "effects/effect_table.h"
+#include "effects/catalogue.h"
 #include "field/field.h"
 #include "test_support.h"
 

@@ -10,7 +10,7 @@
 #include "app/frame_loop.h"
 #include "app/global_state.h"
 #include "effects/effect_state.h"
-#include "effects/effect_table.h"
+#include "effects/catalogue.h"
 #include "field/field.h"
 #include "test_support.h"
 

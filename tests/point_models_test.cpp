@@ -9,7 +9,7 @@
 #include "app/global_state.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
-#include "effects/effect_table.h"
+#include "effects/catalogue.h"
 #include "effects/lettering.h"
 #include "field/field.h"
 #include "field/random.h"
@@ -46,7 +46,7 @@ int drawsBetween(int32_t from, int32_t to) {
 }
 
 struct ModelEffect {
-    Effect run;
+    Routine run;
     float mark;
 };
 const ModelEffect models[] = {{oranGeena, 11.621f}, {boSelecta, 3.455f}, {spongeTrek, 115.621f}};
@@ -63,7 +63,7 @@ TEST_F(PointModels, AModelIsRebuiltWhenAnotherEffectWroteSlotZero) {
         EXPECT_EQ(particleOwner, model.mark);
     }
     // Each of these leaves a mark that only the effect itself accepts.
-    for (Effect writer : {oranGeena, jumper, boSelecta, gasFire, spongeTrek, scatter}) {
+    for (Routine writer : {oranGeena, jumper, boSelecta, gasFire, spongeTrek, scatter}) {
         restart();
         writer();
         for (const ModelEffect& model : models) {

@@ -27,7 +27,7 @@
 #include "display/renderer.h"
 #include "display/surface_writer.h"
 #include "effects/effect_state.h"
-#include "effects/effect_table.h"
+#include "effects/catalogue.h"
 #include "field/picture.h"
 #include "platform/memory_surface.h"
 

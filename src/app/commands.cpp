@@ -1,6 +1,6 @@
 #include "app/commands.h"
 
-#include "effects/effect_table.h"
+#include "effects/catalogue.h"
 #include "field/field.h"
 #include "field/random.h"
 

@@ -2,7 +2,8 @@
 
 #include "app/commands.h"
 #include "display/renderer.h"
-#include "effects/effect_table.h"
+#include "app/switching.h"
+#include "effects/catalogue.h"
 #include "field/field.h"
 #include "field/random.h"
 #include "field/trig.h"

@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/player.h"
-#include "effects/effect_table.h"
+#include "effects/catalogue.h"
 
 int main(int argc, char** argv) {
     using namespace glowfield;

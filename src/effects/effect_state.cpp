@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "effects/catalogue.h"
 #include "effects/particle_helpers.h"
 
 namespace glowfield {
@@ -13,6 +14,7 @@ void resetEffectState() {
     shared = EffectState{};
     std::memset(&particles, 0, sizeof particles);
     resetFleshEatingState();
+    resetCurrentEffect();
 }
 
 } // namespace glowfield

@@ -1,0 +1,136 @@
+#include "effects/catalogue.h"
+
+#include "field/picture.h"
+#include "field/random.h"
+
+namespace glowfield {
+
+#define GLOWFIELD_ROUTINE(index, name, family, routine) void routine();
+#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine) void routine();
+#define GLOWFIELD_EFFECT(index, name, family, effectClass) std::unique_ptr<Effect> make##effectClass();
+#include "effects/catalogue.def"
+
+const CatalogueEntry catalogue[effectCount] = {
+#define GLOWFIELD_ROUTINE(index, name, family, routine)                                                      \
+    {index, name, Family::family, routine, nullptr, false},
+#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine)                                        \
+    {index, name, Family::family, routine, nullptr, true},
+#define GLOWFIELD_EFFECT(index, name, family, effectClass)                                                   \
+    {index, name, Family::family, nullptr, make##effectClass, false},
+#include "effects/catalogue.def"
+};
+
+namespace {
+
+constexpr int catalogueIndices[] = {
+#define GLOWFIELD_ROUTINE(index, name, family, routine) index,
+#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine) index,
+#define GLOWFIELD_EFFECT(index, name, family, effectClass) index,
+#include "effects/catalogue.def"
+};
+
+constexpr bool rowsAreIndices() {
+    if (sizeof catalogueIndices / sizeof catalogueIndices[0] != effectCount) {
+        return false;
+    }
+    for (int i = 0; i < effectCount; ++i) {
+        if (catalogueIndices[i] != i) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct CurrentEffect {
+    std::unique_ptr<Effect> effect; // the running effect of its own, if any
+    int index = -1;                 // its entry
+    bool restart = true;            // an entry was selected since the last frame
+};
+
+CurrentEffect current;
+
+} // namespace
+
+const char* effectName(int index) {
+    if (index < 0 || index >= effectCount) {
+        return nullptr;
+    }
+    return catalogue[index].name;
+}
+
+const char* familyName(Family family) {
+    static const char* const names[] = {"waves",    "geometry", "models",   "particles",
+                                        "automata", "warps",    "pictures", "lettering"};
+    return names[static_cast<int>(family)];
+}
+
+int EffectContext::random() const {
+    return nextRandom();
+}
+
+int EffectContext::random(int lo, int hi) const {
+    const int r = nextRandom();
+    return hi > lo ? lo + r % (hi - lo + 1) : lo;
+}
+
+float EffectContext::randomUnit() const {
+    return static_cast<float>(nextRandom()) * (1.0f / 32768.0f);
+}
+
+bool EffectContext::loadPicture() const {
+    const int32_t width = picture.pictureWidth;
+    const int32_t height = picture.pictureHeight;
+    picture.pictureWidth = 0;
+    picture.pictureHeight = 0;
+    loadRandomPicture();
+    if (picture.pictureWidth > 0 && picture.pictureHeight > 0) {
+        return true;
+    }
+    picture.pictureWidth = width;
+    picture.pictureHeight = height;
+    return false;
+}
+
+static_assert(rowsAreIndices(), "catalogue rows must be exactly 0..241 in order, one each");
+
+void runCurrentEffect() {
+    const int index = (shared.currentEffect & 0xff) % effectCount;
+    const CatalogueEntry& entry = catalogue[index];
+    const bool restart = current.restart || current.index != index;
+    current.restart = false;
+    current.index = index;
+    if (!entry.make) {
+        current.effect.reset();
+        entry.routine();
+        return;
+    }
+    const int n = field.gridSize;
+    if (n < minimumEffectGrid || n > planeStride) {
+        return; // no live grid an effect could draw on
+    }
+    const int mouseX = shared.mouseX < 0 ? 0 : shared.mouseX >= n ? n - 1 : shared.mouseX;
+    const int mouseY = shared.mouseY < 0 ? 0 : shared.mouseY >= n ? n - 1 : shared.mouseY;
+    EffectContext context{planes, n, shared.frameCounter, mouseX, mouseY, picture};
+    if (restart || !current.effect) {
+        current.effect = entry.make();
+        current.effect->start(context);
+    }
+    current.effect->step(context);
+}
+
+void selectEffect(int index) {
+    // Only the low byte is stored; every caller passes an index below 242, and a larger low byte is folded
+    // into the table so that it can never be indexed beyond its end.
+    int lowByte = index & 0xff;
+    if (lowByte >= effectCount) {
+        lowByte %= effectCount;
+    }
+    shared.currentEffect = (shared.currentEffect & ~0xff) | lowByte;
+    current.restart = true;
+}
+
+void resetCurrentEffect() {
+    current = CurrentEffect{};
+}
+
+} // namespace glowfield

@@ -1,0 +1,40 @@
+// The table of all 242 entries made from catalogue.def, and the running of the current one.
+#pragma once
+
+#include "effects/effect.h"
+#include "effects/effect_state.h"
+
+namespace glowfield {
+
+enum class Family { waves, geometry, models, particles, automata, warps, pictures, lettering };
+
+using Routine = void (*)();
+
+struct CatalogueEntry {
+    int index;
+    const char* name; // nullptr for the last entry, which has no name
+    Family family;
+    Routine routine;    // an effect drawn on the shared state, or nullptr
+    EffectFactory make; // an effect of its own, or nullptr
+    bool standIn;       // drawn by another entry's routine until it has its own
+};
+
+extern const CatalogueEntry catalogue[effectCount];
+
+// The catalogued name, or nullptr for an index without one.
+const char* effectName(int index);
+
+const char* familyName(Family family);
+
+// Runs the entry selected by the low byte of currentEffect. An effect of its own is made and started first
+// when its entry has become current since the last frame.
+void runCurrentEffect();
+
+// Stores the low byte of index into currentEffect; the change shows at the next frame step, where the entry
+// starts afresh (also when it was already current).
+void selectEffect(int index);
+
+// Drops the current effect object, so that the next frame starts its entry afresh.
+void resetCurrentEffect();
+
+} // namespace glowfield

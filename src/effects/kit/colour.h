@@ -1,0 +1,30 @@
+// Colours in field units: a value v shows as level v + 127, so -127 is black, 0 mid-grey and 128 full.
+#pragma once
+
+namespace glowfield::kit {
+
+struct Rgb {
+    float r = 0.0f;
+    float g = 0.0f;
+    float b = 0.0f;
+};
+
+inline constexpr Rgb black{-127.0f, -127.0f, -127.0f};
+inline constexpr Rgb grey{0.0f, 0.0f, 0.0f};
+inline constexpr Rgb white{128.0f, 128.0f, 128.0f};
+
+// From 0..255 levels, the way colours are usually written down.
+constexpr Rgb fromLevels(int red, int green, int blue) {
+    return {red - 127.0f, green - 127.0f, blue - 127.0f};
+}
+
+// A hue in turns (any value; 0 red, 1/3 green, 2/3 blue), saturation and value in 0..1.
+Rgb hsv(float hue, float saturation, float value);
+
+// a + (b - a) * t.
+Rgb mix(Rgb a, Rgb b, float t);
+
+// Each channel's level scaled by k about black: k = 0 is black, 1 the colour itself.
+Rgb shade(Rgb colour, float k);
+
+} // namespace glowfield::kit
