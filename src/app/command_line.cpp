@@ -1,7 +1,10 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
@@ -24,8 +27,21 @@ template <typename Number> bool parseWhole(const std::string& text, Number& valu
     return error == std::errc() && end == last;
 }
 
+// Input echoed in a message: quoted, with control characters escaped, so that a message stays one line.
 std::string quoted(const std::string& text) {
-    return "'" + text + "'";
+    std::string out = "'";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            static const char hex[] = "0123456789abcdef";
+            out += "\\x";
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
 }
 
 // Takes the value of an option given as "--name value" or "--name=value".
@@ -45,6 +61,12 @@ struct ValueReader {
         }
         if (value.empty()) {
             error = name + " needs a value";
+            return false;
+        }
+        // "--screenshot --dump-field" is a forgotten value, not a file named "--dump-field"; such a name can
+        // still be given as "--screenshot=./--dump-field".
+        if (!inlineValue && value.rfind("--", 0) == 0) {
+            error = name + " needs a value, not the option " + quoted(value);
             return false;
         }
         return true;
@@ -85,9 +107,7 @@ bool parseFrames(const std::string& text, uint64_t& frames, std::string& error) 
     return true;
 }
 
-} // namespace
-
-ParseResult parseCommandLine(const std::vector<std::string>& args) {
+ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult parsed;
     Options& options = parsed.options;
     std::string& error = parsed.error;
@@ -173,6 +193,23 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
     return parsed;
 }
 
+} // namespace
+
+ParseResult parseCommandLine(const std::vector<std::string>& args) {
+    // --help anywhere asks for the help text, whatever stands after it; an option refused before it still
+    // fails.
+    const auto help = std::find(args.begin(), args.end(), std::string("--help"));
+    if (help == args.end()) {
+        return parseOptions(args);
+    }
+    ParseResult parsed = parseOptions(std::vector<std::string>(args.begin(), help));
+    if (parsed.error.empty()) {
+        parsed = ParseResult{};
+        parsed.options.action = Action::help;
+    }
+    return parsed;
+}
+
 namespace {
 
 // XDG_PICTURES_DIR as the user-dirs.dirs file writes it: XDG_PICTURES_DIR="$HOME/Pictures".
@@ -224,20 +261,37 @@ std::string defaultPicturesDirectory(const EnvironmentLookup& environment) {
 }
 
 bool canWriteFile(const std::string& path, std::string& reason) {
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (base.empty()) {
+        reason = "it names a folder";
+        return false;
+    }
+    // The output is written beside the target under a longer temporary name, then renamed.
+    if (base.size() > 200 || path.size() > 4000) {
+        reason = "the name is too long";
+        return false;
+    }
     struct stat info {};
-    if (stat(path.c_str(), &info) == 0) {
+    if (lstat(path.c_str(), &info) == 0) {
+        if (S_ISLNK(info.st_mode) && stat(path.c_str(), &info) != 0) {
+            reason = "it is a symbolic link to nothing";
+            return false;
+        }
         if (S_ISDIR(info.st_mode)) {
             reason = "it is a folder";
+            return false;
+        }
+        if (!S_ISREG(info.st_mode)) {
+            reason = "it is not a regular file";
             return false;
         }
         if (access(path.c_str(), W_OK) != 0) {
             reason = std::strerror(errno);
             return false;
         }
-        return true;
     }
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     if (stat(folder.c_str(), &info) != 0) {
         reason = "folder " + quoted(folder) + ": " + std::strerror(errno);
         return false;
@@ -253,6 +307,25 @@ bool canWriteFile(const std::string& path, std::string& reason) {
     return true;
 }
 
+bool nameSameFile(const std::string& first, const std::string& second) {
+    struct stat a {
+    }, b{};
+    if (stat(first.c_str(), &a) == 0 && stat(second.c_str(), &b) == 0) {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    }
+    // Not both there yet: the same name in the same folder, however the folders are written.
+    const auto canonical = [](const std::string& path) {
+        const size_t slash = path.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : path.substr(0, slash);
+        char resolved[PATH_MAX];
+        const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+        return std::string(realpath(folder.c_str(), resolved) ? resolved : folder) + "/" + base;
+    };
+    return canonical(first) == canonical(second);
+}
+
 std::string checkPaths(const Options& options) {
     std::string reason;
     if (!options.screenshotPath.empty() && !canWriteFile(options.screenshotPath, reason)) {
@@ -260,6 +333,10 @@ std::string checkPaths(const Options& options) {
     }
     if (!options.dumpFieldPath.empty() && !canWriteFile(options.dumpFieldPath, reason)) {
         return "cannot write --dump-field file " + quoted(options.dumpFieldPath) + ": " + reason;
+    }
+    if (!options.screenshotPath.empty() && !options.dumpFieldPath.empty() &&
+        nameSameFile(options.screenshotPath, options.dumpFieldPath)) {
+        return "--screenshot and --dump-field name the same file " + quoted(options.dumpFieldPath);
     }
     if (options.picturesDirectory) {
         struct stat info {};

@@ -35,8 +35,9 @@ struct ParseResult {
     std::string error; // one line naming the problem; empty when the command line is sound
 };
 
-// args are the arguments after the program name. --help, --version and --list end the parsing where they
-// stand.
+// args are the arguments after the program name. --version and --list end the parsing where they stand;
+// --help anywhere wins unless an option before it is refused. An option's value may not start with "--"
+// unless given as --name=value.
 ParseResult parseCommandLine(const std::vector<std::string>& args);
 
 // Looks up an environment variable; nullptr when it is not set.
@@ -50,8 +51,13 @@ std::string defaultPicturesDirectory(const EnvironmentLookup& environment);
 // exist. Nothing is created. Returns the error line, or an empty string.
 std::string checkPaths(const Options& options);
 
-// True when a file could be created or overwritten at path; otherwise the reason.
+// True when an output could be written at path: a name of ordinary length in a writable folder, and no file
+// there or a regular one (a symbolic link is followed; a FIFO or device is never opened). Otherwise the
+// reason.
 bool canWriteFile(const std::string& path, std::string& reason);
+
+// True when the two paths name one file: the same file under two names, or one name written two ways.
+bool nameSameFile(const std::string& first, const std::string& second);
 
 std::string usageText();
 

@@ -4,9 +4,13 @@
 #include <X11/Xproto.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
 
 #include "app/report_error.h"
 #include "app/sdl_events.h"
@@ -15,16 +19,25 @@ namespace glowfield {
 
 namespace {
 
-// The steps that classically show a message box say only their text; SDL's reason follows on its own line.
-int failWithText(const char* text, PlayerDisplay& display) {
-    std::fprintf(stderr, "%s\n  SDL: %s\n", text, SDL_GetError());
+// SDL's reason as part of one line: line breaks and other control characters become spaces.
+std::string sdlReason() {
+    std::string reason = SDL_GetError();
+    for (char& c : reason) {
+        c = static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    }
+    return reason.empty() ? "no reason given" : reason;
+}
+
+// Each failing step keeps its classic text, followed on the same line by what went wrong.
+int failWithText(const char* text, const char* what, PlayerDisplay& display) {
+    std::fprintf(stderr, "glowfield: %s %s: %s\n", text, what, sdlReason().c_str());
     closeDisplay(display);
     return 1;
 }
 
-int failWithReport(const char* text, PlayerDisplay& display) {
-    reportError(text, result::generic);
-    std::fprintf(stderr, "  SDL: %s\n", SDL_GetError());
+int failWithReport(const char* text, const char* what, PlayerDisplay& display) {
+    std::fprintf(stderr, "glowfield: %s %s: %s\n", formatError(text, result::generic).c_str(), what,
+                 sdlReason().c_str());
     closeDisplay(display);
     return 1;
 }
@@ -40,11 +53,26 @@ bool reachesNoDisplay() {
     return !requested || std::strstr(requested, driver) == nullptr;
 }
 
-int failWithoutDisplay(const char* reason, PlayerDisplay& display) {
+// Why no display could be reached, in the terms of the environment a Linux user sets.
+std::string missingDisplayReason() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!x11 || !*x11) && (!wayland || !*wayland)) {
+        return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    }
+    std::string named =
+        x11 && *x11 ? std::string("DISPLAY=") + x11 : std::string("WAYLAND_DISPLAY=") + wayland;
+    for (char& c : named) {
+        c = static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    }
+    return "the display " + named + " could not be opened";
+}
+
+int failWithoutDisplay(const std::string& reason, PlayerDisplay& display) {
     std::fprintf(stderr,
-                 "RegisterClassEx failed.\nglowfield: no display available (%s); use --headless to render "
+                 "glowfield: RegisterClassEx failed. No display available (%s); use --headless to render "
                  "without one\n",
-                 reason);
+                 reason.c_str());
     closeDisplay(display);
     return 1;
 }
@@ -84,6 +112,21 @@ int onXError(Display* display, XErrorEvent* error) {
     return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
 }
 
+void (*displayLostAction)() = nullptr;
+
+// The connection to the X server broke (the server ended or was killed). Xlib ends the process when this
+// handler returns, so the player says what happened in one line, lets the run write its outputs from the last
+// frame, and ends with exit code 1 without going back into Xlib.
+int onDisplayLost(Display*) {
+    std::fprintf(stderr,
+                 "glowfield: the connection to the display was lost (the X server ended or broke it)\n");
+    if (displayLostAction) {
+        displayLostAction();
+    }
+    std::fflush(nullptr);
+    _exit(1);
+}
+
 // Installed before SDL starts, so that SDL's own handler passes errors on to it and SDL puts it back when
 // it quits. Xlib is looked up at run time, as SDL does: without it there is no X display to guard.
 void tolerateLateWakeUps() {
@@ -100,9 +143,36 @@ void tolerateLateWakeUps() {
     if (previous != onXError) {
         previousXErrorHandler = previous;
     }
+    using SetIOErrorHandler = XIOErrorHandler (*)(XIOErrorHandler);
+    if (const auto setIOErrorHandler =
+            reinterpret_cast<SetIOErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"))) {
+        setIOErrorHandler(onDisplayLost);
+    }
 }
 
 } // namespace
+
+bool limitWindowSize(PlayerDisplay& display) {
+    if (!display.window) {
+        return false;
+    }
+    SDL_Rect bounds{};
+    const int index = SDL_GetWindowDisplayIndex(display.window);
+    if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &bounds) != 0 || bounds.w <= 0 || bounds.h <= 0) {
+        return false;
+    }
+    int width = 0, height = 0;
+    SDL_GetWindowSize(display.window, &width, &height);
+    if (width <= bounds.w && height <= bounds.h) {
+        return false;
+    }
+    SDL_SetWindowSize(display.window, std::min(width, bounds.w), std::min(height, bounds.h));
+    return true;
+}
+
+void setDisplayLostAction(void (*action)()) {
+    displayLostAction = action;
+}
 
 const char* rendererName(SDL_Renderer* renderer) {
     SDL_RendererInfo info;
@@ -135,16 +205,44 @@ SDL_Renderer* createRenderer(SDL_Window* window) {
     return renderer;
 }
 
+// Starts SDL's video. The libraries it probes (X11, Wayland and their helpers) may print lines of their own
+// while they look for a display; those go nowhere unless GLOWFIELD_DEBUG is set, so that a failure reads as
+// the player's one line.
+bool initialiseVideoQuietly() {
+    const char* debug = std::getenv("GLOWFIELD_DEBUG");
+    if (debug && *debug) {
+        return SDL_Init(SDL_INIT_VIDEO) == 0;
+    }
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && quiet >= 0) {
+        dup2(quiet, STDERR_FILENO);
+    }
+    const bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
+    if (saved >= 0 && quiet >= 0) {
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+    }
+    if (quiet >= 0) {
+        close(quiet);
+    }
+    if (saved >= 0) {
+        close(saved);
+    }
+    return started;
+}
+
 int openDisplay(DisplayMode mode, PlayerDisplay& display) {
     // SIGINT and SIGTERM are the player's own: they end it like Esc.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     tolerateLateWakeUps();
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        return failWithoutDisplay(SDL_GetError(), display);
+    if (!initialiseVideoQuietly()) {
+        return failWithoutDisplay(missingDisplayReason() + ": " + sdlReason(), display);
     }
     display.videoStarted = true;
     if (reachesNoDisplay()) {
-        return failWithoutDisplay("SDL found no screen to open a window on", display);
+        return failWithoutDisplay(missingDisplayReason(), display);
     }
 
     // The screen is taken when the window is made. Its windowed size is already the size it will have on the
@@ -167,37 +265,37 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
     }
     display.window = SDL_CreateWindow("Tutorial", area.x, area.y, area.w, area.h, flags);
     if (!display.window) {
-        return failWithText("CreateWindowEx failed.", display);
+        return failWithText("CreateWindowEx failed.", "The window could not be made", display);
     }
 
     // Textures made from here on are scaled with hard edges.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     display.renderer = createRenderer(display.window);
     if (!display.renderer) {
-        return failWithReport("DirectDrawCreate failed.", display);
+        return failWithReport("DirectDrawCreate failed.", "The renderer could not be made", display);
     }
 
     // The display mode: 800 x 600 (or the nearest larger mode) when exclusive; in every mode a pixel format
     // that the renderer takes without converting, and the picture scaled with its aspect.
     if (mode == DisplayMode::exclusive &&
         (!hasMode || SDL_SetWindowDisplayMode(display.window, &closest) != 0)) {
-        return failWithReport("SetDisplayMode failed.", display);
+        return failWithReport("SetDisplayMode failed.", "The display mode could not be set", display);
     }
     SDL_RendererInfo info;
     const Uint32 format = SDL_GetRendererInfo(display.renderer, &info) == 0 ? chooseTextureFormat(info) : 0;
     if (format == 0) {
         SDL_SetError("the renderer offers no 24- or 32-bit RGB texture format");
-        return failWithReport("SetDisplayMode failed.", display);
+        return failWithReport("SetDisplayMode failed.", "The display mode could not be set", display);
     }
     if (SDL_RenderSetLogicalSize(display.renderer, displayWidth, displayHeight) != 0) {
-        return failWithReport("SetDisplayMode failed.", display);
+        return failWithReport("SetDisplayMode failed.", "The display mode could not be set", display);
     }
     SDL_ShowWindow(display.window);
     SDL_RaiseWindow(display.window);
 
     display.surface = std::make_shared<SdlSurface>(display.renderer, format, displayWidth, displayHeight);
     if (!display.surface->create()) {
-        return failWithReport("CreateSurface failed.", display);
+        return failWithReport("CreateSurface failed.", "The picture's texture could not be made", display);
     }
     return 0;
 }

@@ -45,6 +45,15 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display);
 // calling again retries.
 bool recreateRenderer(PlayerDisplay& display);
 
+// The window may not grow beyond its display: whatever SDL keeps per window pixel (the software renderer's
+// frame buffer, a GL back buffer) would grow with it. Shrinks a larger window to the display's size; true
+// when it did.
+bool limitWindowSize(PlayerDisplay& display);
+
+// What to do, besides a one-line message and exit code 1, when the connection to the display breaks: the
+// player writes its outputs from the last frame.
+void setDisplayLostAction(void (*action)());
+
 // Releases the surface, restores the display mode and closes the window and SDL's video; safe to repeat.
 void closeDisplay(PlayerDisplay& display);
 

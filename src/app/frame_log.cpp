@@ -37,28 +37,39 @@ double FrameLog::redSum() {
     return sum;
 }
 
+// A log that can no longer be written (its reader went away, the disk is full) is closed, and the run goes
+// on without it.
+void FrameLog::checkWritten(int result) {
+    if (result < 0 || std::ferror(file_)) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+}
+
 void FrameLog::write(double startMilliseconds, double tookMilliseconds, bool drawn) {
     if (!file_) {
         return;
     }
-    std::fprintf(file_, "%.3f %.3f %u %d %u %d %d %d %d %.9g %d\n", startMilliseconds, tookMilliseconds,
-                 shared.frameCounter, shared.currentEffect & 0xff, shared.switchPeriod, shared.mouseX,
-                 shared.mouseY, shared.scratchX, shared.scratchY, redSum(), drawn ? 1 : 0);
+    const int result =
+        std::fprintf(file_, "%.3f %.3f %u %d %u %d %d %d %d %.9g %d\n", startMilliseconds, tookMilliseconds,
+                     shared.frameCounter, shared.currentEffect & 0xff, shared.switchPeriod, shared.mouseX,
+                     shared.mouseY, shared.scratchX, shared.scratchY, redSum(), drawn ? 1 : 0);
+    checkWritten(result);
 }
 
 void FrameLog::writeEvent(const char* what, const char* detail) {
     if (!file_) {
         return;
     }
-    std::fprintf(file_, "event %s%s%s\n", what, *detail ? " " : "", detail);
+    checkWritten(std::fprintf(file_, "event %s%s%s\n", what, *detail ? " " : "", detail));
 }
 
 void FrameLog::writeKey(const char* kind, int code, double redSumBefore) {
     if (!file_) {
         return;
     }
-    std::fprintf(file_, "key %s %d %.9g %.9g %d %d %d\n", kind, code, redSumBefore, redSum(),
-                 shared.currentEffect & 0xff, shared.scratchX, shared.scratchY);
+    checkWritten(std::fprintf(file_, "key %s %d %.9g %.9g %d %d %d\n", kind, code, redSumBefore, redSum(),
+                              shared.currentEffect & 0xff, shared.scratchX, shared.scratchY));
 }
 
 } // namespace glowfield

@@ -41,6 +41,7 @@ class FrameLog {
     static double redSum();
 
   private:
+    void checkWritten(int result);
     std::FILE* file_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "app/player.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "display/renderer.h"
 #include "display/surface_writer.h"
 #include "field/picture.h"
+#include "platform/atomic_file.h"
 #include "platform/memory_surface.h"
 #include "platform/png_writer.h"
 
@@ -127,10 +129,13 @@ void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& 
     if (recreateRenderer(display)) {
         log.writeEvent("renderer-made", rendererName(display.renderer));
     } else if (!failedBefore) {
-        std::fprintf(stderr,
-                     "glowfield: the display's renderer could not be made again; trying again every second\n"
-                     "  SDL: %s\n",
-                     SDL_GetError());
+        std::string reason = SDL_GetError();
+        std::replace_if(
+            reason.begin(), reason.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
+        std::fprintf(
+            stderr,
+            "glowfield: the display's renderer could not be made again (%s); trying again every second\n",
+            reason.c_str());
         log.writeEvent("renderer-failed", "");
     }
     updateRenderTarget(display, writer);
@@ -168,6 +173,10 @@ void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter
     case EventOutcome::none:
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             log.writeEvent("deactivated", "");
+        }
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+            limitWindowSize(display)) {
+            log.writeEvent("size-limited", "");
         }
         break;
     }
@@ -276,27 +285,22 @@ bool writeScreenshot(const std::string& path, std::string& error) {
 }
 
 bool writeFieldDump(const std::string& path, std::string& error) {
-    const std::vector<uint8_t> bytes = dumpField();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if ((file && std::fclose(file) != 0) || !written) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, dumpField(), error);
 }
 
+// Both outputs are tried even when the first fails, and each failure is reported.
 int writeOutputs(const Options& options) {
+    int code = 0;
     std::string error;
     if (!options.screenshotPath.empty() && !writeScreenshot(options.screenshotPath, error)) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
-        return 2;
+        code = 2;
     }
     if (!options.dumpFieldPath.empty() && !writeFieldDump(options.dumpFieldPath, error)) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
-        return 2;
+        code = 2;
     }
-    return 0;
+    return code;
 }
 
 } // namespace
@@ -307,11 +311,35 @@ void installStopSignals() {
     sigemptyset(&action.sa_mask);
     // No SA_RESTART: a signal cuts the loop's sleep short.
     action.sa_flags = 0;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // SIGHUP (the terminal closed) ends the run like SIGTERM. A signal that the parent had ignored stays
+    // ignored, as scripts that start the player in the background expect of SIGINT and nohup of SIGHUP.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction previous {};
+        if (signal != SIGTERM && sigaction(signal, nullptr, &previous) == 0 &&
+            previous.sa_handler == SIG_IGN) {
+            continue;
+        }
+        sigaction(signal, &action, nullptr);
+    }
+    // A frame log whose reader went away reports EPIPE to its writer instead of ending the run.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
+namespace {
+
+const Options* runningOptions = nullptr;
+
+void writeOutputsOfLostDisplay() {
+    if (runningOptions) {
+        writeOutputs(*runningOptions);
+    }
+}
+
+} // namespace
+
 int runPlayer(const Options& options) {
+    runningOptions = &options;
+    setDisplayLostAction(writeOutputsOfLostDisplay);
     setPictureDirectory(options.picturesDirectory.value_or(
         defaultPicturesDirectory([](const char* name) { return std::getenv(name); })));
     RunState run(options);

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "field/field.h"
@@ -82,8 +85,28 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+// Opens a listed picture for reading, or nullptr. The file may have been replaced since the listing: a FIFO
+// or device opened without O_NONBLOCK could block the player, so the open never waits and anything but a
+// regular file is skipped.
+std::FILE* openRegularFile(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        return nullptr;
+    }
+    std::FILE* file = fdopen(descriptor, "rb");
+    if (!file) {
+        ::close(descriptor);
+    }
+    return file;
+}
+
 void unpackPicture(const std::string& path, uint64_t listedSize) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(openRegularFile(path));
     if (!file) {
         return;
     }

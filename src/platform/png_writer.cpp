@@ -7,6 +7,7 @@
 #include <cstring>
 #include <png.h>
 
+#include "platform/atomic_file.h"
 #include "platform/memory_surface.h"
 
 namespace glowfield {
@@ -43,32 +44,37 @@ std::vector<uint8_t> surfaceToRgb(const MemorySurface& surface) {
     return rgb;
 }
 
-bool writeRgbPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
-                 std::string& error) {
+namespace {
+
+void appendToBuffer(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+void flushNothing(png_structp) {}
+
+} // namespace
+
+bool encodeRgbPng(int width, int height, const std::vector<uint8_t>& rgb, std::vector<uint8_t>& out,
+                  std::string& error) {
     if (width <= 0 || height <= 0 || rgb.size() < static_cast<size_t>(width) * height * 3) {
         error = "no picture to write";
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = std::string("cannot write ") + path + ": " + std::strerror(errno);
-        return false;
-    }
+    out.clear();
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(&png, nullptr);
-        std::fclose(file);
-        error = "out of memory writing " + path;
+        error = "out of memory encoding a picture";
         return false;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        error = "cannot write " + path;
+        error = "cannot encode the picture";
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &out, appendToBuffer, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -78,11 +84,17 @@ bool writeRgbPng(const std::string& path, int width, int height, const std::vect
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) {
-        error = std::string("cannot write ") + path + ": " + std::strerror(errno);
+    return true;
+}
+
+bool writeRgbPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
+                 std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!encodeRgbPng(width, height, rgb, bytes, error)) {
+        error = "cannot write " + path + ": " + error;
         return false;
     }
-    return true;
+    return writeFileAtomically(path, bytes, error);
 }
 
 bool writeSurfacePng(const std::string& path, const MemorySurface& surface, std::string& error) {

@@ -9,7 +9,11 @@ namespace glowfield {
 
 class MemorySurface;
 
-// Writes 8-bit RGB rows (3 bytes a pixel, no padding). Returns false and a reason on failure.
+// Encodes 8-bit RGB rows (3 bytes a pixel, no padding) as a PNG file's bytes.
+bool encodeRgbPng(int width, int height, const std::vector<uint8_t>& rgb, std::vector<uint8_t>& out,
+                  std::string& error);
+
+// Writes 8-bit RGB rows as a PNG file, whole or not at all. Returns false and a reason on failure.
 bool writeRgbPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
                  std::string& error);
 
