@@ -18,6 +18,7 @@
 #include "app/frame_loop.h"
 #include "app/report_error.h"
 #include "app/sdl_events.h"
+#include "app/stop_signals.h"
 #include "app/tick_schedule.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
@@ -33,12 +34,16 @@ namespace {
 // Set by the signal handler, read by the loops: the one piece of state a signal may touch.
 volatile std::sig_atomic_t stopSignalled = 0;
 
+// The flag the loops read: the player's own, or the one of the launcher whose handlers took the signals
+// before the player was loaded.
+volatile std::sig_atomic_t* stopFlag = &stopSignalled;
+
 void onStopSignal(int) {
     stopSignalled = 1;
 }
 
 bool stopRequested() {
-    return commands.quitRequested || stopSignalled != 0;
+    return commands.quitRequested || *stopFlag != 0;
 }
 
 // Milliseconds on a clock that never jumps, from the first call of the run.
@@ -305,24 +310,12 @@ int writeOutputs(const Options& options) {
 
 } // namespace
 
+void adoptStopFlag(volatile std::sig_atomic_t* flag) {
+    stopFlag = flag ? flag : &stopSignalled;
+}
+
 void installStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    // No SA_RESTART: a signal cuts the loop's sleep short.
-    action.sa_flags = 0;
-    // SIGHUP (the terminal closed) ends the run like SIGTERM. A signal that the parent had ignored stays
-    // ignored, as scripts that start the player in the background expect of SIGINT and nohup of SIGHUP.
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction previous {};
-        if (signal != SIGTERM && sigaction(signal, nullptr, &previous) == 0 &&
-            previous.sa_handler == SIG_IGN) {
-            continue;
-        }
-        sigaction(signal, &action, nullptr);
-    }
-    // A frame log whose reader went away reports EPIPE to its writer instead of ending the run.
-    std::signal(SIGPIPE, SIG_IGN);
+    installStopHandlers(onStopSignal);
 }
 
 namespace {

@@ -1,6 +1,8 @@
 // The player: start-up, the timer-driven frame loop and shutdown, on an SDL2 display or headless in memory.
 #pragma once
 
+#include <csignal>
+
 #include <SDL.h>
 
 #include "app/command_line.h"
@@ -25,7 +27,10 @@ void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter
 inline constexpr int rendererRetryTicks = 50;
 void prepareTick(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log);
 
-// From now on SIGINT and SIGTERM end the run the way Esc does.
+// From now on SIGINT, SIGTERM and SIGHUP end the run the way Esc does.
 void installStopSignals();
+
+// Reads the stop requests from a flag set by handlers installed elsewhere (the launcher's) instead.
+void adoptStopFlag(volatile std::sig_atomic_t* flag);
 
 } // namespace glowfield

@@ -25,9 +25,9 @@ one_line_refusal() {
 "$PLAYER" --headless --seed 1 --frames 5 --screenshot shot.png --dump-field field.bin || fail "first run"
 cp shot.png previous.png
 inode=$(stat -c %i shot.png)
-"$PLAYER" --headless --seed 2 --screenshot shot.png --dump-field field.bin &
+GLOWFIELD_FRAME_LOG=mid.log "$PLAYER" --headless --seed 2 --screenshot shot.png --dump-field field.bin &
 pid=$!
-sleep 0.3
+wait_until 60 grep -qs '^[0-9]' mid.log || fail "the run did not start"
 kill -TERM "$pid"
 wait "$pid"
 code=$?
@@ -95,14 +95,21 @@ timeout 20 "$PLAYER" --headless --seed 1 --effect 21 --frames 50 --pictures pict
 pass "a FIFO in the pictures folder is skipped"
 
 # 5. Signals: early ones end the run at once; SIGHUP writes outputs; an ignored SIGINT stays ignored.
-"$PLAYER" --headless --seed 1 --dump-field early.bin &
-pid=$!
-sleep 0.005
-kill -TERM "$pid"
-wait "$pid"
-code=$?
-[ "$code" -eq 0 ] || [ "$code" -eq 143 ] || fail "SIGTERM 5 ms after start: exit code $code"
-pass "SIGTERM 5 ms after start ends the run (exit code $code)"
+# The launcher takes the signals before the player's libraries load; on a busy machine process creation alone
+# may take longer than 5 ms now and then, so two of three tries must end cleanly.
+clean=0
+for attempt in 1 2 3; do
+    rm -f early.bin
+    "$PLAYER" --headless --seed 1 --dump-field early.bin &
+    pid=$!
+    sleep 0.005
+    kill -TERM "$pid"
+    wait "$pid"
+    code=$?
+    [ "$code" -eq 0 ] && [ "$(stat -c %s early.bin 2>/dev/null)" = 960000 ] && clean=$((clean + 1))
+done
+[ "$clean" -ge 2 ] || fail "SIGTERM 5 ms after start: only $clean of 3 runs ended cleanly with their outputs"
+pass "SIGTERM 5 ms after start ends the run like Esc, outputs written ($clean of 3)"
 "$PLAYER" --headless --seed 1 --dump-field hup.bin &
 pid=$!
 sleep 0.3
@@ -127,9 +134,10 @@ pass "a frame log whose reader went away stops logging and the run goes on"
 # 6. The display server goes away: one line of the player's own, exit code 1, outputs from the last frame.
 if command -v Xvfb >/dev/null 2>&1; then
     start_screen 800x600
-    "$PLAYER" --window --seed 1 --screenshot lost.png --dump-field lost.bin 2>lost.err &
+    GLOWFIELD_FRAME_LOG=lost.log "$PLAYER" --window --seed 1 --screenshot lost.png --dump-field lost.bin \
+        2>lost.err &
     pid=$!
-    sleep 1.5
+    wait_until 60 grep -qs '^[0-9]' lost.log || fail "lost X server: the player did not start"
     kill -KILL "$XVFB_PID"
     wait "$XVFB_PID" 2>/dev/null
     XVFB_PID=""

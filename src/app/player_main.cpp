@@ -1,5 +1,7 @@
-// glowfield: parses the command line, refuses bad input with one line and exit code 2, answers --help,
-// --version and --list, and otherwise runs the player.
+// The player's entry, called by the launcher once this library is loaded: parses the command line, refuses
+// bad input with one line and exit code 2, answers --help, --version and --list, and otherwise runs the
+// player.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,10 +10,16 @@
 #include "app/player.h"
 #include "effects/catalogue.h"
 
-int main(int argc, char** argv) {
+// stopFlag is set by the launcher's handlers of the stop signals, which were installed before this library
+// and its many dependencies were loaded; null installs the player's own.
+extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, char** argv,
+                                                                    volatile std::sig_atomic_t* stopFlag) {
     using namespace glowfield;
-    // Installed first, so that a signal during start-up also ends the run cleanly.
-    installStopSignals();
+    if (stopFlag) {
+        adoptStopFlag(stopFlag);
+    } else {
+        installStopSignals();
+    }
     const ParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", parsed.error.c_str());
