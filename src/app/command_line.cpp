@@ -99,6 +99,20 @@ bool parseEffect(const std::string& text, int& effect, std::string& error) {
     return true;
 }
 
+// An X11 window id as screen saver hosts write it: decimal or 0x hexadecimal, not 0.
+bool parseWindowId(const std::string& text, uint32_t& id) {
+    uint64_t value = 0;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* first = text.data() + (hex ? 2 : 0);
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
+    if (first == last || error != std::errc() || end != last || value == 0 || value > UINT32_MAX) {
+        return false;
+    }
+    id = static_cast<uint32_t>(value);
+    return true;
+}
+
 bool parseFrames(const std::string& text, uint64_t& frames, std::string& error) {
     if (!parseWhole(text, frames)) {
         error = "--frames must be a whole number of frames, not " + quoted(text);
@@ -113,8 +127,13 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     std::string& error = parsed.error;
     bool window = false;
     bool exclusive = false;
+    bool hosted = false;
     for (size_t at = 0; at < args.size() && error.empty(); ++at) {
         std::string name = args[at];
+        // Screen saver hosts and their settings dialogs write these two with a single dash.
+        if (name == "-window-id" || name == "-root" || name.rfind("-window-id=", 0) == 0) {
+            name = "-" + name;
+        }
         std::optional<std::string> inlineValue;
         if (name.rfind("--", 0) == 0) {
             const size_t equals = name.find('=');
@@ -126,7 +145,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         ValueReader reader{args, at, error};
         std::string value;
         const bool takesNoValue = name == "--help" || name == "--version" || name == "--list" ||
-                                  name == "--window" || name == "--exclusive" || name == "--headless";
+                                  name == "--window" || name == "--exclusive" || name == "--headless" ||
+                                  name == "--root";
         if (takesNoValue && inlineValue) {
             error = name + " takes no value";
         } else if (name == "--help") {
@@ -144,6 +164,20 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             exclusive = true;
         } else if (name == "--headless") {
             options.headless = true;
+        } else if (name == "--root") {
+            hosted = true;
+            options.hostRoot = true;
+            options.hostWindow = 0;
+        } else if (name == "--window-id") {
+            if (reader.read(name, inlineValue, value)) {
+                if (parseWindowId(value, options.hostWindow)) {
+                    hosted = true;
+                    options.hostRoot = false;
+                } else {
+                    error = "--window-id must be an X11 window id (decimal or 0x hexadecimal), not " +
+                            quoted(value);
+                }
+            }
         } else if (name == "--seed") {
             int32_t seed = 0;
             if (reader.read(name, inlineValue, value) && parseSeed(value, seed, error)) {
@@ -178,7 +212,13 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         }
     }
     if (error.empty()) {
-        if (window && exclusive) {
+        if (hosted && (window || exclusive || options.headless)) {
+            error = std::string(options.hostRoot ? "--root" : "--window-id") +
+                    " draws into a window of another program, so it cannot be used with " +
+                    (window      ? "--window"
+                     : exclusive ? "--exclusive"
+                                 : "--headless");
+        } else if (window && exclusive) {
             error = "--window and --exclusive cannot be used together";
         } else if (options.headless && (window || exclusive)) {
             error = std::string("--headless opens no display, so it cannot be used with ") +
@@ -186,7 +226,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         }
     }
     if (error.empty()) {
-        options.displayMode = window      ? DisplayMode::window
+        options.displayMode = hosted      ? DisplayMode::hosted
+                              : window    ? DisplayMode::window
                               : exclusive ? DisplayMode::exclusive
                                           : DisplayMode::desktop;
     }
@@ -326,6 +367,20 @@ bool nameSameFile(const std::string& first, const std::string& second) {
     return canonical(first) == canonical(second);
 }
 
+std::string applySaverEnvironment(Options& options, const EnvironmentLookup& environment) {
+    const char* value = environment("XSCREENSAVER_WINDOW");
+    if (!value || !*value || options.headless || options.displayMode != DisplayMode::desktop) {
+        return {};
+    }
+    if (!parseWindowId(value, options.hostWindow)) {
+        return "XSCREENSAVER_WINDOW must be an X11 window id (decimal or 0x hexadecimal), not " +
+               quoted(value);
+    }
+    options.displayMode = DisplayMode::hosted;
+    options.hostRoot = false;
+    return {};
+}
+
 std::string checkPaths(const Options& options) {
     std::string reason;
     if (!options.screenshotPath.empty() && !canWriteFile(options.screenshotPath, reason)) {
@@ -365,6 +420,9 @@ std::string usageText() {
            "  --dump-field FILE  at the end, write the field's live cells as little-endian float32\n"
            "  --pictures DIR     folder of .bmp pictures (default: $GLOWFIELD_PICTURES, else the user's\n"
            "                     pictures folder)\n"
+           "  --window-id ID     draw into the X11 window ID (decimal or 0x hex), as a screen saver's host\n"
+           "                     asks; also -window-id, or XSCREENSAVER_WINDOW in the environment\n"
+           "  --root             draw into the root window (also -root)\n"
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; Enter halves the colours and stops\n"

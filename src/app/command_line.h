@@ -16,6 +16,7 @@ enum class DisplayMode {
     desktop,   // full screen on the desktop's own mode, the picture scaled with its aspect
     exclusive, // full screen with the display switched to 800 x 600
     window,    // an ordinary 800 x 600 window
+    hosted,    // drawing into a window another program made (a screen saver's host), or the root window
 };
 
 struct Options {
@@ -28,6 +29,8 @@ struct Options {
     std::string screenshotPath;     // empty: none
     std::string dumpFieldPath;      // empty: none
     std::optional<std::string> picturesDirectory; // none: the default folder
+    uint32_t hostWindow = 0;                      // the X11 window drawn into when hosted; 0 with hostRoot
+    bool hostRoot = false;                        // hosted in the root window
 };
 
 struct ParseResult {
@@ -46,6 +49,11 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 // GLOWFIELD_PICTURES if set, else the user's pictures folder: XDG_PICTURES_DIR from the environment or from
 // the user-dirs.dirs file of the configuration folder, else ~/Pictures. Empty when nothing can be found.
 std::string defaultPicturesDirectory(const EnvironmentLookup& environment);
+
+// A screen saver's host names its window in XSCREENSAVER_WINDOW: without an explicit choice of display
+// (--window-id, --root, --window, --exclusive, --headless) the player draws into that window. Returns the
+// error line when the variable is set but names no window.
+std::string applySaverEnvironment(Options& options, const EnvironmentLookup& environment);
 
 // The checks that need the file system: output files must be writable and an explicit picture folder must
 // exist. Nothing is created. Returns the error line, or an empty string.

@@ -1,7 +1,9 @@
 #include "app/display_setup.h"
 
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
+#include <X11/Xutil.h>
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -105,8 +107,20 @@ XErrorHandler previousXErrorHandler = nullptr;
 // When the server handles that request only after the window was destroyed at shutdown, it answers with
 // BadWindow, which Xlib's own handler would turn into exit code 1 while SDL closes down. Nothing is lost by
 // such a late wake-up; every other error goes to the handler that was there before.
+// The host's window when the player draws into a window it did not make; its destruction ends the run.
+XID hostWindowId = 0;
+volatile bool hostWindowGone = false;
+
 int onXError(Display* display, XErrorEvent* error) {
     if (error->error_code == BadWindow && error->request_code == X_SendEvent) {
+        return 0;
+    }
+    // Drawing into a host's window that its owner has just destroyed fails until the player notices the
+    // DestroyNotify; the run then ends as the host asked, not with Xlib's report.
+    if (hostWindowId != 0 && error->resourceid == hostWindowId &&
+        (error->error_code == BadWindow || error->error_code == BadDrawable ||
+         error->error_code == BadMatch)) {
+        hostWindowGone = true;
         return 0;
     }
     return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
@@ -153,7 +167,7 @@ void tolerateLateWakeUps() {
 } // namespace
 
 bool limitWindowSize(PlayerDisplay& display) {
-    if (!display.window) {
+    if (!display.window || display.hosted) {
         return false;
     }
     SDL_Rect bounds{};
@@ -168,6 +182,23 @@ bool limitWindowSize(PlayerDisplay& display) {
     }
     SDL_SetWindowSize(display.window, std::min(width, bounds.w), std::min(height, bounds.h));
     return true;
+}
+
+bool hostWindowClosed(const SDL_Event& event) {
+    if (hostWindowId == 0) {
+        return false;
+    }
+    if (event.type == SDL_SYSWMEVENT && event.syswm.msg && event.syswm.msg->subsystem == SDL_SYSWM_X11) {
+        const XEvent& x = event.syswm.msg->msg.x11.event;
+        if (x.type == DestroyNotify && x.xdestroywindow.window == hostWindowId) {
+            hostWindowGone = true;
+        }
+    }
+    return hostWindowGone;
+}
+
+bool hostWindowIsGone() {
+    return hostWindowId != 0 && hostWindowGone;
 }
 
 void setDisplayLostAction(void (*action)()) {
@@ -233,9 +264,68 @@ bool initialiseVideoQuietly() {
     return started;
 }
 
-int openDisplay(DisplayMode mode, PlayerDisplay& display) {
+namespace {
+
+int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_DisplayMode closest);
+
+// The root window of the default screen, through a connection of its own; 0 when there is none.
+XID rootWindow() {
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
+    if (!xlib) {
+        return 0;
+    }
+    using OpenDisplay = Display* (*)(const char*);
+    using CloseDisplay = int (*)(Display*);
+    using DefaultRoot = Window (*)(Display*);
+    const auto open = reinterpret_cast<OpenDisplay>(dlsym(xlib, "XOpenDisplay"));
+    const auto close = reinterpret_cast<CloseDisplay>(dlsym(xlib, "XCloseDisplay"));
+    const auto root = reinterpret_cast<DefaultRoot>(dlsym(xlib, "XDefaultRootWindow"));
+    Display* connection = open && close && root ? open(nullptr) : nullptr;
+    if (!connection) {
+        return 0;
+    }
+    const XID id = root(connection);
+    close(connection);
+    return id;
+}
+
+// SDL does not follow the size of a window it did not make: the player asks for the host window's structure
+// and exposure events on SDL's own connection, so that SDL sees its size changes. Never for button presses,
+// which another client may hold (asking for them too is an error).
+bool followHostWindow(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return false;
+    }
+    using SelectInput = int (*)(Display*, Window, long);
+    using Flush = int (*)(Display*);
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
+    const auto selectInput = xlib ? reinterpret_cast<SelectInput>(dlsym(xlib, "XSelectInput")) : nullptr;
+    const auto flush = xlib ? reinterpret_cast<Flush>(dlsym(xlib, "XFlush")) : nullptr;
+    if (!selectInput || !flush) {
+        return false;
+    }
+    selectInput(info.info.x11.display, info.info.x11.window, StructureNotifyMask | ExposureMask);
+    flush(info.info.x11.display);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    return true;
+}
+
+} // namespace
+
+int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, bool hostRoot) {
     // SIGINT and SIGTERM are the player's own: they end it like Esc.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_APP_NAME, "glowfield");
+    const bool hosted = mode == DisplayMode::hosted;
+    if (hosted) {
+        // The host is the screen saver: the player must not hold it off. Its window is an X11 one.
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        if (!std::getenv("SDL_VIDEODRIVER")) {
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        }
+    }
     tolerateLateWakeUps();
     if (!initialiseVideoQuietly()) {
         return failWithoutDisplay(missingDisplayReason() + ": " + sdlReason(), display);
@@ -243,6 +333,10 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
     display.videoStarted = true;
     if (reachesNoDisplay()) {
         return failWithoutDisplay(missingDisplayReason(), display);
+    }
+
+    if (hosted) {
+        return openHostedDisplay(display, hostRoot ? rootWindow() : hostWindow);
     }
 
     // The screen is taken when the window is made. Its windowed size is already the size it will have on the
@@ -268,6 +362,14 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
         return failWithText("CreateWindowEx failed.", "The window could not be made", display);
     }
 
+    return finishDisplay(mode, display, hasMode, closest);
+}
+
+namespace {
+
+// The steps after the window: the renderer, the display mode, the picture's scaling and its texture.
+int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_DisplayMode closest) {
+    const bool hosted = mode == DisplayMode::hosted;
     // Textures made from here on are scaled with hard edges.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     display.renderer = createRenderer(display.window);
@@ -290,14 +392,36 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display) {
     if (SDL_RenderSetLogicalSize(display.renderer, displayWidth, displayHeight) != 0) {
         return failWithReport("SetDisplayMode failed.", "The display mode could not be set", display);
     }
-    SDL_ShowWindow(display.window);
-    SDL_RaiseWindow(display.window);
+    if (!hosted) {
+        SDL_ShowWindow(display.window);
+        SDL_RaiseWindow(display.window);
+    }
 
     display.surface = std::make_shared<SdlSurface>(display.renderer, format, displayWidth, displayHeight);
     if (!display.surface->create()) {
         return failWithReport("CreateSurface failed.", "The picture's texture could not be made", display);
     }
     return 0;
+}
+
+} // namespace
+
+int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow) {
+    if (hostWindow == 0) {
+        SDL_SetError("no root window");
+        return failWithText("CreateWindowEx failed.", "The window to draw in could not be found", display);
+    }
+    display.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(hostWindow)));
+    if (!display.window) {
+        return failWithText("CreateWindowEx failed.", "The window to draw in could not be used", display);
+    }
+    hostWindowId = hostWindow;
+    hostWindowGone = false;
+    display.hosted = true;
+    if (!followHostWindow(display.window)) {
+        return failWithText("CreateWindowEx failed.", "The window to draw in is no X11 window", display);
+    }
+    return finishDisplay(DisplayMode::hosted, display, false, SDL_DisplayMode{});
 }
 
 bool recreateRenderer(PlayerDisplay& display) {

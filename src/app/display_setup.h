@@ -22,6 +22,7 @@ struct PlayerDisplay {
     bool hidden = false;                 // minimised or hidden: frames run but nothing is drawn
     bool rendererLost = false;    // a device reset left no renderer: nothing is drawn until one is made
     int ticksWithoutRenderer = 0; // ticks since the last try to make one
+    bool hosted = false;          // drawing into a window another program made: its size is not ours
 };
 
 // A renderer for the window: SDL's own choice,
@@ -37,8 +38,17 @@ const char* rendererName(SDL_Renderer* renderer);
 bool isSoftwareRasteriser(const char* glRenderer);
 
 // Runs the steps in order. Returns 0, or 1 after reporting the failed step with everything opened closed
-// again.
-int openDisplay(DisplayMode mode, PlayerDisplay& display);
+// again. Hosted, the player draws into hostWindow (the root window with hostRoot), which it never maps,
+// moves, resizes or raises.
+int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow = 0, bool hostRoot = false);
+
+// The hosted steps after SDL started: the host's window taken over, followed in size, then the renderer.
+int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow);
+
+// True once the host's window is gone (its DestroyNotify, passed by SDL as a window-manager event, or an
+// error drawing into it): the hosted run ends with exit code 0.
+bool hostWindowClosed(const SDL_Event& event);
+bool hostWindowIsGone();
 
 // The renderer's device was reset: the texture and the renderer are destroyed and a new renderer is made; the
 // texture is recreated on it at the next lock. False (and rendererLost set) when no renderer could be made;

@@ -6,8 +6,8 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
-#include <dlfcn.h>
 #include <cstring>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include "app/stop_signals.h"

@@ -43,7 +43,7 @@ void onStopSignal(int) {
 }
 
 bool stopRequested() {
-    return commands.quitRequested || *stopFlag != 0;
+    return commands.quitRequested || *stopFlag != 0 || hostWindowIsGone();
 }
 
 // Milliseconds on a clock that never jumps, from the first call of the run.
@@ -149,6 +149,18 @@ void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& 
 } // namespace
 
 void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    if (display.hosted) {
+        // The host owns the input: keys and the mouse are not the player's.
+        if (hostWindowClosed(event)) {
+            commands.quitRequested = true;
+            log.writeEvent("host-window-closed", "");
+        }
+        if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP || event.type == SDL_TEXTINPUT ||
+            event.type == SDL_MOUSEMOTION || event.type == SDL_MOUSEBUTTONDOWN ||
+            event.type == SDL_MOUSEBUTTONUP || event.type == SDL_MOUSEWHEEL) {
+            return;
+        }
+    }
     const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_TEXTINPUT;
     const double redSumBefore = isKey && log.active() ? FrameLog::redSum() : 0;
     switch (handleEvent(event)) {
@@ -234,7 +246,9 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& write
 int runWindowed(RunState& run) {
     requestShortSlices();
     PlayerDisplay display;
-    if (const int code = openDisplay(run.options.displayMode, display); code != 0) {
+    if (const int code =
+            openDisplay(run.options.displayMode, display, run.options.hostWindow, run.options.hostRoot);
+        code != 0) {
         return code;
     }
     {

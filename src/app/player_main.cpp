@@ -3,6 +3,7 @@
 // player.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
         std::fprintf(stderr, "glowfield: %s\n", parsed.error.c_str());
         return 2;
     }
-    const Options& options = parsed.options;
+    Options options = parsed.options;
     switch (options.action) {
     case Action::help:
         std::fputs(usageText().c_str(), stdout);
@@ -45,6 +46,12 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
         return 0;
     case Action::run:
         break;
+    }
+    if (std::string error =
+            applySaverEnvironment(options, [](const char* name) { return std::getenv(name); });
+        !error.empty()) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
     }
     if (const std::string error = checkPaths(options); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());

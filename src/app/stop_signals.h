@@ -7,7 +7,8 @@ namespace glowfield {
 
 // SIGINT, SIGTERM and SIGHUP (the terminal closed) call handler. A signal that the parent had ignored stays
 // ignored, as scripts that start the player in the background expect of SIGINT and nohup of SIGHUP. SIGPIPE
-// is ignored, so that a frame log whose reader went away reports EPIPE to its writer instead of ending the run.
+// is ignored, so that a frame log whose reader went away reports EPIPE to its writer instead of ending the
+// run.
 inline void installStopHandlers(void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
@@ -17,7 +18,8 @@ inline void installStopHandlers(void (*handler)(int)) {
     const int signals[] = {SIGINT, SIGTERM, SIGHUP};
     for (const int signal : signals) {
         struct sigaction previous {};
-        if (signal != SIGTERM && sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
+        if (signal != SIGTERM && sigaction(signal, nullptr, &previous) == 0 &&
+            previous.sa_handler == SIG_IGN) {
             continue;
         }
         sigaction(signal, &action, nullptr);
