@@ -13,6 +13,7 @@ cleanup() {
     # A player stopped by a test must be continued to act on the signal.
     [ -n "$PLAYER_PID" ] && kill "$PLAYER_PID" 2>/dev/null && kill -CONT "$PLAYER_PID" 2>/dev/null
     [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+    [ -n "${HOST_PID:-}" ] && kill "$HOST_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$WORK"
@@ -67,7 +68,8 @@ start_window_manager() {
 }
 
 stop_screen() {
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+    [ -n "${HOST_PID:-}" ] && kill "$HOST_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
     WM_PID=""
     kill "$XVFB_PID" 2>/dev/null
     wait "$XVFB_PID" 2>/dev/null

@@ -2,8 +2,10 @@
 # Measures the running player under Xvfb: frames per second and CPU use over a stretch of seconds (the player's
 # and, apart, the X server's, which receives every frame), and the interval between frames (from the frame
 # log). Not a test: it prints figures, with the renderer used and the machine's load average.
-# Usage: [MEASURE_SCREEN=WIDTHxHEIGHT] measure.sh PATH-TO-GLOWFIELD [SECONDS] [PLAYER OPTIONS...]
-#        (default an 800x600 screen, 10 s, --window)
+# Usage: [MEASURE_SCREEN=WIDTHxHEIGHT] [MEASURE_HOST=WIDTHxHEIGHT] measure.sh PATH-TO-GLOWFIELD [SECONDS]
+#        [PLAYER OPTIONS...]   (default an 800x600 screen, 10 s, --window)
+# With MEASURE_HOST the player is hosted (--window-id) in a window of that size made by the stand-in host
+# program (MEASURE_HOST_PROGRAM, default glowfield_host_window beside the player).
 PLAYER=$1
 SPAN=${2:-10}
 shift $(($# < 2 ? $# : 2))
@@ -11,7 +13,17 @@ source "$(dirname "$0")/lib.sh"
 require Xvfb awk
 
 start_screen "${MEASURE_SCREEN:-800x600}"
-start_player "${@:---window}"
+if [ -n "${MEASURE_HOST:-}" ]; then
+    mkfifo "$WORK/host.in"
+    "${MEASURE_HOST_PROGRAM:-$(dirname "$PLAYER")/glowfield_host_window}" "${MEASURE_HOST%x*}" "${MEASURE_HOST#*x}" \
+        <"$WORK/host.in" >"$WORK/host.out" &
+    HOST_PID=$!
+    exec 7>"$WORK/host.in"
+    wait_until 20 grep -q '^0x' "$WORK/host.out" || fail "the host window did not appear"
+    start_player --window-id "$(head -n 1 "$WORK/host.out")" "$@"
+else
+    start_player "${@:---window}"
+fi
 wait_for_lines 50
 ticks_before=$(cpu_ticks "$PLAYER_PID")
 server_before=$(cpu_ticks "$XVFB_PID")
