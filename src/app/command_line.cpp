@@ -201,6 +201,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             if (reader.read(name, inlineValue, value)) {
                 options.dumpFieldPath = value;
             }
+        } else if (name == "--gallery") {
+            if (reader.read(name, inlineValue, value)) {
+                options.galleryDirectory = value;
+            }
         } else if (name == "--pictures") {
             if (reader.read(name, inlineValue, value)) {
                 options.picturesDirectory = value;
@@ -212,7 +216,12 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         }
     }
     if (error.empty()) {
-        if (hosted && (window || exclusive || options.headless)) {
+        if (!options.galleryDirectory.empty() &&
+            (hosted || window || exclusive || options.headless || !options.screenshotPath.empty() ||
+             !options.dumpFieldPath.empty() || options.effect)) {
+            error = "--gallery renders every entry headless into its folder; it takes only --seed, --frames "
+                    "and --pictures";
+        } else if (hosted && (window || exclusive || options.headless)) {
             error = std::string(options.hostRoot ? "--root" : "--window-id") +
                     " draws into a window of another program, so it cannot be used with " +
                     (window      ? "--window"
@@ -423,6 +432,8 @@ std::string usageText() {
            "  --window-id ID     draw into the X11 window ID (decimal or 0x hex), as a screen saver's host\n"
            "                     asks; also -window-id, or XSCREENSAVER_WINDOW in the environment\n"
            "  --root             draw into the root window (also -root)\n"
+           "  --gallery DIR      render every effect headless (--frames, default 200, --seed, default 1)\n"
+           "                     into DIR: NNN.png, thumbs/, contact-sheet.png and index.html\n"
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; Enter halves the colours and stops\n"

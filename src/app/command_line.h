@@ -31,6 +31,7 @@ struct Options {
     std::optional<std::string> picturesDirectory; // none: the default folder
     uint32_t hostWindow = 0;                      // the X11 window drawn into when hosted; 0 with hostRoot
     bool hostRoot = false;                        // hosted in the root window
+    std::string galleryDirectory;                 // not empty: render the gallery into this folder
 };
 
 struct ParseResult {

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/gallery.h"
 #include "app/player.h"
 #include "effects/catalogue.h"
+#include "field/picture.h"
 
 // stopFlag is set by the launcher's handlers of the stop signals, which were installed before this library
 // and its many dependencies were loaded; null installs the player's own.
@@ -56,6 +58,11 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     if (const std::string error = checkPaths(options); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         return 2;
+    }
+    if (!options.galleryDirectory.empty()) {
+        setPictureDirectory(options.picturesDirectory.value_or(
+            defaultPicturesDirectory([](const char* name) { return std::getenv(name); })));
+        return runGallery(options);
     }
     return runPlayer(options);
 }

@@ -1,0 +1,346 @@
+#include "app/gallery.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <sstream>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/frame_loop.h"
+#include "app/global_state.h"
+#include "app/sdl_events.h"
+#include "display/renderer.h"
+#include "display/surface_writer.h"
+#include "effects/catalogue.h"
+#include "field/picture.h"
+#include "platform/atomic_file.h"
+#include "platform/memory_surface.h"
+#include "platform/png_writer.h"
+#include "platform/text_renderer.h"
+
+namespace glowfield {
+
+namespace {
+
+constexpr int thumbWidth = 200;
+constexpr int thumbHeight = 150;
+constexpr int labelHeight = 34;
+constexpr int gap = 4;
+constexpr int sheetColumns = 11;
+
+// The entries known to transform what is there rather than draw; any other entry whose fresh picture is flat
+// is primed as well.
+constexpr int transformingEntries[] = {15, 20, 22, 24, 112, 113, 116, 117, 126, 190};
+
+// What the workers hand back to the parent, in memory shared across fork.
+struct SharedResults {
+    std::atomic<int> done;
+    std::atomic<int> failed;
+    bool primed[effectCount];
+    uint8_t thumbs[effectCount][thumbHeight * thumbWidth * 3];
+};
+
+std::vector<int> galleryEntries() {
+    std::vector<int> entries;
+    // Tests choose a few entries through the environment.
+    if (const char* only = std::getenv("GLOWFIELD_GALLERY_ONLY"); only && *only) {
+        std::stringstream list(only);
+        std::string item;
+        while (std::getline(list, item, ',')) {
+            const int entry = std::atoi(item.c_str());
+            if (entry >= 0 && entry < effectCount) {
+                entries.push_back(entry);
+            }
+        }
+        return entries;
+    }
+    for (int entry = 0; entry < effectCount; ++entry) {
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// The picture of the current field as 800 x 600 RGB, drawn by the player's renderer.
+std::vector<uint8_t> renderPicture() {
+    auto surface = std::make_shared<MemorySurface>(displayWidth, displayHeight, PixelFormat{});
+    SurfaceWriter writer;
+    if (writer.initialise(surface, std::make_shared<MemoryDevice>()) != result::ok) {
+        return {};
+    }
+    SurfaceWriter* const previous = renderer.writer;
+    setRenderTarget(&writer);
+    renderField();
+    setRenderTarget(previous);
+    return surfaceToRgb(*surface);
+}
+
+// Spread of the levels: a flat grey picture has almost none.
+double contrastOf(const std::vector<uint8_t>& rgb) {
+    double sum = 0, squares = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3 * 7) {
+        const double level = (rgb[i] + rgb[i + 1] + rgb[i + 2]) / 3.0;
+        sum += level;
+        squares += level * level;
+    }
+    const double n = static_cast<double>(rgb.size() / (3 * 7));
+    const double mean = sum / n;
+    return std::sqrt(std::max(0.0, squares / n - mean * mean));
+}
+
+void runFrames(uint64_t frames) {
+    for (uint64_t i = 0; i < frames; ++i) {
+        timerTick();
+    }
+}
+
+std::vector<uint8_t> renderEntry(int entry, int32_t seed, uint64_t frames, bool primed) {
+    resetAllState();
+    prepareField(seed);
+    if (primed) {
+        startWithEffect(primerEntry);
+        runFrames(primerFrames);
+    }
+    startWithEffect(entry);
+    runFrames(frames);
+    return renderPicture();
+}
+
+void shrinkInto(const std::vector<uint8_t>& rgb, uint8_t* thumb) {
+    const int sx = displayWidth / thumbWidth, sy = displayHeight / thumbHeight;
+    for (int y = 0; y < thumbHeight; ++y) {
+        for (int x = 0; x < thumbWidth; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int dy = 0; dy < sy; ++dy) {
+                    for (int dx = 0; dx < sx; ++dx) {
+                        sum += rgb[((static_cast<size_t>(y) * sy + dy) * displayWidth + x * sx + dx) * 3 + c];
+                    }
+                }
+                thumb[(y * thumbWidth + x) * 3 + c] = static_cast<uint8_t>(sum / (sx * sy));
+            }
+        }
+    }
+}
+
+std::string entryFile(int entry, const char* suffix) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%03d%s", entry, suffix);
+    return name;
+}
+
+void renderShare(const Options& options, const std::vector<int>& entries, int worker, int workers,
+                 SharedResults& results) {
+    const int32_t seed = options.seed.value_or(1);
+    const uint64_t frames = options.frames.value_or(200);
+    const std::string& folder = options.galleryDirectory;
+    for (size_t i = static_cast<size_t>(worker); i < entries.size(); i += static_cast<size_t>(workers)) {
+        const int entry = entries[i];
+        bool primed = std::find(std::begin(transformingEntries), std::end(transformingEntries), entry) !=
+                      std::end(transformingEntries);
+        std::vector<uint8_t> rgb = renderEntry(entry, seed, frames, primed);
+        if (!primed && contrastOf(rgb) < 4.0) {
+            primed = true;
+            rgb = renderEntry(entry, seed, frames, true);
+        }
+        std::string error;
+        const bool written =
+            writeRgbPng(folder + "/" + entryFile(entry, ".png"), displayWidth, displayHeight, rgb, error);
+        shrinkInto(rgb, results.thumbs[entry]);
+        std::vector<uint8_t> thumb(results.thumbs[entry],
+                                   results.thumbs[entry] + sizeof results.thumbs[entry]);
+        const bool thumbWritten = writeRgbPng(folder + "/thumbs/" + entryFile(entry, ".png"), thumbWidth,
+                                              thumbHeight, thumb, error);
+        results.primed[entry] = primed;
+        if (!written || !thumbWritten) {
+            std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+            results.failed.fetch_add(1);
+        }
+        results.done.fetch_add(1);
+    }
+}
+
+std::string label(int entry) {
+    const char* name = effectName(entry);
+    return std::to_string(entry) + (name ? std::string(" ") + name : std::string());
+}
+
+std::string primerNote() {
+    return "after " + std::to_string(primerFrames) + " frames of " + label(primerEntry);
+}
+
+bool writeContactSheet(const std::string& path, const std::vector<int>& entries, const SharedResults& results,
+                       std::string& error) {
+    const int columns = std::min<int>(sheetColumns, static_cast<int>(entries.size()));
+    const int rows = (static_cast<int>(entries.size()) + columns - 1) / columns;
+    const int cellWidth = thumbWidth + gap, cellHeight = thumbHeight + labelHeight + gap;
+    const int width = columns * cellWidth + gap, height = rows * cellHeight + gap;
+    std::vector<uint8_t> sheet(static_cast<size_t>(width) * height * 3, 24);
+    TextRenderer nameText(13);
+    TextRenderer noteText(11);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const int entry = entries[i];
+        const int left = gap + static_cast<int>(i % columns) * cellWidth;
+        const int top = gap + static_cast<int>(i / columns) * cellHeight;
+        for (int y = 0; y < thumbHeight; ++y) {
+            std::memcpy(&sheet[(static_cast<size_t>(top + y) * width + left) * 3],
+                        &results.thumbs[entry][y * thumbWidth * 3], thumbWidth * 3);
+        }
+        nameText.draw(sheet, width, height, left + 2, top + thumbHeight + 1, label(entry), 0xffffff,
+                      thumbWidth - 4);
+        if (results.primed[entry]) {
+            noteText.draw(sheet, width, height, left + 2, top + thumbHeight + 18, primerNote(), 0xb0b0b0,
+                          thumbWidth - 4);
+        }
+    }
+    return writeRgbPng(path, width, height, sheet, error);
+}
+
+std::string escapeHtml(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool writeIndex(const std::string& path, const std::vector<int>& entries, const SharedResults& results,
+                const Options& options, std::string& error) {
+    std::ostringstream page;
+    page
+        << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>glowfield "
+           "gallery</title>\n"
+        << "<style>body{background:#181818;color:#ddd;font-family:sans-serif;margin:16px}"
+        << "main{display:flex;flex-wrap:wrap;gap:8px}figure{margin:0;width:200px}"
+        << "img{display:block;width:200px;height:150px;image-rendering:pixelated}"
+        << "figcaption{font-size:13px;padding:2px 0}small{color:#999;display:block}a{color:inherit}</style>\n"
+        << "</head>\n<body>\n<h1>glowfield gallery</h1>\n<p>Every entry after "
+        << options.frames.value_or(200) << " frames from a fresh start, seed " << options.seed.value_or(1)
+        << ". Entries that only transform what is on the screen are shown " << escapeHtml(primerNote())
+        << ", as a viewer meets them in play. <a href=\"contact-sheet.png\">Contact sheet</a>.</p>\n<main>\n";
+    for (const int entry : entries) {
+        const std::string file = entryFile(entry, ".png");
+        page << "<figure id=\"e" << entry << "\"><a href=\"" << file << "\"><img src=\"thumbs/" << file
+             << "\" alt=\"" << escapeHtml(label(entry)) << "\"></a><figcaption>" << escapeHtml(label(entry));
+        if (results.primed[entry]) {
+            page << "<small>" << escapeHtml(primerNote()) << "</small>";
+        }
+        page << "</figcaption></figure>\n";
+    }
+    page << "</main>\n</body>\n</html>\n";
+    const std::string text = page.str();
+    return writeFileAtomically(path, std::vector<uint8_t>(text.begin(), text.end()), error);
+}
+
+void showProgress(int done, int total, double seconds) {
+    const double rate = seconds > 0 ? done / seconds : 0;
+    const double left = rate > 0 ? (total - done) / rate : 0;
+    std::fprintf(stderr, "\rgallery: %d of %d entries, %.1f per second, %.0f s left   ", done, total, rate,
+                 left);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int runGallery(const Options& options) {
+    const std::string& folder = options.galleryDirectory;
+    mkdir(folder.c_str(), 0777);
+    mkdir((folder + "/thumbs").c_str(), 0777);
+    struct stat info {};
+    if (stat((folder + "/thumbs").c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        std::fprintf(stderr, "glowfield: cannot make the gallery folder %s\n", folder.c_str());
+        return 2;
+    }
+    const std::vector<int> entries = galleryEntries();
+    void* memory =
+        mmap(nullptr, sizeof(SharedResults), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) {
+        std::fprintf(stderr, "glowfield: out of memory for the gallery\n");
+        return 1;
+    }
+    auto* results = new (memory) SharedResults{};
+    const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    const int workers =
+        static_cast<int>(std::max(1L, std::min<long>(cores, static_cast<long>(entries.size()))));
+    std::vector<pid_t> children;
+    for (int worker = 0; worker < workers; ++worker) {
+        const pid_t child = fork();
+        if (child == 0) {
+            renderShare(options, entries, worker, workers, *results);
+            std::fflush(nullptr);
+            _exit(0);
+        }
+        if (child < 0) {
+            results->failed.fetch_add(1);
+            break;
+        }
+        children.push_back(child);
+    }
+    const bool progress = isatty(STDERR_FILENO);
+    const auto start = std::chrono::steady_clock::now();
+    size_t running = children.size();
+    bool crashed = false;
+    while (running > 0) {
+        int status = 0;
+        const pid_t ended = waitpid(-1, &status, progress ? WNOHANG : 0);
+        if (ended > 0) {
+            --running;
+            crashed = crashed || !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+        } else if (ended < 0 && errno != EINTR) {
+            break;
+        }
+        if (progress) {
+            showProgress(results->done.load(), static_cast<int>(entries.size()),
+                         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            if (ended == 0) {
+                usleep(200000);
+            }
+        }
+    }
+    if (progress) {
+        std::fputc('\n', stderr);
+    }
+    std::string error;
+    bool ok =
+        !crashed && results->failed.load() == 0 && results->done.load() == static_cast<int>(entries.size());
+    if (!writeContactSheet(folder + "/contact-sheet.png", entries, *results, error) ||
+        !writeIndex(folder + "/index.html", entries, *results, options, error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        ok = false;
+    }
+    results->~SharedResults();
+    munmap(memory, sizeof(SharedResults));
+    if (!ok) {
+        std::fprintf(stderr, "glowfield: the gallery is incomplete\n");
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace glowfield
