@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/report_error.h"
 #include "app/sdl_events.h"
+#include "platform/report_error.h"
 
 namespace glowfield {
 

@@ -15,7 +15,6 @@
 #include "app/field_dump.h"
 #include "app/frame_log.h"
 #include "app/frame_loop.h"
-#include "app/report_error.h"
 #include "app/sdl_events.h"
 #include "app/tick_schedule.h"
 #include "display/renderer.h"
@@ -23,6 +22,7 @@
 #include "field/picture.h"
 #include "platform/memory_surface.h"
 #include "platform/png_writer.h"
+#include "platform/report_error.h"
 
 namespace glowfield {
 
