@@ -55,4 +55,7 @@ bool canWriteFile(const std::string& path, std::string& reason);
 
 std::string usageText();
 
+// The answer to --list: one line per entry, "index name", or the index alone for the entry without a name.
+std::string effectListText();
+
 } // namespace glowfield

@@ -6,7 +6,6 @@
 
 #include "app/command_line.h"
 #include "app/player.h"
-#include "effects/catalogue.h"
 
 int main(int argc, char** argv) {
     using namespace glowfield;
@@ -26,14 +25,7 @@ int main(int argc, char** argv) {
         std::printf("glowfield %s\n", GLOWFIELD_VERSION);
         return 0;
     case Action::list:
-        for (int index = 0; index < effectCount; ++index) {
-            const char* name = effectName(index);
-            if (name) {
-                std::printf("%d %s\n", index, name);
-            } else {
-                std::printf("%d\n", index);
-            }
-        }
+        std::fputs(effectListText().c_str(), stdout);
         return 0;
     case Action::run:
         break;
