@@ -1,8 +1,8 @@
 #include "app/frame_loop.h"
 
 #include "app/commands.h"
-#include "display/renderer.h"
 #include "app/switching.h"
+#include "display/renderer.h"
 #include "effects/catalogue.h"
 #include "field/field.h"
 #include "field/random.h"
