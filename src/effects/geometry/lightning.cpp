@@ -1,4 +1,7 @@
 // Lightning: a jagged bolt from the centre alternating with a dark frame.
+//
+// The bolt keeps its direction from frame to frame in sharedAngle and its path in the particle store, so
+// particle 0 marks the store as the bolt's.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

@@ -1,4 +1,6 @@
 // Primary Boats: three boats of one colour each on Lissajous paths.
+//
+// Leaves the last boat's centre in spotX/spotY for the effects that come after it.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

@@ -1,4 +1,6 @@
 // Speckle: random specks that brighten their locally dominant colour and clear the other two.
+//
+// Leaves its last channel choice in lastChannel.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

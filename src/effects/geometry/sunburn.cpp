@@ -1,4 +1,6 @@
 // Sunburn: a flickering yellow and red ring about the centre inside a dark border.
+//
+// Leaves the ring's last angle in sharedAngle, where later effects may read it.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

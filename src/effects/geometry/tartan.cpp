@@ -1,4 +1,6 @@
 // Tartan: every ten frames a lattice of lines kicked into one colour's motion.
+//
+// Leaves its kick in lastChannel, where later effects may read it.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

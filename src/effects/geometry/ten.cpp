@@ -1,4 +1,6 @@
 // Ten: every fifth frame a short spiral that brightens or cuts the colours it crosses.
+//
+// Leaves the spiral's centre in spotX/spotY.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

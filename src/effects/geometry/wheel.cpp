@@ -1,4 +1,6 @@
 // Wheel: a colour wheel turning on a circle about the centre.
+//
+// Leaves its last point in spotX/spotY.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

@@ -1,4 +1,6 @@
 // Wiggle: a Lissajous curve of red against green and blue.
+//
+// Leaves its last point in spotX/spotY.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

@@ -1,4 +1,8 @@
 // Scatter: 145 stroke-font letters flying at the viewer, each turning about its vertical axis.
+//
+// Letter L keeps its position in slot L of particleX/Y/Z and its letter number in particleTag[L]; the
+// stroke points of the current frame go to the model slots from 2000 on. Letter 0's X position is
+// particleOwner, so a respawn of letter 0 makes the next model effect rebuild.
 
 #include <cstdint>
 

@@ -1,4 +1,7 @@
 // Predator: twenty wandering points whose growing rings light the cells where two of them meet.
+//
+// Its points live in the first twenty entries of the particle store (so moving point 0 changes the owner
+// mark) and its ring radius stays behind in lastChannel.
 
 #include <algorithm>
 #include <bit>

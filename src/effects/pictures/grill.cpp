@@ -1,4 +1,7 @@
 // Grill: the wallpaper picture shown as a relief whose bright pixels come nearer.
+//
+// Loads its picture on its first frame (it recognises the store as its own by reliefMark in particleOwner)
+// and every 65 frames; uses sharedAngle as its coordinate.
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,6 @@
 // Accelerate: the field copied onto itself, shrunk toward a corner.
+//
+// The copy runs in place, so its loop order shapes the picture.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

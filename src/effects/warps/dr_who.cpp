@@ -1,4 +1,6 @@
 // Dr Who: the field mirrored and zoomed onto itself.
+//
+// The copy runs in place, so its loop order shapes the picture.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

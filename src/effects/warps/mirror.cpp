@@ -1,4 +1,6 @@
 // Mirror: a sparse left-right mirror that evens out the colours of each mirrored pair.
+//
+// Leaves the last blue mean in lastChannel, where later effects may read it.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

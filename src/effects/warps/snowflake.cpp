@@ -1,4 +1,6 @@
 // Snowflake: a six-fold snowflake copied from one radius of the grid.
+//
+// Uses sharedAngle as its angle, and leaves it there.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

@@ -1,4 +1,6 @@
 // Bright: random spots whose locally strongest colour is pushed upward.
+//
+// Keeps its colour choice in lastChannel.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

@@ -1,4 +1,6 @@
 // Magnesium Fire: a flare of one colour every ten frames on the second row from the bottom.
+//
+// Leaves the flare centre in spotX/spotY for the effects that come after it.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

@@ -1,4 +1,6 @@
 // Pond: a flare of one colour every ten frames anywhere on the grid.
+//
+// Leaves the flare centre in spotX/spotY for the effects that come after it.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"

@@ -1,4 +1,6 @@
 // Ripple: a flare of one colour every ten frames on a row just below the middle.
+//
+// Leaves the flare centre in spotX/spotY for the effects that come after it.
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
