@@ -201,6 +201,7 @@ TEST_P(CatalogueEntryTest, SurvivesExtremePlanesAndStores) {
             // Refill now and then: an effect that clears the field must meet the extremes again.
             if (frame % 100 == 99) {
                 fillField(*fill);
+                outsideLiveGrid(true);
                 fillParticles(*fill, tags);
             }
         }
