@@ -14,7 +14,7 @@
 
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
-#include "effects/particle_helpers.h"
+#include "effects/shared/particle_helpers.h"
 #include "field/drawing.h"
 #include "field/field.h"
 #include "field/numeric.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "effects/cell_runs.h"
+#include "effects/shared/cell_runs.h"
 #include "field/numeric.h"
 #include "field/trig.h"
 #include "test_support.h"

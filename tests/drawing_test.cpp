@@ -126,7 +126,7 @@ TEST_F(DrawingTest, Line3DAtDepthZeroDrawsBlocksOfTheGivenSizeBrightenedByMaximu
     }
     planes.green[cellAt(51, 41)] = 100.0f; // brighter than the block: kept
     drawLine3D(50, 40, 0, 50, 40, 0, 160, 100, 30, 3);
-    EXPECT_EQ(shared.letterOffset, 3);
+    EXPECT_EQ(drawingState.blockSize, 3);
     for (int x = 49; x <= 53; ++x) {
         for (int y = 39; y <= 43; ++y) {
             const bool inBlock = x >= 50 && x <= 52 && y >= 40 && y <= 42;
@@ -143,15 +143,15 @@ TEST_F(DrawingTest, Line3DAtDepthZeroDrawsBlocksOfTheGivenSizeBrightenedByMaximu
 TEST_F(DrawingTest, Line3DShrinksAndDimsWithDepthAndClipsAtTheBorder) {
     // Depth 80: q = 160, side trunc(80 * 10 / 160) = 5, value trunc(80 * 200 / 160 - 60) = 40.
     drawLine3D(100, 100, 80, 100, 100, 80, 200, 200, 200, 10);
-    EXPECT_EQ(shared.letterOffset, 5);
+    EXPECT_EQ(drawingState.blockSize, 5);
     // A block partly over the right edge stops at column gridSize - 2.
     drawLine3D(197, 20, 0, 197, 20, 0, 100, 100, 100, 6);
     EXPECT_EQ(planes.red[cellAt(198, 20)], 40.0f);
     EXPECT_EQ(planes.red[cellAt(199, 20)], 0.0f);
     // Behind the viewer at both ends: nothing.
-    const int32_t before = shared.letterOffset;
+    const int32_t before = drawingState.blockSize;
     drawLine3D(50, 50, -500, 60, 60, -500, 200, 200, 200, 10);
-    EXPECT_EQ(shared.letterOffset, before);
+    EXPECT_EQ(drawingState.blockSize, before);
 }
 
 TEST_F(DrawingTest, Line3DWalksFromTheSecondEndTowardsTheFirst) {

@@ -10,9 +10,9 @@
 #include <random>
 #include <vector>
 
-#include "effects/effect_helpers.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
+#include "effects/shared/effect_helpers.h"
 #include "field/drawing.h"
 #include "field/field.h"
 #include "field/numeric.h"

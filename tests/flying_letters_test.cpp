@@ -5,7 +5,7 @@
 #include "app/frame_loop.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
-#include "effects/lettering.h"
+#include "effects/shared/lettering.h"
 #include "field/field.h"
 #include "field/random.h"
 #include "test_support.h"

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "effects/lettering.h"
+#include "effects/shared/lettering.h"
 
 namespace glowfield {
 namespace {

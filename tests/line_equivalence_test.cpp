@@ -1,7 +1,7 @@
 // drawLine3D works its steps out in vectorised batches and leaves out the blocks that a neighbouring block
 // already covers. These tests hold it to a straightforward walk that draws every block of every step, on
 // random and extreme lines over fields that hold NaN, signed zeros and arbitrary values: the planes must
-// match bit for bit, and so must letterOffset and the projected ends kept in drawingState.
+// match bit for bit, and so must the block size and the projected ends kept in drawingState.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -51,7 +51,7 @@ void referenceLine3D(float x0, float y0, float depth0, float x1, float y1, float
         }
         const double q = static_cast<double>(d) + 80;
         const int32_t side = std::max(truncToInt(80.0 * size / q), 1);
-        shared.letterOffset = side;
+        drawingState.blockSize = side;
         const int32_t r = truncToInt(80.0 * redValue / q - 60);
         const int32_t g = truncToInt(80.0 * greenValue / q - 60);
         const int32_t b = truncToInt(80.0 * blueValue / q - 60);
@@ -102,10 +102,9 @@ struct Line {
     int32_t red, green, blue, size;
 };
 
-// The colour planes, the pen position and the projection scratch: what drawLine3D may change.
+// The colour planes and the drawing scratch (projection and block size): what drawLine3D may change.
 struct Snapshot {
     std::vector<float> colours;
-    int32_t letterOffset = 0;
     DrawingState drawing;
 
     static Snapshot take() {
@@ -114,7 +113,6 @@ struct Snapshot {
         std::memcpy(s.colours.data(), planes.red, sizeof planes.red);
         std::memcpy(s.colours.data() + planeCells, planes.green, sizeof planes.green);
         std::memcpy(s.colours.data() + 2 * planeCells, planes.blue, sizeof planes.blue);
-        s.letterOffset = shared.letterOffset;
         s.drawing = drawingState;
         return s;
     }
@@ -123,14 +121,12 @@ struct Snapshot {
         std::memcpy(planes.red, colours.data(), sizeof planes.red);
         std::memcpy(planes.green, colours.data() + planeCells, sizeof planes.green);
         std::memcpy(planes.blue, colours.data() + 2 * planeCells, sizeof planes.blue);
-        shared.letterOffset = letterOffset;
         drawingState = drawing;
     }
 
     // Bit for bit, so that NaN cells and signed zeros count.
     bool operator==(const Snapshot& other) const {
         return std::memcmp(colours.data(), other.colours.data(), colours.size() * sizeof(float)) == 0 &&
-               letterOffset == other.letterOffset &&
                std::memcmp(&drawing, &other.drawing, sizeof drawing) == 0;
     }
 };

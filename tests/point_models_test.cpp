@@ -7,10 +7,10 @@
 
 #include "app/frame_loop.h"
 #include "app/global_state.h"
+#include "effects/catalogue.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
-#include "effects/catalogue.h"
-#include "effects/lettering.h"
+#include "effects/shared/lettering.h"
 #include "field/field.h"
 #include "field/random.h"
 #include "field/trig.h"

@@ -26,8 +26,8 @@
 #include "app/global_state.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
-#include "effects/effect_state.h"
 #include "effects/catalogue.h"
+#include "effects/effect_state.h"
 #include "field/picture.h"
 #include "platform/memory_surface.h"
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "effects/catalogue.h"
 #include "effects/effect_state.h"
 
 namespace glowfield {
@@ -438,6 +439,18 @@ std::string usageText() {
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; Enter halves the colours and stops\n"
            "the motion, i inverts, m doubles, l shifts the field left. Esc or a left click ends.\n";
+}
+
+std::string effectListText() {
+    std::string text;
+    for (int index = 0; index < effectCount; ++index) {
+        text += std::to_string(index);
+        if (const char* name = effectName(index)) {
+            text += std::string(" ") + name;
+        }
+        text += "\n";
+    }
+    return text;
 }
 
 } // namespace glowfield

@@ -70,4 +70,7 @@ bool nameSameFile(const std::string& first, const std::string& second);
 
 std::string usageText();
 
+// The answer to --list: one line per entry, "index name", or the index alone for the entry without a name.
+std::string effectListText();
+
 } // namespace glowfield

@@ -14,8 +14,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/report_error.h"
 #include "app/sdl_events.h"
+#include "platform/report_error.h"
 
 namespace glowfield {
 

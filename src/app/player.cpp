@@ -16,7 +16,6 @@
 #include "app/field_dump.h"
 #include "app/frame_log.h"
 #include "app/frame_loop.h"
-#include "app/report_error.h"
 #include "app/sdl_events.h"
 #include "app/stop_signals.h"
 #include "app/tick_schedule.h"
@@ -26,6 +25,7 @@
 #include "platform/atomic_file.h"
 #include "platform/memory_surface.h"
 #include "platform/png_writer.h"
+#include "platform/report_error.h"
 
 namespace glowfield {
 

@@ -37,14 +37,7 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
         std::printf("glowfield %s\n", GLOWFIELD_VERSION);
         return 0;
     case Action::list:
-        for (int index = 0; index < effectCount; ++index) {
-            const char* name = effectName(index);
-            if (name) {
-                std::printf("%d %s\n", index, name);
-            } else {
-                std::printf("%d\n", index);
-            }
-        }
+        std::fputs(effectListText().c_str(), stdout);
         return 0;
     case Action::run:
         break;

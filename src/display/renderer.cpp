@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/report_error.h"
 #include "display/surface_writer.h"
 #include "field/field.h"
+#include "platform/report_error.h"
 
 namespace glowfield {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "effects/catalogue.h"
-#include "effects/particle_helpers.h"
+#include "effects/shared/particle_helpers.h"
 
 namespace glowfield {
 

@@ -25,7 +25,7 @@ struct EffectState {
     int32_t penRed = 0;          // colour handed to drawLine3D by the line-drawing effects
     int32_t penGreen = 0;        //
     int32_t penBlue = 0;         //
-    int32_t letterOffset = 0;    // pen position while laying out letters; also drawLine3D's last block size
+    int32_t letterOffset = 0;    // pen position while laying out letters; also the last pen line's block size
     int32_t particleCount = 0;   // number of points of the current point model
 };
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "effects/effect_state.h"
 #include "field/field.h"
 #include "field/numeric.h"
 #include "field/picture.h"
@@ -270,7 +269,7 @@ void walkShortLine(const LineWalk& w, double step) {
         }
         const double q = static_cast<double>(d) + 80;
         const int32_t side = std::max(truncToInt(w.sizeTerm / q), 1);
-        shared.letterOffset = side;
+        drawingState.blockSize = side;
         const int xEnd = xp > w.n - 1 - side ? w.n - 1 : xp + side;
         const int yEnd = yp > w.n - 1 - side ? w.n - 1 : yp + side;
         raiseBlock(std::max(xp, 1), xEnd, std::max(yp, 1), yEnd,
@@ -331,10 +330,10 @@ void drawLine3D(float x0, float y0, float depth0, float x1, float y1, float dept
             raiseBlock(s.xBegin[k], s.xEnd[k], s.yBegin[k], s.yEnd[k], static_cast<float>(s.level[0][k]),
                        static_cast<float>(s.level[1][k]), static_cast<float>(s.level[2][k]));
         }
-        // The block size of the last step in front of the viewer stays in letterOffset.
+        // The block size of the last step in front of the viewer stays in blockSize.
         for (int k = last; k >= 1; --k) {
             if (s.depth[k] >= 0) {
-                shared.letterOffset = s.side[k];
+                drawingState.blockSize = s.side[k];
                 break;
             }
         }

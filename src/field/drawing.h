@@ -18,6 +18,7 @@ struct DrawingState {
     int32_t lineStartY = 0;        // fails outright keeps the value of the call before
     int32_t lineEndX = 0;          //
     int32_t lineEndY = 0;          //
+    int32_t blockSize = 0;         // block side of the last step drawLine3D drew in front of the viewer
 };
 
 extern DrawingState drawingState;
@@ -55,7 +56,8 @@ inline int32_t projectCoordinate(float v, float centre, float scale) {
 }
 
 // A line of square blocks whose size and brightness fall with depth, blended into the colour planes by
-// maximum. The last block size stays in the shared letterOffset.
+// maximum. The last block size stays in drawingState.blockSize; a line with no step in front of the viewer
+// leaves it as it was.
 void drawLine3D(float x0, float y0, float depth0, float x1, float y1, float depth1, int32_t redValue,
                 int32_t greenValue, int32_t blueValue, int32_t size);
 

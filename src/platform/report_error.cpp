@@ -1,0 +1,17 @@
+#include "platform/report_error.h"
+
+#include <cstdio>
+
+namespace glowfield {
+
+std::string formatError(const char* message, uint32_t code) {
+    char text[512];
+    std::snprintf(text, sizeof text, "%s (0x%08x)", message, static_cast<unsigned>(code));
+    return text;
+}
+
+void reportError(const char* message, uint32_t code) {
+    std::fprintf(stderr, "%s\n", formatError(message, code).c_str());
+}
+
+} // namespace glowfield
