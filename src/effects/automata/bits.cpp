@@ -39,7 +39,9 @@ class Bits : public Effect {
                     // More lit bits, brighter: a few levels instead of on and off.
                     const float level = -120.0f + 245.0f * __builtin_popcount(v) / bitsInMask;
                     const int cell = cellAt(x, y);
-                    planes[p][cell] += (level - planes[p][cell]) * 0.35f;
+                    // Anything out of range (an earlier effect's leftovers) jumps straight to the pattern.
+                    const float was = planes[p][cell];
+                    planes[p][cell] = was > -400.0f && was < 400.0f ? was + (level - was) * 0.35f : level;
                     velocities[p][cell] = 0.0f;
                 }
             }

@@ -22,7 +22,7 @@ class Easeall : public Effect {
 
     void step(EffectContext& c) override {
         ++tick_;
-        kit::scaleVelocities(c, 0.0f);
+        kit::tameField(c, 300.0f, 0.0f); // also zeroes the velocities, whatever they held
         const float n = static_cast<float>(c.n);
         const float left = n * 0.12f, top = n * 0.06f, right = n * 0.88f, bottom = n * 0.78f;
         const uint32_t age = tick_ % cycle;

@@ -35,7 +35,7 @@ class Image : public Effect {
         if (c.n != side_) {
             start(c);
         }
-        kit::scaleVelocities(c, 0.0f);
+        kit::tameField(c, 300.0f, 0.0f); // also zeroes the velocities, whatever they held
         const int across = blocksAcross(c);
         if (placed_ < static_cast<int>(order_.size())) {
             // Still building: the rest of the screen dims while blocks drop in, each with a bright edge that

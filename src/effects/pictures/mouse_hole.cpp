@@ -27,7 +27,7 @@ class MouseHole : public Effect {
 
     void step(EffectContext& c) override {
         ++tick_;
-        kit::scaleVelocities(c, 0.0f);
+        kit::tameField(c, 300.0f, 0.0f); // also zeroes the velocities, whatever they held
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(tick_ % 1000000u);
         if (c.mouseX != lastMouseX_) {

@@ -27,7 +27,7 @@ class VidWall : public Effect {
 
     void step(EffectContext& c) override {
         ++tick_;
-        kit::scaleVelocities(c, 0.0f);
+        kit::tameField(c, 300.0f, 0.0f); // also zeroes the velocities, whatever they held
         if (c.random() % 40 == 0) {
             screens_[c.random(0, screenCount - 1)].staticLeft = c.random(15, 60);
         }
@@ -61,9 +61,11 @@ class VidWall : public Effect {
             const float x0 = col * pitch + bezel, y0 = row * pitch + bezel;
             const float w = pitch - 2.0f * bezel;
             // The view: this screen's own pan, or its tile of the whole picture while joined.
-            const float u0 = kit::lerp(s.u, static_cast<float>(col) / across, join);
-            const float v0 = kit::lerp(s.v, static_cast<float>(row) / across, join);
-            const float span = kit::lerp(s.zoom, 1.0f / across, join);
+            // While joined the whole wall shows the picture a little enlarged, drifting slowly across it.
+            const float drift = 0.05f * fastSin(tick_ * 0.02f);
+            const float u0 = kit::lerp(s.u, 0.05f + drift + 0.9f * col / across, join);
+            const float v0 = kit::lerp(s.v, 0.05f + 0.9f * row / across, join);
+            const float span = kit::lerp(s.zoom, 0.9f / across, join);
             const bool noise = s.staticLeft > 0 && join < 0.5f;
             if (s.staticLeft > 0) {
                 --s.staticLeft;
@@ -81,7 +83,11 @@ class VidWall : public Effect {
                     // Scan lines, and a little darkening into the rounded corners of the glass.
                     const float cu = fu - 0.5f, cv = fv - 0.5f;
                     const float corner = cu * cu * cu * cu + cv * cv * cv * cv;
-                    float k2 = (y % 2 ? 0.82f : 1.0f) * (1.0f - kit::clampf(corner * 14.0f, 0.0f, 0.6f));
+                    // A brighter band rolls down each tube, as on a screen filmed out of step.
+                    const int roll = kit::wrap(y - static_cast<int>(tick_ % 1000u) - k * 7, 36);
+                    const float band = roll < 3 ? 1.12f : 1.0f;
+                    float k2 =
+                        band * (y % 2 ? 0.82f : 1.0f) * (1.0f - kit::clampf(corner * 14.0f, 0.0f, 0.6f));
                     if (corner > 0.11f) {
                         k2 = 0.0f;
                     }

@@ -16,7 +16,7 @@ class Boom : public Effect {
     }
 
     void step(EffectContext& c) override {
-        kit::tameField(c, 300.0f, 30.0f);
+        kit::tameField(c, 300.0f, 60.0f);
         const int phase = static_cast<int>(tick_ % period);
         const float cx = c.n * 0.5f, cy = c.n * 0.5f;
         const float coneR = c.n * 0.16f;

@@ -27,6 +27,9 @@ class Waffle : public Effect {
         const float t = static_cast<float>(tick_ % 1000000u);
         const float drift = t * 0.12f;
         const int n = c.n;
+        if (height_.size() != static_cast<size_t>(n) * n) {
+            height_.assign(static_cast<size_t>(n) * n, 0.0f); // the grid changed size under us
+        }
         // Height of the relief: 1 on the ridges, 0 at the bottom of each pit, with rounded walls.
         for (int x = 0; x < n; ++x) {
             for (int y = 0; y < n; ++y) {
