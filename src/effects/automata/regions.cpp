@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -46,36 +47,66 @@ class Regions : public Effect {
         }
         const kit::Rgb border = kit::fromLevels(16, 14, 20);
         const int count = static_cast<int>(seeds_.size());
-        for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                float d1 = 1e30f, d2 = 1e30f;
-                int nearest = 0;
+        // Tiles of 8 x 8 cells: only the seeds that can be nearest or second nearest somewhere in a tile are
+        // tried for its cells. A seed qualifies when its least possible distance to the tile does not exceed
+        // the second smallest greatest distance of any seed.
+        constexpr int tile = 8;
+        const float halfDiagonal = tile * 0.5f * 1.25f * 1.001f + 0.5f;
+        int candidates[maxSeeds];
+        for (int tx = 0; tx < c.n; tx += tile) {
+            for (int ty = 0; ty < c.n; ty += tile) {
+                const float mx = tx + tile * 0.5f - 0.5f, my = ty + tile * 0.5f - 0.5f;
+                float far1 = 1e30f, far2 = 1e30f;
+                float centre[maxSeeds];
                 for (int i = 0; i < count; ++i) {
-                    const float dx = x - seeds_[i].x, dy = (y - seeds_[i].y) * 0.75f;
-                    const float d = dx * dx + dy * dy;
-                    if (d < d1) {
-                        d2 = d1;
-                        d1 = d;
-                        nearest = i;
-                    } else if (d < d2) {
-                        d2 = d;
+                    const float dx = mx - seeds_[i].x, dy = (my - seeds_[i].y) * 0.75f;
+                    centre[i] = std::sqrt(dx * dx + dy * dy);
+                    const float far = centre[i] + halfDiagonal;
+                    if (far < far1) {
+                        far2 = far1;
+                        far1 = far;
+                    } else if (far < far2) {
+                        far2 = far;
                     }
                 }
-                const Seed& s = seeds_[nearest];
-                // The gap between the two distances, in cells: small near a border.
-                const float gap = std::sqrt(d2) - std::sqrt(d1);
-                // A newly born region fades in from white.
-                const float born = kit::clampf(s.age / 40.0f, 0.0f, 1.0f);
-                kit::Rgb colour = kit::shade(s.colour, 1.1f - kit::clampf(std::sqrt(d1) / 70.0f, 0.0f, 0.5f));
-                colour = kit::mix(kit::white, colour, born);
-                if (gap < 2.5f) {
-                    colour = kit::mix(border, colour, kit::clampf(gap / 2.5f, 0.0f, 1.0f) * 0.6f);
+                int tried = 0;
+                for (int i = 0; i < count; ++i) {
+                    if (centre[i] - halfDiagonal <= far2) {
+                        candidates[tried++] = i;
+                    }
                 }
-                kit::paint(c, x, y, colour);
-                const int cell = cellAt(x, y);
-                c.planes.redVelocity[cell] = 0.0f;
-                c.planes.greenVelocity[cell] = 0.0f;
-                c.planes.blueVelocity[cell] = 0.0f;
+                for (int x = tx; x < tx + tile && x < c.n; ++x) {
+                    for (int y = ty; y < ty + tile && y < c.n; ++y) {
+                        float d1 = 1e30f, d2 = 1e30f;
+                        int nearest = 0;
+                        for (int k = 0; k < tried; ++k) {
+                            const int i = candidates[k];
+                            const float dx = x - seeds_[i].x, dy = (y - seeds_[i].y) * 0.75f;
+                            const float d = dx * dx + dy * dy;
+                            if (d < d1) {
+                                d2 = d1;
+                                d1 = d;
+                                nearest = i;
+                            } else if (d < d2) {
+                                d2 = d;
+                            }
+                        }
+                        const Seed& s = seeds_[nearest];
+                        // The gap between the two distances, in cells: small near a border.
+                        const float r1 = std::sqrt(d1);
+                        const float gap = std::sqrt(d2) - r1;
+                        // A newly born region fades in from white.
+                        const float born = kit::clampf(s.age / 40.0f, 0.0f, 1.0f);
+                        kit::Rgb colour = pictures::dim(s.colour, 1.1f - kit::clampf(r1 / 70.0f, 0.0f, 0.5f));
+                        if (born < 1.0f) {
+                            colour = pictures::blend(kit::white, colour, born);
+                        }
+                        if (gap < 2.5f) {
+                            colour = pictures::blend(border, colour, gap / 2.5f * 0.6f);
+                        }
+                        pictures::putCell(c, x, y, colour);
+                    }
+                }
             }
         }
         // Capitals: a bright dot at each seed.

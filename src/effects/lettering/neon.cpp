@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "effects/kit/kit.h"
+#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -68,9 +69,9 @@ class Neon : public Effect {
             }
             const float cx = x0 + height * 0.95f * (i + 0.5f), cy = y0 + height * 0.5f;
             if (on) {
-                kit::drawLetter(c, text[i], cx, cy, height, kit::shade(tube, 0.45f), 0.0f, height * 0.16f,
+                kit::drawLetter(c, text[i], cx, cy, height, kit::shade(tube, 0.45f), 0.0f, height * 0.1f,
                                 kit::Blend::max);
-                kit::drawLetter(c, text[i], cx, cy, height, kit::shade(tube, 0.8f), 0.0f, height * 0.08f,
+                kit::drawLetter(c, text[i], cx, cy, height, kit::shade(tube, 0.8f), 0.0f, height * 0.05f,
                                 kit::Blend::max);
                 kit::drawLetter(c, text[i], cx, cy, height, kit::mix(tube, kit::white, 0.65f), 0.0f, 0.0f);
             } else {
@@ -100,11 +101,7 @@ class Neon : public Effect {
                 const int tone = ((x + (course % 2) * 8) / 16 * 7 + course * 3) % 5;
                 const kit::Rgb colour = mortar ? kit::fromLevels(24, 22, 24)
                                                : kit::fromLevels(58 + tone * 4, 30 + tone * 2, 28 + tone);
-                kit::paint(c, x, y, colour);
-                const int cell = cellAt(x, y);
-                c.planes.redVelocity[cell] = 0.0f;
-                c.planes.greenVelocity[cell] = 0.0f;
-                c.planes.blueVelocity[cell] = 0.0f;
+                pictures::putCell(c, x, y, colour);
             }
         }
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "effects/kit/kit.h"
+#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -110,9 +111,9 @@ class Quibble : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float v = static_cast<float>(y) / n;
-                kit::paint(c, x, y,
-                           y < groundY ? kit::fromLevels(150 + static_cast<int>(60 * v), 190, 230)
-                                       : kit::fromLevels(110, 160, 80));
+                pictures::putCell(c, x, y,
+                                  y < groundY ? kit::fromLevels(150 + static_cast<int>(60 * v), 190, 230)
+                                              : kit::fromLevels(110, 160, 80));
             }
         }
         const kit::Rgb bodies[2] = {kit::fromLevels(240, 130, 170), kit::fromLevels(120, 210, 120)};

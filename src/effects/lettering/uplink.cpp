@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "effects/kit/kit.h"
+#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -92,14 +93,10 @@ class Uplink : public Effect {
                 // A hill under the dish.
                 const float hx = (x - n * 0.16f) / (n * 0.5f);
                 const bool hill = v > 0.84f + 0.1f * hx * hx;
-                kit::paint(
+                pictures::putCell(
                     c, x, y,
                     hill ? kit::fromLevels(20, 40, 26)
                          : kit::fromLevels(4, 6 + static_cast<int>(30 * v), 20 + static_cast<int>(50 * v)));
-                const int cell = cellAt(x, y);
-                c.planes.redVelocity[cell] = 0.0f;
-                c.planes.greenVelocity[cell] = 0.0f;
-                c.planes.blueVelocity[cell] = 0.0f;
             }
         }
         for (int i = 0; i < starCount; ++i) {

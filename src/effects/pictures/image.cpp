@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/pictures/cell_writes.h"
 #include "effects/pictures/wallpaper.h"
 
 namespace glowfield {
@@ -49,7 +50,8 @@ class Image : public Effect {
             }
             return;
         }
-        // The camera: zoom breathes between whole and about half, the centre wanders.
+        // The camera: zoom breathes between whole and about half, the centre wanders. A cell never spans less
+        // than about one sample, so the nearest sample is enough.
         ++tick_;
         const float t = static_cast<float>(tick_ % 1000000u);
         const float zoom = 0.78f - 0.22f * fastCos(t * 0.006f);
@@ -62,7 +64,7 @@ class Image : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float u = u0 + z * (x + 0.5f) / c.n, v = v0 + z * (y + 0.5f) / c.n;
-                kit::paint(c, x, y, wallpaper_.smooth(u, v));
+                pictures::putCell(c, x, y, wallpaper_.at(u, v));
             }
         }
     }

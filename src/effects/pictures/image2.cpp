@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/pictures/cell_writes.h"
 #include "effects/pictures/wallpaper.h"
 
 namespace glowfield {
@@ -59,17 +60,13 @@ class Image2 : public Effect {
                 const float sy = height_[at(x, yd)] - height_[at(x, yu)];
                 const float bx = kit::clampf(sx * 0.5f, -8.0f, 8.0f),
                             by = kit::clampf(sy * 0.5f, -8.0f, 8.0f);
-                kit::Rgb seen = wallpaper_.smooth((x + 0.5f + bx) / n, (y + 0.5f + by) / n);
+                kit::Rgb seen = wallpaper_.at((x + 0.5f + bx) / n, (y + 0.5f + by) / n);
                 // Slopes facing the sky glint; the others darken a little.
                 const float light = kit::clampf((sx + sy) * 2.5f, -40.0f, 90.0f);
                 seen.r += light;
                 seen.g += light;
                 seen.b += light;
-                kit::paint(c, x, y, seen);
-                const int cell = cellAt(x, y);
-                c.planes.redVelocity[cell] = 0.0f;
-                c.planes.greenVelocity[cell] = 0.0f;
-                c.planes.blueVelocity[cell] = 0.0f;
+                pictures::putCell(c, x, y, seen);
             }
         }
     }

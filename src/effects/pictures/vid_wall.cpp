@@ -2,6 +2,7 @@
 // panning and zooming at its own pace, with faint scan lines. Now and then one screen drops to static, and
 // sometimes the whole wall joins up to show the picture across all sixteen screens.
 #include "effects/kit/kit.h"
+#include "effects/pictures/cell_writes.h"
 #include "effects/pictures/wallpaper.h"
 
 namespace glowfield {
@@ -91,7 +92,7 @@ class VidWall : public Effect {
                     if (corner > 0.11f) {
                         k2 = 0.0f;
                     }
-                    kit::paint(c, x, y, kit::shade(colour, k2));
+                    pictures::putCell(c, x, y, pictures::dim(colour, k2));
                 }
             }
             // A power light under each screen.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -30,14 +31,24 @@ class Waffle : public Effect {
         if (height_.size() != static_cast<size_t>(n) * n) {
             height_.assign(static_cast<size_t>(n) * n, 0.0f); // the grid changed size under us
         }
-        // Height of the relief: 1 on the ridges, 0 at the bottom of each pit, with rounded walls.
+        // Height of the relief: 1 on the ridges, 0 at the bottom of each pit, with rounded walls. The lattice
+        // is square, so height is the larger of a profile across x and one across y, and the pit numbers
+        // split the same way: both are worked out once per row and column.
+        if (ridge_.size() != static_cast<size_t>(n)) {
+            ridge_.assign(static_cast<size_t>(n), 0.0f);
+            pit_.assign(static_cast<size_t>(n), 0);
+        }
+        for (int k = 0; k < n; ++k) {
+            const float u = (k + drift) / pitch;
+            const float f = u - std::floor(u);
+            const float d = f < 0.5f ? f : 1.0f - f;
+            ridge_[static_cast<size_t>(k)] = 1.0f - kit::smoothstep(0.06f, 0.2f, d);
+            pit_[static_cast<size_t>(k)] = kit::wrap(kit::toCell(u), lattice);
+        }
         for (int x = 0; x < n; ++x) {
             for (int y = 0; y < n; ++y) {
-                const float u = (x + drift) / pitch, v = (y + drift) / pitch;
-                const float fu = u - std::floor(u), fv = v - std::floor(v);
-                const float du = fu < 0.5f ? fu : 1.0f - fu, dv = fv < 0.5f ? fv : 1.0f - fv;
-                const float ridge = 1.0f - kit::smoothstep(0.06f, 0.2f, du < dv ? du : dv);
-                height_[static_cast<size_t>(x) * n + y] = ridge;
+                const float rx = ridge_[static_cast<size_t>(x)], ry = ridge_[static_cast<size_t>(y)];
+                height_[static_cast<size_t>(x) * n + y] = rx > ry ? rx : ry;
             }
         }
         pourSyrup(c, t, drift);
@@ -51,15 +62,17 @@ class Waffle : public Effect {
                 // Light from the top left: walls that face it shine, the others fall into shadow.
                 const float light =
                     kit::clampf(0.62f + 0.25f * h + 0.9f * ((h - hl) + (h - hu)), 0.15f, 1.25f);
-                kit::Rgb colour = kit::shade(dough, light);
-                const float u = (x + drift) / pitch, v = (y + drift) / pitch;
-                const int pu = kit::wrap(kit::toCell(u), lattice), pv = kit::wrap(kit::toCell(v), lattice);
+                kit::Rgb colour = pictures::dim(dough, light);
+                const int pu = pit_[static_cast<size_t>(x)], pv = pit_[static_cast<size_t>(y)];
                 const float s = kit::clampf(syrup_[pu * lattice + pv], 0.0f, 1.0f) * (1.0f - h);
                 if (s > 0.0f) {
-                    kit::Rgb gloss = kit::shade(amber, 0.8f + 0.6f * light);
-                    colour = kit::mix(colour, gloss, s * 0.85f);
+                    kit::Rgb gloss = pictures::dim(amber, 0.8f + 0.6f * light);
+                    colour = pictures::blend(colour, gloss, s * 0.85f);
                 }
-                kit::blendCell(c, x, y, colour, 0.3f);
+                const int cell = cellAt(x, y);
+                c.planes.red[cell] += (colour.r - c.planes.red[cell]) * 0.3f;
+                c.planes.green[cell] += (colour.g - c.planes.green[cell]) * 0.3f;
+                c.planes.blue[cell] += (colour.b - c.planes.blue[cell]) * 0.3f;
             }
         }
         // The relief wobbles: a pulsed push every so often that the wave step rolls across the grid.
@@ -104,6 +117,8 @@ class Waffle : public Effect {
     }
 
     std::vector<float> height_;
+    std::vector<float> ridge_;
+    std::vector<int> pit_;
     float syrup_[lattice * lattice] = {};
     kit::Rgb wobble_{};
     uint32_t tick_ = 0;
