@@ -30,6 +30,7 @@ class Quibble : public Effect {
         if (turn_ > 150 + (c.random() % 40)) {
             turn_ = 0;
             speaker_ = 1 - speaker_;
+            grumble_ = c.random(0, 5);
         }
         // The speaker swells, the listener shrinks, both eased.
         for (int k = 0; k < 2; ++k) {
@@ -131,7 +132,9 @@ class Quibble : public Effect {
                 }
                 kit::fillPolygon(c, xs, ys, 24, kit::fromLevels(255, 240, 120));
                 kit::drawPolygon(c, xs, ys, 24, kit::fromLevels(200, 60, 30));
-                kit::drawText(c, "GRR", bx - r[k] * 0.75f, by - r[k] * 0.28f, r[k] * 0.55f,
+                // A grumble of its own for each turn.
+                static constexpr const char* grumbles[] = {"GRR", "BAH", "PAH", "NAH", "HMM", "TSK"};
+                kit::drawText(c, grumbles[grumble_ % 6], bx - r[k] * 0.75f, by - r[k] * 0.28f, r[k] * 0.55f,
                               kit::fromLevels(200, 40, 30), 0.0f, 1.0f);
             }
             // A round body (rounder on the screen: cells are wider than tall), with eyes and a mouth.
@@ -166,6 +169,7 @@ class Quibble : public Effect {
     std::array<Letter, 40> letters_{};
     int speaker_ = 0;
     int turn_ = 0;
+    int grumble_ = 0;
     float size_[2] = {1.0f, 1.0f};
     uint32_t tick_ = 0;
 };

@@ -36,7 +36,7 @@ class Ocean : public Effect {
                 // The edge's velocity follows two cosines that swell in over the first seconds, pushed by its
                 // change each frame, so the water oscillates about its level instead of creeping up.
                 const auto edge = [bend](float time) {
-                    return kit::smoothstep(0.0f, 80.0f, time) * (16.0f * fastCos(time * 0.11f + bend) +
+                    return kit::smoothstep(0.0f, 30.0f, time) * (16.0f * fastCos(time * 0.11f + bend) +
                                                                  6.0f * fastCos(time * 0.071f + 1.3f + bend));
                 };
                 c.planes.blueVelocity[cellAt(x, y)] += edge(t) - edge(t - 1.0f);

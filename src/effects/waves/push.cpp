@@ -30,7 +30,7 @@ class Push : public Effect {
         // The face's velocity follows a cosine that swells in over the first second: pushed by its change
         // each frame, so the water it moves oscillates about its rest level instead of creeping up.
         const auto faceVelocity = [](float time) {
-            return kit::smoothstep(0.0f, 50.0f, time) * fastCos(time * 0.33f);
+            return kit::smoothstep(0.0f, 25.0f, time) * fastCos(time * 0.33f);
         };
         const float kick = faceVelocity(t) - faceVelocity(t - 1.0f);
         for (int x = 1; x < 4 && x < n; ++x) {
