@@ -70,8 +70,7 @@ class IDontKnow : public Effect {
                         // The window: blue-black murk swirling slowly.
                         const float swirl =
                             fastSin(wx * 5.0f + t * 0.05f + fastSin(wy * 4.0f - t * 0.03f) * 2.0f);
-                        colour = kit::fromLevels(8, 14 + static_cast<int>(10 * swirl),
-                                                 40 + static_cast<int>(20 * swirl));
+                        colour = kit::fromLevels(8, 14 + truncToInt(10 * swirl), 40 + truncToInt(20 * swirl));
                     } else if (w < 1.12f) {
                         colour = kit::fromLevels(40, 40, 50);
                     }

@@ -113,7 +113,7 @@ class Quibble : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const float v = static_cast<float>(y) / n;
                 pictures::putCell(c, x, y,
-                                  y < groundY ? kit::fromLevels(150 + static_cast<int>(60 * v), 190, 230)
+                                  y < groundY ? kit::fromLevels(150 + truncToInt(60 * v), 190, 230)
                                               : kit::fromLevels(110, 160, 80));
             }
         }

@@ -145,8 +145,7 @@ class Soup : public Effect {
                     // Soup: tomato red with slow oily swirls.
                     // sin(a + b) from per-column and per-row tables: a across, b down.
                     const float swirl = colSin_[x] * rowCos_[y] + colCos_[x] * rowSin_[y];
-                    colour = kit::fromLevels(200 + static_cast<int>(20 * swirl),
-                                             60 + static_cast<int>(12 * swirl), 30);
+                    colour = kit::fromLevels(200 + truncToInt(20 * swirl), 60 + truncToInt(12 * swirl), 30);
                     if (d > 0.9f) {
                         colour = pictures::dim(colour, 0.8f);
                     }

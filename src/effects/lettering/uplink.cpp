@@ -93,10 +93,9 @@ class Uplink : public Effect {
                 // A hill under the dish.
                 const float hx = (x - n * 0.16f) / (n * 0.5f);
                 const bool hill = v > 0.84f + 0.1f * hx * hx;
-                pictures::putCell(
-                    c, x, y,
-                    hill ? kit::fromLevels(20, 40, 26)
-                         : kit::fromLevels(4, 6 + static_cast<int>(30 * v), 20 + static_cast<int>(50 * v)));
+                pictures::putCell(c, x, y,
+                                  hill ? kit::fromLevels(20, 40, 26)
+                                       : kit::fromLevels(4, 6 + truncToInt(30 * v), 20 + truncToInt(50 * v)));
             }
         }
         for (int i = 0; i < starCount; ++i) {

@@ -42,12 +42,11 @@ class Boom : public Effect {
         kit::drawRing(c, cx, cy, coneR * 1.25f, 4.0f, kit::fromLevels(50, 48, 55));
         for (int r = 0; r < 6; ++r) {
             const float rr = coneR * scale * (1.0f - r * 0.13f);
-            const int level = 40 + r * 18 + static_cast<int>(kick * 40.0f);
+            const int level = 40 + r * 18 + truncToInt(kick * 40.0f);
             kit::drawRing(c, cx, cy, rr, 3.0f, kit::fromLevels(level, level - 6, level + 8));
         }
         kit::softDisc(c, cx - 4.0f, cy - 4.0f, coneR * 0.3f * scale, kit::Rgb{60, 60, 60}, 1.0f);
-        kit::fillDisc(c, cx, cy, coneR * 0.22f * scale,
-                      kit::fromLevels(70 + static_cast<int>(kick * 80), 60, 80));
+        kit::fillDisc(c, cx, cy, coneR * 0.22f * scale, kit::fromLevels(70 + truncToInt(kick * 80), 60, 80));
         kit::softDisc(c, cx - 2.0f, cy - 2.0f, coneR * 0.12f * scale, kit::Rgb{90, 90, 90}, 1.0f);
         // The cabinet's edge: the border stays calm and dark, so rings die there instead of piling up.
         for (int k = 0; k < c.n; ++k) {

@@ -30,7 +30,7 @@ class Downpour : public Effect {
         float* const blueVelocity = c.planes.blueVelocity;
         const float t = static_cast<float>(tick_ % 1000000u);
         const float gust = 0.5f + 0.5f * fastSin(t * 0.012f) * fastSin(t * 0.0047f + 1.0f);
-        const int drops = 2 + static_cast<int>(7.0f * gust);
+        const int drops = 2 + truncToInt(7.0f * gust);
         for (int d = 0; d < drops; ++d) {
             const float x = static_cast<float>(c.random(6, n - 7)),
                         y = static_cast<float>(c.random(6, n - 7));
@@ -59,7 +59,7 @@ class Downpour : public Effect {
         }
         // Streaks: short slanted lines, only in red and green, brighter at the leading end.
         const float slant = 0.3f + 0.35f * gust;
-        const int len = 6 + static_cast<int>(8.0f * gust);
+        const int len = 6 + truncToInt(8.0f * gust);
         for (int s = 0; s < drops * 3; ++s) {
             const float x0 = static_cast<float>(c.random(-20, n - 1)),
                         y0 = static_cast<float>(c.random(-10, n - 1));

@@ -62,7 +62,7 @@ class Hobb : public Effect {
         kit::fillDisc(c, cx, cy, radius * 1.08f, kit::fromLevels(22, 22, 26));
         kit::drawRing(c, cx, cy, radius * 1.08f, 1.5f, kit::fromLevels(70, 70, 78));
         const kit::Rgb iron = kit::fromLevels(62, 60, 66);
-        const kit::Rgb glow = kit::fromLevels(255, 90 + static_cast<int>(60 * heat), 20);
+        const kit::Rgb glow = kit::fromLevels(255, 90 + truncToInt(60 * heat), 20);
         const kit::Rgb coil = kit::mix(iron, glow, heat);
         const kit::Rgb core = kit::mix(kit::fromLevels(96, 94, 100), kit::fromLevels(255, 220, 120), heat);
         const int segments = 72;
