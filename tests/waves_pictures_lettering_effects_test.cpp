@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "effects/catalogue.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "test_support.h"
@@ -48,6 +49,34 @@ Levels measure(int n) {
     levels.spread = std::sqrt(std::fmax(0.0, sumSq / cells - levels.mean * levels.mean));
     levels.pinned = pinned / (3.0 * cells);
     return levels;
+}
+
+// A picture whose top half is red, bottom half blue and left half also green, which tells every way round
+// apart.
+void writeQuarters(const TempDir& folder) {
+    BmpSpec spec;
+    spec.width = 240;
+    spec.height = 180;
+    spec.colour = [](int column, int storedRow) {
+        const uint32_t top = storedRow >= 90 ? 0xff0000u : 0x0000ffu; // stored rows count from the bottom
+        return top | (column < 120 ? 0x00ff00u : 0u);
+    };
+    writeBmp(folder.file("quarters.bmp"), spec);
+}
+
+// Share of live cells showing one of the quarters' pure colours.
+double shareOfPictureCells() {
+    int64_t pure = 0;
+    for (int x = 0; x < 200; ++x) {
+        for (int y = 0; y < 200; ++y) {
+            const int cell = cellAt(x, y);
+            const bool full = (planes.red[cell] == 128.0f || planes.red[cell] == -127.0f) &&
+                              (planes.green[cell] == 128.0f || planes.green[cell] == -127.0f) &&
+                              (planes.blue[cell] == 128.0f || planes.blue[cell] == -127.0f);
+            pure += full ? 1 : 0;
+        }
+    }
+    return pure / 40000.0;
 }
 
 class OwnEffects : public StateTest {
@@ -95,14 +124,7 @@ TEST_F(OwnEffects, WaveEntriesHoldTheirLevelOverHalfAMinute) {
 // green tells every way round apart. Image shows it whole the frame its last block lands.
 TEST_F(OwnEffects, ImageShowsTheWallpaperTheRightWayUp) {
     TempDir folder;
-    BmpSpec spec;
-    spec.width = 240;
-    spec.height = 180;
-    spec.colour = [](int column, int storedRow) {
-        const uint32_t top = storedRow >= 90 ? 0xff0000u : 0x0000ffu; // stored rows count from the bottom
-        return top | (column < 120 ? 0x00ff00u : 0u);
-    };
-    writeBmp(folder.file("quarters.bmp"), spec);
+    writeQuarters(folder);
     setPictureDirectory(folder.path());
     startEffect(85, 1);
     runFrames(72);
@@ -114,6 +136,24 @@ TEST_F(OwnEffects, ImageShowsTheWallpaperTheRightWayUp) {
     EXPECT_EQ(at(170, 30), (std::vector<float>{128.0f, -127.0f, -127.0f}));  // top right: red
     EXPECT_EQ(at(30, 170), (std::vector<float>{-127.0f, 128.0f, 128.0f}));   // bottom left: blue and green
     EXPECT_EQ(at(170, 170), (std::vector<float>{-127.0f, -127.0f, 128.0f})); // bottom right: blue
+}
+
+// Each time an entry becomes current its effect starts afresh: Image, switched away from and back to after
+// its picture was whole, builds it block by block again.
+TEST_F(OwnEffects, ImageStartsAfreshWhenSwitchedBackTo) {
+    TempDir folder;
+    writeQuarters(folder);
+    setPictureDirectory(folder.path());
+    startEffect(85, 1);
+    runFrames(75);
+    EXPECT_GT(shareOfPictureCells(), 0.95);
+    selectEffect(39);
+    runFrames(5);
+    selectEffect(85);
+    runFrames(10);
+    EXPECT_LT(shareOfPictureCells(), 0.3);
+    runFrames(70);
+    EXPECT_GT(shareOfPictureCells(), 0.95);
 }
 
 // Without a picture and after an entry that left the field a flat grey, each picture entry still paints a
