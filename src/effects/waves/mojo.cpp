@@ -1,0 +1,79 @@
+// Mojo: a drum machine. A 16 x 16 grid of pads is played column by column; every pad that sounds lights up
+// and kicks a ripple (a pulse in and straight back out) through the others, and the pattern mutates each bar.
+#include "effects/kit/kit.h"
+
+namespace glowfield {
+
+namespace {
+
+class Mojo : public Effect {
+  public:
+    void start(EffectContext& c) override {
+        kit::fillColours(c, kit::fromLevels(16, 14, 24), true);
+        for (bool& pad : pads_) {
+            pad = c.random() % 100 < 22;
+        }
+        tick_ = 0;
+    }
+
+    void step(EffectContext& c) override {
+        kit::tameField(c, 300.0f, 30.0f);
+        kit::pullColours(c, kit::fromLevels(16, 14, 24), 0.03f);
+        kit::scaleVelocities(c, 0.992f);
+        const float pitch = c.n / static_cast<float>(side);
+        const float pad = pitch * 0.78f;
+        const int column = static_cast<int>((tick_ / stepFrames) % side);
+        const bool newStep = tick_ % stepFrames == 0;
+        if (newStep && column == 0 && tick_ > 0) {
+            mutate(c);
+        }
+        for (int col = 0; col < side; ++col) {
+            for (int row = 0; row < side; ++row) {
+                const float x0 = col * pitch + (pitch - pad) * 0.5f, y0 = row * pitch + (pitch - pad) * 0.5f;
+                const bool on = pads_[col * side + row];
+                const float hue = row / static_cast<float>(side) * 0.8f;
+                kit::Rgb colour = on ? kit::hsv(hue, 0.8f, 0.55f) : kit::fromLevels(50, 48, 60);
+                if (col == column) {
+                    colour = on ? kit::hsv(hue, 0.35f, 1.0f) : kit::fromLevels(90, 88, 110);
+                    if (on && newStep) {
+                        kit::pushVelocity(c, x0 + pad * 0.5f, y0 + pad * 0.5f, pad * 0.8f, 12.0f);
+                    }
+                }
+                if (on && col == (column + side - 1) % side && tick_ % stepFrames == 2) {
+                    // The pulse goes back out, so each hit leaves the field's level where it was.
+                    kit::pushVelocity(c, x0 + pad * 0.5f, y0 + pad * 0.5f, pad * 0.8f, -12.0f);
+                }
+                // Pads are blended, not set, so the ripples of other hits run across them.
+                for (int x = kit::toCell(x0); x < kit::toCell(x0 + pad); ++x) {
+                    for (int y = kit::toCell(y0); y < kit::toCell(y0 + pad); ++y) {
+                        const bool rim = x == kit::toCell(x0) || y == kit::toCell(y0);
+                        kit::blendCell(c, x, y, rim ? kit::shade(colour, 1.3f) : colour, on ? 0.7f : 0.45f);
+                    }
+                }
+            }
+        }
+        ++tick_;
+    }
+
+  private:
+    static constexpr int side = 16;
+    static constexpr uint32_t stepFrames = 6;
+
+    void mutate(EffectContext& c) {
+        for (int k = 0; k < 7; ++k) {
+            const int i = c.random(0, side * side - 1);
+            pads_[i] = !pads_[i];
+        }
+    }
+
+    bool pads_[side * side] = {};
+    uint32_t tick_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeMojo() {
+    return std::make_unique<Mojo>();
+}
+
+} // namespace glowfield
