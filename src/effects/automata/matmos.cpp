@@ -1,0 +1,123 @@
+// Matmos: living goo. Two chemicals react and diffuse on a half-resolution grid, several steps a frame, while
+// the feed and kill rates drift slowly between spots, stripes and labyrinths; the chemicals are drawn as a
+// glossy purple-and-green slime. The mouse drops fresh seed.
+#include <vector>
+
+#include "effects/kit/kit.h"
+
+namespace glowfield {
+
+namespace {
+
+class Matmos : public Effect {
+  public:
+    void start(EffectContext& c) override {
+        kit::tameField(c);
+        side_ = (c.n + 1) / 2;
+        const size_t cells = static_cast<size_t>(side_) * side_;
+        u_.assign(cells, 1.0f);
+        v_.assign(cells, 0.0f);
+        nu_ = u_;
+        nv_ = v_;
+        for (int i = 0; i < 40; ++i) {
+            seed(c.random(3, side_ - 4), c.random(3, side_ - 4));
+        }
+        lastMouseX_ = c.mouseX;
+        lastMouseY_ = c.mouseY;
+    }
+
+    void step(EffectContext& c) override {
+        ++age_;
+        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
+            lastMouseX_ = c.mouseX;
+            lastMouseY_ = c.mouseY;
+            seed(c.mouseX / 2, c.mouseY / 2);
+        }
+        if (age_ % 90 == 0) {
+            seed(c.random(3, side_ - 4), c.random(3, side_ - 4));
+        }
+        // Feed and kill wander through the regimes of spots, worms and mazes.
+        const float t = static_cast<float>(age_) * 0.004f;
+        const float s1 = fastSin(t), s2 = fastSin(t * 1.7f + 1.0f);
+        const float feed = 0.035f + 0.008f * s1;
+        const float kill = 0.0615f + 0.0015f * s1 + 0.001f * s2;
+        for (int s = 0; s < stepsPerFrame; ++s) {
+            react(feed, kill);
+        }
+        kit::scaleVelocities(c, 0.0f);
+        // Upscaled with bilinear blending so the goo has soft edges; lit from the top left by its slope.
+        const float inv = 0.5f;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const float gx = x * inv - 0.25f, gy = y * inv - 0.25f;
+                const float v = sample(gx, gy);
+                const int i = x / 2, j = y / 2;
+                const float slope = v_[index(i + 1 < side_ ? i + 1 : i, j + 1 < side_ ? j + 1 : j)] -
+                                    v_[index(i > 0 ? i - 1 : i, j > 0 ? j - 1 : j)];
+                const float k = kit::clampf(v * 3.2f, 0.0f, 1.0f);
+                kit::Rgb col = kit::mix(kit::fromLevels(40, 10, 60), kit::fromLevels(120, 230, 60), k);
+                col = kit::mix(col, kit::fromLevels(250, 255, 220), kit::clampf(-slope * 6.0f, 0.0f, 0.6f));
+                col = kit::shade(col, kit::clampf(1.0f - slope * 3.0f, 0.5f, 1.0f));
+                kit::paint(c, x, y, col);
+            }
+        }
+    }
+
+  private:
+    static constexpr int stepsPerFrame = 5;
+
+    size_t index(int x, int y) const { return static_cast<size_t>(x) * side_ + y; }
+
+    float sample(float x, float y) const {
+        const float limit = static_cast<float>(side_ - 1);
+        x = kit::clampf(x, 0.0f, limit);
+        y = kit::clampf(y, 0.0f, limit);
+        const int x0 = kit::toCell(x), y0 = kit::toCell(y);
+        const int x1 = x0 + 1 < side_ ? x0 + 1 : x0, y1 = y0 + 1 < side_ ? y0 + 1 : y0;
+        const float fx = x - x0, fy = y - y0;
+        const float a = v_[index(x0, y0)] + (v_[index(x1, y0)] - v_[index(x0, y0)]) * fx;
+        const float b = v_[index(x0, y1)] + (v_[index(x1, y1)] - v_[index(x0, y1)]) * fx;
+        return a + (b - a) * fy;
+    }
+
+    void seed(int cx, int cy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            for (int dy = -2; dy <= 2; ++dy) {
+                const int x = kit::wrap(cx + dx, side_), y = kit::wrap(cy + dy, side_);
+                u_[index(x, y)] = 0.5f;
+                v_[index(x, y)] = 0.25f;
+            }
+        }
+    }
+
+    void react(float feed, float kill) {
+        for (int x = 0; x < side_; ++x) {
+            const int xm = x == 0 ? side_ - 1 : x - 1, xp = x == side_ - 1 ? 0 : x + 1;
+            for (int y = 0; y < side_; ++y) {
+                const int ym = y == 0 ? side_ - 1 : y - 1, yp = y == side_ - 1 ? 0 : y + 1;
+                const size_t k = index(x, y);
+                const float u = u_[k], v = v_[k];
+                const float lu = u_[index(xm, y)] + u_[index(xp, y)] + u_[index(x, ym)] + u_[index(x, yp)] - 4 * u;
+                const float lv = v_[index(xm, y)] + v_[index(xp, y)] + v_[index(x, ym)] + v_[index(x, yp)] - 4 * v;
+                const float uvv = u * v * v;
+                nu_[k] = kit::clampf(u + 0.2097f * lu - uvv + feed * (1.0f - u), 0.0f, 1.0f);
+                nv_[k] = kit::clampf(v + 0.105f * lv + uvv - (feed + kill) * v, 0.0f, 1.0f);
+            }
+        }
+        u_.swap(nu_);
+        v_.swap(nv_);
+    }
+
+    int side_ = 0;
+    int age_ = 0;
+    int lastMouseX_ = 0, lastMouseY_ = 0;
+    std::vector<float> u_, v_, nu_, nv_;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeMatmos() {
+    return std::make_unique<Matmos>();
+}
+
+} // namespace glowfield

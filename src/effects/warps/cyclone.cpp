@@ -1,0 +1,60 @@
+// Cyclone: a storm seen from orbit. Each frame the field is resampled turned about a drifting eye by an angle
+// that falls off with distance, so the inner bands whirl fastest; white cloud is fed along two spiral arms over
+// a deep blue sea, and the eye stays clear and dark while the storm tracks across the screen.
+#include "effects/kit/kit.h"
+
+namespace glowfield {
+
+namespace {
+
+class Cyclone : public Effect {
+  public:
+    void start(EffectContext& c) override { kit::tameField(c); }
+
+    void step(EffectContext& c) override {
+        ++age_;
+        const float n = static_cast<float>(c.n);
+        const float t = static_cast<float>(age_);
+        const float ex = n * (0.5f + 0.22f * fastSin(t * 0.006f)), ey = n * (0.5f + 0.18f * fastSin(t * 0.0093f + 1.0f));
+        copy_.capture(c);
+        kit::scaleVelocities(c, 0.0f);
+        const kit::Rgb sea = kit::fromLevels(20, 60, 120);
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const float dx = x - ex, dy = y - ey;
+                const float r2 = dx * dx + dy * dy;
+                // Turn (radians per frame) falls with distance from the eye; a slight inward pull winds the arms.
+                const float turn = 0.09f / (1.0f + r2 / 400.0f);
+                const float pull = 1.0f + 0.012f / (1.0f + r2 / 3000.0f);
+                const float cs = fastCos(turn), sn = fastSin(turn);
+                const float sx = ex + (dx * cs + dy * sn) * pull, sy = ey + (-dx * sn + dy * cs) * pull;
+                copy_.warpCell(c, x, y, sx, sy);
+                kit::blendCell(c, x, y, sea, 0.012f);
+            }
+        }
+        // Cloud along two spiral arms, each a chain of soft puffs that winds out from the eye.
+        for (int arm = 0; arm < 2; ++arm) {
+            for (int i = 0; i < 14; ++i) {
+                const float r = 8.0f + i * 6.5f;
+                const float a = arm * kit::pi + r * 0.045f - t * 0.05f;
+                const float px = ex + r * fastCos(a), py = ey + r * fastSin(a);
+                kit::softDisc(c, px, py, 3.0f + i * 0.5f, kit::white, 0.18f, kit::Blend::set);
+            }
+        }
+        // The eye: clear and dark, ringed by a bright eyewall.
+        kit::softDisc(c, ex, ey, 11.0f, kit::fromLevels(230, 235, 240), 0.4f, kit::Blend::set);
+        kit::softDisc(c, ex, ey, 6.0f, kit::fromLevels(10, 30, 60), 0.9f, kit::Blend::set);
+    }
+
+  private:
+    int age_ = 0;
+    kit::FieldCopy copy_;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeCyclone() {
+    return std::make_unique<Cyclone>();
+}
+
+} // namespace glowfield

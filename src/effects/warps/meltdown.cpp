@@ -1,0 +1,100 @@
+// Meltdown: the picture melts. Each column slides down at its own accelerating speed, neighbours dragging on
+// each other so it looks gooey, and hot orange-white glow pours in at the top; once everything has run off,
+// the speeds reset and the freshly poured glow melts in turn.
+#include <utility>
+#include <vector>
+
+#include "effects/kit/kit.h"
+#include "effects/warps/colour_image.h"
+
+namespace glowfield {
+
+namespace {
+
+class Meltdown : public Effect {
+  public:
+    void start(EffectContext& c) override {
+        kit::tameField(c);
+        n_ = c.n;
+        image_.capture(c);
+        next_.resize(n_);
+        // A tiled wall over the captured picture, so the melting reads even on a flat field.
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                const bool grout = x % 20 < 2 || y % 20 < 2;
+                const kit::Rgb tile = kit::hsv(static_cast<float>((x / 20 + y / 20) % 4) * 0.08f + 0.55f, 0.5f, 0.8f);
+                image_.set(x, y, kit::mix(image_.at(x, y), grout ? kit::fromLevels(40, 40, 45) : tile, 0.6f));
+            }
+        }
+        speed_.assign(static_cast<size_t>(n_), 0.0f);
+        travel_.assign(static_cast<size_t>(n_), 0.0f);
+        reset(c);
+    }
+
+    void step(EffectContext& c) override {
+        ++age_;
+        // Speeds grow at each column's own rate, then are eased towards their neighbours' so the goo drags.
+        float slowest = 1e9f;
+        for (int x = 0; x < n_; ++x) {
+            speed_[x] = kit::clampf(speed_[x] + accel_[x], 0.0f, 4.0f);
+        }
+        for (int x = 1; x + 1 < n_; ++x) {
+            speed_[x] = speed_[x] * 0.6f + (speed_[x - 1] + speed_[x + 1]) * 0.2f;
+        }
+        const float t = static_cast<float>(age_);
+        for (int x = 0; x < n_; ++x) {
+            const float v = speed_[x];
+            travel_[x] += v;
+            slowest = travel_[x] < slowest ? travel_[x] : slowest;
+            for (int y = 0; y < n_; ++y) {
+                const float sy = y - v;
+                kit::Rgb col;
+                if (sy < 0.0f) {
+                    // The hot pour: banded orange to white, the bands shifting with time.
+                    const float band = 0.5f + 0.5f * fastSin((travel_[x] - y) * 0.15f + t * 0.02f);
+                    col = kit::mix(kit::fromLevels(230, 70, 10), kit::fromLevels(255, 240, 190), band);
+                } else {
+                    const kit::Rgb self = image_.sample(static_cast<float>(x), sy);
+                    const kit::Rgb side = image_.sample(static_cast<float>(x) + (x % 2 ? 1.0f : -1.0f), sy);
+                    col = kit::mix(self, side, 0.1f);
+                }
+                next_.set(x, y, col);
+            }
+        }
+        std::swap(image_, next_);
+        kit::scaleVelocities(c, 0.0f);
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                // Drips shine: the faster a column runs, the glossier it looks.
+                const kit::Rgb col = image_.at(x, y);
+                kit::paint(c, x, y, kit::mix(col, kit::white, kit::clampf(speed_[x] * 0.05f, 0.0f, 0.2f)));
+            }
+        }
+        if (slowest > static_cast<float>(n_) * 1.2f) {
+            reset(c);
+        }
+    }
+
+  private:
+    void reset(EffectContext& c) {
+        accel_.assign(static_cast<size_t>(n_), 0.0f);
+        for (int x = 0; x < n_; ++x) {
+            speed_[x] = 0.0f;
+            travel_[x] = 0.0f;
+            accel_[x] = 0.001f + 0.012f * c.randomUnit() * c.randomUnit();
+        }
+    }
+
+    int n_ = 0;
+    int age_ = 0;
+    std::vector<float> speed_, travel_, accel_;
+    warps::ColourImage image_, next_;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeMeltdown() {
+    return std::make_unique<Meltdown>();
+}
+
+} // namespace glowfield
