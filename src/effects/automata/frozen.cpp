@@ -21,10 +21,19 @@ class Frozen : public Effect {
 
     void step(EffectContext& c) override {
         ++age_;
-        const int phase = age_ % cycle;
-        if (phase == 0) {
+        ++phaseAge_;
+        if (phase_ == Phase::growing && (frozenCount_ > n_ * n_ * 94 / 100 || phaseAge_ > 520)) {
+            phase_ = Phase::holding;
+            phaseAge_ = 0;
+        } else if (phase_ == Phase::holding && phaseAge_ > 60) {
+            phase_ = Phase::thawing;
+            phaseAge_ = 0;
+        } else if (phase_ == Phase::thawing && phaseAge_ > 150) {
             std::fill(frozeAt_.begin(), frozeAt_.end(), never);
+            frozenCount_ = 0;
             seedBorder(c);
+            phase_ = Phase::growing;
+            phaseAge_ = 0;
         }
         // Open water: dark blue, stirred by pulsed pushes that make ripples.
         if (age_ % 12 == 0) {
@@ -35,10 +44,10 @@ class Frozen : public Effect {
             }
         }
         waterLight(c);
-        if (phase < thawStart) {
+        if (phase_ == Phase::growing && age_ % 2 == 0) {
             grow(c);
-        } else {
-            thaw(phase - thawStart);
+        } else if (phase_ == Phase::thawing) {
+            thaw(phaseAge_);
         }
         const float sweep = static_cast<float>(age_ % 160) * 2.0f - 40.0f;
         for (int x = 0; x < n_; ++x) {
@@ -49,22 +58,27 @@ class Frozen : public Effect {
                 }
                 const int cell = cellAt(x, y);
                 c.planes.redVelocity[cell] = c.planes.greenVelocity[cell] = c.planes.blueVelocity[cell] = 0.0f;
-                // Fresh ice is bright white; older ice settles to pale blue, with a glint band sweeping.
+                // Fresh ice is bright white; older ice settles into bands of pale and deeper blue that trace the
+                // shapes the front had as it grew, with a glint band sweeping over it and sparkling grains.
                 const float fresh = kit::clampf(1.0f - static_cast<float>(age_ - t) / 40.0f, 0.0f, 1.0f);
                 const float band = 1.0f - kit::clampf(absf(static_cast<float>(x + y) * 0.5f - sweep) / 6.0f,
                                                       0.0f, 1.0f);
-                const float grain = 0.06f * fastSin(static_cast<float>(x * 7 + y * 13) * 0.9f);
-                kit::Rgb ice = kit::mix(kit::fromLevels(150, 195, 235), kit::white, fresh * 0.8f + band * 0.6f);
-                ice = kit::shade(ice, 0.9f + grain);
-                kit::blendCell(c, x, y, ice, 0.35f);
+                const float res = resistance_[index(x, y)];
+                const float growthBand = 0.5f + 0.5f * fastSin(static_cast<float>(t) * 0.25f);
+                kit::Rgb ice = kit::mix(kit::fromLevels(95, 140, 200), kit::fromLevels(215, 235, 250), growthBand);
+                ice = kit::mix(ice, kit::white, fresh * 0.8f + band * 0.5f);
+                ice = kit::shade(ice, 0.92f + 0.12f * res);
+                if (res < 0.015f && ((age_ + x * 3 + y) % 50) < 4) {
+                    ice = kit::white;
+                }
+                kit::blendCell(c, x, y, ice, 0.6f);
             }
         }
     }
 
   private:
     static constexpr int never = -1000000;
-    static constexpr int cycle = 760;
-    static constexpr int thawStart = 600;
+    enum class Phase { growing, holding, thawing };
 
     size_t index(int x, int y) const { return static_cast<size_t>(x) * n_ + y; }
 
@@ -83,39 +97,46 @@ class Frozen : public Effect {
     }
 
     void seedBorder(EffectContext& c) {
+        resistance_.resize(frozeAt_.size());
+        for (float& r : resistance_) {
+            r = c.randomUnit();
+        }
         for (int i = 0; i < n_; i += 1) {
-            if (c.random() % 3 == 0) {
-                frozeAt_[index(i, 0)] = age_;
-                frozeAt_[index(i, n_ - 1)] = age_;
-                frozeAt_[index(0, i)] = age_;
-                frozeAt_[index(n_ - 1, i)] = age_;
+            if (c.random() % 4 == 0) {
+                for (const size_t k : {index(i, 0), index(i, n_ - 1), index(0, i), index(n_ - 1, i)}) {
+                    frozenCount_ += frozeAt_[k] == never ? 1 : 0;
+                    frozeAt_[k] = age_;
+                }
             }
         }
     }
 
     void grow(EffectContext& c) {
+        // Invasion through a random landscape: each cell has a fixed resistance, and a cell next to older ice
+        // freezes once the cold has risen past its resistance. Near the percolation threshold of four-neighbour contact the ice creeps
+        // along the easiest paths in branching fingers, and later fills in between them.
+        const float cold = 0.5f + static_cast<float>(phaseAge_) * 0.0004f;
+        (void)c;
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                if (frozeAt_[index(x, y)] != never) {
+                const size_t k = index(x, y);
+                if (frozeAt_[k] != never || resistance_[k] > cold) {
                     continue;
                 }
-                int frozen = 0;
-                for (int dx = -1; dx <= 1; ++dx) {
-                    for (int dy = -1; dy <= 1; ++dy) {
-                        const int u = x + dx, v = y + dy;
-                        if (u >= 0 && v >= 0 && u < n_ && v < n_ && frozeAt_[index(u, v)] < age_ &&
-                            frozeAt_[index(u, v)] != never) {
-                            ++frozen;
-                        }
+                bool touching = false;
+                const int xs[4] = {x - 1, x + 1, x, x};
+                const int ys[4] = {y, y, y - 1, y + 1};
+                for (int d = 0; d < 4; ++d) {
+                    const int u = xs[d], v = ys[d];
+                    if (u >= 0 && v >= 0 && u < n_ && v < n_ && frozeAt_[index(u, v)] != never &&
+                        frozeAt_[index(u, v)] < age_) {
+                        touching = true;
+                        break;
                     }
                 }
-                // A lone frozen neighbour is a finger tip: grow there fastest, so the frost branches.
-                if (frozen == 0) {
-                    continue;
-                }
-                const int odds = frozen == 1 ? 9 : frozen == 2 ? 3 : frozen >= 5 ? 40 : 1;
-                if (c.random() % 100 < odds) {
-                    frozeAt_[index(x, y)] = age_;
+                if (touching) {
+                    frozeAt_[k] = age_;
+                    ++frozenCount_;
                 }
             }
         }
@@ -123,14 +144,15 @@ class Frozen : public Effect {
 
     void thaw(int step) {
         // The thaw eats the ice from the centre outwards, melting a widening disc.
-        const float r = static_cast<float>(step) * static_cast<float>(n_) / 240.0f;
+        const float r = static_cast<float>(step) * static_cast<float>(n_) / 110.0f;
         const float h = static_cast<float>(n_) * 0.5f;
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const float dx = x - h, dy = y - h;
                 const float wobble = 6.0f * fastSin(static_cast<float>(x) * 0.3f) * fastCos(y * 0.27f);
-                if (dx * dx + dy * dy < (r + wobble) * (r + wobble)) {
+                if (dx * dx + dy * dy < (r + wobble) * (r + wobble) && frozeAt_[index(x, y)] != never) {
                     frozeAt_[index(x, y)] = never;
+                    --frozenCount_;
                 }
             }
         }
@@ -138,7 +160,11 @@ class Frozen : public Effect {
 
     int n_ = 0;
     int age_ = 0;
+    int phaseAge_ = 0;
+    int frozenCount_ = 0;
+    Phase phase_ = Phase::growing;
     std::vector<int> frozeAt_;
+    std::vector<float> resistance_;
 };
 
 } // namespace

@@ -18,7 +18,7 @@ class Cyclone : public Effect {
         const float ex = n * (0.5f + 0.22f * fastSin(t * 0.006f)), ey = n * (0.5f + 0.18f * fastSin(t * 0.0093f + 1.0f));
         copy_.capture(c);
         kit::scaleVelocities(c, 0.0f);
-        const kit::Rgb sea = kit::fromLevels(20, 60, 120);
+        const kit::Rgb sea = kit::fromLevels(10, 40, 100);
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float dx = x - ex, dy = y - ey;
@@ -29,7 +29,7 @@ class Cyclone : public Effect {
                 const float cs = fastCos(turn), sn = fastSin(turn);
                 const float sx = ex + (dx * cs + dy * sn) * pull, sy = ey + (-dx * sn + dy * cs) * pull;
                 copy_.warpCell(c, x, y, sx, sy);
-                kit::blendCell(c, x, y, sea, 0.012f);
+                kit::blendCell(c, x, y, sea, 0.02f);
             }
         }
         // Cloud along two spiral arms, each a chain of soft puffs that winds out from the eye.
@@ -38,7 +38,7 @@ class Cyclone : public Effect {
                 const float r = 8.0f + i * 6.5f;
                 const float a = arm * kit::pi + r * 0.045f - t * 0.05f;
                 const float px = ex + r * fastCos(a), py = ey + r * fastSin(a);
-                kit::softDisc(c, px, py, 3.0f + i * 0.5f, kit::white, 0.18f, kit::Blend::set);
+                kit::softDisc(c, px, py, 3.0f + i * 0.6f, kit::white, 0.45f, kit::Blend::set);
             }
         }
         // The eye: clear and dark, ringed by a bright eyewall.

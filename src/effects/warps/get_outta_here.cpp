@@ -19,7 +19,8 @@ class GetOuttaHere : public Effect {
         kit::tameField(c);
         mouseX_ = c.mouseX;
         mouseY_ = c.mouseY;
-        for (int i = 0; i < 30; ++i) {
+        kit::pullColours(c, kit::fromLevels(40, 45, 35), 0.7f);
+        for (int i = 0; i < 260; ++i) {
             litter(c);
         }
     }
@@ -55,10 +56,9 @@ class GetOuttaHere : public Effect {
             }
         }
         kit::softDisc(c, bx, by, 12.0f, kit::fromLevels(8, 8, 12), 0.6f, kit::Blend::set);
-        kit::scaleVelocities(c, 0.9f);
-        if (age_ % 3 == 0) {
-            litter(c);
-        }
+        kit::scaleVelocities(c, 0.0f);
+        litter(c);
+        litter(c);
         // Flecks thrown off the broom's edge.
         for (int i = 0; i < 3; ++i) {
             Fleck& f = flecks_[next_];
@@ -96,7 +96,7 @@ class GetOuttaHere : public Effect {
         // Confetti and leaves: small discs and ringed discs in bright colours.
         const float x = static_cast<float>(c.random(4, c.n - 5)), y = static_cast<float>(c.random(4, c.n - 5));
         const kit::Rgb col = kit::hsv(c.randomUnit(), 0.85f, 1.0f);
-        const float r = 2.0f + c.randomUnit() * 4.0f;
+        const float r = 2.5f + c.randomUnit() * 4.5f;
         kit::fillDisc(c, x, y, r, col);
         kit::drawRing(c, x, y, r, 1.0f, kit::shade(col, 0.5f));
     }

@@ -39,12 +39,13 @@ class Horlicks : public Effect {
         }
         const float fn = static_cast<float>(n_), h = (fn - 1.0f) * 0.5f, rim = fn * 0.44f;
         const float t = static_cast<float>(age_);
-        float sx = h + rim * 0.5f * fastCos(t * 0.03f), sy = h + rim * 0.5f * fastSin(t * 0.03f);
+        const float orbit = rim * (0.45f + 0.2f * fastSin(t * 0.013f));
+        float sx = h + orbit * fastCos(t * 0.035f), sy = h + orbit * fastSin(t * 0.035f);
         if (movedAt_ >= 0 && age_ - movedAt_ < 200) {
             sx = static_cast<float>(mouseX_);
             sy = static_cast<float>(mouseY_);
         }
-        if (age_ % 170 == 0) {
+        if (age_ % 120 == 0) {
             dollop(c);
         }
         // Advection: each cell reads from where the flow brought it, a slow turn plus the spoon's vortex.
@@ -54,9 +55,11 @@ class Horlicks : public Effect {
                 if (dx * dx + dy * dy > rim * rim) {
                     continue;
                 }
-                float vx = -dy * 0.012f, vy = dx * 0.012f;
+                // The drink turns faster near the middle than at the wall, which shears the milk into spirals.
+                const float spin = 0.03f / (1.0f + (dx * dx + dy * dy) / 900.0f);
+                float vx = -dy * spin, vy = dx * spin;
                 const float ex = x - sx, ey = y - sy;
-                const float s = 40.0f / (ex * ex + ey * ey + 30.0f);
+                const float s = 60.0f / (ex * ex + ey * ey + 30.0f);
                 vx += -ey * s * 0.35f;
                 vy += ex * s * 0.35f;
                 const kit::Rgb was = drink_.sample(x - vx, y - vy);
@@ -102,7 +105,7 @@ class Horlicks : public Effect {
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const float dx = x - cx, dy = y - cy;
-                const float w = 1.0f - (dx * dx + dy * dy) / 150.0f;
+                const float w = 1.0f - (dx * dx + dy * dy) / 220.0f;
                 if (w > 0.0f) {
                     drink_.set(x, y, kit::mix(drink_.at(x, y), kit::fromLevels(250, 245, 230), kit::clampf(w * 2.0f, 0.0f, 1.0f)));
                 }

@@ -26,7 +26,8 @@ class Joe90 : public Effect {
                 }
             }
         }
-        kit::scaleVelocities(c, 0.9f);
+        // Calm velocities leave the wave step a gentle blur, which keeps the fold from breaking into grain.
+        kit::scaleVelocities(c, 0.0f);
         // The bar: a thick stroke whose ends wander on different slow loops, its colour turning.
         const float t = static_cast<float>(age_) * 0.02f;
         const float fn = static_cast<float>(n);

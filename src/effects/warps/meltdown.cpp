@@ -18,14 +18,6 @@ class Meltdown : public Effect {
         n_ = c.n;
         image_.capture(c);
         next_.resize(n_);
-        // A tiled wall over the captured picture, so the melting reads even on a flat field.
-        for (int x = 0; x < n_; ++x) {
-            for (int y = 0; y < n_; ++y) {
-                const bool grout = x % 20 < 2 || y % 20 < 2;
-                const kit::Rgb tile = kit::hsv(static_cast<float>((x / 20 + y / 20) % 4) * 0.08f + 0.55f, 0.5f, 0.8f);
-                image_.set(x, y, kit::mix(image_.at(x, y), grout ? kit::fromLevels(40, 40, 45) : tile, 0.6f));
-            }
-        }
         speed_.assign(static_cast<size_t>(n_), 0.0f);
         travel_.assign(static_cast<size_t>(n_), 0.0f);
         reset(c);
@@ -77,11 +69,20 @@ class Meltdown : public Effect {
 
   private:
     void reset(EffectContext& c) {
+        // A tiled wall laid over what is there, so every round has edges to melt, even on a flat field.
+        const float hue = c.randomUnit();
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                const bool grout = x % 20 < 2 || y % 20 < 2;
+                const kit::Rgb tile = kit::hsv(static_cast<float>((x / 20 + y / 20) % 4) * 0.08f + hue, 0.55f, 0.85f);
+                image_.set(x, y, kit::mix(image_.at(x, y), grout ? kit::fromLevels(40, 40, 45) : tile, 0.7f));
+            }
+        }
         accel_.assign(static_cast<size_t>(n_), 0.0f);
         for (int x = 0; x < n_; ++x) {
             speed_[x] = 0.0f;
             travel_[x] = 0.0f;
-            accel_[x] = 0.001f + 0.012f * c.randomUnit() * c.randomUnit();
+            accel_[x] = 0.003f + 0.02f * c.randomUnit() * c.randomUnit();
         }
     }
 

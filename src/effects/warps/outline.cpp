@@ -29,7 +29,7 @@ class Outline : public Effect {
                 }
             }
         }
-        kit::scaleVelocities(c, 0.6f);
+        kit::scaleVelocities(c, 0.0f);
         // The feeder: a soft blob of turning colour on a looping path.
         const float t = static_cast<float>(age_) * 0.02f;
         const float h = static_cast<float>(c.n) * 0.5f;
