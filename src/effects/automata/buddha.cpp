@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -25,6 +26,9 @@ class Buddha : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         if (age_ % 1500 == 0) {
             for (auto& h : hits_) {
@@ -54,7 +58,7 @@ class Buddha : public Effect {
                     const float v = kit::clampf(std::sqrt(hits_[p][k]) * scales[p] * 1.3f, 0.0f, 1.0f);
                     *out[p] = -127.0f + 255.0f * v;
                 }
-                kit::paint(c, x, y, col);
+                fx::put(c, x, y, col);
             }
         }
         kit::scaleVelocities(c, 0.0f);

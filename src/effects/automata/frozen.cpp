@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -20,6 +21,9 @@ class Frozen : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         ++phaseAge_;
         if (phase_ == Phase::growing && (frozenCount_ > n_ * n_ * 94 / 100 || phaseAge_ > 520)) {
@@ -57,21 +61,25 @@ class Frozen : public Effect {
                     continue;
                 }
                 const int cell = cellAt(x, y);
-                c.planes.redVelocity[cell] = c.planes.greenVelocity[cell] = c.planes.blueVelocity[cell] = 0.0f;
-                // Fresh ice is bright white; older ice settles into bands of pale and deeper blue that trace the
-                // shapes the front had as it grew, with a glint band sweeping over it and sparkling grains.
+                c.planes.redVelocity[cell] = c.planes.greenVelocity[cell] = c.planes.blueVelocity[cell] =
+                    0.0f;
+                // Fresh ice is bright white; older ice settles into bands of pale and deeper blue that trace
+                // the shapes the front had as it grew, with a glint band sweeping over it and sparkling
+                // grains.
                 const float fresh = kit::clampf(1.0f - static_cast<float>(age_ - t) / 40.0f, 0.0f, 1.0f);
-                const float band = 1.0f - kit::clampf(absf(static_cast<float>(x + y) * 0.5f - sweep) / 6.0f,
-                                                      0.0f, 1.0f);
+                const float band =
+                    1.0f - kit::clampf(absf(static_cast<float>(x + y) * 0.5f - sweep) / 6.0f, 0.0f, 1.0f);
                 const float res = resistance_[index(x, y)];
-                const float growthBand = 0.5f + 0.5f * fastSin(static_cast<float>(t) * 0.25f);
-                kit::Rgb ice = kit::mix(kit::fromLevels(95, 140, 200), kit::fromLevels(215, 235, 250), growthBand);
-                ice = kit::mix(ice, kit::white, fresh * 0.8f + band * 0.5f);
-                ice = kit::shade(ice, 0.92f + 0.12f * res);
+                const float growthBand =
+                    static_cast<float>(absf(static_cast<float>(kit::wrap(t, 24) - 12))) / 12.0f;
+                kit::Rgb ice =
+                    fx::mix(kit::fromLevels(95, 140, 200), kit::fromLevels(215, 235, 250), growthBand);
+                ice = fx::mix(ice, kit::white, fresh * 0.8f + band * 0.5f);
+                ice = fx::shade(ice, 0.92f + 0.12f * res);
                 if (res < 0.015f && ((age_ + x * 3 + y) % 50) < 4) {
                     ice = kit::white;
                 }
-                kit::blendCell(c, x, y, ice, 0.6f);
+                fx::blend(c, x, y, ice, 0.6f);
             }
         }
     }
@@ -84,14 +92,26 @@ class Frozen : public Effect {
 
     void waterLight(EffectContext& c) {
         // Open water: deep blue with slow caustic bands, pulled towards gently so ripples still show.
+        // Two crossing wave trains, each a product of a column and a row table, so no sine per cell.
         const float t = static_cast<float>(age_) * 0.03f;
+        colA_.resize(static_cast<size_t>(n_));
+        colB_.resize(static_cast<size_t>(n_));
+        rowA_.resize(static_cast<size_t>(n_));
+        rowB_.resize(static_cast<size_t>(n_));
+        for (int i = 0; i < n_; ++i) {
+            colA_[i] = fastSin(i * 0.09f + t);
+            colB_[i] = fastCos(i * 0.09f + t);
+            rowA_[i] = fastCos(i * 0.07f - t * 0.7f);
+            rowB_[i] = fastSin(i * 0.07f - t * 0.7f);
+        }
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                const float a = fastSin(x * 0.09f + fastSin(y * 0.05f + t) * 1.5f + t);
-                const float b = fastSin(y * 0.08f - fastSin(x * 0.06f - t) * 1.5f + t * 0.7f);
+                const float a = colA_[x] * rowA_[y] + colB_[x] * rowB_[y]; // sin(x-wave + y-wave)
+                const float b = colB_[x] * rowA_[y] - colA_[x] * rowB_[y]; // cos(x-wave - y-wave)
                 const float light = kit::clampf(1.0f - absf(a + b) * 0.8f, 0.0f, 1.0f);
-                kit::blendCell(c, x, y, kit::mix(kit::fromLevels(8, 28, 70), kit::fromLevels(60, 140, 190), light * light),
-                               0.08f);
+                fx::blend(c, x, y,
+                          fx::mix(kit::fromLevels(8, 28, 70), kit::fromLevels(60, 140, 190), light * light),
+                          0.08f);
             }
         }
     }
@@ -113,8 +133,9 @@ class Frozen : public Effect {
 
     void grow(EffectContext& c) {
         // Invasion through a random landscape: each cell has a fixed resistance, and a cell next to older ice
-        // freezes once the cold has risen past its resistance. Near the percolation threshold of four-neighbour contact the ice creeps
-        // along the easiest paths in branching fingers, and later fills in between them.
+        // freezes once the cold has risen past its resistance. Near the percolation threshold of
+        // four-neighbour contact the ice creeps along the easiest paths in branching fingers, and later fills
+        // in between them.
         const float cold = 0.5f + static_cast<float>(phaseAge_) * 0.0004f;
         (void)c;
         for (int x = 0; x < n_; ++x) {
@@ -165,6 +186,7 @@ class Frozen : public Effect {
     Phase phase_ = Phase::growing;
     std::vector<int> frozeAt_;
     std::vector<float> resistance_;
+    std::vector<float> colA_, colB_, rowA_, rowB_;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -21,6 +22,9 @@ class Growth : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
             if (lastMouseX_ >= 0) {
                 plant(c, c.mouseX, c.mouseY);
@@ -44,11 +48,12 @@ class Growth : public Effect {
                 const float fresh = kit::clampf(1.0f - static_cast<float>(age_ - t) / 60.0f, 0.0f, 1.0f);
                 const float hue = hueStart_ + static_cast<float>(t) * 0.0009f;
                 const float pulse = 0.72f + 0.1f * fastSin(static_cast<float>(t) * 0.05f - age_ * 0.07f);
-                kit::paint(c, x, y, kit::hsv(hue, 0.75f - 0.5f * fresh, pulse + 0.28f * fresh));
+                fx::put(c, x, y, fx::hsv(hue, 0.75f - 0.5f * fresh, pulse + 0.28f * fresh));
             }
         }
         for (int w = 0; w < walkerCount; ++w) {
-            kit::paint(c, walkers_[w * 2], walkers_[w * 2 + 1], kit::fromLevels(60, 70, 110), kit::Blend::max);
+            kit::paint(c, walkers_[w * 2], walkers_[w * 2 + 1], kit::fromLevels(60, 70, 110),
+                       kit::Blend::max);
         }
         if (radius_ > static_cast<float>(n_) * 0.47f || age_ - lastStick_ > 400) {
             plant(c, c.random(n_ / 4, n_ * 3 / 4), c.random(n_ / 4, n_ * 3 / 4));
@@ -100,10 +105,18 @@ class Growth : public Effect {
                 bits = c.random();
             }
             switch ((bits >> ((s % 7) * 2)) & 3) {
-            case 0: ++x; break;
-            case 1: --x; break;
-            case 2: ++y; break;
-            default: --y; break;
+            case 0:
+                ++x;
+                break;
+            case 1:
+                --x;
+                break;
+            case 2:
+                ++y;
+                break;
+            default:
+                --y;
+                break;
             }
             const float dx = static_cast<float>(x - cx_), dy = static_cast<float>(y - cy_);
             const float far = radius_ + 24.0f;

@@ -1,10 +1,11 @@
 // InEdible: mould on a forgotten plate. Spores land and grow into round colonies that add random frontier
-// cells, laid down in concentric age rings of greys, greens and blues; colonies halt where they meet, and once
-// the plate is covered it is wiped paler and the spores start again.
+// cells, laid down in concentric age rings of greys, greens and blues; colonies halt where they meet, and
+// once the plate is covered it is wiped paler and the spores start again.
 #include <algorithm>
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -25,6 +26,9 @@ class InEdible : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         kit::scaleVelocities(c, 0.0f);
         if (age_ % 18 == 1 && colonies_ < 40) {
@@ -52,17 +56,17 @@ class InEdible : public Effect {
                 if (o < 0) {
                     // Agar: a pale, faintly mottled yellow; just after a wipe, paler still.
                     const float mottle = 0.05f * fastSin(x * 0.37f + fastSin(y * 0.21f) * 2.0f);
-                    const kit::Rgb agar = kit::shade(kit::fromLevels(205, 190, 140), 0.78f + mottle);
-                    kit::blendCell(c, x, y, kit::mix(agar, kit::white, wipe_ * 0.5f), 0.12f + 0.2f * wipe_);
+                    const kit::Rgb agar = fx::shade(kit::fromLevels(205, 190, 140), 0.78f + mottle);
+                    fx::blend(c, x, y, fx::mix(agar, kit::white, wipe_ * 0.5f), 0.12f + 0.2f * wipe_);
                     continue;
                 }
                 // Rings from the age at which each cell was claimed; the newest growth is fuzzy white.
                 const int since = age_ - bornAt_[k];
                 const int ring = (bornAt_[k] / 9) & 3;
                 const float fresh = kit::clampf(1.0f - since / 25.0f, 0.0f, 1.0f);
-                kit::Rgb col = kit::shade(mouldColours[o % 5], 0.6f + 0.13f * ring);
-                col = kit::mix(col, kit::fromLevels(235, 240, 230), fresh * 0.7f);
-                kit::blendCell(c, x, y, col, 0.5f);
+                kit::Rgb col = fx::shade(mouldColours[o % 5], 0.6f + 0.13f * ring);
+                col = fx::mix(col, kit::fromLevels(235, 240, 230), fresh * 0.7f);
+                fx::blend(c, x, y, col, 0.5f);
             }
         }
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -25,6 +26,9 @@ class Life : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if ((c.n + 1) / 2 != side_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         if (age_ % 2 == 0) {
             generation(c);
@@ -37,10 +41,10 @@ class Life : public Effect {
                 if (v != 0) {
                     const kit::Rgb base = tribeColours[(v - 1) & 3];
                     const float lift = ((x & 1) == 0 && (y & 1) == 0) ? 1.0f : 0.82f;
-                    kit::paint(c, x, y, kit::shade(base, lift));
+                    fx::put(c, x, y, fx::shade(base, lift));
                 } else {
-                    const kit::Rgb here = kit::colourAt(c, x, y);
-                    kit::paint(c, x, y, kit::mix(kit::fromLevels(10, 10, 22), here, 0.8f));
+                    const kit::Rgb here = fx::at(c, x, y);
+                    fx::put(c, x, y, fx::mix(kit::fromLevels(10, 10, 22), here, 0.8f));
                 }
             }
         }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -27,6 +28,9 @@ class Matmos : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if ((c.n + 1) / 2 != side_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
             lastMouseX_ = c.mouseX;
@@ -55,10 +59,10 @@ class Matmos : public Effect {
                 const float slope = v_[index(i + 1 < side_ ? i + 1 : i, j + 1 < side_ ? j + 1 : j)] -
                                     v_[index(i > 0 ? i - 1 : i, j > 0 ? j - 1 : j)];
                 const float k = kit::clampf(v * 3.2f, 0.0f, 1.0f);
-                kit::Rgb col = kit::mix(kit::fromLevels(40, 10, 60), kit::fromLevels(120, 230, 60), k);
-                col = kit::mix(col, kit::fromLevels(250, 255, 220), kit::clampf(-slope * 6.0f, 0.0f, 0.6f));
-                col = kit::shade(col, kit::clampf(1.0f - slope * 3.0f, 0.5f, 1.0f));
-                kit::paint(c, x, y, col);
+                kit::Rgb col = fx::mix(kit::fromLevels(40, 10, 60), kit::fromLevels(120, 230, 60), k);
+                col = fx::mix(col, kit::fromLevels(250, 255, 220), kit::clampf(-slope * 6.0f, 0.0f, 0.6f));
+                col = fx::shade(col, kit::clampf(1.0f - slope * 3.0f, 0.5f, 1.0f));
+                fx::put(c, x, y, col);
             }
         }
     }
@@ -97,8 +101,10 @@ class Matmos : public Effect {
                 const int ym = y == 0 ? side_ - 1 : y - 1, yp = y == side_ - 1 ? 0 : y + 1;
                 const size_t k = index(x, y);
                 const float u = u_[k], v = v_[k];
-                const float lu = u_[index(xm, y)] + u_[index(xp, y)] + u_[index(x, ym)] + u_[index(x, yp)] - 4 * u;
-                const float lv = v_[index(xm, y)] + v_[index(xp, y)] + v_[index(x, ym)] + v_[index(x, yp)] - 4 * v;
+                const float lu =
+                    u_[index(xm, y)] + u_[index(xp, y)] + u_[index(x, ym)] + u_[index(x, yp)] - 4 * u;
+                const float lv =
+                    v_[index(xm, y)] + v_[index(xp, y)] + v_[index(x, ym)] + v_[index(x, yp)] - 4 * v;
                 const float uvv = u * v * v;
                 nu_[k] = kit::clampf(u + 0.2097f * lu - uvv + feed * (1.0f - u), 0.0f, 1.0f);
                 nv_[k] = kit::clampf(v + 0.105f * lv + uvv - (feed + kill) * v, 0.0f, 1.0f);

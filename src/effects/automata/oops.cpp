@@ -4,13 +4,14 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
 namespace {
 
-const kit::Rgb potColours[6] = {kit::fromLevels(230, 40, 40),  kit::fromLevels(250, 200, 30),
-                                kit::fromLevels(40, 110, 230), kit::fromLevels(40, 190, 90),
+const kit::Rgb potColours[6] = {kit::fromLevels(230, 40, 40),   kit::fromLevels(250, 200, 30),
+                                kit::fromLevels(40, 110, 230),  kit::fromLevels(40, 190, 90),
                                 kit::fromLevels(240, 240, 235), kit::fromLevels(150, 60, 200)};
 
 class Oops : public Effect {
@@ -24,6 +25,9 @@ class Oops : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         kit::scaleVelocities(c, 0.0f);
         advance(c);
@@ -38,17 +42,18 @@ class Oops : public Effect {
                     // The floor: pale boards with a wavy grain.
                     const float grainy = 0.08f * fastSin(y * 0.8f + fastSin(x * 0.05f) * 3.0f);
                     const float seam = (x % 25 == 0) ? 0.7f : 1.0f;
-                    kit::paint(c, x, y, kit::shade(kit::fromLevels(200, 170, 130), (0.85f + grainy) * seam));
+                    fx::put(c, x, y, fx::shade(kit::fromLevels(200, 170, 130), (0.85f + grainy) * seam));
                     continue;
                 }
                 // Gloss: a soft highlight that wanders over the wet surface; fresh paint is glossier.
-                const float wet = kit::clampf(1.0f - static_cast<float>(age_ - wetAt_[k]) / 300.0f, 0.2f, 1.0f);
+                const float wet =
+                    kit::clampf(1.0f - static_cast<float>(age_ - wetAt_[k]) / 300.0f, 0.2f, 1.0f);
                 const float sheen = fastSin(x * 0.11f + y * 0.07f + age_ * 0.05f);
                 const float gloss = sheen > 0.8f ? (sheen - 0.8f) * 5.0f * wet : 0.0f;
                 const bool rim = edge(x, y, o);
-                kit::Rgb col = kit::shade(potColours[o % 6], rim ? 0.6f : 0.92f + 0.08f * sheen);
-                col = kit::mix(col, kit::white, gloss * 0.5f);
-                kit::paint(c, x, y, col);
+                kit::Rgb col = fx::shade(potColours[o % 6], rim ? 0.6f : 0.92f + 0.08f * sheen);
+                col = fx::mix(col, kit::white, gloss * 0.5f);
+                fx::put(c, x, y, col);
             }
         }
         // The tipped pot, lying at the spill for a while.

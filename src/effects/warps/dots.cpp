@@ -22,6 +22,9 @@ class Dots : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         const float fn = static_cast<float>(n_), h = fn * 0.5f;
         const float t = static_cast<float>(age_);
@@ -29,15 +32,17 @@ class Dots : public Effect {
         for (int i = 0; i < 4; ++i) {
             const float cx = h + h * 0.7f * fastSin(t * 0.011f * (i + 1) + i * 1.7f);
             const float cy = h + h * 0.7f * fastCos(t * 0.008f * (i + 2) + i);
-            const kit::Rgb col = kit::hsv(i * 0.25f + t * 0.001f, 0.9f, 1.0f);
-            const int x0 = kit::clampCell(c, kit::toCell(cx - 30.0f)), x1 = kit::clampCell(c, kit::toCell(cx + 30.0f));
-            const int y0 = kit::clampCell(c, kit::toCell(cy - 30.0f)), y1 = kit::clampCell(c, kit::toCell(cy + 30.0f));
+            const kit::Rgb col = fx::hsv(i * 0.25f + t * 0.001f, 0.9f, 1.0f);
+            const int x0 = kit::clampCell(c, kit::toCell(cx - 30.0f)),
+                      x1 = kit::clampCell(c, kit::toCell(cx + 30.0f));
+            const int y0 = kit::clampCell(c, kit::toCell(cy - 30.0f)),
+                      y1 = kit::clampCell(c, kit::toCell(cy + 30.0f));
             for (int x = x0; x <= x1; ++x) {
                 for (int y = y0; y <= y1; ++y) {
                     const float d2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
                     const float w = 1.0f - d2 / 900.0f;
                     if (w > 0.0f) {
-                        image_.set(x, y, kit::mix(image_.at(x, y), col, w * w * 0.06f));
+                        image_.set(x, y, fx::mix(image_.at(x, y), col, w * w * 0.06f));
                     }
                 }
             }
@@ -62,6 +67,11 @@ class Dots : public Effect {
             }
         }
         kit::scaleVelocities(c, 0.0f);
+        // One over twice a typical dot radius, per screen, for the soft edge.
+        float edgeScale[3];
+        for (int p = 0; p < 3; ++p) {
+            edgeScale[p] = 1.0f / (pitch * 0.6f);
+        }
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 float out[3];
@@ -74,13 +84,15 @@ class Dots : public Effect {
                     const float radius = (i >= 0 && j >= 0 && i < lattice && j < lattice)
                                              ? screen_[p][static_cast<size_t>(i) * lattice + j]
                                              : 0.0f;
-                    const float d = std::sqrt(fu * fu + fv * fv);
-                    // Ink where the dot covers the cell, with a one-cell soft edge.
-                    out[p] = kit::clampf(radius - d + 0.5f, 0.0f, 1.0f);
+                    // Light where the dot covers the cell, with a soft edge about a cell wide: (r^2 - d^2) /
+                    // 2r is r - d near the rim, without a square root per cell.
+                    const float inside = (radius * radius - (fu * fu + fv * fv)) * edgeScale[p];
+                    out[p] = kit::clampf(inside + 0.5f, 0.0f, 1.0f);
                 }
                 // Additive light: each screen's dots glow in its own primary over black.
-                const kit::Rgb col{-127.0f + 250.0f * out[0], -127.0f + 250.0f * out[1], -127.0f + 250.0f * out[2]};
-                kit::paint(c, x, y, col);
+                const kit::Rgb col{-127.0f + 250.0f * out[0], -127.0f + 250.0f * out[1],
+                                   -127.0f + 250.0f * out[2]};
+                fx::put(c, x, y, col);
             }
         }
     }

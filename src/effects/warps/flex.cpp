@@ -16,6 +16,9 @@ class Flex : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         if (age_ % 250 == 0) {
             snap(c);
@@ -37,14 +40,17 @@ class Flex : public Effect {
                 v *= p;
                 // A twist that fades outwards, then a shear and a bow.
                 const float a = twist * kit::clampf(1.0f - r2 * 0.5f, 0.0f, 1.0f);
-                const float cs = fastCos(a), sn = fastSin(a);
+                // |a| <= 0.5: short series are within 0.003 of the cosine and sine.
+                const float a2 = a * a;
+                const float cs = 1.0f - a2 * 0.5f + a2 * a2 * (1.0f / 24.0f),
+                            sn = a * (1.0f - a2 * (1.0f / 6.0f));
                 const float ru = u * cs - v * sn, rv = u * sn + v * cs;
                 const float sx = h + ru * h + shear * rv * h;
                 const float sy = h + rv * h + bend * (1.0f - ru * ru);
                 kit::Rgb col = image_.sample(sx, sy);
                 // Stretched rubber pales a little, squeezed rubber darkens.
-                col = kit::shade(col, kit::clampf(1.1f - (p - 1.0f) * 0.4f, 0.7f, 1.3f));
-                kit::paint(c, x, y, col);
+                col = fx::shade(col, kit::clampf(1.1f - (p - 1.0f) * 0.4f, 0.7f, 1.3f));
+                fx::put(c, x, y, col);
             }
         }
     }
@@ -53,13 +59,13 @@ class Flex : public Effect {
     void snap(EffectContext& c) {
         kit::tameField(c);
         image_.capture(c);
-        const kit::Rgb a = kit::hsv(c.randomUnit(), 0.8f, 0.95f), b = kit::hsv(c.randomUnit(), 0.6f, 0.35f);
+        const kit::Rgb a = fx::hsv(c.randomUnit(), 0.8f, 0.95f), b = fx::hsv(c.randomUnit(), 0.6f, 0.35f);
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const bool odd = ((x / 20) + (y / 20)) % 2 != 0;
                 const bool line = x % 20 == 0 || y % 20 == 0;
                 const kit::Rgb tile = line ? kit::fromLevels(245, 245, 240) : odd ? a : b;
-                image_.set(x, y, kit::mix(image_.at(x, y), tile, 0.55f));
+                image_.set(x, y, fx::mix(image_.at(x, y), tile, 0.55f));
             }
         }
     }

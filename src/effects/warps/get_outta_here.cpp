@@ -1,7 +1,10 @@
-// Get Outta Here: everything flees. Each frame the field is resampled from points nearer a broom, so what lies
-// near it is shoved away and a dark clearing opens behind it, with flecks scattering outwards; litter keeps
-// landing to be swept. The broom follows the mouse once it moves and wanders on its own while the mouse rests.
+// Get Outta Here: everything flees. Each frame the field is resampled from points nearer a broom, so what
+// lies near it is shoved away and a dark clearing opens behind it, with flecks scattering outwards; litter
+// keeps landing to be swept. The broom follows the mouse once it moves and wanders on its own while the mouse
+// rests.
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
+#include "effects/warps/colour_image.h"
 
 namespace glowfield {
 
@@ -40,7 +43,7 @@ class GetOuttaHere : public Effect {
             bx = static_cast<float>(mouseX_);
             by = static_cast<float>(mouseY_);
         }
-        copy_.capture(c);
+        image_.capture(c);
         const float reach = 34.0f;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
@@ -52,7 +55,7 @@ class GetOuttaHere : public Effect {
                 // Read from nearer the broom: the nearer, the harder the shove.
                 const float w = 1.0f - d2 / (reach * reach);
                 const float k = 1.0f - 0.12f * w * w;
-                copy_.warpCell(c, x, y, bx + dx * k, by + dy * k);
+                fx::put(c, x, y, image_.sample(bx + dx * k, by + dy * k));
             }
         }
         kit::softDisc(c, bx, by, 12.0f, kit::fromLevels(8, 8, 12), 0.6f, kit::Blend::set);
@@ -69,8 +72,8 @@ class GetOuttaHere : public Effect {
             f.vx = 2.5f * fastCos(a);
             f.vy = 2.5f * fastSin(a);
             f.life = 30;
-            f.colour = kit::colourAt(c, kit::clampCell(c, kit::toCell(f.x)), kit::clampCell(c, kit::toCell(f.y)));
-            f.colour = kit::mix(f.colour, kit::white, 0.5f);
+            f.colour = fx::at(c, kit::clampCell(c, kit::toCell(f.x)), kit::clampCell(c, kit::toCell(f.y)));
+            f.colour = fx::mix(f.colour, kit::white, 0.5f);
         }
         for (Fleck& f : flecks_) {
             if (f.life <= 0) {
@@ -94,11 +97,12 @@ class GetOuttaHere : public Effect {
 
     void litter(EffectContext& c) {
         // Confetti and leaves: small discs and ringed discs in bright colours.
-        const float x = static_cast<float>(c.random(4, c.n - 5)), y = static_cast<float>(c.random(4, c.n - 5));
-        const kit::Rgb col = kit::hsv(c.randomUnit(), 0.85f, 1.0f);
+        const float x = static_cast<float>(c.random(4, c.n - 5)),
+                    y = static_cast<float>(c.random(4, c.n - 5));
+        const kit::Rgb col = fx::hsv(c.randomUnit(), 0.85f, 1.0f);
         const float r = 2.5f + c.randomUnit() * 4.5f;
         kit::fillDisc(c, x, y, r, col);
-        kit::drawRing(c, x, y, r, 1.0f, kit::shade(col, 0.5f));
+        kit::drawRing(c, x, y, r, 1.0f, fx::shade(col, 0.5f));
     }
 
     int age_ = 0;
@@ -106,7 +110,7 @@ class GetOuttaHere : public Effect {
     int restAt_ = -1;
     int next_ = 0;
     Fleck flecks_[fleckCount];
-    kit::FieldCopy copy_;
+    warps::ColourImage image_;
 };
 
 } // namespace

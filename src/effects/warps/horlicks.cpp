@@ -20,9 +20,9 @@ class Horlicks : public Effect {
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 // Whatever was on screen is stirred in as a tint, so the first swirls have something to show.
-                const kit::Rgb base = kit::shade(brown, 0.9f + 0.1f * fastSin(x * 0.1f + y * 0.07f));
+                const kit::Rgb base = fx::shade(brown, 0.9f + 0.1f * fastSin(x * 0.1f + y * 0.07f));
                 drink_.set(x, y, base);
-                drink_.set(x, y, kit::mix(drink_.at(x, y), kit::mix(base, kit::colourAt(c, x, y), 0.5f), 0.5f));
+                drink_.set(x, y, fx::mix(drink_.at(x, y), fx::mix(base, fx::at(c, x, y), 0.5f), 0.5f));
             }
         }
         mouseX_ = c.mouseX;
@@ -31,6 +31,9 @@ class Horlicks : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         if (c.mouseX != mouseX_ || c.mouseY != mouseY_) {
             mouseX_ = c.mouseX;
@@ -55,7 +58,8 @@ class Horlicks : public Effect {
                 if (dx * dx + dy * dy > rim * rim) {
                     continue;
                 }
-                // The drink turns faster near the middle than at the wall, which shears the milk into spirals.
+                // The drink turns faster near the middle than at the wall, which shears the milk into
+                // spirals.
                 const float spin = 0.03f / (1.0f + (dx * dx + dy * dy) / 900.0f);
                 float vx = -dy * spin, vy = dx * spin;
                 const float ex = x - sx, ey = y - sy;
@@ -63,7 +67,7 @@ class Horlicks : public Effect {
                 vx += -ey * s * 0.35f;
                 vy += ex * s * 0.35f;
                 const kit::Rgb was = drink_.sample(x - vx, y - vy);
-                next_.set(x, y, kit::mix(was, brown, 0.003f));
+                next_.set(x, y, fx::mix(was, brown, 0.003f));
             }
         }
         std::swap(drink_, next_);
@@ -75,16 +79,17 @@ class Horlicks : public Effect {
                 kit::Rgb col;
                 if (r <= rim) {
                     // The surface darkens slightly towards the rim, where the mug's wall shades it.
-                    col = kit::shade(drink_.at(x, y), 1.0f - 0.25f * kit::smoothstep(rim * 0.8f, rim, r));
+                    col = fx::shade(drink_.at(x, y), 1.0f - 0.25f * kit::smoothstep(rim * 0.8f, rim, r));
                 } else if (r <= rim + 8.0f) {
                     // The glazed rim, lit from the top left.
                     const float lit = -(dx + dy) / (r * 1.414f);
-                    col = kit::shade(kit::fromLevels(225, 225, 235), 0.8f + 0.2f * lit);
+                    col = fx::shade(kit::fromLevels(225, 225, 235), 0.8f + 0.2f * lit);
                 } else {
                     // The table: wood grain.
-                    col = kit::shade(kit::fromLevels(120, 75, 45), 0.8f + 0.1f * fastSin(y * 0.25f + fastSin(x * 0.03f) * 4.0f));
+                    col = fx::shade(kit::fromLevels(120, 75, 45),
+                                    0.8f + 0.1f * fastSin(y * 0.25f + fastSin(x * 0.03f) * 4.0f));
                 }
-                kit::paint(c, x, y, col);
+                fx::put(c, x, y, col);
             }
         }
         // The spoon: a silver bowl with a handle over the rim.
@@ -107,7 +112,9 @@ class Horlicks : public Effect {
                 const float dx = x - cx, dy = y - cy;
                 const float w = 1.0f - (dx * dx + dy * dy) / 220.0f;
                 if (w > 0.0f) {
-                    drink_.set(x, y, kit::mix(drink_.at(x, y), kit::fromLevels(250, 245, 230), kit::clampf(w * 2.0f, 0.0f, 1.0f)));
+                    drink_.set(x, y,
+                               fx::mix(drink_.at(x, y), kit::fromLevels(250, 245, 230),
+                                       kit::clampf(w * 2.0f, 0.0f, 1.0f)));
                 }
             }
         }

@@ -24,6 +24,9 @@ class Meltdown : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c); // the grid was resized: begin again at the new size
+        }
         ++age_;
         // Speeds grow at each column's own rate, then are eased towards their neighbours' so the goo drags.
         float slowest = 1e9f;
@@ -44,11 +47,11 @@ class Meltdown : public Effect {
                 if (sy < 0.0f) {
                     // The hot pour: banded orange to white, the bands shifting with time.
                     const float band = 0.5f + 0.5f * fastSin((travel_[x] - y) * 0.15f + t * 0.02f);
-                    col = kit::mix(kit::fromLevels(230, 70, 10), kit::fromLevels(255, 240, 190), band);
+                    col = fx::mix(kit::fromLevels(230, 70, 10), kit::fromLevels(255, 240, 190), band);
                 } else {
                     const kit::Rgb self = image_.sample(static_cast<float>(x), sy);
                     const kit::Rgb side = image_.sample(static_cast<float>(x) + (x % 2 ? 1.0f : -1.0f), sy);
-                    col = kit::mix(self, side, 0.1f);
+                    col = fx::mix(self, side, 0.1f);
                 }
                 next_.set(x, y, col);
             }
@@ -59,7 +62,7 @@ class Meltdown : public Effect {
             for (int y = 0; y < n_; ++y) {
                 // Drips shine: the faster a column runs, the glossier it looks.
                 const kit::Rgb col = image_.at(x, y);
-                kit::paint(c, x, y, kit::mix(col, kit::white, kit::clampf(speed_[x] * 0.05f, 0.0f, 0.2f)));
+                fx::put(c, x, y, fx::mix(col, kit::white, kit::clampf(speed_[x] * 0.05f, 0.0f, 0.2f)));
             }
         }
         if (slowest > static_cast<float>(n_) * 1.2f) {
@@ -74,8 +77,9 @@ class Meltdown : public Effect {
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const bool grout = x % 20 < 2 || y % 20 < 2;
-                const kit::Rgb tile = kit::hsv(static_cast<float>((x / 20 + y / 20) % 4) * 0.08f + hue, 0.55f, 0.85f);
-                image_.set(x, y, kit::mix(image_.at(x, y), grout ? kit::fromLevels(40, 40, 45) : tile, 0.7f));
+                const kit::Rgb tile =
+                    fx::hsv(static_cast<float>((x / 20 + y / 20) % 4) * 0.08f + hue, 0.55f, 0.85f);
+                image_.set(x, y, fx::mix(image_.at(x, y), grout ? kit::fromLevels(40, 40, 45) : tile, 0.7f));
             }
         }
         accel_.assign(static_cast<size_t>(n_), 0.0f);

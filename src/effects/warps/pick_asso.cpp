@@ -2,6 +2,8 @@
 // random cuts break it into facets; each facet shows the picture from its own offset, mirrored or turned a
 // quarter, tinted from a small painter's palette and drifting a little, with dark lines along the cuts.
 // Every three seconds the portrait is recut.
+#include <vector>
+
 #include "effects/kit/kit.h"
 #include "effects/warps/colour_image.h"
 
@@ -26,23 +28,21 @@ class PickAsso : public Effect {
 
     void step(EffectContext& c) override {
         ++age_;
-        if (age_ % 150 == 0) {
+        if (age_ % 150 == 0 || facets_.size() != static_cast<size_t>(c.n) * c.n) {
             recut(c);
         }
         kit::scaleVelocities(c, 0.0f);
         const float h = static_cast<float>(c.n) * 0.5f;
         const float t = static_cast<float>(age_) * 0.04f;
+        float drift[256];
+        for (int f = 0; f < 256; ++f) {
+            drift[f] = 3.0f * fastSin(t + static_cast<float>(f));
+        }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                unsigned facet = 0;
-                float nearest = 1e9f;
-                for (int i = 0; i < cutCount; ++i) {
-                    const Cut& k = cuts_[i];
-                    const float d = (x - k.px) * k.nx + (y - k.py) * k.ny;
-                    facet = facet * 2u + (d > 0.0f ? 1u : 0u);
-                    nearest = absf(d) < nearest ? absf(d) : nearest;
-                }
-                const unsigned f = (facet * 2654435761u) >> 24; // scatter the 256 facets
+                const size_t k = static_cast<size_t>(x) * c.n + y;
+                const unsigned f = facets_[k];
+                const float nearest = nearest_[k];
                 float u = x - h, v = y - h;
                 if (f & 1u) {
                     u = -u; // mirrored
@@ -52,17 +52,16 @@ class PickAsso : public Effect {
                     u = -v;
                     v = w;
                 }
-                const float drift = 3.0f * fastSin(t + static_cast<float>(f));
-                const float sx = h + u + offsets_[f % 16][0] + drift;
-                const float sy = h + v + offsets_[f % 16][1] - drift;
+                const float sx = h + u + offsets_[f % 16][0] + drift[f];
+                const float sy = h + v + offsets_[f % 16][1] - drift[f];
                 kit::Rgb col = image_.sample(sx, sy);
-                col = kit::mix(col, palette[(f >> 2) % 6], 0.35f);
+                col = fx::mix(col, palette[(f >> 2) % 6], 0.35f);
                 // Flat planes read as faceted when each is lit a little differently.
-                col = kit::shade(col, 0.8f + 0.25f * static_cast<float>((f >> 5) & 3) / 3.0f);
+                col = fx::shade(col, 0.8f + 0.25f * static_cast<float>((f >> 5) & 3) / 3.0f);
                 if (nearest < 1.2f) {
-                    col = kit::mix(col, kit::fromLevels(20, 18, 25), 1.0f - nearest / 1.2f * 0.5f);
+                    col = fx::mix(col, kit::fromLevels(20, 18, 25), 1.0f - nearest / 1.2f * 0.5f);
                 }
-                kit::paint(c, x, y, col);
+                fx::put(c, x, y, col);
             }
         }
     }
@@ -81,6 +80,24 @@ class PickAsso : public Effect {
             cuts_[i].nx = fastCos(a);
             cuts_[i].ny = fastSin(a);
         }
+        // The facet of every cell (its side of each cut, scattered over 256 numbers) and its distance to the
+        // nearest cut, fixed until the next recut.
+        facets_.resize(static_cast<size_t>(c.n) * c.n);
+        nearest_.resize(facets_.size());
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                unsigned facet = 0;
+                float nearest = 1e9f;
+                for (int i = 0; i < cutCount; ++i) {
+                    const Cut& k = cuts_[i];
+                    const float d = (x - k.px) * k.nx + (y - k.py) * k.ny;
+                    facet = facet * 2u + (d > 0.0f ? 1u : 0u);
+                    nearest = absf(d) < nearest ? absf(d) : nearest;
+                }
+                facets_[static_cast<size_t>(x) * c.n + y] = static_cast<uint8_t>((facet * 2654435761u) >> 24);
+                nearest_[static_cast<size_t>(x) * c.n + y] = nearest;
+            }
+        }
         for (auto& o : offsets_) {
             o[0] = (c.randomUnit() - 0.5f) * n * 0.25f;
             o[1] = (c.randomUnit() - 0.5f) * n * 0.25f;
@@ -95,7 +112,7 @@ class PickAsso : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const float u = (x - h) / (n * 0.3f), v = (y - h) / (n * 0.4f);
                 if (u * u + v * v < 1.0f) {
-                    kit::blendCell(c, x, y, kit::shade(skin, 0.8f + 0.2f * u), 0.85f);
+                    fx::blend(c, x, y, fx::shade(skin, 0.8f + 0.2f * u), 0.85f);
                 }
             }
         }
@@ -122,6 +139,8 @@ class PickAsso : public Effect {
     Cut cuts_[cutCount];
     float offsets_[16][2] = {};
     warps::ColourImage image_;
+    std::vector<uint8_t> facets_;
+    std::vector<float> nearest_;
 };
 
 } // namespace

@@ -1,7 +1,9 @@
 // Throb: a beating heart. A red heart at the centre beats lub-dub, and on each beat the whole picture zooms
-// out from the centre by a few percent and back, read from a copy with bilinear sampling and carrying the
-// velocities along, so the picture itself pumps; each beat sends out a ripple.
+// out from the centre by a few percent and back, read from a copy with bilinear sampling, so the picture
+// itself pumps; each beat sends out a ripple.
 #include "effects/kit/kit.h"
+#include "effects/warps/cell_ops.h"
+#include "effects/warps/colour_image.h"
 
 namespace glowfield {
 
@@ -25,11 +27,15 @@ class Throb : public Effect {
         const float h = (static_cast<float>(c.n) - 1.0f) * 0.5f;
         // The zoom between the last frame and this one: out on the swell, back as it eases.
         const float ratio = (1.0f + 0.05f * now) / (1.0f + 0.05f * before);
-        copy_.capture(c);
-        kit::warpField(c, copy_, [&](int x, int y, float& sx, float& sy) {
-            sx = h + (x - h) / ratio;
-            sy = h + (y - h) / ratio;
-        });
+        image_.capture(c);
+        const float inverse = 1.0f / ratio;
+        for (int x = 0; x < c.n; ++x) {
+            const float sx = h + (x - h) * inverse;
+            for (int y = 0; y < c.n; ++y) {
+                fx::put(c, x, y, image_.sample(sx, h + (y - h) * inverse));
+            }
+        }
+        kit::scaleVelocities(c, 0.93f);
         kit::pullColours(c, kit::fromLevels(40, 5, 15), 0.03f);
         if (age_ % 50 == 1) {
             kit::balancedPush(c, h, h, 10.0f, 25.0f, kit::red);
@@ -37,8 +43,10 @@ class Throb : public Effect {
         // The heart: (x^2 + y^2 - 1)^3 - x^2 y^3 <= 0, shaded from a highlight at the upper left.
         const float size = static_cast<float>(c.n) * (0.16f + 0.025f * now);
         const kit::Rgb deep = kit::fromLevels(150, 0, 20), bright = kit::fromLevels(255, 90, 110);
-        const int x0 = kit::clampCell(c, kit::toCell(h - size * 1.4f)), x1 = kit::clampCell(c, kit::toCell(h + size * 1.4f));
-        const int y0 = kit::clampCell(c, kit::toCell(h - size * 1.4f)), y1 = kit::clampCell(c, kit::toCell(h + size * 1.4f));
+        const int x0 = kit::clampCell(c, kit::toCell(h - size * 1.4f)),
+                  x1 = kit::clampCell(c, kit::toCell(h + size * 1.4f));
+        const int y0 = kit::clampCell(c, kit::toCell(h - size * 1.4f)),
+                  y1 = kit::clampCell(c, kit::toCell(h + size * 1.4f));
         for (int x = x0; x <= x1; ++x) {
             for (int y = y0; y <= y1; ++y) {
                 const float u = (x - h) / size, v = -(y - h) / size + 0.2f;
@@ -47,19 +55,20 @@ class Throb : public Effect {
                 if (f > 0.0f) {
                     continue;
                 }
-                const float hl = kit::clampf(1.0f - ((u + 0.45f) * (u + 0.45f) + (v - 0.45f) * (v - 0.45f)) * 1.6f, 0.0f, 1.0f);
-                kit::Rgb col = kit::mix(deep, bright, 0.35f + 0.4f * now);
-                col = kit::mix(col, kit::fromLevels(255, 220, 225), hl * hl * 0.8f);
+                const float hl = kit::clampf(
+                    1.0f - ((u + 0.45f) * (u + 0.45f) + (v - 0.45f) * (v - 0.45f)) * 1.6f, 0.0f, 1.0f);
+                kit::Rgb col = fx::mix(deep, bright, 0.35f + 0.4f * now);
+                col = fx::mix(col, kit::fromLevels(255, 220, 225), hl * hl * 0.8f);
                 // A darker band just inside the outline.
-                col = f > -0.06f ? kit::shade(col, 0.55f) : col;
-                kit::paint(c, x, y, col);
+                col = f > -0.06f ? fx::shade(col, 0.55f) : col;
+                fx::put(c, x, y, col);
             }
         }
     }
 
   private:
     int age_ = 0;
-    kit::FieldCopy copy_;
+    warps::ColourImage image_;
 };
 
 } // namespace

@@ -17,8 +17,9 @@ class Zippy : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float twill = ((x + y) % 4 < 2) ? 1.0f : 0.8f;
-                const kit::Rgb denim = kit::shade(kit::fromLevels(60, 90, 150), twill * (0.85f + 0.1f * fastSin(y * 0.3f)));
-                image_.set(x, y, kit::mix(image_.at(x, y), denim, 0.6f));
+                const kit::Rgb denim =
+                    fx::shade(kit::fromLevels(60, 90, 150), twill * (0.85f + 0.1f * fastSin(y * 0.3f)));
+                image_.set(x, y, fx::mix(image_.at(x, y), denim, 0.6f));
             }
         }
     }
@@ -39,8 +40,9 @@ class Zippy : public Effect {
                 if (absf(dx) < open) {
                     // The lining: a quilted satin with soft diamond seams.
                     const float q = fastSin(x * 0.4f + y * 0.4f) * fastSin(x * 0.4f - y * 0.4f);
-                    col = kit::mix(kit::fromLevels(230, 80, 120), kit::fromLevels(255, 190, 210), 0.5f + 0.5f * q);
-                    col = kit::shade(col, 0.75f + 0.25f * (1.0f - absf(dx) / (open + 1.0f)));
+                    col = fx::mix(kit::fromLevels(230, 80, 120), kit::fromLevels(255, 190, 210),
+                                  0.5f + 0.5f * q);
+                    col = fx::shade(col, 0.75f + 0.25f * (1.0f - absf(dx) / (open + 1.0f)));
                 } else {
                     const float sx = dx < 0 ? x + open : x - open;
                     col = image_.sample(sx, static_cast<float>(y));
@@ -50,15 +52,17 @@ class Zippy : public Effect {
                 if (edge < 2.5f) {
                     const bool leftTooth = ((y / 2) % 2 == 0) == (dx < 0);
                     if (leftTooth || open < 1.0f) {
-                        col = kit::mix(metalDark, metal, 1.0f - edge / 2.5f);
+                        col = fx::mix(metalDark, metal, 1.0f - edge / 2.5f);
                     }
                 }
-                kit::paint(c, x, y, col);
+                fx::put(c, x, y, col);
             }
         }
         // The slider and its pull tab, swinging a little as it moves.
-        kit::fillRect(c, mid - 6.0f, slider - 4.0f, mid + 6.0f, slider + 7.0f, kit::fromLevels(170, 165, 150));
-        kit::fillRect(c, mid - 6.0f, slider - 4.0f, mid + 6.0f, slider - 2.0f, kit::fromLevels(235, 230, 215));
+        kit::fillRect(c, mid - 6.0f, slider - 4.0f, mid + 6.0f, slider + 7.0f,
+                      kit::fromLevels(170, 165, 150));
+        kit::fillRect(c, mid - 6.0f, slider - 4.0f, mid + 6.0f, slider - 2.0f,
+                      kit::fromLevels(235, 230, 215));
         const float swing = 0.3f * fastCos(static_cast<float>(age_) * 0.018f);
         const float tx = mid + 18.0f * fastSin(swing), ty = slider + 7.0f + 18.0f * fastCos(swing);
         kit::drawThickLine(c, mid, slider + 6.0f, tx, ty, 2.0f, kit::fromLevels(150, 145, 130));
