@@ -22,6 +22,14 @@ class InEdible : public Effect {
         n_ = c.n;
         owner_.assign(static_cast<size_t>(n_) * n_, -1);
         bornAt_.assign(static_cast<size_t>(n_) * n_, 0);
+        // Agar: a pale, faintly mottled yellow.
+        agar_.resize(bornAt_.size());
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                const float mottle = 0.05f * fastSin(x * 0.37f + fastSin(y * 0.21f) * 2.0f);
+                agar_[index(x, y)] = fx::shade(kit::fromLevels(205, 190, 140), 0.78f + mottle);
+            }
+        }
         wipe_ = 0.0f;
     }
 
@@ -55,8 +63,7 @@ class InEdible : public Effect {
                 const int o = owner_[k];
                 if (o < 0) {
                     // Agar: a pale, faintly mottled yellow; just after a wipe, paler still.
-                    const float mottle = 0.05f * fastSin(x * 0.37f + fastSin(y * 0.21f) * 2.0f);
-                    const kit::Rgb agar = fx::shade(kit::fromLevels(205, 190, 140), 0.78f + mottle);
+                    const kit::Rgb agar = agar_[k];
                     fx::blend(c, x, y, fx::mix(agar, kit::white, wipe_ * 0.5f), 0.12f + 0.2f * wipe_);
                     continue;
                 }
@@ -124,6 +131,7 @@ class InEdible : public Effect {
     float wipe_ = 0.0f;
     std::vector<int> owner_;
     std::vector<int> bornAt_;
+    std::vector<kit::Rgb> agar_;
     std::vector<int> frontier_;
 };
 

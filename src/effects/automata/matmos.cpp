@@ -19,6 +19,7 @@ class Matmos : public Effect {
         u_.assign(cells, 1.0f);
         v_.assign(cells, 0.0f);
         nu_ = u_;
+        colours_.assign(cells, kit::grey);
         nv_ = v_;
         for (int i = 0; i < 40; ++i) {
             seed(c.random(3, side_ - 4), c.random(3, side_ - 4));
@@ -49,40 +50,36 @@ class Matmos : public Effect {
             react(feed, kill);
         }
         kit::scaleVelocities(c, 0.0f);
-        // Upscaled with bilinear blending so the goo has soft edges; lit from the top left by its slope.
-        const float inv = 0.5f;
-        for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float gx = x * inv - 0.25f, gy = y * inv - 0.25f;
-                const float v = sample(gx, gy);
-                const int i = x / 2, j = y / 2;
+        // The goo's colour is worked out once per board cell, lit from the top left by its slope, then spread
+        // over the grid with linear blending between board cells so the edges stay soft.
+        for (int i = 0; i < side_; ++i) {
+            for (int j = 0; j < side_; ++j) {
+                const float v = v_[index(i, j)];
                 const float slope = v_[index(i + 1 < side_ ? i + 1 : i, j + 1 < side_ ? j + 1 : j)] -
                                     v_[index(i > 0 ? i - 1 : i, j > 0 ? j - 1 : j)];
                 const float k = kit::clampf(v * 3.2f, 0.0f, 1.0f);
                 kit::Rgb col = fx::mix(kit::fromLevels(40, 10, 60), kit::fromLevels(120, 230, 60), k);
                 col = fx::mix(col, kit::fromLevels(250, 255, 220), kit::clampf(-slope * 6.0f, 0.0f, 0.6f));
-                col = fx::shade(col, kit::clampf(1.0f - slope * 3.0f, 0.5f, 1.0f));
-                fx::put(c, x, y, col);
+                colours_[index(i, j)] = fx::shade(col, kit::clampf(1.0f - slope * 3.0f, 0.5f, 1.0f));
+            }
+        }
+        for (int x = 0; x < c.n; ++x) {
+            const int i = x / 2, i1 = (x & 1) && i + 1 < side_ ? i + 1 : i;
+            for (int y = 0; y < c.n; ++y) {
+                const int j = y / 2, j1 = (y & 1) && j + 1 < side_ ? j + 1 : j;
+                const kit::Rgb a = colours_[index(i, j)], b = colours_[index(i1, j)];
+                const kit::Rgb d = colours_[index(i, j1)], e = colours_[index(i1, j1)];
+                fx::put(c, x, y,
+                        {(a.r + b.r + d.r + e.r) * 0.25f, (a.g + b.g + d.g + e.g) * 0.25f,
+                         (a.b + b.b + d.b + e.b) * 0.25f});
             }
         }
     }
 
   private:
-    static constexpr int stepsPerFrame = 5;
+    static constexpr int stepsPerFrame = 4;
 
     size_t index(int x, int y) const { return static_cast<size_t>(x) * side_ + y; }
-
-    float sample(float x, float y) const {
-        const float limit = static_cast<float>(side_ - 1);
-        x = kit::clampf(x, 0.0f, limit);
-        y = kit::clampf(y, 0.0f, limit);
-        const int x0 = kit::toCell(x), y0 = kit::toCell(y);
-        const int x1 = x0 + 1 < side_ ? x0 + 1 : x0, y1 = y0 + 1 < side_ ? y0 + 1 : y0;
-        const float fx = x - x0, fy = y - y0;
-        const float a = v_[index(x0, y0)] + (v_[index(x1, y0)] - v_[index(x0, y0)]) * fx;
-        const float b = v_[index(x0, y1)] + (v_[index(x1, y1)] - v_[index(x0, y1)]) * fx;
-        return a + (b - a) * fy;
-    }
 
     void seed(int cx, int cy) {
         for (int dx = -2; dx <= 2; ++dx) {
@@ -118,6 +115,7 @@ class Matmos : public Effect {
     int age_ = 0;
     int lastMouseX_ = 0, lastMouseY_ = 0;
     std::vector<float> u_, v_, nu_, nv_;
+    std::vector<kit::Rgb> colours_;
 };
 
 } // namespace

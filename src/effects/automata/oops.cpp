@@ -20,6 +20,19 @@ class Oops : public Effect {
         kit::tameField(c);
         n_ = c.n;
         owner_.assign(static_cast<size_t>(n_) * n_, -1);
+        // The floor: pale boards with a wavy grain.
+        floor_.resize(owner_.size());
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                const float grainy = 0.08f * fastSin(y * 0.8f + fastSin(x * 0.05f) * 3.0f);
+                const float seam = (x % 25 == 0) ? 0.7f : 1.0f;
+                floor_[index(x, y)] = fx::shade(kit::fromLevels(200, 170, 130), (0.85f + grainy) * seam);
+            }
+        }
+        sheenColSin_.resize(static_cast<size_t>(n_));
+        sheenColCos_.resize(static_cast<size_t>(n_));
+        sheenRowSin_.resize(static_cast<size_t>(n_));
+        sheenRowCos_.resize(static_cast<size_t>(n_));
         wetAt_.assign(static_cast<size_t>(n_) * n_, 0);
         spill(c);
     }
@@ -31,6 +44,13 @@ class Oops : public Effect {
         ++age_;
         kit::scaleVelocities(c, 0.0f);
         advance(c);
+        // The sheen is a sine of x * 0.11 + y * 0.07 + time, split into column and row tables.
+        for (int i = 0; i < n_; ++i) {
+            sheenColSin_[i] = fastSin(i * 0.11f + age_ * 0.05f);
+            sheenColCos_[i] = fastCos(i * 0.11f + age_ * 0.05f);
+            sheenRowSin_[i] = fastSin(i * 0.07f);
+            sheenRowCos_[i] = fastCos(i * 0.07f);
+        }
         if (front_.size() < 8 || age_ - spillAt_ > 260) {
             spill(c);
         }
@@ -40,15 +60,13 @@ class Oops : public Effect {
                 const int o = owner_[k];
                 if (o < 0) {
                     // The floor: pale boards with a wavy grain.
-                    const float grainy = 0.08f * fastSin(y * 0.8f + fastSin(x * 0.05f) * 3.0f);
-                    const float seam = (x % 25 == 0) ? 0.7f : 1.0f;
-                    fx::put(c, x, y, fx::shade(kit::fromLevels(200, 170, 130), (0.85f + grainy) * seam));
+                    fx::put(c, x, y, floor_[k]);
                     continue;
                 }
                 // Gloss: a soft highlight that wanders over the wet surface; fresh paint is glossier.
                 const float wet =
                     kit::clampf(1.0f - static_cast<float>(age_ - wetAt_[k]) / 300.0f, 0.2f, 1.0f);
-                const float sheen = fastSin(x * 0.11f + y * 0.07f + age_ * 0.05f);
+                const float sheen = sheenColSin_[x] * sheenRowCos_[y] + sheenColCos_[x] * sheenRowSin_[y];
                 const float gloss = sheen > 0.8f ? (sheen - 0.8f) * 5.0f * wet : 0.0f;
                 const bool rim = edge(x, y, o);
                 kit::Rgb col = fx::shade(potColours[o % 6], rim ? 0.6f : 0.92f + 0.08f * sheen);
@@ -146,6 +164,8 @@ class Oops : public Effect {
     int spillAt_ = 0;
     int potX_ = 0, potY_ = 0;
     std::vector<int> owner_;
+    std::vector<kit::Rgb> floor_;
+    std::vector<float> sheenColSin_, sheenColCos_, sheenRowSin_, sheenRowCos_;
     std::vector<int> wetAt_;
     std::vector<int> front_, spare_;
 };

@@ -57,7 +57,9 @@ class Acid : public Effect {
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const kit::Rgb s = image_.at(x, y);
-                image_.set(x, y, fx::mix(s, kit::Rgb{s.g, s.b, s.r}, 0.004f));
+                if (age_ % 4 == 0) {
+                    image_.set(x, y, fx::mix(s, kit::Rgb{s.g, s.b, s.r}, 0.016f));
+                }
                 const float r = (s.r + 127.0f) / 255.0f, g = (s.g + 127.0f) / 255.0f,
                             b = (s.b + 127.0f) / 255.0f;
                 const float fr = tri(r * gain + shift), fg = tri(g * gain + shift * 1.3f),

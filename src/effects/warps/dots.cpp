@@ -54,6 +54,9 @@ class Dots : public Effect {
         for (int p = 0; p < 3; ++p) {
             cs[p] = fastCos(angles[p]);
             sn[p] = fastSin(angles[p]);
+            if (p != age_ % 3) {
+                continue;
+            }
             // Each screen cell's level, read at its centre.
             for (int i = 0; i < lattice; ++i) {
                 for (int j = 0; j < lattice; ++j) {
@@ -67,32 +70,29 @@ class Dots : public Effect {
             }
         }
         kit::scaleVelocities(c, 0.0f);
-        // One over twice a typical dot radius, per screen, for the soft edge.
-        float edgeScale[3];
-        for (int p = 0; p < 3; ++p) {
-            edgeScale[p] = 1.0f / (pitch * 0.6f);
-        }
+        // One over twice a typical dot radius, for the soft edge.
+        const float edgeScale = 1.0f / (pitch * 0.6f);
+        // One screen is redrawn each frame in turn: the screens move slowly, and the other two planes keep
+        // last frame's dots, softened a touch by the wave step.
+        const int p = age_ % 3;
+        float* const plane = p == 0 ? c.planes.red : p == 1 ? c.planes.green : c.planes.blue;
+        const float* const levels = screen_[p].data();
+        const float cu = cs[p] / pitch, su = sn[p] / pitch;
         for (int x = 0; x < n_; ++x) {
+            const float dx = x - h;
             for (int y = 0; y < n_; ++y) {
-                float out[3];
-                for (int p = 0; p < 3; ++p) {
-                    const float dx = x - h, dy = y - h;
-                    const float u = (dx * cs[p] + dy * sn[p]) / pitch + lattice / 2;
-                    const float v = (-dx * sn[p] + dy * cs[p]) / pitch + lattice / 2;
-                    const int i = kit::toCell(u), j = kit::toCell(v);
-                    const float fu = (u - i - 0.5f) * pitch, fv = (v - j - 0.5f) * pitch;
-                    const float radius = (i >= 0 && j >= 0 && i < lattice && j < lattice)
-                                             ? screen_[p][static_cast<size_t>(i) * lattice + j]
-                                             : 0.0f;
-                    // Light where the dot covers the cell, with a soft edge about a cell wide: (r^2 - d^2) /
-                    // 2r is r - d near the rim, without a square root per cell.
-                    const float inside = (radius * radius - (fu * fu + fv * fv)) * edgeScale[p];
-                    out[p] = kit::clampf(inside + 0.5f, 0.0f, 1.0f);
-                }
-                // Additive light: each screen's dots glow in its own primary over black.
-                const kit::Rgb col{-127.0f + 250.0f * out[0], -127.0f + 250.0f * out[1],
-                                   -127.0f + 250.0f * out[2]};
-                fx::put(c, x, y, col);
+                const float dy = y - h;
+                const float u = dx * cu + dy * su + lattice / 2;
+                const float v = -dx * su + dy * cu + lattice / 2;
+                const int i = kit::toCell(u), j = kit::toCell(v);
+                const float fu = (u - i - 0.5f) * pitch, fv = (v - j - 0.5f) * pitch;
+                const float radius = (i >= 0 && j >= 0 && i < lattice && j < lattice)
+                                         ? levels[static_cast<size_t>(i) * lattice + j]
+                                         : 0.0f;
+                // Light where the dot covers the cell, with a soft edge about a cell wide: (r^2 - d^2) / 2r
+                // is r - d near the rim, without a square root per cell.
+                const float inside = (radius * radius - (fu * fu + fv * fv)) * edgeScale;
+                plane[cellAt(x, y)] = -127.0f + 250.0f * kit::clampf(inside + 0.5f, 0.0f, 1.0f);
             }
         }
     }

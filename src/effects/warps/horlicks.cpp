@@ -3,6 +3,7 @@
 // winds into spirals before it blends into the brown.
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "effects/kit/kit.h"
 #include "effects/warps/colour_image.h"
@@ -28,6 +29,26 @@ class Horlicks : public Effect {
         mouseX_ = c.mouseX;
         mouseY_ = c.mouseY;
         dollop(c);
+        // What never changes: the drink's darkening towards the wall, the glazed rim and the wooden table.
+        wallShade_.assign(static_cast<size_t>(n_) * n_, 0.0f);
+        surround_.assign(wallShade_.size(), kit::grey);
+        const float h = (n_ - 1.0f) * 0.5f, rim = n_ * 0.44f;
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                const size_t k = static_cast<size_t>(x) * n_ + y;
+                const float dx = x - h, dy = y - h;
+                const float r = std::sqrt(dx * dx + dy * dy);
+                if (r <= rim) {
+                    wallShade_[k] = 1.0f - 0.25f * kit::smoothstep(rim * 0.8f, rim, r);
+                } else if (r <= rim + 8.0f) {
+                    const float lit = -(dx + dy) / (r * 1.414f); // lit from the top left
+                    surround_[k] = fx::shade(kit::fromLevels(225, 225, 235), 0.8f + 0.2f * lit);
+                } else {
+                    surround_[k] = fx::shade(kit::fromLevels(120, 75, 45),
+                                             0.8f + 0.1f * fastSin(y * 0.25f + fastSin(x * 0.03f) * 4.0f));
+                }
+            }
+        }
     }
 
     void step(EffectContext& c) override {
@@ -74,22 +95,9 @@ class Horlicks : public Effect {
         kit::scaleVelocities(c, 0.0f);
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                const float dx = x - h, dy = y - h;
-                const float r = std::sqrt(dx * dx + dy * dy);
-                kit::Rgb col;
-                if (r <= rim) {
-                    // The surface darkens slightly towards the rim, where the mug's wall shades it.
-                    col = fx::shade(drink_.at(x, y), 1.0f - 0.25f * kit::smoothstep(rim * 0.8f, rim, r));
-                } else if (r <= rim + 8.0f) {
-                    // The glazed rim, lit from the top left.
-                    const float lit = -(dx + dy) / (r * 1.414f);
-                    col = fx::shade(kit::fromLevels(225, 225, 235), 0.8f + 0.2f * lit);
-                } else {
-                    // The table: wood grain.
-                    col = fx::shade(kit::fromLevels(120, 75, 45),
-                                    0.8f + 0.1f * fastSin(y * 0.25f + fastSin(x * 0.03f) * 4.0f));
-                }
-                fx::put(c, x, y, col);
+                const size_t k = static_cast<size_t>(x) * n_ + y;
+                const float wall = wallShade_[k];
+                fx::put(c, x, y, wall > 0.0f ? fx::shade(drink_.at(x, y), wall) : surround_[k]);
             }
         }
         // The spoon: a silver bowl with a handle over the rim.
@@ -125,6 +133,8 @@ class Horlicks : public Effect {
     int mouseX_ = 0, mouseY_ = 0;
     int movedAt_ = -1;
     warps::ColourImage drink_, next_;
+    std::vector<float> wallShade_; // inside the mug: the wall's shading of the drink; 0 outside
+    std::vector<kit::Rgb> surround_;
 };
 
 } // namespace

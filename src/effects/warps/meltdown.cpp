@@ -41,6 +41,11 @@ class Meltdown : public Effect {
             const float v = speed_[x];
             travel_[x] += v;
             slowest = travel_[x] < slowest ? travel_[x] : slowest;
+            // The whole column shifts by the same fraction of a cell, so one blend weight serves every row.
+            const int whole = kit::toCell(v);
+            const float part = v - static_cast<float>(whole);
+            const int side = x % 2 ? x + 1 : x - 1;
+            const float gloss = kit::clampf(v * 0.05f, 0.0f, 0.2f);
             for (int y = 0; y < n_; ++y) {
                 const float sy = y - v;
                 kit::Rgb col;
@@ -49,22 +54,17 @@ class Meltdown : public Effect {
                     const float band = 0.5f + 0.5f * fastSin((travel_[x] - y) * 0.15f + t * 0.02f);
                     col = fx::mix(kit::fromLevels(230, 70, 10), kit::fromLevels(255, 240, 190), band);
                 } else {
-                    const kit::Rgb self = image_.sample(static_cast<float>(x), sy);
-                    const kit::Rgb side = image_.sample(static_cast<float>(x) + (x % 2 ? 1.0f : -1.0f), sy);
-                    col = fx::mix(self, side, 0.1f);
+                    const int from = y - whole; // sy lies between from - 1 and from
+                    const kit::Rgb self = fx::mix(image_.at(x, from), image_.at(x, from - 1), part);
+                    col = fx::mix(self, image_.at(side, from), 0.1f);
                 }
                 next_.set(x, y, col);
+                // Drips shine: the faster a column runs, the glossier it looks.
+                fx::put(c, x, y, fx::mix(col, kit::white, gloss));
             }
         }
         std::swap(image_, next_);
         kit::scaleVelocities(c, 0.0f);
-        for (int x = 0; x < n_; ++x) {
-            for (int y = 0; y < n_; ++y) {
-                // Drips shine: the faster a column runs, the glossier it looks.
-                const kit::Rgb col = image_.at(x, y);
-                fx::put(c, x, y, fx::mix(col, kit::white, kit::clampf(speed_[x] * 0.05f, 0.0f, 0.2f)));
-            }
-        }
         if (slowest > static_cast<float>(n_) * 1.2f) {
             reset(c);
         }

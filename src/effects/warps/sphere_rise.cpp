@@ -23,14 +23,14 @@ class SphereRise : public Effect {
         const float fn = static_cast<float>(n_);
         const float t = static_cast<float>(age_);
         // The backdrop eases towards stripes that slide sideways; it is all the ball ever bends.
-        for (int x = 0; x < n_; ++x) {
+        for (int x = age_ % 4; x < n_; x += 4) {
             const float s = fastSin((x + t * 0.3f) * 0.2f);
             const float hue = 0.55f + 0.1f * fastSin(x * 0.013f + t * 0.003f);
             const kit::Rgb stripe =
                 fx::hsv(s > 0.0f ? hue : hue + 0.45f, 0.7f, 0.35f + 0.55f * (0.5f + 0.5f * s));
             for (int y = 0; y < n_; ++y) {
                 const float ring = 0.1f * fastSin(y * 0.15f);
-                image_.set(x, y, fx::mix(image_.at(x, y), fx::shade(stripe, 0.9f + ring), 0.04f));
+                image_.set(x, y, fx::mix(image_.at(x, y), fx::shade(stripe, 0.9f + ring), 0.15f));
             }
         }
         const float radius = fn * 0.22f;
