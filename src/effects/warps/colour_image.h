@@ -34,6 +34,9 @@ class ColourImage {
 
     int size() const { return n_; }
 
+    // The n cells of column x (0 <= x < n), for passes that walk a column without per-cell clamping.
+    const kit::Rgb* column(int x) const { return cells_.data() + static_cast<size_t>(x) * n_; }
+
     void set(int x, int y, kit::Rgb v) {
         if (x < 0 || y < 0 || x >= n_ || y >= n_) {
             return;

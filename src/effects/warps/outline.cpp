@@ -19,10 +19,15 @@ class Outline : public Effect {
         ++age_;
         kit::tameField(c, 300.0f, 30.0f);
         image_.capture(c);
-        for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const kit::Rgb l = image_.at(x - 1, y), r = image_.at(x + 1, y);
-                const kit::Rgb u = image_.at(x, y - 1), d = image_.at(x, y + 1), self = image_.at(x, y);
+        const int n = c.n;
+        for (int x = 0; x < n; ++x) {
+            // Neighbouring columns, clamped at the grid's edges.
+            const kit::Rgb* left = image_.column(x > 0 ? x - 1 : x);
+            const kit::Rgb* here = image_.column(x);
+            const kit::Rgb* right = image_.column(x + 1 < n ? x + 1 : x);
+            for (int y = 0; y < n; ++y) {
+                const kit::Rgb l = left[y], r = right[y], self = here[y];
+                const kit::Rgb u = here[y > 0 ? y - 1 : y], d = here[y + 1 < n ? y + 1 : y];
                 const auto edge = [](float gx, float gy) {
                     return kit::clampf(std::sqrt(gx * gx + gy * gy) * 2.5f, 0.0f, 255.0f) - 127.0f;
                 };

@@ -27,12 +27,15 @@ class Throb : public Effect {
         const float h = (static_cast<float>(c.n) - 1.0f) * 0.5f;
         // The zoom between the last frame and this one: out on the swell, back as it eases.
         const float ratio = (1.0f + 0.05f * now) / (1.0f + 0.05f * before);
-        image_.capture(c);
         const float inverse = 1.0f / ratio;
-        for (int x = 0; x < c.n; ++x) {
-            const float sx = h + (x - h) * inverse;
-            for (int y = 0; y < c.n; ++y) {
-                fx::put(c, x, y, image_.sample(sx, h + (y - h) * inverse));
+        // Between beats the heart rests and the picture stays where it is.
+        if (ratio != 1.0f) {
+            image_.capture(c);
+            for (int x = 0; x < c.n; ++x) {
+                const float sx = h + (x - h) * inverse;
+                for (int y = 0; y < c.n; ++y) {
+                    fx::put(c, x, y, image_.sample(sx, h + (y - h) * inverse));
+                }
             }
         }
         kit::scaleVelocities(c, 0.93f);
