@@ -8,6 +8,7 @@
 
 #include "app/frame_loop.h"
 #include "effects/effect.h"
+#include "effects/effect_state.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "field/random.h"
@@ -50,6 +51,19 @@ int firstTouchedOutside(int n) {
         }
     }
     return -1;
+}
+
+// Measures the live picture: the spread of summed channel values over a coarse sample of cells.
+float contrast() {
+    float low = 1e9f, high = -1e9f;
+    for (int x = 0; x < 200; x += 3) {
+        for (int y = 0; y < 200; y += 3) {
+            const float v = planes.red[cellAt(x, y)] + planes.green[cellAt(x, y)] + planes.blue[cellAt(x, y)];
+            low = v < low ? v : low;
+            high = v > high ? v : high;
+        }
+    }
+    return high - low;
 }
 
 class AutomataWarpsEffects : public StateTest {};
@@ -132,6 +146,46 @@ TEST_F(AutomataWarpsEffects, ShowAMovingPictureOverAnyLeftovers) {
             runFrames(1);
             EXPECT_NE(fieldHash(), before) << "entry " << entry << " over " << flat;
         }
+    }
+}
+
+// The entries that run in rounds (a cluster that is replanted, frost that thaws, paint pots, mould that is
+// wiped, glaze that is poured again, a melt that resets, a recut portrait, a fresh snapshot) must come round
+// again rather than settle: long after their first round they still show contrast and change every frame.
+TEST_F(AutomataWarpsEffects, RoundsComeAgainInsteadOfSettling) {
+    for (const int entry : {89, 138, 180, 203, 227, 148, 30, 174}) {
+        startEffect(entry, 3);
+        runFrames(1400);
+        EXPECT_GT(contrast(), 60.0f) << "entry " << entry;
+        const uint64_t before = fieldHash();
+        runFrames(1);
+        EXPECT_NE(fieldHash(), before) << "entry " << entry;
+    }
+}
+
+// The mouse steers some entries (the coral's seed, the goo's seed, the spoon, the broom): held in each corner
+// of the grid, where flecks fly straight off the edge, they stay inside the live grid and finite.
+TEST_F(AutomataWarpsEffects, MouseInTheCornersKeepsEverythingInside) {
+    for (const int entry : {89, 217, 140, 136}) {
+        startEffect(entry, 1);
+        fillField({sentinel});
+        field.gridSize = 200;
+        for (const int corner : {0, 1, 2, 3}) {
+            shared.mouseX = corner & 1 ? 199 : 0;
+            shared.mouseY = corner & 2 ? 199 : 0;
+            runFrames(15);
+        }
+        EXPECT_EQ(firstTouchedOutside(200), -1) << "entry " << entry;
+        bool finite = true;
+        for (float* plane : allPlanes) {
+            for (int x = 0; x < 200; ++x) {
+                for (int y = 0; y < 200; ++y) {
+                    const float v = plane[cellAt(x, y)];
+                    finite = finite && v == v && v < 1e30f && v > -1e30f;
+                }
+            }
+        }
+        EXPECT_TRUE(finite) << "entry " << entry;
     }
 }
 

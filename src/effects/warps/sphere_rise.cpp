@@ -54,10 +54,10 @@ class SphereRise : public Effect {
                 const float rim = kit::smoothstep(0.75f, 1.0f, d2);
                 col = fx::shade(col, 1.05f - 0.5f * rim);
                 const float hx = dx + 0.4f, hy = dy + 0.45f;
-                const float spec = kit::clampf(1.0f - (hx * hx + hy * hy) * 14.0f, 0.0f, 1.0f);
+                const float glint = kit::clampf(1.0f - (hx * hx + hy * hy) * 14.0f, 0.0f, 1.0f);
                 const float lx = dx - 0.3f, ly = dy - 0.55f;
                 const float low = kit::clampf(1.0f - (lx * lx * 3.0f + ly * ly * 30.0f), 0.0f, 1.0f);
-                col = fx::mix(col, kit::white, spec * 0.9f + low * 0.25f);
+                col = fx::mix(col, kit::white, glint * 0.9f + low * 0.25f);
                 fx::put(c, x, y, col);
             }
         }
