@@ -1,6 +1,7 @@
 // Outline: edge etching. Each frame the field becomes, in part, the size of its own gradient (bright where
 // neighbours differ, dark where it is flat), read from a copy so each pass stays clean; repeated passes turn
 // every shape into nested contour lines, and an orbiting colour blob keeps feeding in new edges.
+#include <algorithm>
 #include <cmath>
 
 #include "effects/kit/kit.h"
@@ -31,10 +32,15 @@ class Outline : public Effect {
                 const auto edge = [](float gx, float gy) {
                     return kit::clampf(std::sqrt(gx * gx + gy * gy) * 2.5f, 0.0f, 255.0f) - 127.0f;
                 };
-                fx::put(c, x, y,
-                        {self.r * 0.55f + edge(r.r - l.r, d.r - u.r) * 0.45f,
-                         self.g * 0.55f + edge(r.g - l.g, d.g - u.g) * 0.45f,
-                         self.b * 0.55f + edge(r.b - l.b, d.b - u.b) * 0.45f});
+                kit::Rgb col{self.r * 0.55f + edge(r.r - l.r, d.r - u.r) * 0.45f,
+                             self.g * 0.55f + edge(r.g - l.g, d.g - u.g) * 0.45f,
+                             self.b * 0.55f + edge(r.b - l.b, d.b - u.b) * 0.45f};
+                // The clamped border keeps etching itself into grain: a dark margin stops it there.
+                const int border = std::min(std::min(x, y), std::min(n - 1 - x, n - 1 - y));
+                if (border < 6) {
+                    col = fx::mix(kit::black, col, static_cast<float>(border) / 6.0f);
+                }
+                fx::put(c, x, y, col);
             }
         }
         kit::scaleVelocities(c, 0.0f);
