@@ -13,7 +13,7 @@ constexpr int motif = 16;
 constexpr int cellScale = 2;
 constexpr int blockCells = motif * cellScale;
 constexpr int travelFrames = 5;
-constexpr int wipeFrames = 50;
+constexpr int wipeFrames = 40;
 
 const kit::Rgb paperColour = kit::fromLevels(238, 228, 204);
 
@@ -34,6 +34,7 @@ class Block : public Effect {
         }
         const int pass = age_ < printFrames ? 0 : age_ < 2 * printFrames ? 1 : 2;
         float blockX = -1000.0f, blockY = -1000.0f;
+        bool lifted = false;
         if (pass < 2) {
             const int local = age_ - pass * printFrames;
             const int index = local / travelFrames, phase = local % travelFrames;
@@ -49,17 +50,18 @@ class Block : public Effect {
             place(index > 0 ? index - 1 : 0, fromX, fromY);
             place(index, toX, toY);
             const float f = kit::smoothstep(0.0f, travelFrames - 2.0f, static_cast<float>(phase));
+            lifted = phase == travelFrames - 1; // raised off the fresh print for a frame
             blockX = kit::lerp(fromX, toX, f);
             blockY = kit::lerp(fromY, toY, f);
             if (phase == travelFrames - 1) {
                 stamp(c, kit::toCell(toX) + c.random(-1, 1), kit::toCell(toY) + c.random(-1, 1), pass);
             }
         } else {
-            kit::pullColours(c, paperColour, 0.07f);
+            kit::pullColours(c, paperColour, 0.03f); // the old prints stay as a faint ghost
         }
         paper_.keep(c);
         ++age_;
-        if (pass < 2) {
+        if (pass < 2 && !lifted) {
             drawBlock(c, blockX, blockY, pass);
         }
     }

@@ -39,11 +39,15 @@ class NorthernLights : public Effect {
                 curve_[i] = fn * (0.3f + 0.1f * k) +
                             fn * 0.08f * fastSin(fx * 0.018f + t * (0.11f + 0.04f * k) + k * 2.0f) +
                             fn * 0.03f * fastSin(fx * 0.05f - t * 0.2f + k);
-                const float flicker = 0.55f + 0.3f * fastSin(fx * 0.31f + t * 2.2f + k * 4.0f) +
-                                      0.15f * fastSin(fx * 0.9f - t * 3.7f);
+                // Rays: narrow bright streaks along the curtain, drifting and flickering.
+                const float streak =
+                    0.5f +
+                    0.5f * fastSin(fx * 0.45f + 1.5f * fastSin(fx * 0.07f + t * 0.5f) + t * 1.5f + k * 4.0f);
+                const float flicker =
+                    0.3f + 0.7f * streak * streak * streak * streak + 0.12f * fastSin(fx * 0.9f - t * 3.7f);
                 const float fold = 0.6f + 0.4f * fastSin(fx * 0.027f - t * 0.3f + k * 1.3f);
                 ray_[i] = kit::clampf(flicker * fold, 0.0f, 1.0f) * (1.0f - 0.25f * k);
-                height_[i] = fn * (0.12f + 0.08f * fold);
+                height_[i] = fn * (0.1f + 0.06f * fold + 0.08f * streak * streak);
             }
         }
         const float horizon = fn * 0.68f;

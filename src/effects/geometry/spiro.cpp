@@ -26,7 +26,7 @@ class Spiro : public Effect {
 
     void step(EffectContext& c) override {
         paper_.restore(c);
-        kit::pullColours(c, kit::fromLevels(8, 6, 18), 0.012f);
+        kit::pullColours(c, kit::fromLevels(8, 6, 18), 0.008f);
         const float half = static_cast<float>(c.n) * 0.5f;
         for (int k = 0; k < 36; ++k) {
             const float a = theta_;
@@ -36,12 +36,19 @@ class Spiro : public Effect {
             float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
             point(a, x0, y0);
             point(b, x1, y1);
-            kit::drawThickLine(c, half + x0, half + y0, half + x1, half + y1, 0.7f, colour);
+            kit::drawThickLine(c, half + x0, half + y0, half + x1, half + y1, 1.0f, colour);
         }
         // The pen itself: a bright bead.
         float px = 0, py = 0;
         point(theta_, px, py);
         paper_.keep(c);
+        // The toy itself, not kept: the toothed ring, the wheel rolling inside it and the arm to the pen.
+        const float big = static_cast<float>(ring_ - wheel_) * scale_;
+        const float wx = half + big * fastCos(theta_ + spin_), wy = half + big * fastSin(theta_ + spin_);
+        const kit::Rgb plastic = kit::fromLevels(70, 90, 120);
+        kit::drawRing(c, half, half, static_cast<float>(ring_) * scale_, 2.0f, plastic, kit::Blend::max);
+        kit::drawRing(c, wx, wy, static_cast<float>(wheel_) * scale_, 1.5f, plastic, kit::Blend::max);
+        kit::drawLine(c, wx, wy, half + px, half + py, kit::fromLevels(120, 140, 170), kit::Blend::max);
         kit::fillDisc(c, half + px, half + py, 2.2f, kit::white, kit::Blend::max);
         if (theta_ >= closeAt_) {
             choose(c);

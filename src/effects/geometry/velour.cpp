@@ -15,7 +15,7 @@ class Velour : public Effect {
     void step(EffectContext& c) override {
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
         const float lightA = t * 0.23f;
-        const float lx = fastCos(lightA) * 0.8f, ly = fastSin(lightA * 1.3f) * 0.8f, lz = 0.6f;
+        const float lx = fastCos(lightA) * 0.8f, ly = fastSin(lightA) * 0.8f, lz = 0.6f;
         const float hue = 0.78f + 0.12f * fastSin(t * 0.05f); // plum to wine to sapphire
         const kit::Rgb deep = kit::hsv(hue, 0.9f, 0.5f);
         const kit::Rgb turned = kit::hsv(hue + 0.12f, 0.85f, 0.32f);
@@ -29,23 +29,25 @@ class Velour : public Effect {
                 const float a2 = fy * 0.05f - fx * 0.017f - t * 0.08f;
                 const float a3 = (fx + fy) * 0.03f + 1.5f * fastSin(fy * 0.04f - t * 0.05f);
                 const float a4 = fx * 0.21f + 2.0f * fastSin(fy * 0.13f + fx * 0.05f);
-                float gx = 0.045f * fastCos(a1) * 9.0f - 0.017f * fastCos(a2) * 7.0f +
-                           0.03f * fastCos(a3) * 8.0f + 0.21f * fastCos(a4) * 0.6f;
-                float gy =
+                const float gx0 = 0.045f * fastCos(a1) * 9.0f - 0.017f * fastCos(a2) * 7.0f +
+                                  0.03f * fastCos(a3) * 8.0f + 0.21f * fastCos(a4) * 0.6f;
+                const float gy0 =
                     0.02f * fastCos(a1) * 9.0f + 0.05f * fastCos(a2) * 7.0f + 0.03f * fastCos(a3) * 8.0f;
-                // Normal of the surface, then how grazing the light is against it.
-                gx *= 2.2f;
-                gy *= 2.2f;
+                const float gx = gx0 * 1.8f, gy = gy0 * 1.8f;
+                // Normal of the surface, then how squarely the light meets it.
                 const float norm = 1.0f / std::sqrt(gx * gx + gy * gy + 1.0f);
-                gx *= norm;
-                gy *= norm;
-                const float nz = norm;
-                const float facing = -gx * lx - gy * ly + nz * lz; // 1 when the pile faces the light
-                const float graze = 1.0f - absf(facing);
-                const float shine = graze * graze;
-                kit::Rgb colour = kit::mix(deep, turned, kit::clampf(0.5f - facing, 0.0f, 1.0f));
-                colour = kit::shade(colour, 0.55f + 0.45f * kit::clampf(facing, 0.0f, 1.0f));
-                colour = kit::mix(colour, sheen, shine * 0.85f);
+                const float facing = kit::clampf((-gx * lx - gy * ly + lz) * norm, 0.0f, 1.0f);
+                // Crushed pile: the nap lies in patches of different direction; where it points towards the
+                // light the cloth looks pale, where it points away, deep.
+                const float nap = 2.5f * fastSin(fx * 0.06f + 1.7f * fastSin(fy * 0.05f + t * 0.02f)) +
+                                  2.0f * fastSin(fy * 0.11f - fx * 0.04f);
+                const float crush = 0.5f + 0.5f * fastCos(nap - lightA);
+                const float graze = 1.0f - facing;
+                const float shine = graze * graze * (0.4f + 0.6f * crush);
+                const float fibre = 0.97f + 0.03f * fastSin(fx * 1.7f) * fastSin(fy * 2.3f + fx);
+                kit::Rgb colour = kit::mix(turned, deep, crush);
+                colour = kit::shade(colour, (0.4f + 0.6f * facing) * fibre);
+                colour = kit::mix(colour, sheen, shine * 0.75f);
                 paintSolid(c, x, y, colour);
             }
         }

@@ -34,7 +34,7 @@ class BreakUp : public Effect {
             intensity = (c.random(0, 99) < 75 ? 0.4f + 0.6f * c.randomUnit() : 0.05f) *
                         kit::clampf(static_cast<float>(burst_) / 15.0f, 0.2f, 1.0f);
             if (burst_ == 0) {
-                calm_ = c.random(80, 200);
+                calm_ = c.random(40, 110);
             }
         } else if (--calm_ <= 0) {
             burst_ = c.random(30, 70);
@@ -116,7 +116,7 @@ class BreakUp : public Effect {
                     colour = kit::white;
                 }
                 const bool stripe = (y / 6) % 2 == 0;
-                kit::blendCell(c, x, y, stripe ? colour : kit::shade(colour, 0.85f), 0.18f);
+                kit::blendCell(c, x, y, stripe ? colour : kit::shade(colour, 0.85f), 0.12f);
             }
         }
     }
