@@ -3,7 +3,9 @@
 // travelling hook and mirrored into 24 wedges; when the doily reaches the edge it rests, fades, and a new one
 // begins.
 #include <cmath>
+#include <vector>
 
+#include "effects/geometry/fast_shading.h"
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
@@ -39,24 +41,20 @@ class Doily : public Effect {
         const float fade = age_ > total + restFrames
                                ? 1.0f - static_cast<float>(age_ - total - restFrames) / fadeFrames
                                : 1.0f;
-        const float n = static_cast<float>(c.n);
-        const float half = n * 0.5f;
         const float turn = static_cast<float>(c.frame % 100000u) * 0.0015f;
         const float wedge = kit::twoPi / wedges;
         const kit::Rgb thread = kit::fromLevels(246, 236, 206);
+        if (wood_.size() != static_cast<size_t>(c.n * c.n)) {
+            layTable(c);
+        }
         for (int x = 0; x < c.n; ++x) {
-            const float fx = static_cast<float>(x) + 0.5f;
             for (int y = 0; y < c.n; ++y) {
-                const float fy = static_cast<float>(y) + 0.5f;
-                // The table: dark wood with a wavering grain.
-                const float grain = fastSin(fy * 0.11f + 2.5f * fastSin(fx * 0.013f + fy * 0.004f));
-                kit::Rgb colour =
-                    kit::fromLevels(58 + kit::toCell(10.0f * grain), 32 + kit::toCell(6.0f * grain), 18);
-                const float dx = (fx - half) * 4.0f / 3.0f, dy = fy - half; // cells show 4 wide, 3 tall
-                const float r = std::sqrt(dx * dx + dy * dy);
+                const size_t cell = static_cast<size_t>(x * c.n + y);
+                kit::Rgb colour = wood_[cell];
+                const float r = radius_[cell];
                 const int k = ringAt(r);
                 if (k >= 0 && k <= worked && fade > 0.0f) {
-                    float a = kit::angleOf(dx, dy) + kit::pi + turn; // 0..2pi and a little more
+                    float a = angle_[cell] + turn; // 0..2pi and a little more
                     a -= kit::twoPi * static_cast<float>(kit::toCell(a / kit::twoPi));
                     const bool showing = k < worked || a / kit::twoPi < progress;
                     if (showing) {
@@ -64,10 +62,8 @@ class Doily : public Effect {
                         const float u = absf(local - wedge * 0.5f); // 0 on the wedge's centre line
                         const float cover = stitch(rings_[k], r, u, wedge * 0.5f);
                         if (cover > 0.0f) {
-                            // The thread's own light: a slight sheen along the ring.
-                            const float sheen = 0.9f + 0.1f * fastSin(r * 1.3f);
-                            const kit::Rgb shadow = kit::shade(colour, 0.55f);
-                            colour = kit::mix(shadow, kit::shade(thread, sheen), cover * fade);
+                            const kit::Rgb shadow = shading::shade(colour, 0.55f);
+                            colour = shading::mix(shadow, thread, cover * fade);
                         }
                     }
                 }
@@ -77,6 +73,29 @@ class Doily : public Effect {
     }
 
   private:
+    // What never changes: the wood of the table and each cell's radius and angle about the centre.
+    void layTable(EffectContext& c) {
+        const size_t cells = static_cast<size_t>(c.n * c.n);
+        wood_.resize(cells);
+        radius_.resize(cells);
+        angle_.resize(cells);
+        const float half = static_cast<float>(c.n) * 0.5f;
+        for (int x = 0; x < c.n; ++x) {
+            const float fx = static_cast<float>(x) + 0.5f;
+            for (int y = 0; y < c.n; ++y) {
+                const float fy = static_cast<float>(y) + 0.5f;
+                const size_t cell = static_cast<size_t>(x * c.n + y);
+                // Dark wood with a wavering grain.
+                const float grain = fastSin(fy * 0.11f + 2.5f * fastSin(fx * 0.013f + fy * 0.004f));
+                wood_[cell] =
+                    kit::fromLevels(58 + kit::toCell(10.0f * grain), 32 + kit::toCell(6.0f * grain), 18);
+                const float dx = (fx - half) * 4.0f / 3.0f, dy = fy - half; // cells show 4 wide, 3 tall
+                radius_[cell] = std::sqrt(dx * dx + dy * dy);
+                angle_[cell] = kit::angleOf(dx, dy) + kit::pi;
+            }
+        }
+    }
+
     void design(EffectContext& c) {
         age_ = 0;
         const float limit = static_cast<float>(c.n) * 0.49f;
@@ -164,6 +183,8 @@ class Doily : public Effect {
         return cover;
     }
 
+    std::vector<kit::Rgb> wood_;
+    std::vector<float> radius_, angle_;
     Ring rings_[maxRings];
     int ringCount_ = 0;
     int age_ = 0;

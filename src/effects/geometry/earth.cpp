@@ -2,7 +2,10 @@
 // normal; a sum of waves over them makes oceans, green and brown land and polar ice. The sun lights one side,
 // city lights twinkle on the night side, and a cloud layer turns a little faster than the ground.
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
+#include "effects/geometry/fast_shading.h"
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
@@ -34,17 +37,24 @@ class Earth : public Effect {
         const float cx = n * 0.5f, cy = n * 0.5f, radius = n * 0.4f;
         const kit::Rgb space = kit::fromLevels(2, 2, 10);
         const float aspect = 4.0f / 3.0f; // a cell shows 4 pixels wide and 3 tall: keep the planet round
-        for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float nx = (static_cast<float>(x) + 0.5f - cx) * aspect / radius;
-                const float ny = (static_cast<float>(y) + 0.5f - cy) / radius;
-                const float d2 = nx * nx + ny * ny;
-                if (d2 >= 1.0f) {
-                    // A thin blue atmosphere just outside the limb.
-                    const float d = std::sqrt(d2);
-                    const float halo = d < 1.08f ? (1.08f - d) / 0.08f : 0.0f;
-                    paintSolid(c, x, y, kit::mix(space, kit::fromLevels(90, 150, 255), halo * halo * 0.8f));
-                    continue;
+        // The surface (land, sea, ice, cloud and where cities are) is smooth, so it is worked out once per
+        // 2 x 2 block of cells; the light, the limb and the atmosphere are worked out per cell.
+        const int blocks = (c.n + 1) / 2;
+        surface_.resize(static_cast<size_t>(blocks * blocks));
+        lights_.resize(static_cast<size_t>(blocks * blocks));
+        for (int bx = 0; bx < blocks; ++bx) {
+            for (int by = 0; by < blocks; ++by) {
+                float nx = (static_cast<float>(2 * bx) + 1.0f - cx) * aspect / radius;
+                float ny = (static_cast<float>(2 * by) + 1.0f - cy) / radius;
+                float d2 = nx * nx + ny * ny;
+                if (d2 > 0.995f) {
+                    if (d2 > 1.3f) {
+                        continue;
+                    }
+                    const float k = std::sqrt(0.995f / d2);
+                    nx *= k;
+                    ny *= k;
+                    d2 = 0.995f;
                 }
                 const float nz = -std::sqrt(1.0f - d2); // towards the viewer
                 // Into the planet's frame: undo the axial tilt about the view axis.
@@ -63,33 +73,54 @@ class Earth : public Effect {
                     ground = kit::fromLevels(235, 240, 250);
                 } else if (land) {
                     const float dry = kit::clampf((height - 0.3f) * 2.5f + 0.4f * (1.0f - polar), 0.0f, 1.0f);
-                    ground = kit::mix(kit::fromLevels(40, 130, 50), kit::fromLevels(170, 140, 80), dry);
+                    ground = shading::mix(kit::fromLevels(40, 130, 50), kit::fromLevels(170, 140, 80), dry);
                 } else {
                     const float shallow = kit::clampf((height + 0.05f) * 4.0f, 0.0f, 1.0f);
-                    ground = kit::mix(kit::fromLevels(10, 40, 120), kit::fromLevels(30, 110, 170), shallow);
+                    ground =
+                        shading::mix(kit::fromLevels(10, 40, 120), kit::fromLevels(30, 110, 170), shallow);
                 }
                 const float ca = lon + cloudSpin;
                 const float cloud = fastSin(ca * 4.0f + lat * 3.0f + 2.0f * fastSin(lat * 6.0f + ca)) +
                                     0.6f * fastSin(ca * 9.0f - lat * 7.0f);
                 const float cover = kit::clampf((cloud - 0.7f) * 1.2f, 0.0f, 0.85f);
-                ground = kit::mix(ground, kit::white, cover);
-                // Light: the sun's direction against the normal, with a soft terminator.
-                const float lit = (nx * sx + ny * sy + nz * sz) * sl;
-                const float day = kit::smoothstep(-0.08f, 0.25f, lit);
-                kit::Rgb colour = kit::shade(ground, 0.06f + 0.94f * day * (0.7f + 0.3f * lit));
-                if (land && day < 0.5f && cover < 0.3f && polar < 1.1f) {
+                const size_t block = static_cast<size_t>(bx * blocks + by);
+                surface_[block] = shading::mix(ground, kit::white, cover);
+                lights_[block] = 0.0f;
+                if (land && cover < 0.3f && polar < 1.1f) {
                     const float city = fastSin(a * 53.0f + 3.0f * fastSin(lat * 9.0f)) *
                                        fastSin(lat * 41.0f + a * 7.0f + 2.0f * fastSin(a * 5.0f)) *
                                        fastSin(a * 17.0f - lat * 23.0f);
-                    if (city > 0.55f) {
-                        const float twinkle = 0.7f + 0.3f * fastSin(t * 7.0f + a * 90.0f + lat * 70.0f);
-                        colour =
-                            kit::mix(colour, kit::fromLevels(255, 210, 120), (1.0f - 2.0f * day) * twinkle);
-                    }
+                    lights_[block] = city > 0.55f ? 1.0f : 0.0f;
+                }
+            }
+        }
+        const kit::Rgb halo = kit::fromLevels(90, 150, 255), limb = kit::fromLevels(120, 170, 255);
+        const kit::Rgb cityLight = kit::fromLevels(255, 210, 120);
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const float nx = (static_cast<float>(x) + 0.5f - cx) * aspect / radius;
+                const float ny = (static_cast<float>(y) + 0.5f - cy) / radius;
+                const float d2 = nx * nx + ny * ny;
+                if (d2 >= 1.0f) {
+                    // A thin blue atmosphere just outside the limb.
+                    const float glow = d2 < 1.17f ? (1.17f - d2) / 0.17f : 0.0f;
+                    paintSolid(c, x, y, shading::mix(space, halo, glow * glow * 0.8f));
+                    continue;
+                }
+                const float nz = -std::sqrt(1.0f - d2);
+                const size_t block = static_cast<size_t>((x / 2) * blocks + y / 2);
+                // Light: the sun's direction against the normal, with a soft terminator.
+                const float lit = (nx * sx + ny * sy + nz * sz) * sl;
+                const float day = kit::smoothstep(-0.08f, 0.25f, lit);
+                kit::Rgb colour = shading::shade(surface_[block], 0.06f + 0.94f * day * (0.7f + 0.3f * lit));
+                if (lights_[block] > 0.0f && day < 0.5f) {
+                    // City lights on the night side, a few of them dimmed in turn so they twinkle.
+                    const uint32_t flicker = (static_cast<uint32_t>(x * 7 + y * 13) + c.frame) % 11u;
+                    colour =
+                        shading::mix(colour, cityLight, (1.0f - 2.0f * day) * (flicker < 3u ? 0.6f : 1.0f));
                 }
                 if (d2 > 0.94f) {
-                    colour = kit::mix(colour, kit::fromLevels(120, 170, 255),
-                                      (d2 - 0.94f) * 6.0f * (0.3f + 0.7f * day));
+                    colour = shading::mix(colour, limb, (d2 - 0.94f) * 6.0f * (0.3f + 0.7f * day));
                 }
                 paintSolid(c, x, y, colour);
             }
@@ -105,6 +136,8 @@ class Earth : public Effect {
     }
 
   private:
+    std::vector<kit::Rgb> surface_;
+    std::vector<float> lights_;
     int starX_[starCount] = {};
     int starY_[starCount] = {};
     float starB_[starCount] = {};

@@ -8,7 +8,7 @@ namespace glowfield {
 namespace {
 
 constexpr int fibreCount = 120;
-constexpr int pointsPerFibre = 48;
+constexpr int pointsPerFibre = 28;
 
 class Fibre : public Effect {
   public:
@@ -41,7 +41,7 @@ class Fibre : public Effect {
                 const float angle = -kit::pi * 0.5f + bend * s + droop * s * s;
                 const float step = length / pointsPerFibre;
                 const float nx = px + fastCos(angle) * step, ny = py + fastSin(angle) * step;
-                const float dash = absf(s - pulse) < 0.06f ? 1.0f : 0.0f;
+                const float dash = absf(s - pulse) < 0.07f ? 1.0f : 0.0f;
                 kit::drawLine(c, px, py, nx, ny, kit::mix(shaft, tipColour, dash * 0.8f), kit::Blend::max);
                 px = nx;
                 py = ny;

@@ -3,6 +3,7 @@
 // faint after-images trail where it has been.
 #include <cmath>
 
+#include "effects/geometry/fast_shading.h"
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
@@ -19,16 +20,18 @@ class Ghost : public Effect {
 
         kit::tameField(c, 200.0f, 0.0f);
         // The night: a sky gradient, a moon, a hill with gravestones; restored slowly so the ghost trails.
+        const kit::Rgb top = kit::fromLevels(10, 14, 46), bottom = kit::fromLevels(40, 50, 92);
+        const kit::Rgb ground = kit::fromLevels(8, 12, 10);
         for (int x = 0; x < c.n; ++x) {
             const float fx = static_cast<float>(x);
             const float hill = horizon + 6.0f * fastSin(fx * 0.03f + 1.0f) + 3.0f * fastSin(fx * 0.081f);
             for (int y = 0; y < c.n; ++y) {
                 const float fy = static_cast<float>(y);
-                kit::Rgb night = kit::mix(kit::fromLevels(10, 14, 46), kit::fromLevels(40, 50, 92), fy / n);
-                if (fy > hill) {
-                    night = kit::fromLevels(8, 12, 10);
-                }
-                kit::blendCell(c, x, y, night, 0.09f);
+                const kit::Rgb night = fy > hill ? ground : shading::mix(top, bottom, fy / n);
+                const int cell = cellAt(x, y);
+                c.planes.red[cell] += (night.r - c.planes.red[cell]) * 0.09f;
+                c.planes.green[cell] += (night.g - c.planes.green[cell]) * 0.09f;
+                c.planes.blue[cell] += (night.b - c.planes.blue[cell]) * 0.09f;
             }
         }
         kit::softDisc(c, n * 0.8f, n * 0.18f, n * 0.17f, kit::Rgb{40.0f, 40.0f, 28.0f}, 0.5f,

@@ -45,9 +45,7 @@ class Iris : public Effect {
                 const float fromLid = lid - absf(fy - n * 0.5f); // > 0 inside the opening
                 kit::Rgb colour;
                 if (fromLid < 0.0f) {
-                    const float crease = fastSin(absf(fy - n * 0.5f) * 0.12f - ex * 0.8f);
-                    colour = kit::shade(skin, 0.62f + 0.04f * crease +
-                                                  0.3f * kit::clampf(-fromLid / (n * 0.15f), 0.0f, 1.0f));
+                    colour = kit::shade(skin, 0.62f + 0.3f * kit::clampf(-fromLid / (n * 0.15f), 0.0f, 1.0f));
                     if (fromLid > -2.5f) {
                         colour = lash;
                     }
@@ -58,9 +56,8 @@ class Iris : public Effect {
                 const float r = std::sqrt(dx * dx + dy * dy);
                 if (r > irisR + 1.0f) {
                     // The white, shadowed under the lid and with faint veins towards the corners.
-                    const float vein = fastSin(kit::angleOf(dx, dy) * 19.0f + 2.0f * fastSin(r * 0.15f));
                     colour = kit::fromLevels(236, 232, 226);
-                    if (vein > 0.985f && r > irisR * 1.45f) {
+                    if (r > irisR * 1.45f && veinAt(dx, dy, r)) {
                         colour = kit::mix(colour, kit::fromLevels(200, 60, 60), 0.3f);
                     }
                     colour = kit::shade(colour, kit::clampf(0.55f + fromLid * 0.03f, 0.55f, 1.0f));
@@ -97,6 +94,11 @@ class Iris : public Effect {
     }
 
   private:
+    // Faint veins towards the corners: thin wavy radial lines, only looked up far from the iris.
+    static bool veinAt(float dx, float dy, float r) {
+        return fastSin(kit::angleOf(dx, dy) * 19.0f + 2.0f * fastSin(r * 0.15f)) > 0.985f;
+    }
+
     void pickGlance(EffectContext& c) {
         const float n = static_cast<float>(c.n);
         targetX_ = n * 0.12f * (2.0f * c.randomUnit() - 1.0f);

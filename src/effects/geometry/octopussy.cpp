@@ -1,6 +1,9 @@
 // Octopussy: an octopus in blue water. A round mantle and eight tentacles of twenty joints whose angles
 // follow phase-shifted waves, so the arms curl and uncurl, drawn thick to thin with pale suckers. It drifts,
 // and now and then jets away in a rush, leaving a dark ink cloud that spreads and thins behind it.
+#include <vector>
+
+#include "effects/geometry/fast_shading.h"
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
@@ -57,16 +60,23 @@ class Octopussy : public Effect {
             ink = {x_ - vx * 3.0f, y_ - vy * 3.0f + n * 0.05f, n * 0.04f, 0.9f};
         }
 
-        // Water: light from above, with moving caustic bands.
+        // Water: light from above, with moving caustic bands (column and row parts of one wave).
+        const size_t count = static_cast<size_t>(c.n);
+        phases_.resize(count);
+        for (size_t j = 0; j < count; ++j) {
+            phases_[j] = 1.5f * fastSin(static_cast<float>(j) * 0.05f + t * 0.6f);
+        }
+        rows_.fillPhases(phases_);
+        columns_.fill(c.n, 0.09f, t * 0.3f);
+        const kit::Rgb shallow = kit::fromLevels(30, 120, 160), deep = kit::fromLevels(6, 24, 60);
         for (int x = 0; x < c.n; ++x) {
-            const float fx = static_cast<float>(x);
             for (int y = 0; y < c.n; ++y) {
-                const float fy = static_cast<float>(y);
-                const float depth = fy / n;
-                const float caustic = fastSin(fx * 0.09f + 1.5f * fastSin(fy * 0.05f + t * 0.6f) + t * 0.3f);
-                kit::Rgb water = kit::mix(kit::fromLevels(30, 120, 160), kit::fromLevels(6, 24, 60), depth);
-                water = kit::shade(water, 0.92f + 0.1f * caustic * (1.0f - depth));
-                paintSolid(c, x, y, water);
+                const float depth = static_cast<float>(y) / n;
+                const float caustic =
+                    shading::sinSum(columns_, static_cast<size_t>(x), rows_, static_cast<size_t>(y));
+                paintSolid(c, x, y,
+                           shading::shade(shading::mix(shallow, deep, depth),
+                                          0.92f + 0.1f * caustic * (1.0f - depth)));
             }
         }
         for (Ink& ink : ink_) {
@@ -121,6 +131,8 @@ class Octopussy : public Effect {
     }
 
   private:
+    shading::AxisWave rows_, columns_;
+    std::vector<float> phases_;
     float x_ = 0.0f, y_ = 0.0f;
     float jetX_ = 0.0f, jetY_ = 0.0f;
     int jet_ = 0;

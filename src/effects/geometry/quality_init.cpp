@@ -38,19 +38,25 @@ class QualityInit : public Effect {
             n * 0.33f * circleIn * (1.0f + (f > 200 ? 0.03f * fastSin((f - 200) * 0.25f) : 0.0f));
         const float sweep = f > 200 ? kit::clampf((f - 200) / 250.0f, 0.0f, 1.0f) : 0.0f;
 
+        float barLeft[8];
+        for (int b = 0; b < 8; ++b) {
+            barLeft[b] = kit::lerp(-barW * (8 - b), left + barW * b, ramp(b * 6, b * 6 + 40));
+        }
+        const float wedgeShift = (1.0f - ramp(50, 100)) * n;
+        const kit::Rgb gridColour =
+            kit::mix(kit::fromLevels(60, 60, 64), kit::fromLevels(220, 220, 220), gridIn);
         for (int x = 0; x < c.n; ++x) {
             const float fx = static_cast<float>(x) + 0.5f;
             for (int y = 0; y < c.n; ++y) {
                 const float fy = static_cast<float>(y) + 0.5f;
                 kit::Rgb colour = kit::fromLevels(60, 60, 64);
                 if (gridIn > 0.0f && (x % 20 == 10 || y % 20 == 10)) {
-                    colour = kit::mix(colour, kit::fromLevels(220, 220, 220), gridIn);
+                    colour = gridColour;
                 }
                 // Bars slide in one after another from the left.
                 if (fy >= barTop && fy < barBottom) {
                     for (int b = 0; b < 8; ++b) {
-                        const float in = ramp(b * 6, b * 6 + 40);
-                        const float x0 = kit::lerp(-barW * (8 - b), left + barW * b, in);
+                        const float x0 = barLeft[b];
                         if (fx >= x0 && fx < x0 + barW) {
                             colour = bars[(b + roll) % 8];
                         }
@@ -58,8 +64,7 @@ class QualityInit : public Effect {
                 }
                 // The step wedge slides in from the right.
                 if (fy >= wedgeTop && fy < wedgeBottom) {
-                    const float shift = (1.0f - ramp(50, 100)) * n;
-                    const float u = (fx - left - shift) / (right - left);
+                    const float u = (fx - left - wedgeShift) / (right - left);
                     if (u >= 0.0f && u < 1.0f) {
                         const int step = kit::toCell(u * 8.0f);
                         colour = kit::fromLevels(step * 34, step * 34, step * 34);

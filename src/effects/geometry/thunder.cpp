@@ -1,6 +1,9 @@
 // Thunder: a storm over dark hills. Slate clouds roll across the sky and rain slants down; every few seconds
 // a forked bolt, made by splitting a line at displaced midpoints, strikes the ground, the sky flashes white,
 // and after a short delay the rumble shakes the clouds.
+#include <vector>
+
+#include "effects/geometry/fast_shading.h"
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
@@ -40,26 +43,48 @@ class Thunder : public Effect {
                                 ? 3.0f * (1.0f - rumbleAge / 25.0f) * fastSin(rumbleAge * 2.3f)
                                 : 0.0f;
 
+        // Rolling cloud: three crossed waves drifting at different speeds, each split into column and row
+        // parts (the rumble shifts the rows).
+        const size_t count = static_cast<size_t>(c.n);
+        phases_.resize(count);
+        for (size_t j = 0; j < count; ++j) {
+            const float v = (static_cast<float>(j) + shake) * 0.06f;
+            phases_[j] = 1.6f * fastSin(v + t * 0.2f);
+        }
+        rowA_.fillPhases(phases_);
+        for (size_t j = 0; j < count; ++j) {
+            phases_[j] = -(static_cast<float>(j) + shake) * 0.06f * 1.7f + t * 0.5f;
+        }
+        rowB_.fillPhases(phases_);
+        for (size_t j = 0; j < count; ++j) {
+            phases_[j] = (static_cast<float>(j) + shake) * 0.06f * 3.1f - t * 0.8f;
+        }
+        rowC_.fillPhases(phases_);
+        colA_.fill(c.n, 0.045f, t * 0.35f);
+        colB_.fill(c.n, 0.045f * 2.1f, t * 0.35f * 2.1f);
+        colC_.fill(c.n, 0.045f * 4.3f, t * 0.35f * 4.3f);
+        const kit::Rgb low = kit::fromLevels(38, 44, 58), high = kit::fromLevels(100, 108, 122);
+        const kit::Rgb flashColour = kit::fromLevels(235, 235, 255);
+        const kit::Rgb land =
+            shading::mix(kit::fromLevels(12, 16, 14), kit::fromLevels(70, 80, 90), flash * 0.6f);
         for (int x = 0; x < c.n; ++x) {
+            const size_t i = static_cast<size_t>(x);
             const float fx = static_cast<float>(x);
             const float ground = n * 0.84f + 5.0f * fastSin(fx * 0.025f + 2.0f) + 2.5f * fastSin(fx * 0.09f);
             for (int y = 0; y < c.n; ++y) {
-                const float fy = static_cast<float>(y) + shake;
-                kit::Rgb colour;
-                if (fy - shake > ground) {
-                    colour = kit::mix(kit::fromLevels(12, 16, 14), kit::fromLevels(70, 80, 90), flash * 0.6f);
-                } else {
-                    // Rolling cloud: crossed waves drifting at different speeds, denser higher up.
-                    const float u = fx * 0.045f + t * 0.35f, v = fy * 0.06f;
-                    const float billow = fastSin(u + 1.6f * fastSin(v + t * 0.2f)) +
-                                         0.6f * fastSin(u * 2.1f - v * 1.7f + t * 0.5f) +
-                                         0.35f * fastSin(u * 4.3f + v * 3.1f - t * 0.8f);
+                const size_t j = static_cast<size_t>(y);
+                const float fy = static_cast<float>(y);
+                kit::Rgb colour = land;
+                if (fy <= ground) {
+                    const float billow = shading::sinSum(colA_, i, rowA_, j) +
+                                         0.6f * shading::sinSum(colB_, i, rowB_, j) +
+                                         0.35f * shading::sinSum(colC_, i, rowC_, j);
                     const float height = fy / n;
                     const float density = kit::clampf(0.5f + 0.28f * billow - height * 0.5f, 0.0f, 1.0f);
-                    colour = kit::mix(kit::fromLevels(38, 44, 58), kit::fromLevels(100, 108, 122), density);
-                    colour = kit::shade(colour, 1.0f - 0.35f * height);
-                    colour =
-                        kit::mix(colour, kit::fromLevels(235, 235, 255), flash * (0.45f + 0.4f * density));
+                    colour = shading::shade(shading::mix(low, high, density), 1.0f - 0.35f * height);
+                    if (flash > 0.0f) {
+                        colour = shading::mix(colour, flashColour, flash * (0.45f + 0.4f * density));
+                    }
                 }
                 paintSolid(c, x, y, colour);
             }
@@ -121,6 +146,8 @@ class Thunder : public Effect {
         }
     }
 
+    shading::AxisWave rowA_, rowB_, rowC_, colA_, colB_, colC_;
+    std::vector<float> phases_;
     Segment bolt_[maxSegments] = {};
     int segments_ = 0;
     int sinceStrike_ = 1000;

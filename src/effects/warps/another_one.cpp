@@ -1,7 +1,10 @@
 // AnotherOne: picture in picture. Every second the whole field is copied, shrunk to 70 % and turned a little,
 // and slides into a corner over a fresh background with a new shape; the corner moves round each time, so
 // copies nest inside copies in a spiral.
+#include <vector>
+
 #include "effects/kit/kit.h"
+#include "effects/warps/colour_copy.h"
 
 namespace glowfield {
 
@@ -34,6 +37,10 @@ class AnotherOne : public Effect {
         const float inv = 1.0f / scale;
         const float edge = n - 1.0f;
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
+        rowWave_.resize(static_cast<size_t>(c.n));
+        for (int y = 0; y < c.n; ++y) {
+            rowWave_[static_cast<size_t>(y)] = 0.1f * fastSin(static_cast<float>(y) * 0.1f + t);
+        }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 // Into the copy: undo the placement, the turn (round on screen) and the shrink.
@@ -42,7 +49,9 @@ class AnotherOne : public Effect {
                 const float qy = (dx * sn + dy * cs) * inv + n * 0.5f;
                 kit::Rgb colour;
                 if (qx >= 0.0f && qy >= 0.0f && qx <= edge && qy <= edge) {
-                    colour = {copy_.sample(0, qx, qy), copy_.sample(1, qx, qy), copy_.sample(2, qx, qy)};
+                    float rgb[3];
+                    copy_.sample(qx, qy, rgb);
+                    colour = {rgb[0], rgb[1], rgb[2]};
                     const float border = qx < qy ? qx : qy;
                     const float far = (edge - qx) < (edge - qy) ? edge - qx : edge - qy;
                     if ((border < far ? border : far) < 1.8f) {
@@ -50,7 +59,9 @@ class AnotherOne : public Effect {
                     }
                 } else {
                     const float g = (static_cast<float>(x) + static_cast<float>(y)) / (2.0f * n);
-                    colour = kit::mix(from_, to_, g + 0.1f * fastSin(static_cast<float>(y) * 0.1f + t));
+                    const float k = g + rowWave_[static_cast<size_t>(y)];
+                    colour = {from_.r + (to_.r - from_.r) * k, from_.g + (to_.g - from_.g) * k,
+                              from_.b + (to_.b - from_.b) * k};
                 }
                 const int cell = cellAt(x, y);
                 c.planes.red[cell] = colour.r;
@@ -95,7 +106,8 @@ class AnotherOne : public Effect {
         kit::drawPolygon(c, xs, ys, corners, kit::shade(shapeColour_, 0.4f));
     }
 
-    kit::FieldCopy copy_;
+    ColourCopy copy_;
+    std::vector<float> rowWave_;
     int age_ = 0;
     int corner_ = 0;
     int shape_ = 0;

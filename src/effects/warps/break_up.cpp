@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/colour_copy.h"
 
 namespace glowfield {
 
@@ -61,7 +62,7 @@ class BreakUp : public Effect {
         }
         const int split = kit::roundCell(intensity * 5.0f);
 
-        copy_.capture(c);
+        copy_.capture(c, 200.0f);
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const int sx = x - shift_[static_cast<size_t>(y)];
@@ -69,11 +70,9 @@ class BreakUp : public Effect {
                 c.planes.red[cell] = copy_.at(0, sx - split, y);
                 c.planes.green[cell] = copy_.at(1, sx, y);
                 c.planes.blue[cell] = copy_.at(2, sx + split, y);
-                c.planes.redVelocity[cell] = copy_.at(3, sx, y) * 0.5f;
-                c.planes.greenVelocity[cell] = copy_.at(4, sx, y) * 0.5f;
-                c.planes.blueVelocity[cell] = copy_.at(5, sx, y) * 0.5f;
             }
         }
+        kit::scaleVelocities(c, 0.8f);
         // The scanline itself: a faint bright band.
         for (int x = 0; x < c.n; ++x) {
             for (int k = -1; k <= 1; ++k) {
@@ -88,8 +87,8 @@ class BreakUp : public Effect {
                 const int sx = c.random(0, c.n - 8), sy = c.random(0, c.n - 8);
                 for (int i = 0; i < 8; ++i) {
                     for (int j = 0; j < 8; ++j) {
-                        copy_.warpCell(c, dx + i, dy + j, static_cast<float>(sx + i),
-                                       static_cast<float>(sy + j));
+                        copy_.sampleInto(c, dx + i, dy + j, static_cast<float>(sx + i),
+                                         static_cast<float>(sy + j));
                     }
                 }
             }
@@ -97,31 +96,48 @@ class BreakUp : public Effect {
     }
 
   private:
-    // The ident: a slowly turning colour wheel behind a ring and a bar, blended gently into the field so
-    // the picture always returns after the break-up.
-    static void feedIdent(EffectContext& c, float t) {
+    // The ident: a colour wheel behind a ring and a turning bar, blended gently into the field so the picture
+    // always returns after the break-up. The wheel and ring never change, so they are laid out once.
+    void feedIdent(EffectContext& c, float t) {
         const float half = static_cast<float>(c.n) * 0.5f;
-        const float spin = t * 0.4f;
+        if (ident_.size() != static_cast<size_t>(c.n * c.n)) {
+            ident_.resize(static_cast<size_t>(c.n * c.n));
+            for (int x = 0; x < c.n; ++x) {
+                for (int y = 0; y < c.n; ++y) {
+                    const float dx = (static_cast<float>(x) - half) * 4.0f / 3.0f,
+                                dy = static_cast<float>(y) - half;
+                    const float r2 = dx * dx + dy * dy;
+                    kit::Rgb colour = kit::hsv(kit::angleOf(dx, dy) / kit::twoPi, 0.8f, 0.85f);
+                    if (r2 < half * half * 0.36f) {
+                        colour = kit::fromLevels(20, 20, 40);
+                    } else if (r2 < half * half * 0.5f) {
+                        colour = kit::white;
+                    }
+                    ident_[static_cast<size_t>(x * c.n + y)] =
+                        (y / 6) % 2 == 0 ? colour : kit::shade(colour, 0.85f);
+                }
+            }
+        }
+        const float spin = t * 0.4f, cs = fastCos(spin), sn = fastSin(spin);
+        const float bar = half * 0.1f, inner = half * half * 0.36f;
         for (int x = 0; x < c.n; ++x) {
+            const float dx = (static_cast<float>(x) - half) * 4.0f / 3.0f;
             for (int y = 0; y < c.n; ++y) {
-                const float dx = (static_cast<float>(x) - half) * 4.0f / 3.0f,
-                            dy = static_cast<float>(y) - half;
-                const float r2 = dx * dx + dy * dy;
-                const float a = kit::angleOf(dx, dy);
-                kit::Rgb colour = kit::hsv(a / kit::twoPi + spin * 0.05f, 0.8f, 0.85f);
-                if (r2 < half * half * 0.36f) {
-                    const float along = dx * fastCos(spin) + dy * fastSin(spin);
-                    colour = absf(along) < half * 0.1f ? kit::white : kit::fromLevels(20, 20, 40);
-                } else if (r2 < half * half * 0.5f) {
+                const float dy = static_cast<float>(y) - half;
+                kit::Rgb colour = ident_[static_cast<size_t>(x * c.n + y)];
+                if (dx * dx + dy * dy < inner && absf(dx * cs + dy * sn) < bar) {
                     colour = kit::white;
                 }
-                const bool stripe = (y / 6) % 2 == 0;
-                kit::blendCell(c, x, y, stripe ? colour : kit::shade(colour, 0.85f), 0.12f);
+                const int cell = cellAt(x, y);
+                c.planes.red[cell] += (colour.r - c.planes.red[cell]) * 0.12f;
+                c.planes.green[cell] += (colour.g - c.planes.green[cell]) * 0.12f;
+                c.planes.blue[cell] += (colour.b - c.planes.blue[cell]) * 0.12f;
             }
         }
     }
 
-    kit::FieldCopy copy_;
+    std::vector<kit::Rgb> ident_;
+    ColourCopy copy_;
     std::vector<int> shift_;
     int burst_ = 0;
     int calm_ = 0;

@@ -3,9 +3,11 @@
 // the bath, dragging the rings into feathers. Drops and combs alternate, and after a few rounds the bath is
 // skimmed clean.
 #include <cmath>
+#include <vector>
 
 #include "effects/geometry/held_picture.h"
 #include "effects/kit/kit.h"
+#include "effects/warps/colour_copy.h"
 
 namespace glowfield {
 
@@ -100,9 +102,7 @@ class MarbleWorld : public Effect {
                 }
                 const float k = std::sqrt((d2 - grow) / d2);
                 const float sx = dropX_ + dx * k * 0.75f, sy = dropY_ + dy * k;
-                c.planes.red[cell] = copy_.sample(0, sx, sy);
-                c.planes.green[cell] = copy_.sample(1, sx, sy);
-                c.planes.blue[cell] = copy_.sample(2, sx, sy);
+                copy_.sampleInto(c, x, y, sx, sy);
             }
         }
     }
@@ -115,25 +115,27 @@ class MarbleWorld : public Effect {
         const float speed = 2.2f * combSign_;
         const float lambda = 5.0f;
         const float wave = 6.0f * fastSin(static_cast<float>(f) * 0.15f);
+        bend_.resize(static_cast<size_t>(c.n));
+        for (int k = 0; k < c.n; ++k) {
+            bend_[static_cast<size_t>(k)] = wave * fastSin(static_cast<float>(k) * 0.05f);
+        }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                const float along = static_cast<float>(across ? x : y);
-                const float cross = static_cast<float>(across ? y : x) + wave * fastSin(along * 0.05f);
+                const float cross =
+                    static_cast<float>(across ? y : x) + bend_[static_cast<size_t>(across ? x : y)];
                 const float q = cross / spacing + combOffset_;
                 const float dist = absf(q - static_cast<float>(kit::roundCell(q))) * spacing;
                 const float shift = speed * lambda / (dist + lambda);
                 const float sx = static_cast<float>(x) - (across ? shift : 0.0f);
                 const float sy = static_cast<float>(y) - (across ? 0.0f : shift);
-                const int cell = cellAt(x, y);
-                c.planes.red[cell] = copy_.sample(0, sx, sy);
-                c.planes.green[cell] = copy_.sample(1, sx, sy);
-                c.planes.blue[cell] = copy_.sample(2, sx, sy);
+                copy_.sampleInto(c, x, y, sx, sy);
             }
         }
     }
 
     HeldPicture bath_;
-    kit::FieldCopy copy_;
+    ColourCopy copy_;
+    std::vector<float> bend_;
     int age_ = 0;
     float dropX_ = 0.0f, dropY_ = 0.0f, radius_ = 10.0f;
     int lastInk_ = 0;

@@ -3,6 +3,7 @@
 // random, each move recorded, then the moves are undone in reverse until the picture is whole again. The
 // moving tile is outlined brightly and the gap shows the dark board beneath.
 #include <cmath>
+#include <vector>
 
 #include "effects/geometry/held_picture.h"
 #include "effects/kit/kit.h"
@@ -52,6 +53,10 @@ class Scramble : public Effect {
         advance(c);
         const int tile = c.n / side;
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
+        shimmer_.resize(static_cast<size_t>(2 * c.n));
+        for (size_t k = 0; k < shimmer_.size(); ++k) {
+            shimmer_[k] = 0.92f + 0.08f * fastSin(static_cast<float>(k) * 0.06f - t * 2.0f);
+        }
         // The board: tiles from the picture, a shimmer crossing them, thin dark joints.
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
@@ -64,11 +69,12 @@ class Scramble : public Effect {
                     if (id >= 0 && !hidden) {
                         const int px = (id / side) * tile + x % tile, py = (id % side) * tile + y % tile;
                         colour = picture_.at(px, py);
-                        const float shimmer = 0.92f + 0.08f * fastSin((px + py) * 0.06f - t * 2.0f);
-                        colour = kit::shade(colour, shimmer);
+                        float k = shimmer_[static_cast<size_t>(px + py)];
                         if (x % tile == 0 || y % tile == 0) {
-                            colour = kit::shade(colour, 0.45f);
+                            k *= 0.45f;
                         }
+                        colour = {(colour.r + 127.0f) * k - 127.0f, (colour.g + 127.0f) * k - 127.0f,
+                                  (colour.b + 127.0f) * k - 127.0f};
                     } else if ((x + y) % 6 == 0) {
                         colour = kit::fromLevels(26, 26, 34);
                     }
@@ -151,6 +157,7 @@ class Scramble : public Effect {
     }
 
     HeldPicture picture_;
+    std::vector<float> shimmer_;
     int board_[tiles] = {};
     int moves_[maxMoves] = {};
     int movesDone_ = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "effects/kit/kit.h"
+#include "effects/warps/colour_copy.h"
 
 namespace glowfield {
 
@@ -52,10 +53,12 @@ class Suck : public Effect {
         copy_.capture(c);
         const float pull = 1.045f;
         const float nx = x_, ny = y_;
-        kit::warpField(c, copy_, [nx, ny, pull](int x, int y, float& sx, float& sy) {
-            sx = nx + (static_cast<float>(x) - nx) * pull;
-            sy = ny + (static_cast<float>(y) - ny) * pull;
-        });
+        for (int x = 0; x < c.n; ++x) {
+            const float sx = nx + (static_cast<float>(x) - nx) * pull;
+            for (int y = 0; y < c.n; ++y) {
+                copy_.sampleInto(c, x, y, sx, ny + (static_cast<float>(y) - ny) * pull);
+            }
+        }
         kit::scaleVelocities(c, 0.9f);
 
         // Scraps of colour along the rim, to be drawn in.
@@ -111,7 +114,7 @@ class Suck : public Effect {
         d.colour = kit::mix(kit::white, kit::hsv(c.randomUnit(), 0.7f, 1.0f), 0.5f);
     }
 
-    kit::FieldCopy copy_;
+    ColourCopy copy_;
     Dust dust_[dustCount];
     float x_ = 0.0f, y_ = 0.0f;
     int lastMouseX_ = 0, lastMouseY_ = 0;
