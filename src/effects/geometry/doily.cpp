@@ -46,13 +46,14 @@ class Doily : public Effect {
         const kit::Rgb thread = kit::fromLevels(246, 236, 206);
         if (wood_.size() != static_cast<size_t>(c.n * c.n)) {
             layTable(c);
+            markRings();
         }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const size_t cell = static_cast<size_t>(x * c.n + y);
                 kit::Rgb colour = wood_[cell];
                 const float r = radius_[cell];
-                const int k = ringAt(r);
+                const int k = ring_[cell];
                 if (k >= 0 && k <= worked && fade > 0.0f) {
                     float a = angle_[cell] + turn; // 0..2pi and a little more
                     a -= kit::twoPi * static_cast<float>(kit::toCell(a / kit::twoPi));
@@ -96,6 +97,14 @@ class Doily : public Effect {
         }
     }
 
+    // Which ring each cell belongs to, looked up once per design.
+    void markRings() {
+        ring_.resize(radius_.size());
+        for (size_t cell = 0; cell < radius_.size(); ++cell) {
+            ring_[cell] = static_cast<signed char>(ringAt(radius_[cell]));
+        }
+    }
+
     void design(EffectContext& c) {
         age_ = 0;
         const float limit = static_cast<float>(c.n) * 0.49f;
@@ -117,6 +126,7 @@ class Doily : public Effect {
             rings_[ringCount_++] = {r, r + width, s, 0.3f + 0.4f * c.randomUnit()};
             r += width;
         }
+        markRings();
     }
 
     int ringAt(float r) const {
@@ -185,6 +195,7 @@ class Doily : public Effect {
 
     std::vector<kit::Rgb> wood_;
     std::vector<float> radius_, angle_;
+    std::vector<signed char> ring_;
     Ring rings_[maxRings];
     int ringCount_ = 0;
     int age_ = 0;

@@ -1,6 +1,7 @@
 // Iris: a close-up eye. Around the pupil, radial fibres in blue-green with a hazel collar, a dark limbal ring
 // and a white with faint veins; the pupil breathes, the eye glances about and now and then the lids blink.
 #include <cmath>
+#include <vector>
 
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
@@ -15,6 +16,18 @@ class Iris : public Effect {
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
+        if (veins_.size() != static_cast<size_t>(c.n * c.n)) {
+            // Faint veins towards the corners of the eye: thin wavy radial lines about the eye's rest
+            // position.
+            veins_.assign(static_cast<size_t>(c.n * c.n), 0);
+            for (int x = 0; x < c.n; ++x) {
+                for (int y = 0; y < c.n; ++y) {
+                    const float dx = (static_cast<float>(x) + 0.5f - n * 0.5f) * 4.0f / 3.0f;
+                    const float dy = static_cast<float>(y) + 0.5f - n * 0.5f;
+                    veins_[static_cast<size_t>(x * c.n + y)] = veinAt(dx, dy, std::sqrt(dx * dx + dy * dy));
+                }
+            }
+        }
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
         if (--glanceTimer_ <= 0) {
             pickGlance(c);
@@ -57,7 +70,7 @@ class Iris : public Effect {
                 if (r > irisR + 1.0f) {
                     // The white, shadowed under the lid and with faint veins towards the corners.
                     colour = kit::fromLevels(236, 232, 226);
-                    if (r > irisR * 1.45f && veinAt(dx, dy, r)) {
+                    if (r > irisR * 1.45f && veins_[static_cast<size_t>(x * c.n + y)]) {
                         colour = kit::mix(colour, kit::fromLevels(200, 60, 60), 0.3f);
                     }
                     colour = kit::shade(colour, kit::clampf(0.55f + fromLid * 0.03f, 0.55f, 1.0f));
@@ -107,6 +120,7 @@ class Iris : public Effect {
     }
 
     float lookX_ = 0.0f, lookY_ = 0.0f, targetX_ = 0.0f, targetY_ = 0.0f;
+    std::vector<unsigned char> veins_;
     int glanceTimer_ = 0;
     int blink_ = 0;
 };

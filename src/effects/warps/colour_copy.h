@@ -54,14 +54,49 @@ class ColourCopy {
         sx = sx > 0.0f ? (sx < limit ? sx : limit) : 0.0f;
         sy = sy > 0.0f ? (sy < limit ? sy : limit) : 0.0f;
         const int x0 = truncToInt(sx), y0 = truncToInt(sy);
-        const int x1 = x0 + 1 < n_ ? x0 + 1 : x0, y1 = y0 + 1 < n_ ? y0 + 1 : y0;
+        const size_t stepX = x0 + 1 < n_ ? static_cast<size_t>(n_) : 0, stepY = y0 + 1 < n_ ? 1 : 0;
         const float fx = sx - static_cast<float>(x0), fy = sy - static_cast<float>(y0);
-        for (int p = 0; p < 3; ++p) {
-            const float a = values_[index(p, x0, y0)], b = values_[index(p, x1, y0)];
-            const float d = values_[index(p, x0, y1)], e = values_[index(p, x1, y1)];
+        const size_t planeSize = static_cast<size_t>(n_) * n_;
+        const float* v = &values_[index(0, x0, y0)];
+        for (int p = 0; p < 3; ++p, v += planeSize) {
+            const float a = v[0], b = v[stepX], d = v[stepY], e = v[stepX + stepY];
             const float top = a + (b - a) * fx;
             const float bottom = d + (e - d) * fx;
             rgb[p] = top + (bottom - top) * fy;
+        }
+    }
+
+    // Writes the copy back into the colour planes unchanged, and clears the velocities (for effects that keep
+    // their own picture here between frames).
+    void restore(const EffectContext& c) const {
+        if (n_ != c.n) {
+            return;
+        }
+        float* const colours[3] = {c.planes.red, c.planes.green, c.planes.blue};
+        float* const motion[3] = {c.planes.redVelocity, c.planes.greenVelocity, c.planes.blueVelocity};
+        for (int p = 0; p < 3; ++p) {
+            for (int x = 0; x < n_; ++x) {
+                const float* in = &values_[index(p, x, 0)];
+                float* out = colours[p] + cellAt(x, 0);
+                float* still = motion[p] + cellAt(x, 0);
+                for (int y = 0; y < n_; ++y) {
+                    out[y] = in[y];
+                    still[y] = 0.0f;
+                }
+            }
+        }
+    }
+
+    // Sets the whole copy to one colour, for a fresh start.
+    void fill(const EffectContext& c, kit::Rgb colour) {
+        n_ = c.n;
+        values_.resize(static_cast<size_t>(3 * n_ * n_));
+        const size_t planeSize = static_cast<size_t>(n_) * n_;
+        const float channel[3] = {colour.r, colour.g, colour.b};
+        for (int p = 0; p < 3; ++p) {
+            for (size_t k = 0; k < planeSize; ++k) {
+                values_[p * planeSize + k] = channel[p];
+            }
         }
     }
 

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/held_picture.h"
 #include "effects/kit/kit.h"
 #include "effects/warps/colour_copy.h"
 
@@ -27,7 +26,7 @@ const kit::Rgb bathColour = kit::fromLevels(232, 222, 196);
 class MarbleWorld : public Effect {
   public:
     void start(EffectContext& c) override {
-        bath_.reset(c, bathColour);
+        bath_.fill(c, bathColour);
         age_ = 0;
         newDrop(c);
     }
@@ -36,11 +35,14 @@ class MarbleWorld : public Effect {
         if (bath_.size() != c.n) {
             start(c);
         }
-        bath_.restore(c);
+        // The bath is kept in its own copy: each frame's warp reads it and writes the field, which is then
+        // taken back as the bath; a frame without a warp just puts it back.
+        bool warped = false;
         const int dropPart = dropFrames * dropsPerRound;
         const int round = dropPart + 2 * combFrames;
         const int inRound = age_ % round;
         if (age_ >= round * roundsPerBath) {
+            bath_.restore(c);
             kit::pullColours(c, bathColour, 0.12f);
             if (age_ >= round * roundsPerBath + skimFrames) {
                 age_ = -1;
@@ -54,6 +56,7 @@ class MarbleWorld : public Effect {
             const float before = radius_ * std::sqrt(static_cast<float>(k) / dropFrames);
             const float after = radius_ * std::sqrt(static_cast<float>(k + 1) / dropFrames);
             spread(c, before, after);
+            warped = true;
         } else {
             const int stroke = (inRound - dropPart) / combFrames;
             const int f = (inRound - dropPart) % combFrames;
@@ -62,8 +65,14 @@ class MarbleWorld : public Effect {
                 combSign_ = c.random(0, 1) ? 1.0f : -1.0f;
             }
             comb(c, stroke == 0, f);
+            warped = true;
         }
-        bath_.keep(c);
+        if (!warped) {
+            bath_.restore(c);
+        } else {
+            kit::scaleVelocities(c, 0.0f); // paint on a bath does not ripple
+        }
+        bath_.capture(c, 200.0f);
         ++age_;
     }
 
@@ -83,7 +92,7 @@ class MarbleWorld : public Effect {
     // Drop growth from radius a to b about the drop centre: a cell at distance d > b shows what lay at
     // sqrt(d^2 - (b^2 - a^2)); inside b, the new ink, edged a little darker.
     void spread(EffectContext& c, float a, float b) {
-        copy_.capture(c);
+        const ColourCopy& copy_ = bath_;
         const float grow = b * b - a * a;
         const kit::Rgb ink = inks[lastInk_];
         for (int x = 0; x < c.n; ++x) {
@@ -110,7 +119,7 @@ class MarbleWorld : public Effect {
     // A comb of tines drawn across the bath: each frame cells are dragged along the stroke, most near a
     // tine, so straight rings become chevrons and feathers. The tines wave a little as they travel.
     void comb(EffectContext& c, bool across, int f) {
-        copy_.capture(c);
+        const ColourCopy& copy_ = bath_;
         const float spacing = static_cast<float>(c.n) / 7.0f;
         const float speed = 2.2f * combSign_;
         const float lambda = 5.0f;
@@ -133,8 +142,7 @@ class MarbleWorld : public Effect {
         }
     }
 
-    HeldPicture bath_;
-    ColourCopy copy_;
+    ColourCopy bath_;
     std::vector<float> bend_;
     int age_ = 0;
     float dropX_ = 0.0f, dropY_ = 0.0f, radius_ = 10.0f;
