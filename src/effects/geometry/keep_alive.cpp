@@ -3,6 +3,7 @@
 // heart in the corner and sends a faint red ring out from the spike. The rate drifts slowly.
 #include <vector>
 
+#include "effects/geometry/circle_outline.h"
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
@@ -56,13 +57,21 @@ class KeepAlive : public Effect {
 
         // The screen: near black with a dim grid, and a faint red wash as each beat lands.
         const float wash = sinceBeat_ < 10 ? 1.0f - sinceBeat_ / 10.0f : 0.0f;
+        if (screen_.size() != static_cast<size_t>(c.n * c.n)) {
+            screen_.resize(static_cast<size_t>(c.n * c.n));
+            for (int x = 0; x < c.n; ++x) {
+                for (int y = 0; y < c.n; ++y) {
+                    const bool major = x % 25 == 0 || y % 25 == 0;
+                    const bool minor = x % 5 == 0 || y % 5 == 0;
+                    screen_[static_cast<size_t>(x * c.n + y)] = major   ? kit::fromLevels(10, 42, 24)
+                                                                : minor ? kit::fromLevels(6, 22, 14)
+                                                                        : kit::fromLevels(2, 8, 6);
+                }
+            }
+        }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                const bool major = x % 25 == 0 || y % 25 == 0;
-                const bool minor = x % 5 == 0 || y % 5 == 0;
-                kit::Rgb colour = major   ? kit::fromLevels(10, 42, 24)
-                                  : minor ? kit::fromLevels(6, 22, 14)
-                                          : kit::fromLevels(2, 8, 6);
+                kit::Rgb colour = screen_[static_cast<size_t>(x * c.n + y)];
                 colour.r += 18.0f * wash;
                 paintSolid(c, x, y, colour);
             }
@@ -71,9 +80,9 @@ class KeepAlive : public Effect {
         if (sinceBeat_ < 60) {
             const float radius = 2.0f + sinceBeat_ * 2.5f;
             const float strength = 1.0f - sinceBeat_ / 60.0f;
-            kit::drawRing(c, ringX_, ringY_, radius, 2.0f,
-                          kit::mix(kit::fromLevels(10, 20, 14), kit::fromLevels(230, 40, 40), strength),
-                          kit::Blend::max);
+            circleOutline(c, ringX_, ringY_, radius,
+                          kit::mix(kit::fromLevels(10, 20, 14), kit::fromLevels(230, 40, 40), strength), 2.0f,
+                          kit::Blend::max, 96);
         }
         // The trace: each column joined to the next, brightness by how long ago it was written.
         for (int x = 0; x + 1 < c.n; ++x) {
@@ -109,6 +118,7 @@ class KeepAlive : public Effect {
     }
 
   private:
+    std::vector<kit::Rgb> screen_;
     std::vector<float> trace_;
     std::vector<int> written_;
     int sweep_ = 0;

@@ -3,6 +3,7 @@
 // flickering brighter rays, over faint stars; the still lake below mirrors it all with a slight shimmer.
 #include <vector>
 
+#include "effects/geometry/fast_shading.h"
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
@@ -47,10 +48,15 @@ class NorthernLights : public Effect {
                     0.3f + 0.7f * streak * streak * streak * streak + 0.12f * fastSin(fx * 0.9f - t * 3.7f);
                 const float fold = 0.6f + 0.4f * fastSin(fx * 0.027f - t * 0.3f + k * 1.3f);
                 ray_[i] = kit::clampf(flicker * fold, 0.0f, 1.0f) * (1.0f - 0.25f * k);
-                height_[i] = fn * (0.1f + 0.06f * fold + 0.08f * streak * streak);
+                height_[i] =
+                    1.0f / (fn * (0.1f + 0.06f * fold + 0.08f * streak * streak)); // kept as its inverse
             }
         }
         const float horizon = fn * 0.68f;
+        shimmer_.resize(static_cast<size_t>(n));
+        for (int y = 0; y < n; ++y) {
+            shimmer_[static_cast<size_t>(y)] = 1.2f * fastSin(static_cast<float>(y) * 0.9f + t * 2.0f);
+        }
         for (int x = 0; x < n; ++x) {
             const float fx = static_cast<float>(x);
             const float ridge =
@@ -65,9 +71,10 @@ class NorthernLights : public Effect {
                     colour = kit::fromLevels(6, 8, 12); // the mountains
                 } else {
                     // The lake: the sky mirrored about the horizon, darker, with a shimmer.
-                    const float mirror = 2.0f * horizon - fy + 1.2f * fastSin(fy * 0.9f + t * 2.0f);
+                    const float mirror = 2.0f * horizon - fy + shimmer_[static_cast<size_t>(y)];
                     const float mountain = 2.0f * horizon - ridge;
-                    colour = fy < mountain ? kit::fromLevels(4, 6, 10) : kit::shade(sky(x, mirror, fn), 0.6f);
+                    colour =
+                        fy < mountain ? kit::fromLevels(4, 6, 10) : shading::shade(sky(x, mirror, fn), 0.6f);
                 }
                 paintSolid(c, x, y, colour);
             }
@@ -83,8 +90,8 @@ class NorthernLights : public Effect {
 
   private:
     kit::Rgb sky(int x, float y, float n) const {
-        kit::Rgb colour =
-            kit::mix(kit::fromLevels(4, 6, 22), kit::fromLevels(14, 28, 46), kit::clampf(y / n, 0.0f, 1.0f));
+        kit::Rgb colour = shading::mix(kit::fromLevels(4, 6, 22), kit::fromLevels(14, 28, 46),
+                                       kit::clampf(y / n, 0.0f, 1.0f));
         float r = 0.0f, g = 0.0f, b = 0.0f;
         for (int k = 0; k < ribbons; ++k) {
             const size_t i = static_cast<size_t>(k * n_ + x);
@@ -92,10 +99,11 @@ class NorthernLights : public Effect {
             float glow = 0.0f;
             float top = 0.0f;
             if (above >= 0.0f) {
-                const float h = above / height_[i];
+                const float h = above * height_[i];
                 glow = h < 1.0f ? (1.0f - h) * (1.0f - h) : 0.0f;
                 glow *= 0.25f + 0.75f * ray_[i];
-                glow *= kit::smoothstep(0.0f, 2.0f, above + 1.0f);
+                const float soft = above < 1.0f ? (above + 1.0f) * 0.5f : 1.0f; // a soft lower edge
+                glow *= soft * soft * (3.0f - 2.0f * soft);
                 top = h;
             } else {
                 glow = kit::clampf(1.0f + above / 2.5f, 0.0f, 1.0f) * 0.6f * ray_[i];
@@ -116,7 +124,7 @@ class NorthernLights : public Effect {
     }
 
     int n_ = 0;
-    std::vector<float> curve_, ray_, height_;
+    std::vector<float> curve_, ray_, height_, shimmer_;
     int starX_[starCount] = {};
     int starY_[starCount] = {};
 };

@@ -1,6 +1,7 @@
 // Spiro: a spirograph. A pen on a wheel rolling inside a ring traces a hypotrochoid, a few dozen short
 // segments a frame, its colour turning as it goes; old loops slowly sink into the dark paper, and when the
 // curve has closed a new ring, wheel and pen are chosen.
+#include "effects/geometry/circle_outline.h"
 #include "effects/geometry/held_picture.h"
 #include "effects/kit/kit.h"
 
@@ -46,8 +47,8 @@ class Spiro : public Effect {
         const float big = static_cast<float>(ring_ - wheel_) * scale_;
         const float wx = half + big * fastCos(theta_ + spin_), wy = half + big * fastSin(theta_ + spin_);
         const kit::Rgb plastic = kit::fromLevels(70, 90, 120);
-        kit::drawRing(c, half, half, static_cast<float>(ring_) * scale_, 2.0f, plastic, kit::Blend::max);
-        kit::drawRing(c, wx, wy, static_cast<float>(wheel_) * scale_, 1.5f, plastic, kit::Blend::max);
+        circleOutline(c, half, half, static_cast<float>(ring_) * scale_, plastic, 2.0f, kit::Blend::max, 96);
+        circleOutline(c, wx, wy, static_cast<float>(wheel_) * scale_, plastic, 1.0f, kit::Blend::max, 48);
         kit::drawLine(c, wx, wy, half + px, half + py, kit::fromLevels(120, 140, 170), kit::Blend::max);
         kit::fillDisc(c, half + px, half + py, 2.2f, kit::white, kit::Blend::max);
         if (theta_ >= closeAt_) {
