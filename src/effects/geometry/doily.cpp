@@ -15,8 +15,8 @@ namespace {
 
 constexpr int maxRings = 24;
 constexpr int wedges = 24;
-constexpr int ringFrames = 16;
-constexpr int restFrames = 220;
+constexpr int ringFrames = 12;
+constexpr int restFrames = 300;
 constexpr int fadeFrames = 40;
 
 struct Ring {

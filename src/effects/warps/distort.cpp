@@ -31,7 +31,7 @@ class Distort : public Effect {
             for (int x = 0; x < c.n; ++x) {
                 for (int y = 0; y < c.n; ++y) {
                     float& v = plane[cellAt(x, y)];
-                    v *= 1.025f;
+                    v *= 1.035f;
                 }
             }
         }
