@@ -117,6 +117,39 @@ TEST_F(WarpsGeometryEffects, ShowAPictureWithContrastAfterABrightBusyField) {
     }
 }
 
+uint64_t liveHash(int n) {
+    uint64_t hash = 1469598103934665603ull;
+    for (float* plane : {planes.red, planes.green, planes.blue}) {
+        for (int x = 0; x < n; ++x) {
+            for (int y = 0; y < n; ++y) {
+                hash =
+                    (hash ^ static_cast<uint64_t>(plane[cellAt(x, y)] * 16.0f + 4096.0f)) * 1099511628211ull;
+            }
+        }
+    }
+    return hash;
+}
+
+TEST_F(WarpsGeometryEffects, ScrambleUndoesEveryMoveAndShowsTheWholePictureAgain) {
+    const int n = 200;
+    fillField({40.0f, -30.0f, 10.0f});
+    std::unique_ptr<Effect> scramble = catalogue[224].make();
+    EffectContext context{planes, n, 0u, 0, 0, picture}; // a clock that stands still: the shimmer holds
+    scramble->start(context);
+    scramble->step(context);
+    const uint64_t whole = liveHash(n);
+    bool scrambled = false;
+    uint64_t last = whole;
+    // Rest, 48 moves of 9 frames, rest, 48 moves back, and into the final rest.
+    for (int frame = 0; frame < 20 + 48 * 9 + 45 + 48 * 9 + 10; ++frame) {
+        scramble->step(context);
+        last = liveHash(n);
+        scrambled = scrambled || last != whole;
+    }
+    EXPECT_TRUE(scrambled);
+    EXPECT_EQ(last, whole) << "the tiles did not all return to their places";
+}
+
 TEST_F(WarpsGeometryEffects, HeldPictureTamesExtremesAndSamplesSafelyAnywhere) {
     const int n = 20;
     EffectContext context{planes, n, 0u, 0, 0, picture};
