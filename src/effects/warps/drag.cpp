@@ -1,0 +1,150 @@
+// Drag: a finger smudging wet paint. Cells near the finger take their colour from where the finger was a
+// moment before, so the picture smears along with it; the finger follows the mouse, or loops by itself when
+// the mouse is idle, and blobs of fresh paint drop now and then to be smudged.
+#include <cmath>
+#include <vector>
+
+#include "effects/geometry/held_picture.h"
+#include "effects/kit/kit.h"
+
+namespace glowfield {
+
+namespace {
+
+constexpr float reach = 14.0f;
+
+class Drag : public Effect {
+  public:
+    void start(EffectContext& c) override {
+        paint_.captureField(c);
+        // Under whatever was there, broad bands of wet colour, so every stroke has paint to move.
+        const float n = static_cast<float>(c.n);
+        const float hue = c.randomUnit();
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const float band = (static_cast<float>(x) * 0.6f + static_cast<float>(y)) / n * 3.0f;
+                const float k = band - static_cast<float>(kit::toCell(band));
+                const kit::Rgb layer =
+                    kit::hsv(hue + 0.12f * static_cast<float>(kit::toCell(band)), 0.55f, 0.55f + 0.35f * k);
+                paint_.set(x, y, kit::mix(paint_.at(x, y), layer, 0.7f));
+            }
+        }
+        lastMouseX_ = c.mouseX;
+        lastMouseY_ = c.mouseY;
+        fingerX_ = fingerPath(c, 0, true);
+        fingerY_ = fingerPath(c, 0, false);
+        // A few blobs straight away, so even a blank field has paint to smear.
+        paint_.restore(c);
+        for (int k = 0; k < 7; ++k) {
+            drop(c);
+        }
+        paint_.keep(c);
+    }
+
+    void step(EffectContext& c) override {
+        if (paint_.size() != c.n) {
+            start(c);
+        }
+        ++age_;
+        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
+            follow_ = 150;
+            lastMouseX_ = c.mouseX;
+            lastMouseY_ = c.mouseY;
+        }
+        float tx = fingerPath(c, age_, true), ty = fingerPath(c, age_, false);
+        if (follow_ > 0) {
+            --follow_;
+            tx = static_cast<float>(c.mouseX);
+            ty = static_cast<float>(c.mouseY);
+        }
+        // Long moves are smudged in short strokes, so fast motion still drags paint rather than jumping.
+        const float mx = tx - fingerX_, my = ty - fingerY_;
+        const float length = std::sqrt(mx * mx + my * my);
+        const int strokes = 1 + kit::toCell(length / 2.0f > 20.0f ? 20.0f : length / 2.0f);
+        paint_.restore(c);
+        for (int s = 0; s < strokes; ++s) {
+            const float fromX = fingerX_ + mx * static_cast<float>(s) / strokes;
+            const float fromY = fingerY_ + my * static_cast<float>(s) / strokes;
+            smudge(c, fromX, fromY, mx / strokes, my / strokes);
+        }
+        fingerX_ = tx;
+        fingerY_ = ty;
+        if (age_ % 18 == 0) {
+            drop(c);
+        }
+        paint_.keep(c);
+        // The finger's faint wet sheen, not kept in the paint.
+        kit::softDisc(c, fingerX_, fingerY_, reach * 0.6f, kit::Rgb{30.0f, 30.0f, 30.0f}, 0.5f);
+    }
+
+  private:
+    // A slow loop of loops across the whole picture.
+    static float fingerPath(const EffectContext& c, int age, bool horizontal) {
+        const float n = static_cast<float>(c.n);
+        const float t = static_cast<float>(age % 1000000) * 0.035f;
+        return horizontal ? n * (0.5f + 0.33f * fastSin(t * 0.41f) + 0.09f * fastSin(t * 2.3f))
+                          : n * (0.5f + 0.33f * fastSin(t * 0.57f + 1.0f) + 0.09f * fastCos(t * 2.3f));
+    }
+
+    // Each cell within reach takes the colour from behind it along the stroke, weighted by its distance.
+    void smudge(EffectContext& c, float fx, float fy, float dx, float dy) {
+        const int x0 = kit::clampCell(c, kit::toCell(fx - reach - 2.0f)),
+                  x1 = kit::clampCell(c, kit::toCell(fx + reach + 2.0f));
+        const int y0 = kit::clampCell(c, kit::toCell(fy - reach - 2.0f)),
+                  y1 = kit::clampCell(c, kit::toCell(fy + reach + 2.0f));
+        // A copy of just the patch under the finger, read while the patch is rewritten.
+        const int w = x1 - x0 + 1, h = y1 - y0 + 1;
+        patch_.resize(static_cast<size_t>(w * h));
+        for (int x = x0; x <= x1; ++x) {
+            for (int y = y0; y <= y1; ++y) {
+                patch_[static_cast<size_t>((x - x0) * h + (y - y0))] = kit::colourAt(c, x, y);
+            }
+        }
+        const auto at = [&](int x, int y) {
+            x = x < x0 ? x0 : x > x1 ? x1 : x;
+            y = y < y0 ? y0 : y > y1 ? y1 : y;
+            return patch_[static_cast<size_t>((x - x0) * h + (y - y0))];
+        };
+        for (int x = x0; x <= x1; ++x) {
+            for (int y = y0; y <= y1; ++y) {
+                const float ex = static_cast<float>(x) - fx - dx, ey = static_cast<float>(y) - fy - dy;
+                const float d2 = (ex * ex + ey * ey) / (reach * reach);
+                if (d2 >= 1.0f) {
+                    continue;
+                }
+                const float w = (1.0f - d2) * (1.0f - d2);
+                const float sx = static_cast<float>(x) - dx * w * 1.1f,
+                            sy = static_cast<float>(y) - dy * w * 1.1f;
+                const int ix = kit::toCell(sx), iy = kit::toCell(sy);
+                const float ax = sx - static_cast<float>(ix), ay = sy - static_cast<float>(iy);
+                const kit::Rgb top = kit::mix(at(ix, iy), at(ix + 1, iy), ax);
+                const kit::Rgb bottom = kit::mix(at(ix, iy + 1), at(ix + 1, iy + 1), ax);
+                kit::paint(c, x, y, kit::mix(top, bottom, ay));
+            }
+        }
+    }
+
+    void drop(EffectContext& c) {
+        const float n = static_cast<float>(c.n);
+        const float x = n * (0.1f + 0.8f * c.randomUnit()), y = n * (0.1f + 0.8f * c.randomUnit());
+        const float r = 4.0f + 6.0f * c.randomUnit();
+        const kit::Rgb colour = kit::hsv(c.randomUnit(), 0.85f, c.randomUnit() < 0.2f ? 0.2f : 1.0f);
+        kit::fillDisc(c, x, y, r, colour);
+        kit::drawRing(c, x, y, r + 0.5f, 1.0f, kit::shade(colour, 0.7f));
+    }
+
+    HeldPicture paint_;
+    std::vector<kit::Rgb> patch_;
+    float fingerX_ = 0.0f, fingerY_ = 0.0f;
+    int lastMouseX_ = 0, lastMouseY_ = 0;
+    int follow_ = 0;
+    int age_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeDrag() {
+    return std::make_unique<Drag>();
+}
+
+} // namespace glowfield
