@@ -1,0 +1,82 @@
+// CollyFlower: a romanesco head grows from its centre. Florets sit at the golden angle, each itself a small
+// golden-angle spiral of buds in greens and cream; after a while the head browns, fades, and regrows with a
+// new twist.
+#include <cmath>
+
+#include "effects/kit/kit.h"
+
+namespace glowfield {
+
+namespace {
+
+constexpr float goldenAngle = 2.39996323f;
+
+class CollyFlower : public Effect {
+  public:
+    void start(EffectContext& c) override { twist_ = c.randomUnit() * kit::twoPi; }
+
+    void step(EffectContext& c) override {
+        const float n = static_cast<float>(c.n);
+        kit::scaleVelocities(c, 0.0f);
+        const uint32_t cycle = 700u;
+        const uint32_t age = (c.frame + 120u) % cycle;
+        if (age == 0u) {
+            twist_ = c.randomUnit() * kit::twoPi;
+        }
+        const float a = static_cast<float>(age);
+        const float brown = kit::smoothstep(480.0f, 620.0f, a);
+        const float fade = kit::smoothstep(600.0f, 690.0f, a);
+        const int florets = kit::toCell(kit::clampf(a * 0.3f + 12.0f, 0.0f, 95.0f));
+        const float cx = n * 0.5f, cy = n * 0.5f;
+        const float aspect = 4.0f / 3.0f; // cells are 4 x 3 pixels: stretch y so the head is round
+        const float spin = twist_ + a * 0.002f;
+        // Dark leaves behind the head.
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const float dx = x - cx, dy = (y - cy) * 0.75f;
+                const float ang = kit::angleOf(dx, dy);
+                const float d = std::sqrt(dx * dx + dy * dy);
+                const float leaf = 0.5f + 0.5f * fastSin(ang * 5.0f + spin * 0.5f);
+                const float k = kit::clampf(1.0f - d / (n * 0.7f), 0.0f, 1.0f) * (0.3f + 0.4f * leaf);
+                kit::paint(c, x, y, kit::mix(kit::fromLevels(10, 18, 12), kit::fromLevels(40, 95, 45), k));
+            }
+        }
+        const kit::Rgb young = kit::fromLevels(170, 225, 90), cream = kit::fromLevels(240, 240, 190);
+        const kit::Rgb old = kit::fromLevels(120, 85, 40);
+        const kit::Rgb dark = kit::fromLevels(40, 70, 20);
+        for (int i = florets - 1; i >= 0; --i) {
+            // Outer florets are larger, as on the real head; each grows in over its first frames.
+            const float fi = static_cast<float>(i);
+            const float r = 7.2f * std::sqrt(fi);
+            const float th = fi * goldenAngle + spin;
+            const float fx = cx + fastCos(th) * r, fy = cy + fastSin(th) * r * aspect;
+            const float grow = kit::clampf((static_cast<float>(florets) - fi) / 12.0f, 0.0f, 1.0f);
+            const float size = (4.2f + r * 0.03f) * grow;
+            const float lift = kit::clampf(1.0f - r / (n * 0.5f), 0.2f, 1.0f);
+            kit::fillDisc(c, fx, fy, size + 1.2f, kit::mix(dark, kit::shade(old, 0.4f), brown));
+            const int buds = 21;
+            for (int j = buds - 1; j >= 0; --j) {
+                const float fj = static_cast<float>(j);
+                const float br = size * std::sqrt((fj + 0.5f) / buds);
+                const float bt = fj * goldenAngle - th;
+                const float k = 1.0f - fj / buds; // tip of the floret: highest and palest
+                kit::Rgb col = kit::mix(young, cream, k * k * lift);
+                col = kit::shade(kit::mix(col, old, brown), 0.55f + 0.45f * k);
+                kit::fillDisc(c, fx + fastCos(bt) * br, fy + fastSin(bt) * br * aspect,
+                              0.5f + size * 0.14f * (1.0f - 0.4f * k),
+                              kit::mix(col, kit::fromLevels(10, 18, 12), fade));
+            }
+        }
+    }
+
+  private:
+    float twist_ = 0.0f;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeCollyFlower() {
+    return std::make_unique<CollyFlower>();
+}
+
+} // namespace glowfield

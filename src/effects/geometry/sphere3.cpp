@@ -1,0 +1,114 @@
+// Sphere3: a solid, lit ball bouncing on a chequered floor. It squashes on impact and stretches as it leaves,
+// each cell shaded with diffuse and specular light from a lamp that follows the mouse, over an elliptical
+// shadow that shrinks as the ball rises.
+#include <cmath>
+
+#include "effects/kit/kit.h"
+
+namespace glowfield {
+
+namespace {
+
+class Sphere3 : public Effect {
+  public:
+    void start(EffectContext& c) override {
+        const float n = static_cast<float>(c.n);
+        x_ = n * 0.3f;
+        vx_ = 0.7f;
+        height_ = n * 0.45f;
+        vy_ = 0.0f;
+        hue_ = c.randomUnit();
+    }
+
+    void step(EffectContext& c) override {
+        kit::scaleVelocities(c, 0.0f);
+        const float n = static_cast<float>(c.n);
+        const float floorY = n * 0.78f, r = n * 0.1f;
+        // Motion: gravity, a lively bounce that is topped up so it never dies, walls at the sides.
+        vy_ -= 0.09f;
+        height_ += vy_;
+        float squash = 0.0f;
+        if (height_ < 0.0f) {
+            squash = kit::clampf(-height_ / (r * 0.6f), 0.0f, 0.4f);
+            if (vy_ < 0.0f && height_ < -r * 0.25f) {
+                vy_ = 3.6f;
+                hue_ += 0.13f;
+            }
+        }
+        height_ = kit::clampf(height_, -r * 0.4f, n);
+        x_ += vx_;
+        if (x_ < r + 4.0f || x_ > n - r - 4.0f) {
+            vx_ = -vx_;
+            x_ = kit::clampf(x_, r + 4.0f, n - r - 4.0f);
+        }
+        const float stretch = squash > 0.0f ? 0.0f : kit::clampf(std::fabs(vy_) * 0.03f, 0.0f, 0.15f);
+        // Semi-axes: wide and flat on the floor, tall and thin at speed; 4:3 cells make circles taller.
+        const float ax = r * (1.0f + squash - stretch * 0.5f);
+        const float ay = r * (1.0f - squash + stretch) * (4.0f / 3.0f);
+        const float bx = x_, by = floorY - ay - (height_ > 0.0f ? height_ : 0.0f);
+        // The lamp: the mouse position, raised in front of the scene.
+        float lx = c.mouseX - bx, ly = c.mouseY - by;
+        float lz = n * 0.5f;
+        const float lm = std::sqrt(lx * lx + ly * ly + lz * lz);
+        lx /= lm;
+        ly /= lm;
+        lz /= lm;
+        const float rise = kit::clampf(height_ / (n * 0.5f), 0.0f, 1.0f);
+        const float shadowW = r * (1.1f - 0.5f * rise) + squash * r, shadowH = shadowW * 0.35f;
+        const kit::Rgb base = kit::hsv(hue_, 0.75f, 1.0f);
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const float fy = static_cast<float>(y);
+                kit::Rgb col;
+                if (fy < floorY - n * 0.02f) {
+                    col = kit::mix(kit::fromLevels(30, 35, 60), kit::fromLevels(80, 90, 130),
+                                   fy / floorY); // wall
+                } else {
+                    // Floor in perspective: tiles narrow towards the back edge.
+                    const float depth = (fy - floorY + n * 0.02f) / (n - floorY + n * 0.02f);
+                    const float scale = 0.35f + 0.65f * depth;
+                    const float u = (x - n * 0.5f) / (12.0f * scale), v = depth * 6.0f;
+                    const bool dark = (kit::toCell(std::floor(u)) + kit::toCell(std::floor(v))) % 2 != 0;
+                    col = dark ? kit::fromLevels(60, 50, 45) : kit::fromLevels(200, 190, 170);
+                    col = kit::shade(col, 0.6f + 0.4f * depth);
+                    const float sx = (x - bx) / shadowW, sy = (fy - floorY) / shadowH;
+                    const float s = sx * sx + sy * sy;
+                    if (s < 1.0f) {
+                        col = kit::shade(col, 0.35f + 0.65f * s * (0.5f + 0.5f * rise));
+                    }
+                }
+                const float u = (x - bx) / ax, v = (fy - by) / ay;
+                const float d2 = u * u + v * v;
+                if (d2 < 1.0f) {
+                    const float nz = std::sqrt(1.0f - d2);
+                    const float diffuse = kit::clampf(u * lx + v * ly + nz * lz, 0.0f, 1.0f);
+                    // Specular: the light reflected about the normal, against a viewer straight in front.
+                    const float dotNL = u * lx + v * ly + nz * lz;
+                    const float rz = 2.0f * dotNL * nz - lz;
+                    float spec = kit::clampf(rz, 0.0f, 1.0f);
+                    spec *= spec;
+                    spec *= spec;
+                    spec *= spec;
+                    spec *= spec;
+                    col = kit::shade(base, 0.12f + 0.88f * diffuse);
+                    col = kit::mix(col, kit::white, spec);
+                    if (d2 > 0.9f) {
+                        col = kit::shade(col, 0.6f); // a darker limb for a clean edge
+                    }
+                }
+                kit::paint(c, x, y, col);
+            }
+        }
+    }
+
+  private:
+    float x_ = 0.0f, vx_ = 0.0f, height_ = 0.0f, vy_ = 0.0f, hue_ = 0.0f;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeSphere3() {
+    return std::make_unique<Sphere3>();
+}
+
+} // namespace glowfield
