@@ -11,6 +11,8 @@ namespace {
 class Bubble : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         for (Soap& b : bubbles_) {
             blow(c, b);
             b.y = c.randomUnit() * static_cast<float>(c.n);

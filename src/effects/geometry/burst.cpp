@@ -11,7 +11,10 @@ namespace {
 
 class Burst : public Effect {
   public:
-    void start(EffectContext& c) override { jump(c); }
+    void start(EffectContext& c) override {
+        kit::tameField(c);
+        jump(c);
+    }
 
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.0f);

@@ -13,7 +13,10 @@ constexpr float goldenAngle = 2.39996323f;
 
 class CollyFlower : public Effect {
   public:
-    void start(EffectContext& c) override { twist_ = c.randomUnit() * kit::twoPi; }
+    void start(EffectContext& c) override {
+        kit::tameField(c);
+        twist_ = c.randomUnit() * kit::twoPi;
+    }
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
@@ -52,8 +55,9 @@ class CollyFlower : public Effect {
             const float fx = cx + fastCos(th) * r, fy = cy + fastSin(th) * r * aspect;
             const float grow = kit::clampf((static_cast<float>(florets) - fi) / 12.0f, 0.0f, 1.0f);
             const float size = (4.2f + r * 0.03f) * grow;
-            const float lift = kit::clampf(1.0f - r / (n * 0.5f), 0.2f, 1.0f);
-            kit::fillDisc(c, fx, fy, size + 1.2f, kit::mix(dark, kit::shade(old, 0.4f), brown));
+            const float lift = kit::clampf(1.0f - r / (n * 0.4f), 0.0f, 1.0f);
+            // A shadow below and to the right of each floret, so the cones stand out of the head.
+            kit::fillDisc(c, fx + 1.0f, fy + 1.5f, size + 1.2f, kit::mix(dark, kit::shade(old, 0.4f), brown));
             const int buds = 21;
             for (int j = buds - 1; j >= 0; --j) {
                 const float fj = static_cast<float>(j);
@@ -61,7 +65,8 @@ class CollyFlower : public Effect {
                 const float bt = fj * goldenAngle - th;
                 const float k = 1.0f - fj / buds; // tip of the floret: highest and palest
                 kit::Rgb col = kit::mix(young, cream, k * k * lift);
-                col = kit::shade(kit::mix(col, old, brown), 0.55f + 0.45f * k);
+                // The head is a dome: florets towards its rim sit lower and darker.
+                col = kit::shade(kit::mix(col, old, brown), (0.5f + 0.5f * k) * (0.55f + 0.45f * lift));
                 kit::fillDisc(c, fx + fastCos(bt) * br, fy + fastSin(bt) * br * aspect,
                               0.5f + size * 0.14f * (1.0f - 0.4f * k),
                               kit::mix(col, kit::fromLevels(10, 18, 12), fade));

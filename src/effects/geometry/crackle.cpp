@@ -13,6 +13,8 @@ class Crackle : public Effect {
     static constexpr int nodes = 6;
 
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         const float n = static_cast<float>(c.n);
         for (Node& nd : nodes_) {
             nd.x = n * (0.15f + c.randomUnit() * 0.7f);

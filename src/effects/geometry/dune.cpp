@@ -29,6 +29,8 @@ inline float sand(float x, float y, float t) {
 class Dune : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         for (Grain& g : grains_) {
             g.life = 0;
         }

@@ -12,6 +12,8 @@ namespace {
 class Eclipse : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         for (Star& s : stars_) {
             s.x = c.random(0, c.n - 1);
             s.y = c.random(0, c.n - 1);

@@ -11,6 +11,8 @@ namespace {
 class ElectroSphere : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         for (Anchor& a : anchors_) {
             a.angle = c.randomUnit() * kit::twoPi;
             a.drift = (c.randomUnit() - 0.5f) * 0.03f;

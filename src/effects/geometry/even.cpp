@@ -12,6 +12,8 @@ namespace {
 class Even : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         height_.assign(static_cast<size_t>(c.n), 0.0f);
         speed_.assign(static_cast<size_t>(c.n), 0.0f);
         next_.assign(static_cast<size_t>(c.n), 0.0f);
@@ -23,7 +25,7 @@ class Even : public Effect {
         const float t = static_cast<float>(c.frame % 100000u);
         // The view's tilt: a slow rocking with an occasional harder lurch.
         const float tilt = 0.28f * fastSin(t * 0.021f) + 0.1f * fastSin(t * 0.053f + 1.0f);
-        const float slope = fastSin(-tilt) / fastCos(tilt);
+        const float slope = fastSin(-tilt) / kit::clampf(fastCos(tilt), 0.5f, 1.0f);
         // The surface (a height above the mid line per column) is pulled towards level in the world and
         // spreads as a 1-D wave, so it lags and sloshes.
         for (int x = 0; x < n; ++x) {

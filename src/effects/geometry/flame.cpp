@@ -11,6 +11,8 @@ namespace {
 class Flame : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         lastMouseX_ = c.mouseX;
         for (Wisp& w : wisps_) {
             w.life = 0;

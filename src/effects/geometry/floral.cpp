@@ -11,6 +11,8 @@ namespace {
 class Floral : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         const int petals[5] = {3, 4, 5, 6, 7};
         int order[5] = {0, 1, 2, 3, 4};
         for (int i = 4; i > 0; --i) {

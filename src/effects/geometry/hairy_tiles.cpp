@@ -15,6 +15,8 @@ class HairyTiles : public Effect {
     static constexpr int maxTiles = 12 * 12;
 
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         for (int i = 0; i < maxTiles; ++i) {
             hue_[i] = c.randomUnit();
             for (int h = 0; h < hairsPerTile; ++h) {

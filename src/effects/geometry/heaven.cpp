@@ -11,7 +11,10 @@ namespace {
 
 class Heaven : public Effect {
   public:
-    void start(EffectContext& c) override { gaps_.assign(static_cast<size_t>(c.n) * 4, 0.0f); }
+    void start(EffectContext& c) override {
+        kit::tameField(c);
+        gaps_.assign(static_cast<size_t>(c.n) * 4, 0.0f);
+    }
 
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.0f);
@@ -58,9 +61,10 @@ class Heaven : public Effect {
     }
 
   private:
-    // Cloud cover 0..1 at a point: overlapping slow sines in a band near the top of the sky.
+    // Cloud cover 0..1 at a point: overlapping slow sines, thresholded softly, in a band near the top.
     static float cloudDensity(float x, float y, float t) {
-        const float band = 1.0f - std::fabs(y - 40.0f) / 32.0f;
+        const float off = (y - 42.0f) / 36.0f;
+        const float band = 1.0f - off * off;
         if (band <= 0.0f) {
             return 0.0f;
         }
@@ -68,7 +72,7 @@ class Heaven : public Effect {
         const float v = 0.5f * fastSin(wx * 0.045f + fastSin(y * 0.08f)) +
                         0.35f * fastSin(wx * 0.11f - y * 0.05f + 2.0f) +
                         0.25f * fastSin(wx * 0.023f + t * 0.003f);
-        return kit::clampf((v + 0.25f) * band * 1.6f, 0.0f, 1.0f);
+        return kit::smoothstep(0.3f, 0.75f, (v * 0.45f + 0.5f) * band);
     }
 
     std::vector<float> gaps_;

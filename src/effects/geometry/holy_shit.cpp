@@ -18,6 +18,9 @@ inline float hole(float u, float v, float spacing, float radius) {
 
 class HolyShit : public Effect {
   public:
+    // Leftovers of an earlier entry are brought into range once, so no NaN velocity lingers underneath.
+    void start(EffectContext& c) override { kit::tameField(c); }
+
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.0f);
         const float t = static_cast<float>(c.frame % 200000u);

@@ -12,6 +12,8 @@ namespace {
 class Jeepers : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         lookX_ = targetX_ = static_cast<float>(c.n) * 0.5f;
         lookY_ = targetY_ = static_cast<float>(c.n) * 0.5f;
         lastMouseX_ = c.mouseX;

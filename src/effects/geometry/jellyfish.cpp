@@ -11,6 +11,8 @@ namespace {
 class Jellyfish : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         const float n = static_cast<float>(c.n);
         for (int i = 0; i < 3; ++i) {
             Jelly& j = jellies_[i];

@@ -12,6 +12,8 @@ namespace {
 class Magna : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         for (Filing& f : filings_) {
             spawn(c, f);
         }

@@ -12,6 +12,8 @@ namespace {
 class Mordor : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         const int n = c.n;
         const float fn = static_cast<float>(n);
         ridge_.assign(static_cast<size_t>(n), 0.0f);

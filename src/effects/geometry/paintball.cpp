@@ -12,6 +12,8 @@ namespace {
 class Paintball : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         kit::fillColours(c, kit::fromLevels(30, 28, 34), true);
         wall_.assign(static_cast<size_t>(c.n) * c.n * 3, 0.0f);
         keepWall(c);

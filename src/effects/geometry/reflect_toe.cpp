@@ -12,7 +12,10 @@ constexpr int kLines[8][3] = {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {0, 3, 6},
 
 class ReflectToe : public Effect {
   public:
-    void start(EffectContext& c) override { reset(c); }
+    void start(EffectContext& c) override {
+        kit::tameField(c);
+        reset(c);
+    }
 
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.6f);

@@ -12,6 +12,8 @@ namespace {
 class Sphere3 : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         const float n = static_cast<float>(c.n);
         x_ = n * 0.3f;
         vx_ = 0.7f;

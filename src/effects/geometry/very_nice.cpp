@@ -9,6 +9,8 @@ namespace {
 class VeryNice : public Effect {
   public:
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         for (Disc& d : discs_) {
             respawn(c, d);
             d.x = c.randomUnit() * static_cast<float>(c.n);

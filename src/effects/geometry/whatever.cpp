@@ -1,5 +1,6 @@
-// Whatever: a shrug of an effect. Every few frames a random small gesture lands somewhere (a line, a ring, a
-// tap on the water, a shifted row, a wash of colour, a spray of sparks), building an ever-changing collage.
+// Whatever: a shrug of an effect. Every few frames a random small gesture starts somewhere and plays out over
+// a second or so (a line drawn out, a ring spreading, a tap on the water, a band of rows sliding, a wash of
+// colour, a spray of sparks), building an ever-changing collage.
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -11,71 +12,116 @@ namespace {
 class Whatever : public Effect {
   public:
     void start(EffectContext& c) override {
-        row_.assign(static_cast<size_t>(c.n) * 3, 0.0f);
-        for (int i = 0; i < 8; ++i) {
-            gesture(c);
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
+        row_.assign(static_cast<size_t>(c.n) * 6, 0.0f);
+        for (Gesture& g : gestures_) {
+            g.life = 0;
+        }
+        for (int i = 0; i < 6; ++i) {
+            begin(c);
         }
     }
 
     void step(EffectContext& c) override {
-        // A dusk-blue ground under the collage, so old gestures sink into dark rather than grey.
-        kit::pullColours(c, kit::fromLevels(20, 25, 45), 0.03f);
-        kit::scaleVelocities(c, 0.9f);
-        if (c.frame % 4u == 0u) {
-            gesture(c);
+        // A dusk-blue ground under the collage, so old gestures sink into dark rather than grey; ripples are
+        // calmed quickly so the shapes keep their edges.
+        kit::pullColours(c, kit::fromLevels(20, 25, 45), 0.02f);
+        kit::scaleVelocities(c, 0.7f);
+        if (c.frame % 6u == 0u) {
+            begin(c);
+        }
+        for (Gesture& g : gestures_) {
+            if (g.life > 0 && g.age < g.life) {
+                play(c, g);
+                ++g.age;
+            }
         }
     }
 
   private:
-    void gesture(EffectContext& c) {
-        const float n = static_cast<float>(c.n);
-        const float x = c.randomUnit() * n, y = c.randomUnit() * n;
-        const kit::Rgb col =
-            kit::hsv(c.randomUnit(), 0.6f + c.randomUnit() * 0.4f, 0.5f + c.randomUnit() * 0.5f);
-        switch (c.random(0, 5)) {
+    struct Gesture {
+        int kind, age, life;
+        float x, y, angle, size;
+        kit::Rgb colour;
+    };
+
+    void begin(EffectContext& c) {
+        for (Gesture& g : gestures_) {
+            if (g.life > 0 && g.age < g.life) {
+                continue;
+            }
+            const float n = static_cast<float>(c.n);
+            g.kind = c.random(0, 5);
+            g.age = 0;
+            g.life = c.random(20, 60);
+            g.x = c.randomUnit() * n;
+            g.y = c.randomUnit() * n;
+            g.angle = c.randomUnit() * kit::twoPi;
+            g.size = 10.0f + c.randomUnit() * 30.0f;
+            g.colour = kit::hsv(c.randomUnit(), 0.6f + c.randomUnit() * 0.4f, 0.8f + c.randomUnit() * 0.2f);
+            return;
+        }
+    }
+
+    void play(EffectContext& c, const Gesture& g) {
+        const float p = static_cast<float>(g.age + 1) / static_cast<float>(g.life);
+        switch (g.kind) {
         case 0: {
-            const float a = c.randomUnit() * kit::twoPi, len = 10.0f + c.randomUnit() * 50.0f;
-            kit::drawThickLine(c, x, y, x + fastCos(a) * len, y + fastSin(a) * len,
-                               1.0f + c.randomUnit() * 2.0f, col);
+            // A stroke drawn out from its start.
+            const float len = g.size * 1.6f * p;
+            kit::drawThickLine(c, g.x, g.y, g.x + fastCos(g.angle) * len, g.y + fastSin(g.angle) * len, 1.6f,
+                               g.colour);
             break;
         }
         case 1:
-            kit::drawRing(c, x, y, 4.0f + c.randomUnit() * 24.0f, 1.5f + c.randomUnit() * 3.0f, col);
+            // A ring that spreads and thins.
+            kit::drawRing(c, g.x, g.y, g.size * p, 1.0f + 2.5f * (1.0f - p), g.colour);
             break;
         case 2:
-            kit::balancedPush(c, x, y, 3.0f + c.randomUnit() * 5.0f, (c.random() % 2 ? 1.0f : -1.0f) * 12.0f);
+            // A tap on the water: a pulse at the start, and a dot where it landed.
+            if (g.age == 0) {
+                kit::balancedPush(c, g.x, g.y, 4.0f, (g.angle < kit::pi ? 1.0f : -1.0f) * 30.0f);
+            }
+            kit::fillDisc(c, g.x, g.y, 2.0f, g.colour);
             break;
         case 3: {
-            // A band of rows slides sideways by a few cells, wrapping round.
-            const int y0 = kit::clampCell(c, kit::toCell(y));
-            const int h = c.random(2, 10), shift = c.random(3, 25);
-            float* planes[3] = {c.planes.red, c.planes.green, c.planes.blue};
+            // A band of rows slides one cell a frame, wrapping round; the velocities slide with the colours,
+            // or the wave step would pump the band into a growing checkerboard.
+            const int y0 = kit::clampCell(c, kit::toCell(g.y));
+            const int h = 3 + kit::toCell(g.size * 0.25f);
+            const int shift = g.angle < kit::pi ? 1 : c.n - 1;
+            float* planes[6] = {c.planes.red,         c.planes.green,         c.planes.blue,
+                                c.planes.redVelocity, c.planes.greenVelocity, c.planes.blueVelocity};
             for (int yy = y0; yy < y0 + h && yy < c.n; ++yy) {
-                for (int p = 0; p < 3; ++p) {
+                for (int p3 = 0; p3 < 6; ++p3) {
+                    float* row = &row_[static_cast<size_t>(p3) * c.n];
                     for (int xx = 0; xx < c.n; ++xx) {
-                        row_[static_cast<size_t>(p) * c.n + xx] = planes[p][cellAt(xx, yy)];
+                        row[xx] = planes[p3][cellAt(xx, yy)];
                     }
                     for (int xx = 0; xx < c.n; ++xx) {
-                        planes[p][cellAt(kit::wrap(xx + shift, c.n), yy)] =
-                            row_[static_cast<size_t>(p) * c.n + xx];
+                        planes[p3][cellAt(kit::wrap(xx + shift, c.n), yy)] = row[xx];
                     }
                 }
             }
             break;
         }
         case 4:
-            kit::softDisc(c, x, y, 15.0f + c.randomUnit() * 30.0f, col, 0.9f, kit::Blend::set);
+            // A wash of colour soaking in.
+            kit::softDisc(c, g.x, g.y, g.size, g.colour, 0.12f, kit::Blend::set);
             break;
         default:
-            for (int i = 0; i < 30; ++i) {
-                const float a = c.randomUnit() * kit::twoPi, r = c.randomUnit() * 18.0f;
-                kit::paint(c, kit::toCell(x + fastCos(a) * r), kit::toCell(y + fastSin(a) * r),
-                           kit::mix(col, kit::white, 0.6f));
+            // Sparks flying out from a point.
+            for (int i = 0; i < 10; ++i) {
+                const float a = g.angle + i * 0.628f, r = g.size * p * (0.6f + 0.4f * fastSin(i * 2.3f));
+                kit::paint(c, kit::toCell(g.x + fastCos(a) * r), kit::toCell(g.y + fastSin(a) * r),
+                           kit::mix(g.colour, kit::white, 0.6f));
             }
             break;
         }
     }
 
+    Gesture gestures_[16]{};
     std::vector<float> row_;
 };
 

@@ -14,6 +14,8 @@ class Wire : public Effect {
     static constexpr int masses = 200;
 
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         pos_.assign(masses, 0.0f);
         vel_.assign(masses, 0.0f);
         pluck(c);
@@ -36,8 +38,9 @@ class Wire : public Effect {
                 pos_[i] = kit::clampf(pos_[i] + vel_[i], -n * 0.45f, n * 0.45f);
             }
         }
-        kit::fadeColours(c, 0.93f);
-        kit::scaleVelocities(c, 0.985f);
+        // A dark room, so the wire and the coloured rings of its hum stand out.
+        kit::pullColours(c, kit::fromLevels(10, 12, 24), 0.06f);
+        kit::scaleVelocities(c, 0.975f);
         const float scale = (n - 1.0f) / (masses - 1);
         float px = 0.0f, py = mid + pos_[0];
         for (int i = 0; i < masses; ++i) {
@@ -47,7 +50,7 @@ class Wire : public Effect {
             const kit::Rgb col =
                 kit::mix(kit::fromLevels(150, 170, 200), kit::fromLevels(255, 230, 140), heat);
             if (i > 0) {
-                kit::drawThickLine(c, px, py, x, y, 0.7f + heat, col);
+                kit::drawThickLine(c, px, py, x, y, 1.0f + heat, col);
             }
             // The hum: each moving mass nudges the field beside it, alternately in the colours above and
             // below, so the radiation is balanced over a swing.

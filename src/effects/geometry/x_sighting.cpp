@@ -13,6 +13,8 @@ class XSighting : public Effect {
     static constexpr int targets = 8;
 
     void start(EffectContext& c) override {
+        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
+        kit::tameField(c);
         for (Target& tg : targets_) {
             place(c, tg);
         }

@@ -8,6 +8,9 @@ namespace {
 
 class Zulu : public Effect {
   public:
+    // Leftovers of an earlier entry are brought into range once, so no NaN velocity lingers underneath.
+    void start(EffectContext& c) override { kit::tameField(c); }
+
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.0f);
         static constexpr int pitch = 3;     // cells per bead, the last one a gap
