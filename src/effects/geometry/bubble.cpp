@@ -2,6 +2,7 @@
 // time, with a white window highlight; after a while each pops into a ripple and a spray of droplets.
 #include <cmath>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -20,6 +21,10 @@ class Bubble : public Effect {
         }
         for (Drop& d : drops_) {
             d.life = 0;
+        }
+        // Thin-film colours round the hue circle, looked up by the rim cells.
+        for (int i = 0; i < filmSteps; ++i) {
+            film_[i] = kit::hsv(static_cast<float>(i) / filmSteps, 0.6f, 1.0f);
         }
     }
 
@@ -72,13 +77,17 @@ class Bubble : public Effect {
                     if (d > 1.0f + 1.5f / b.r) {
                         continue;
                     }
-                    // Thin film: hue from angle, depth and time; strongest at the rim, faint in the middle.
+                    if (d < 0.55f) {
+                        kit::blendCell(c, x, y, b.tint, 0.12f); // the clear middle, faintly tinted
+                        continue;
+                    }
+                    // Thin film: hue from angle, depth and time; strongest at the rim.
                     const float a = kit::angleOf(u, v);
                     const float hue =
                         b.phase + a * 0.2f + d * 0.8f + t * 0.006f + 0.15f * fastSin(a * 3.0f + t * 0.02f);
                     const float rim =
                         kit::smoothstep(0.6f, 1.0f, d) * (d > 1.0f ? 1.0f - (d - 1.0f) * b.r / 1.5f : 1.0f);
-                    const kit::Rgb film = kit::hsv(hue, 0.6f, 1.0f);
+                    const kit::Rgb film = film_[kit::wrap(kit::toCell(hue * filmSteps), filmSteps)];
                     kit::blendCell(c, x, y, film, 0.15f + 0.6f * rim);
                 }
             }
@@ -88,9 +97,12 @@ class Bubble : public Effect {
     }
 
   private:
+    static constexpr int filmSteps = 96;
+
     struct Soap {
         float x, y, r, rise, phase;
         int age, life;
+        kit::Rgb tint;
     };
     struct Drop {
         float x, y, vx, vy;
@@ -104,6 +116,7 @@ class Bubble : public Effect {
         b.y = n + b.r;
         b.rise = 0.25f + c.randomUnit() * 0.35f;
         b.phase = c.randomUnit() * kit::twoPi;
+        b.tint = kit::hsv(b.phase / kit::twoPi, 0.3f, 0.8f);
         b.age = 0;
         b.life = c.random(200, 500);
     }
@@ -128,6 +141,7 @@ class Bubble : public Effect {
     }
 
     Soap bubbles_[12]{};
+    kit::Rgb film_[filmSteps]{};
     Drop drops_[120]{};
 };
 

@@ -2,7 +2,9 @@
 // golden-angle spiral of buds in greens and cream; after a while the head browns, fades, and regrows with a
 // new twist.
 #include <cmath>
+#include <vector>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -15,6 +17,21 @@ class CollyFlower : public Effect {
   public:
     void start(EffectContext& c) override {
         kit::tameField(c);
+        // The leaves' fixed geometry: each cell's five-fold bearing from the centre and its nearness to it.
+        const float n = static_cast<float>(c.n), cx = n * 0.5f, cy = n * 0.5f;
+        sin5_.assign(static_cast<size_t>(c.n) * c.n, 0.0f);
+        cos5_.assign(static_cast<size_t>(c.n) * c.n, 0.0f);
+        near_.assign(static_cast<size_t>(c.n) * c.n, 0.0f);
+        size_t i = 0;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float dx = x - cx, dy = (y - cy) * 0.75f;
+                const float a = kit::angleOf(dx, dy) * 5.0f;
+                sin5_[i] = fastSin(a);
+                cos5_[i] = fastCos(a);
+                near_[i] = kit::clampf(1.0f - std::sqrt(dx * dx + dy * dy) / (n * 0.7f), 0.0f, 1.0f);
+            }
+        }
         twist_ = c.randomUnit() * kit::twoPi;
     }
 
@@ -34,14 +51,15 @@ class CollyFlower : public Effect {
         const float aspect = 4.0f / 3.0f; // cells are 4 x 3 pixels: stretch y so the head is round
         const float spin = twist_ + a * 0.002f;
         // Dark leaves behind the head.
+        const kit::Rgb shadow = kit::fromLevels(10, 18, 12), leafColour = kit::fromLevels(40, 95, 45);
+        // sin(5 a + s) from the cell's fixed sin 5a and cos 5a.
+        const float spinSin = fastSin(spin * 0.5f), spinCos = fastCos(spin * 0.5f);
+        size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float dx = x - cx, dy = (y - cy) * 0.75f;
-                const float ang = kit::angleOf(dx, dy);
-                const float d = std::sqrt(dx * dx + dy * dy);
-                const float leaf = 0.5f + 0.5f * fastSin(ang * 5.0f + spin * 0.5f);
-                const float k = kit::clampf(1.0f - d / (n * 0.7f), 0.0f, 1.0f) * (0.3f + 0.4f * leaf);
-                kit::paint(c, x, y, kit::mix(kit::fromLevels(10, 18, 12), kit::fromLevels(40, 95, 45), k));
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float leaf = 0.5f + 0.5f * (sin5_[i] * spinCos + cos5_[i] * spinSin);
+                geometry::putCell(c, x, y,
+                                  geometry::blend(shadow, leafColour, near_[i] * (0.3f + 0.4f * leaf)));
             }
         }
         const kit::Rgb young = kit::fromLevels(170, 225, 90), cream = kit::fromLevels(240, 240, 190);
@@ -67,15 +85,15 @@ class CollyFlower : public Effect {
                 kit::Rgb col = kit::mix(young, cream, k * k * lift);
                 // The head is a dome: florets towards its rim sit lower and darker.
                 col = kit::shade(kit::mix(col, old, brown), (0.5f + 0.5f * k) * (0.55f + 0.45f * lift));
-                kit::fillDisc(c, fx + fastCos(bt) * br, fy + fastSin(bt) * br * aspect,
-                              0.5f + size * 0.14f * (1.0f - 0.4f * k),
-                              kit::mix(col, kit::fromLevels(10, 18, 12), fade));
+                geometry::dot(c, fx + fastCos(bt) * br, fy + fastSin(bt) * br * aspect,
+                              0.5f + size * 0.14f * (1.0f - 0.4f * k), geometry::blend(col, shadow, fade));
             }
         }
     }
 
   private:
     float twist_ = 0.0f;
+    std::vector<float> sin5_, cos5_, near_;
 };
 
 } // namespace

@@ -3,27 +3,18 @@
 #include <cmath>
 #include <vector>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
 
 namespace {
 
-// Height of the sand at (x, y): two families of asymmetric ridges, bent and moving downwind.
-inline float sand(float x, float y, float t) {
-    const float bend = 9.0f * fastSin(y * 0.035f + 1.3f) + 4.0f * fastSin(y * 0.09f + x * 0.02f);
-    float p = (x + bend - t * 0.08f) / 42.0f;
-    p -= std::floor(p);
-    const float big = p < 0.78f ? p / 0.78f : (1.0f - p) / 0.22f;
-    // A second, oblique family of ridges: where it rises above the first, crests cross and fork.
-    float o = (x * 0.7f - y * 0.7f + bend * 0.6f - t * 0.06f) / 57.0f;
-    o -= std::floor(o);
-    const float oblique =
-        (o < 0.8f ? o / 0.8f : (1.0f - o) / 0.2f) * (0.75f + 0.25f * fastSin(y * 0.02f + x * 0.013f));
-    float q = (x * 0.9f + y * 0.3f + bend * 0.5f - t * 0.15f) / 6.0f;
-    q -= std::floor(q);
-    const float small = q < 0.7f ? q / 0.7f : (1.0f - q) / 0.3f;
-    return std::fmax(big, oblique) * 12.0f + small * 0.6f;
+// A ridge profile over one period: a long gentle rise for p < top, then a steep lee face.
+template <int topPercent> inline float ridge(float p) {
+    constexpr float top = topPercent / 100.0f, rise = 1.0f / top, fall = 1.0f / (1.0f - top);
+    p -= geometry::floorOf(p);
+    return p < top ? p * rise : (1.0f - p) * fall;
 }
 
 class Dune : public Effect {
@@ -34,8 +25,22 @@ class Dune : public Effect {
         for (Grain& g : grains_) {
             g.life = 0;
         }
-        row_.assign(static_cast<size_t>(c.n) + 1, 0.0f);
-        above_.assign(static_cast<size_t>(c.n) + 1, 0.0f);
+        for (std::vector<float>* v : {&col_, &next_, &bend_, &wave_}) {
+            v->assign(static_cast<size_t>(c.n), 0.0f);
+        }
+    }
+
+    // Height of the sand at (x, y) from the row terms of y: two families of asymmetric ridges, bent and
+    // moving downwind, where crests cross and fork, over fine ripples.
+    float sand(float x, size_t y, float t) const {
+        const float bend = bend_[y], wave = wave_[y];
+        const float big = ridge<78>((x + bend - t * 0.08f) * (1.0f / 42.0f));
+        const float oblique =
+            ridge<80>((x * 0.7f - static_cast<float>(y) * 0.7f + bend * 0.6f - t * 0.06f) * (1.0f / 57.0f)) *
+            wave;
+        const float small =
+            ridge<70>((x * 0.9f + static_cast<float>(y) * 0.3f + bend * 0.5f - t * 0.15f) * (1.0f / 6.0f));
+        return geometry::greater(big, oblique) * 12.0f + small * 0.6f;
     }
 
     void step(EffectContext& c) override {
@@ -43,29 +48,34 @@ class Dune : public Effect {
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 200000u);
         const kit::Rgb sun = kit::fromLevels(240, 195, 110), lee = kit::fromLevels(110, 65, 35);
-        for (int x = 0; x <= c.n; ++x) {
-            above_[static_cast<size_t>(x)] = sand(static_cast<float>(x), -1.0f, t);
-        }
         for (int y = 0; y < c.n; ++y) {
-            for (int x = 0; x <= c.n; ++x) {
-                row_[static_cast<size_t>(x)] = sand(static_cast<float>(x), static_cast<float>(y), t);
+            const float fy = static_cast<float>(y);
+            bend_[static_cast<size_t>(y)] = 9.0f * fastSin(fy * 0.035f + 1.3f) + 4.0f * fastSin(fy * 0.09f);
+            wave_[static_cast<size_t>(y)] = 0.75f + 0.25f * fastSin(fy * 0.02f + t * 0.001f);
+        }
+        // Column by column, as the planes lie: this column's heights and the next one's for the slope.
+        for (int y = 0; y < c.n; ++y) {
+            next_[static_cast<size_t>(y)] = sand(0.0f, static_cast<size_t>(y), t);
+        }
+        for (int x = 0; x < c.n; ++x) {
+            col_.swap(next_);
+            for (int y = 0; y < c.n; ++y) {
+                next_[static_cast<size_t>(y)] = sand(static_cast<float>(x + 1), static_cast<size_t>(y), t);
             }
-            for (int x = 0; x < c.n; ++x) {
-                const float h = row_[static_cast<size_t>(x)];
-                const float slope = row_[static_cast<size_t>(x) + 1] - h;
-                const float slopeY = h - above_[static_cast<size_t>(x)];
+            for (int y = 0; y < c.n; ++y) {
+                const size_t i = static_cast<size_t>(y);
+                const float h = col_[i];
+                const float slope = next_[i] - h;
+                const float slopeY = y > 0 ? h - col_[i - 1] : 0.0f;
                 // Light from the upper left: faces rising towards it catch it, lee faces are in shade.
                 const float lit = kit::clampf(0.6f + slope * 0.45f + slopeY * 0.3f, 0.0f, 1.0f);
-                kit::Rgb col = kit::mix(lee, sun, lit);
-                col = kit::shade(col, 0.85f + h * 0.015f);
-                kit::paint(c, x, y, col);
+                geometry::putCell(c, x, y, geometry::dim(geometry::blend(lee, sun, lit), 0.85f + h * 0.015f));
             }
-            above_.swap(row_);
         }
         // Grains lift from the crests and streak downwind before settling.
         for (int i = 0; i < 6; ++i) {
             const float gx = c.randomUnit() * n, gy = c.randomUnit() * n;
-            const float h = sand(gx, gy, t);
+            const float h = sand(gx, static_cast<size_t>(kit::clampCell(c, kit::toCell(gy))), t);
             if (h < 10.5f) {
                 continue;
             }
@@ -101,7 +111,7 @@ class Dune : public Effect {
         int life;
     };
     Grain grains_[300]{};
-    std::vector<float> row_, above_;
+    std::vector<float> col_, next_, bend_, wave_;
 };
 
 } // namespace

@@ -2,7 +2,10 @@
 // and the pulsing corona of radial streaks brightens; at totality it flares, and a diamond-ring flash
 // sparkles on the rim just before and after.
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -14,6 +17,21 @@ class Eclipse : public Effect {
     void start(EffectContext& c) override {
         // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
         kit::tameField(c);
+        // The sun stays put: each cell's distance from its centre and bearing bin, once.
+        const float n = static_cast<float>(c.n);
+        const float sunX = n * 0.5f, sunY = n * 0.45f;
+        const size_t cells = static_cast<size_t>(c.n) * c.n;
+        dist_.assign(cells, 0.0f);
+        bin_.assign(cells, 0);
+        size_t i = 0;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float px = x - sunX, py = y - sunY;
+                dist_[i] = std::sqrt(px * px + py * py);
+                const int b = kit::toCell((kit::angleOf(px, py) + kit::pi) * (bins / kit::twoPi));
+                bin_[i] = static_cast<uint16_t>(b < 0 ? 0 : b >= bins ? bins - 1 : b);
+            }
+        }
         for (Star& s : stars_) {
             s.x = c.random(0, c.n - 1);
             s.y = c.random(0, c.n - 1);
@@ -40,34 +58,39 @@ class Eclipse : public Effect {
         const kit::Rgb day = kit::fromLevels(70, 110, 170), night = kit::fromLevels(4, 6, 20);
         const kit::Rgb sky = kit::mix(day, night, kit::smoothstep(0.3f, 0.95f, cover));
         const float coronaGain = 0.25f + 0.75f * kit::smoothstep(0.6f, 1.0f, cover) + 0.4f * total;
+        // Corona streak lengths by bearing, once a frame; cells look theirs up.
+        const float gain = kit::clampf(coronaGain, 0.0f, 1.0f);
+        for (int b = 0; b < bins; ++b) {
+            const float a = (static_cast<float>(b) + 0.5f) * (kit::twoPi / bins) - kit::pi;
+            const float streak =
+                0.55f + 0.25f * fastSin(a * 13.0f + t * 0.3f) + 0.2f * fastSin(a * 29.0f - t * 0.5f);
+            reach_[b] = 1.0f / (sunR * (0.5f + 1.4f * streak * coronaGain));
+        }
+        const kit::Rgb coronaColour = kit::fromLevels(255, 240, 215),
+                       photosphere = kit::fromLevels(255, 236, 160);
+        const kit::Rgb moonColour = kit::fromLevels(3, 3, 8);
+        size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float px = x - sunX, py = y - sunY;
-                const float d = std::sqrt(px * px + py * py);
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float d = dist_[i];
                 kit::Rgb col = sky;
-                const float mx = x - moonX, my = y - moonY;
-                const bool inMoon = mx * mx + my * my < moonR * moonR;
                 if (d > sunR) {
                     // Corona: radial streaks whose lengths pulse, fading with distance from the limb.
-                    const float a = kit::angleOf(px, py);
-                    const float streak =
-                        0.55f + 0.25f * fastSin(a * 13.0f + t * 0.3f) + 0.2f * fastSin(a * 29.0f - t * 0.5f);
-                    const float reach = sunR * (0.5f + 1.4f * streak * coronaGain);
-                    const float k = 1.0f - (d - sunR) / reach;
+                    const float k = 1.0f - (d - sunR) * reach_[bin_[i]];
                     if (k > 0.0f) {
-                        col = kit::mix(col, kit::fromLevels(255, 240, 215),
-                                       k * k * kit::clampf(coronaGain, 0.0f, 1.0f));
+                        col = geometry::blend(col, coronaColour, k * k * gain);
                     }
                 } else {
                     // The photosphere, darker towards the limb.
-                    const float limb = 1.0f - 0.35f * (d / sunR) * (d / sunR);
-                    col = kit::shade(kit::fromLevels(255, 236, 160), limb);
+                    col = geometry::dim(photosphere, 1.0f - 0.35f * (d / sunR) * (d / sunR));
                 }
-                if (inMoon) {
-                    const float edge = kit::smoothstep(moonR - 1.5f, moonR, std::sqrt(mx * mx + my * my));
-                    col = kit::mix(kit::fromLevels(3, 3, 8), col, edge * 0.5f);
+                const float mx = x - moonX, my = y - moonY;
+                const float m2 = mx * mx + my * my;
+                if (m2 < moonR * moonR) {
+                    const float edge = kit::smoothstep(moonR - 1.5f, moonR, std::sqrt(m2));
+                    col = geometry::blend(moonColour, col, edge * 0.5f);
                 }
-                kit::paint(c, x, y, col);
+                geometry::putCell(c, x, y, col);
             }
         }
         for (const Star& s : stars_) {
@@ -98,6 +121,10 @@ class Eclipse : public Effect {
         int x, y;
         float level;
     };
+    static constexpr int bins = 720;
+    std::vector<float> dist_;
+    std::vector<uint16_t> bin_;
+    float reach_[bins]{};
     Star stars_[120]{};
 };
 

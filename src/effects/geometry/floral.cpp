@@ -1,7 +1,9 @@
 // Floral: a wreath of rose-curve flowers. Five blooms, each with its own number of petals, turn slowly and
 // open and close in pastels on a ring of leafy vine.
 #include <cmath>
+#include <vector>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -28,17 +30,13 @@ class Floral : public Effect {
             b.phase = c.randomUnit() * kit::twoPi;
             b.spin = (c.random() % 2 ? 1.0f : -1.0f) * (0.004f + c.randomUnit() * 0.006f);
         }
-    }
-
-    void step(EffectContext& c) override {
-        kit::scaleVelocities(c, 0.0f);
+        // A deep green-grey with the vine's ring and a soft light in the middle.
         const float n = static_cast<float>(c.n);
-        const float t = static_cast<float>(c.frame % 200000u);
         const float cx = n * 0.5f, cy = n * 0.5f, ring = n * 0.3f;
-        const float turn = t * 0.0015f;
-        // Backdrop: a deep green-grey with the vine's ring and a soft light in the middle.
+        backdrop_.assign(static_cast<size_t>(c.n) * c.n, kit::Rgb{});
+        size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
+            for (int y = 0; y < c.n; ++y, ++i) {
                 const float dx = x - cx, dy = (y - cy) * 0.75f;
                 const float d = std::sqrt(dx * dx + dy * dy);
                 const float k = kit::clampf(1.0f - d / (n * 0.7f), 0.0f, 1.0f);
@@ -47,7 +45,22 @@ class Floral : public Effect {
                 if (vine < 0.0f) {
                     col = kit::fromLevels(50, 110, 50);
                 }
-                kit::paint(c, x, y, col);
+                backdrop_[i] = col;
+            }
+        }
+    }
+
+    void step(EffectContext& c) override {
+        kit::scaleVelocities(c, 0.0f);
+        const float n = static_cast<float>(c.n);
+        const float t = static_cast<float>(c.frame % 200000u);
+        const float cx = n * 0.5f, cy = n * 0.5f, ring = n * 0.3f;
+        const float turn = t * 0.0015f;
+        // Backdrop: made once at start, copied each frame.
+        size_t i = 0;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y, ++i) {
+                geometry::putCell(c, x, y, backdrop_[i]);
             }
         }
         for (int i = 0; i < 5; ++i) {
@@ -100,6 +113,7 @@ class Floral : public Effect {
         float k, hue, phase, spin;
     };
     Bloom blooms_[5]{};
+    std::vector<kit::Rgb> backdrop_;
 };
 
 } // namespace

@@ -2,21 +2,26 @@
 // where holes of both plates line up, so broad moire rosettes bloom and drift across the screen.
 #include <cmath>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
 
 namespace {
 
-// Openness 0..1 of a plate of round holes at (u, v): 1 in a hole's centre, 0 on the metal.
-inline float hole(float u, float v, float spacing, float radius) {
-    const float fu = u / spacing, fv = v / spacing;
-    const float du = (fu - std::floor(fu) - 0.5f) * spacing, dv = (fv - std::floor(fv) - 0.5f) * spacing;
-    const float d = std::sqrt(du * du + dv * dv);
-    return kit::clampf((radius - d) * 0.8f, 0.0f, 1.0f);
+// Openness 0..1 of a plate of round holes at (u, v): 1 inside a hole, 0 on the metal, with a soft rim.
+inline float hole(float u, float v, float spacing, float inverse, float radius) {
+    const float fu = u * inverse, fv = v * inverse;
+    const float du = (fu - geometry::floorOf(fu) - 0.5f) * spacing,
+                dv = (fv - geometry::floorOf(fv) - 0.5f) * spacing;
+    // (r^2 - d^2) / 2r is close to r - d near the rim, without a square root.
+    return kit::clampf((radius * radius - du * du - dv * dv) * (0.4f / radius), 0.0f, 1.0f);
 }
 
 class HolyShit : public Effect {
+    kit::Rgb behind_[2 * planeStride];
+    float colSq_[planeStride]{}, rowSq_[planeStride]{};
+
   public:
     // Leftovers of an earlier entry are brought into range once, so no NaN velocity lingers underneath.
     void start(EffectContext& c) override { kit::tameField(c); }
@@ -26,23 +31,35 @@ class HolyShit : public Effect {
         const float t = static_cast<float>(c.frame % 200000u);
         const float n = static_cast<float>(c.n), half = n * 0.5f;
         const float spacing = 4.6f + 0.4f * fastSin(t * 0.004f);
-        const float radius = spacing * 0.5f;
+        const float radius = spacing * 0.5f, inverse = 1.0f / spacing;
         const float slideX = t * 0.11f, slideY = 8.0f * fastSin(t * 0.007f);
         const float angle = 0.07f + 0.05f * fastSin(t * 0.0025f);
         const float ca = fastCos(angle), sa = fastSin(angle);
         const float hueBase = t * 0.0008f;
+        // What lies behind: a slow colour wash along the diagonals, so the rosettes change hue as they drift.
+        for (int d = 0; d < 2 * c.n - 1 && d < 2 * planeStride; ++d) {
+            behind_[d] = kit::hsv(hueBase + (static_cast<float>(d) - 2.0f * half) * 0.002f, 0.7f, 1.0f);
+        }
+        // The sliding plate is square to the grid, so its hole offsets split into column and row parts.
+        for (int i = 0; i < c.n; ++i) {
+            const float u = (static_cast<float>(i) - half + slideX) * inverse;
+            const float v = (static_cast<float>(i) - half + slideY) * inverse;
+            const float du = (u - geometry::floorOf(u) - 0.5f) * spacing,
+                        dv = (v - geometry::floorOf(v) - 0.5f) * spacing;
+            colSq_[i] = du * du;
+            rowSq_[i] = dv * dv;
+        }
+        const float rim = 0.4f / radius, r2 = radius * radius;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float px = x - half, py = y - half;
-                const float a = hole(px + slideX, py + slideY, spacing, radius);
+                const float a = kit::clampf((r2 - colSq_[x] - rowSq_[y]) * rim, 0.0f, 1.0f);
                 const float ru = px * ca - py * sa, rv = px * sa + py * ca;
-                const float b = hole(ru, rv, spacing, radius);
+                const float b = hole(ru, rv, spacing, inverse, radius);
                 const float light = a * b;
-                // What lies behind: a slow colour wash, so the rosettes change hue as they drift.
-                const kit::Rgb behind = kit::hsv(hueBase + (px + py) * 0.002f, 0.7f, 1.0f);
                 // The front plate's metal is faintly visible, so the structure reads even where dark.
-                const kit::Rgb metal = kit::fromLevels(22, 24, 30 + static_cast<int>(20.0f * (1.0f - a)));
-                kit::paint(c, x, y, kit::mix(metal, behind, light));
+                const kit::Rgb metal{-105.0f, -103.0f, -97.0f + 20.0f * (1.0f - a)};
+                geometry::putCell(c, x, y, geometry::blend(metal, behind_[x + y], light));
             }
         }
     }

@@ -1,7 +1,9 @@
 // X-Sighting: a radar scope. A sweep turns over range rings, the cells in its wake glowing green and dying
 // away; slow targets light up as blips when the beam passes, and an X crosshair locks onto one and tracks it.
 #include <cmath>
+#include <vector>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -19,6 +21,33 @@ class XSighting : public Effect {
             place(c, tg);
         }
         lock_ = 0;
+        // The scope's fixed geometry, once: each cell's bearing, its graticule brightness (negative outside
+        // the glass: -1 the bezel, -2 the case) and the ground clutter the beam paints near the centre.
+        const float n = static_cast<float>(c.n);
+        const float cx = n * 0.5f, cy = n * 0.5f, R = n * 0.47f;
+        const size_t cells = static_cast<size_t>(c.n) * c.n;
+        angle_.assign(cells, 0.0f);
+        base_.assign(cells, 0.0f);
+        clutter_.assign(cells, 0.0f);
+        size_t i = 0;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float dx = x - cx, dy = (y - cy) * 0.75f;
+                const float d = std::sqrt(dx * dx + dy * dy);
+                angle_[i] = kit::angleOf(dx, dy);
+                if (d > R) {
+                    base_[i] = d > R + 2.0f ? -2.0f : -1.0f;
+                    continue;
+                }
+                const float ringPos = d / (R / 4.0f);
+                const bool line =
+                    std::fabs(ringPos - geometry::floorOf(ringPos + 0.5f)) * (R / 4.0f) < 0.6f ||
+                    std::fabs(dx) < 0.5f || std::fabs(dy) < 0.4f;
+                base_[i] = 0.12f + (line ? 0.22f : 0.0f);
+                const float clutter = 0.5f + 0.5f * fastSin(dx * 0.31f + fastSin(dy * 0.23f) * 4.0f);
+                clutter_[i] = 0.2f * clutter * kit::clampf(1.0f - d / (R * 0.6f), 0.0f, 1.0f);
+            }
+        }
         crossX_ = crossY_ = static_cast<float>(c.n) * 0.5f;
     }
 
@@ -28,37 +57,24 @@ class XSighting : public Effect {
         const float cx = n * 0.5f, cy = n * 0.5f, R = n * 0.47f;
         const float sweep =
             kit::wrap(static_cast<int>(c.frame % 200000u) * 3, 360) * (kit::twoPi / 360.0f) - kit::pi;
+        const kit::Rgb dark = kit::fromLevels(0, 12, 4), glow = kit::fromLevels(120, 255, 140);
+        size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float dx = x - cx, dy = (y - cy) * 0.75f;
-                const float d = std::sqrt(dx * dx + dy * dy);
-                if (d > R + 2.0f) {
-                    kit::paint(c, x, y, kit::fromLevels(20, 22, 20));
-                    continue;
-                }
-                if (d > R) {
-                    kit::paint(c, x, y, kit::fromLevels(90, 110, 90)); // bezel
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float base = base_[i];
+                if (base < 0.0f) {
+                    geometry::putCell(
+                        c, x, y, base < -1.5f ? kit::fromLevels(20, 22, 20) : kit::fromLevels(90, 110, 90));
                     continue;
                 }
                 // Wake: how far behind the beam this cell lies, in radians.
-                float behind = sweep - kit::angleOf(dx, dy);
+                float behind = sweep - angle_[i];
                 if (behind < 0.0f) {
                     behind += kit::twoPi;
                 }
                 const float wake = behind < 2.2f ? (1.0f - behind / 2.2f) : 0.0f;
-                float g = 0.12f + 0.75f * wake * wake * wake;
-                // Range rings and the cross of the graticule.
-                const float ringPos = d / (R / 4.0f);
-                if (std::fabs(ringPos - std::floor(ringPos + 0.5f)) * (R / 4.0f) < 0.6f ||
-                    std::fabs(dx) < 0.5f || std::fabs(dy) < 0.4f) {
-                    g += 0.22f;
-                }
-                // Faint ground clutter near the centre that the beam paints.
-                const float clutter = 0.5f + 0.5f * fastSin(dx * 0.31f + fastSin(dy * 0.23f) * 4.0f);
-                g += wake * 0.2f * clutter * kit::clampf(1.0f - d / (R * 0.6f), 0.0f, 1.0f);
-                kit::paint(c, x, y,
-                           kit::mix(kit::fromLevels(0, 12, 4), kit::fromLevels(120, 255, 140),
-                                    kit::clampf(g, 0.0f, 1.0f)));
+                const float g = base + wake * (0.75f * wake * wake + clutter_[i]);
+                geometry::putCell(c, x, y, geometry::blend(dark, glow, g < 1.0f ? g : 1.0f));
             }
         }
         for (int i = 0; i < targets; ++i) {
@@ -119,6 +135,7 @@ class XSighting : public Effect {
         tg.blip = 0.0f;
     }
 
+    std::vector<float> angle_, base_, clutter_;
     Target targets_[targets]{};
     int lock_ = 0;
     float crossX_ = 0.0f, crossY_ = 0.0f;
