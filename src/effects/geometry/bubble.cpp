@@ -36,7 +36,8 @@ class Bubble : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
-                kit::blendCell(c, x, y, kit::mix(kit::fromLevels(30, 90, 110), kit::fromLevels(8, 25, 45), k),
+                kit::blendCell(c, x, y,
+                               geometry::blend(kit::fromLevels(30, 90, 110), kit::fromLevels(8, 25, 45), k),
                                0.2f);
             }
         }

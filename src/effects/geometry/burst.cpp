@@ -3,6 +3,7 @@
 // sits at the focus, and every second the focus jumps somewhere new.
 #include <cmath>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -31,7 +32,7 @@ class Burst : public Effect {
                 const float size = kit::clampf(2.4f - d * 0.012f, 0.6f, 2.4f);
                 const int gx = kit::wrap(x, 6) - 3, gy = kit::wrap(y + (x / 6 % 2) * 4, 8) - 4;
                 const float dd = std::sqrt(gx * gx + gy * gy * 0.5625f);
-                kit::paint(c, x, y, dd < size ? ink : paper);
+                geometry::putCell(c, x, y, dd < size ? ink : paper);
             }
         }
         // The rays: thin triangles from the focus, re-rolled each frame.

@@ -40,6 +40,24 @@ inline float floorOf(float v) {
     return t > v ? t - 1.0f : t;
 }
 
+// sin(a(x) + b(y)) over the grid from a table of a by column and one of b by row, as
+// sin a cos b + cos a sin b, so that a per-cell pass needs no sine of its own.
+struct SplitSine {
+    float sinX[planeStride] = {}, cosX[planeStride] = {}, sinY[planeStride] = {}, cosY[planeStride] = {};
+
+    template <typename ColumnPart, typename RowPart> void make(int n, ColumnPart a, RowPart b) {
+        for (int i = 0; i < n && i < planeStride; ++i) {
+            const float ai = a(static_cast<float>(i)), bi = b(static_cast<float>(i));
+            sinX[i] = fastSin(ai);
+            cosX[i] = fastCos(ai);
+            sinY[i] = fastSin(bi);
+            cosY[i] = fastCos(bi);
+        }
+    }
+
+    float at(int x, int y) const { return sinX[x] * cosY[y] + cosX[x] * sinY[y]; }
+};
+
 // A small filled disc (the cells whose centres lie within r), for stamping many tiny buds and grains without
 // the general shape code's set-up per call. Cells outside the grid are skipped; coordinates that are not
 // finite draw nothing.

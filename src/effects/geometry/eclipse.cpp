@@ -56,7 +56,7 @@ class Eclipse : public Effect {
         const float total = kit::smoothstep(0.9f, 1.0f, cover);
         const float t = static_cast<float>(c.frame % 100000u) * 0.05f;
         const kit::Rgb day = kit::fromLevels(70, 110, 170), night = kit::fromLevels(4, 6, 20);
-        const kit::Rgb sky = kit::mix(day, night, kit::smoothstep(0.3f, 0.95f, cover));
+        const kit::Rgb sky = geometry::blend(day, night, kit::smoothstep(0.3f, 0.95f, cover));
         const float coronaGain = 0.25f + 0.75f * kit::smoothstep(0.6f, 1.0f, cover) + 0.4f * total;
         // Corona streak lengths by bearing, once a frame; cells look theirs up.
         const float gain = kit::clampf(coronaGain, 0.0f, 1.0f);

@@ -1,6 +1,7 @@
 // ElectroSphere: a plasma globe. Inside a glass ball a glowing core throws jittering filaments to points on
 // the rim that wander slowly; the mouse near the glass draws every filament to it.
 #include <cmath>
+#include <vector>
 
 #include "effects/kit/kit.h"
 
@@ -13,6 +14,25 @@ class ElectroSphere : public Effect {
     void start(EffectContext& c) override {
         // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
         kit::tameField(c);
+        // The glass ball and the dark around it, once.
+        const float n = static_cast<float>(c.n);
+        const float cx = n * 0.5f, cy = n * 0.5f, R = n * 0.4f;
+        glass_.assign(static_cast<size_t>(c.n) * c.n, kit::Rgb{});
+        size_t i = 0;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float dx = x - cx, dy = y - cy;
+                const float d = std::sqrt(dx * dx + dy * dy);
+                kit::Rgb target = kit::fromLevels(6, 4, 12);
+                if (d < R) {
+                    const float k = d / R;
+                    target = {-107.0f + 30.0f * k * k, -119.0f, -87.0f + 40.0f * k * k};
+                } else if (d < R + 2.0f) {
+                    target = kit::fromLevels(140, 140, 190);
+                }
+                glass_[i] = target;
+            }
+        }
         for (Anchor& a : anchors_) {
             a.angle = c.randomUnit() * kit::twoPi;
             a.drift = (c.randomUnit() - 0.5f) * 0.03f;
@@ -24,19 +44,14 @@ class ElectroSphere : public Effect {
         const float cx = n * 0.5f, cy = n * 0.5f, R = n * 0.4f;
         kit::scaleVelocities(c, 0.3f);
         // Glass and darkness, redrawn each frame with a short afterglow of the filaments.
+        size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float dx = x - cx, dy = y - cy;
-                const float d = std::sqrt(dx * dx + dy * dy);
-                kit::Rgb target = kit::fromLevels(6, 4, 12);
-                if (d < R) {
-                    const float k = d / R;
-                    target = kit::fromLevels(20 + static_cast<int>(30 * k * k), 8,
-                                             40 + static_cast<int>(40 * k * k));
-                } else if (d < R + 2.0f) {
-                    target = kit::fromLevels(140, 140, 190);
-                }
-                kit::blendCell(c, x, y, target, 0.45f);
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const kit::Rgb& target = glass_[i];
+                const int cell = cellAt(x, y);
+                c.planes.red[cell] += (target.r - c.planes.red[cell]) * 0.45f;
+                c.planes.green[cell] += (target.g - c.planes.green[cell]) * 0.45f;
+                c.planes.blue[cell] += (target.b - c.planes.blue[cell]) * 0.45f;
             }
         }
         // A glint on the glass.
@@ -80,6 +95,7 @@ class ElectroSphere : public Effect {
         float angle, drift;
     };
     Anchor anchors_[8]{};
+    std::vector<kit::Rgb> glass_;
 };
 
 } // namespace

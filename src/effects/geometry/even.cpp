@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -48,30 +49,36 @@ class Even : public Effect {
         }
         kit::scaleVelocities(c, 0.9f);
         const float ct = fastCos(tilt), st = fastSin(tilt);
+        // The world-level air stripes and the two caustic waves, each a sine of the rotated coordinates.
+        air_.make(
+            n, [&](float x) { return -(x - mid) * st * 0.25f; },
+            [&](float y) { return (y - mid) * ct * 0.25f; });
+        causticA_.make(
+            n, [&](float x) { return (x - mid) * ct * 0.2f + t * 0.07f; },
+            [&](float y) { return (y - mid) * st * 0.2f; });
+        causticB_.make(
+            n, [&](float x) { return -(x - mid) * st * 0.17f; },
+            [&](float y) { return (y - mid) * ct * 0.17f - t * 0.05f; });
         for (int x = 0; x < n; ++x) {
             const float surface = mid - height_[static_cast<size_t>(x)];
             const float moving = std::fabs(speed_[static_cast<size_t>(x)]);
             for (int y = 0; y < n; ++y) {
                 // World-level stripes in the air show the rocking of the view.
-                const float wx = (x - mid) * ct + (y - mid) * st;
-                const float wy = (y - mid) * ct - (x - mid) * st;
                 const float depth = y - surface;
                 kit::Rgb col;
                 if (depth < 0.0f) {
-                    const float band = 0.5f + 0.5f * fastSin(wy * 0.25f);
-                    col = kit::fromLevels(18 + static_cast<int>(12 * band), 20 + static_cast<int>(12 * band),
-                                          34);
+                    const float band = 0.5f + 0.5f * air_.at(x, y);
+                    col = {-109.0f + 12.0f * band, -107.0f + 12.0f * band, -93.0f};
                 } else {
                     const float k = kit::clampf(depth / (fn * 0.7f), 0.0f, 1.0f);
-                    const float caustic =
-                        0.5f + 0.5f * fastSin(wx * 0.2f + t * 0.07f) * fastSin(wy * 0.17f - t * 0.05f);
-                    col = kit::mix(kit::fromLevels(60, 170, 230), kit::fromLevels(5, 30, 90), k);
-                    col = kit::mix(col, kit::fromLevels(140, 220, 255), caustic * 0.25f * (1.0f - k));
+                    const float caustic = 0.5f + 0.5f * causticA_.at(x, y) * causticB_.at(x, y);
+                    col = geometry::blend(kit::fromLevels(60, 170, 230), kit::fromLevels(5, 30, 90), k);
+                    col = geometry::blend(col, kit::fromLevels(140, 220, 255), caustic * 0.25f * (1.0f - k));
                     if (depth < 1.5f + moving * 2.0f) {
                         col = kit::fromLevels(220, 240, 255); // foam on the surface line
                     }
                 }
-                kit::paint(c, x, y, col);
+                geometry::putCell(c, x, y, col);
             }
         }
         // The tank's walls and floor.
@@ -82,6 +89,7 @@ class Even : public Effect {
 
   private:
     std::vector<float> height_, speed_, next_;
+    geometry::SplitSine air_, causticA_, causticB_;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // flickers and leans away from a moving mouse; wisps of smoke rise from its tip and its light warms the wax.
 #include <cmath>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -42,15 +43,15 @@ class Flame : public Effect {
                 const float dx = x - cx, dy = (fy - wickY) * 0.75f;
                 // The room, lit warmly around the flame.
                 const float glow = 1.0f / (1.0f + (dx * dx + dy * dy) * 0.0015f);
-                kit::Rgb col = kit::mix(kit::fromLevels(8, 5, 6), kit::fromLevels(120, 70, 25), glow);
+                kit::Rgb col = geometry::blend(kit::fromLevels(8, 5, 6), kit::fromLevels(120, 70, 25), glow);
                 // Wax column with a cylinder's shading, lit more near the top.
                 const float waxHalf = n * 0.09f, waxTop = wickY + n * 0.03f;
                 if (fy > waxTop && std::fabs(dx) < waxHalf) {
                     const float s = dx / waxHalf;
                     const float shade = (1.0f - s * s) * 0.7f + 0.3f;
                     const float warm = 1.0f / (1.0f + (fy - waxTop) * 0.03f);
-                    col = kit::shade(
-                        kit::mix(kit::fromLevels(200, 180, 160), kit::fromLevels(255, 210, 150), warm),
+                    col = geometry::dim(
+                        geometry::blend(kit::fromLevels(200, 180, 160), kit::fromLevels(255, 210, 150), warm),
                         shade * (0.45f + 0.55f * warm));
                     if (fy - waxTop < 1.5f) {
                         col = kit::fromLevels(255, 230, 190);
@@ -66,18 +67,19 @@ class Flame : public Effect {
                     const float off = std::fabs(x - axis);
                     if (h >= 0.0f && h <= 1.0f && off < profile + 1.0f) {
                         const float k = off / (profile + 1e-3f); // 0 on the axis, 1 at the edge
-                        kit::Rgb f = kit::mix(kit::fromLevels(255, 255, 235), kit::fromLevels(255, 215, 70),
-                                              kit::smoothstep(0.1f, 0.55f, k + h * 0.3f));
-                        f = kit::mix(f, kit::fromLevels(240, 110, 20),
-                                     kit::smoothstep(0.55f, 1.0f, k + h * 0.2f));
+                        kit::Rgb f =
+                            geometry::blend(kit::fromLevels(255, 255, 235), kit::fromLevels(255, 215, 70),
+                                            kit::smoothstep(0.1f, 0.55f, k + h * 0.3f));
+                        f = geometry::blend(f, kit::fromLevels(240, 110, 20),
+                                            kit::smoothstep(0.55f, 1.0f, k + h * 0.2f));
                         if (h < 0.18f && k < 0.5f) {
-                            f = kit::mix(kit::fromLevels(70, 90, 220), f, h / 0.18f); // blue root
+                            f = geometry::blend(kit::fromLevels(70, 90, 220), f, h / 0.18f); // blue root
                         }
                         const float alpha = kit::clampf(profile + 1.0f - off, 0.0f, 1.0f);
-                        col = kit::mix(col, f, alpha);
+                        col = geometry::blend(col, f, alpha);
                     }
                 }
-                kit::paint(c, x, y, col);
+                geometry::putCell(c, x, y, col);
             }
         }
         kit::drawLine(c, cx, wickY + n * 0.03f, cx + lean * 2.0f, wickY - 1.0f, kit::fromLevels(30, 20, 15));

@@ -3,6 +3,7 @@
 // darts quickly.
 #include <cmath>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -92,13 +93,13 @@ class Jeepers : public Effect {
                 if (d > r) {
                     col = kit::fromLevels(20, 10, 10); // outline
                 } else if (y < lidTop || y > lidBottom) {
-                    col = kit::shade(skin, 0.7f + 0.3f * (1.0f - d / r));
+                    col = geometry::dim(skin, 0.7f + 0.3f * (1.0f - d / r));
                     if (absf(y - lidTop) < 1.0f || absf(y - lidBottom) < 1.0f) {
                         col = kit::fromLevels(40, 20, 20); // lashes
                     }
                 } else {
                     // White, shaded towards the rim so it reads as a ball.
-                    col = kit::shade(kit::fromLevels(250, 250, 245), 1.0f - 0.35f * (d / r) * (d / r));
+                    col = geometry::dim(kit::fromLevels(250, 250, 245), 1.0f - 0.35f * (d / r) * (d / r));
                     const float ex = x - ix, ey = y - iy;
                     const float id = std::sqrt(ex * ex + ey * ey);
                     if (id < irisR) {
@@ -117,7 +118,7 @@ class Jeepers : public Effect {
                         col = kit::white;
                     }
                 }
-                kit::paint(c, x, y, col);
+                geometry::putCell(c, x, y, col);
             }
         }
     }

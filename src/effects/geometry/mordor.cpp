@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -56,34 +57,45 @@ class Mordor : public Effect {
         // The beam sweeps back and forth across the plain below.
         const float beam = kit::pi * 0.5f + 0.9f * fastSin(t * 0.012f);
         const float beamX = fastCos(beam), beamY = fastSin(beam);
+        // Per row: each lava channel's centre and the brightness of the pulse flowing through that row, and
+        // the row part of the smoke bands.
+        for (int y = 0; y < c.n; ++y) {
+            const float fy = static_cast<float>(y);
+            for (int k = 0; k < channelCount; ++k) {
+                const Channel& ch = channels_[k];
+                channelX_[k][y] = ch.x + ch.wiggle * fastSin(fy * 0.12f + ch.phase);
+                channelFlow_[k][y] = 0.45f + 0.55f * fastSin(fy * 0.3f - t * 0.18f + ch.phase);
+            }
+            smokeSin_[y] = fastSin(fy * 0.11f - t * 0.01f);
+            smokeCos_[y] = fastCos(fy * 0.11f - t * 0.01f);
+        }
         for (int x = 0; x < c.n; ++x) {
             const float top = ridge_[static_cast<size_t>(x)];
+            const float smokeX = x * 0.05f, sx = fastSin(smokeX), cx = fastCos(smokeX);
             for (int y = 0; y < c.n; ++y) {
                 const float fy = static_cast<float>(y);
                 kit::Rgb col;
                 if (fy < top) {
                     // Sky: near-black above, a throbbing red glow at the horizon, with slow smoke bands.
                     const float k = fy / top;
-                    const float smoke = 0.15f * fastSin(x * 0.05f + fy * 0.11f - t * 0.01f);
-                    col = kit::mix(kit::fromLevels(12, 4, 4), kit::fromLevels(230, 60, 10),
-                                   kit::clampf(k * k * throb + smoke * k, 0.0f, 1.0f));
+                    const float smoke = 0.15f * (sx * smokeCos_[y] + cx * smokeSin_[y]);
+                    col = geometry::blend(kit::fromLevels(12, 4, 4), kit::fromLevels(230, 60, 10),
+                                          kit::clampf(k * k * throb + smoke * k, 0.0f, 1.0f));
                 } else {
                     const float depth = fy - top;
-                    col = kit::shade(kit::fromLevels(40, 22, 20), 1.0f / (1.0f + depth * 0.08f));
+                    col = geometry::dim(kit::fromLevels(40, 22, 20), 1.0f / (1.0f + depth * 0.08f));
                     if (depth < 1.5f) {
                         col = kit::fromLevels(140, 40, 15); // rim light from the sky
                     }
-                    for (const Channel& ch : channels_) {
-                        const float cx = ch.x + ch.wiggle * fastSin(fy * 0.12f + ch.phase);
-                        const float off = std::fabs(x - cx);
+                    for (int k = 0; k < channelCount; ++k) {
+                        const float off = std::fabs(x - channelX_[k][y]);
                         const float width = 0.3f + depth * 0.025f;
                         if (off < width + 1.5f && depth > 2.0f) {
                             // Brightness pulses run downhill along the channel.
-                            const float flow = 0.45f + 0.55f * fastSin(fy * 0.3f - t * 0.18f + ch.phase);
+                            const float flow = channelFlow_[k][y];
                             const float core = kit::clampf(1.0f - (off - width) / 1.5f, 0.0f, 1.0f);
-                            col =
-                                kit::mix(col, kit::fromLevels(255, 150 + static_cast<int>(flow * 80.0f), 30),
-                                         core * kit::clampf(flow, 0.0f, 1.0f));
+                            col = geometry::blend(col, kit::Rgb{128.0f, 23.0f + flow * 80.0f, -97.0f},
+                                                  core * kit::clampf(flow, 0.0f, 1.0f));
                         }
                     }
                 }
@@ -95,10 +107,10 @@ class Mordor : public Effect {
                     const float w = 1.0f + along * 0.09f;
                     if (across < w) {
                         const float k = (1.0f - across / w) * 0.55f / (1.0f + along * 0.006f);
-                        col = kit::mix(col, kit::fromLevels(255, 200, 90), k);
+                        col = geometry::blend(col, kit::fromLevels(255, 200, 90), k);
                     }
                 }
-                kit::paint(c, x, y, col);
+                geometry::putCell(c, x, y, col);
             }
         }
         // The tower: a tapering black spire with horns and a burning eye.
@@ -134,7 +146,10 @@ class Mordor : public Effect {
     };
     std::vector<float> ridge_;
     float towerX_ = 0.0f;
-    Channel channels_[3]{};
+    static constexpr int channelCount = 3;
+    Channel channels_[channelCount]{};
+    float channelX_[channelCount][planeStride]{}, channelFlow_[channelCount][planeStride]{};
+    float smokeSin_[planeStride]{}, smokeCos_[planeStride]{};
     Ash ash_[140]{};
 };
 

@@ -1,6 +1,7 @@
 // Reflect-Toe: noughts and crosses in a hall of mirrors. Two automatic players take turns on a board in one
 // quarter of the screen, each mark drawn stroke by stroke and reflected into the other three quarters; a
 // winning line flashes before the board clears for the next game.
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -22,18 +23,25 @@ class ReflectToe : public Effect {
         const float n = static_cast<float>(c.n);
         const float half = n * 0.5f;
         const float t = static_cast<float>(c.frame % 100000u);
-        // Each quarter has its own tinted glass, with a shimmer that moves across the mirror joins.
+        // Each quarter has its own tinted glass, with a shimmer that moves across the mirror joins; the
+        // shimmer runs along the diagonals, so it is made once per diagonal.
+        kit::Rgb tints[4];
+        for (int q = 0; q < 4; ++q) {
+            tints[q] = kit::hsv(0.55f + q * 0.1f, 0.6f, 1.0f);
+        }
+        for (int d = 0; d < 2 * c.n - 1 && d < 2 * planeStride; ++d) {
+            shimmer_[d] = 0.5f + 0.5f * fastSin((static_cast<float>(d) - 2.0f * half) * 0.08f - t * 0.05f);
+        }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const int q = (x < c.n / 2 ? 0 : 1) + (y < c.n / 2 ? 0 : 2);
                 const float dx = x - half, dy = y - half;
-                const float shimmer = 0.5f + 0.5f * fastSin((dx + dy) * 0.08f - t * 0.05f);
                 const float fall = 1.0f - (dx * dx + dy * dy) / (n * n);
-                kit::Rgb glass = kit::hsv(0.55f + q * 0.1f, 0.6f, 0.18f + 0.1f * shimmer * fall);
+                kit::Rgb glass = geometry::dim(tints[q], 0.18f + 0.1f * shimmer_[x + y] * fall);
                 if (absf(dx + 0.5f) < 1.0f || absf(dy + 0.5f) < 1.0f) {
                     glass = kit::fromLevels(200, 220, 255);
                 }
-                kit::paint(c, x, y, glass);
+                geometry::putCell(c, x, y, glass);
             }
         }
         const float cell = (half - 16.0f) / 3.0f;
@@ -92,9 +100,9 @@ class ReflectToe : public Effect {
     void line(EffectContext& c, float x0, float y0, float x1, float y1, float r, kit::Rgb col) {
         const float m = static_cast<float>(c.n - 1);
         kit::drawThickLine(c, x0, y0, x1, y1, r, col);
-        kit::drawThickLine(c, m - x0, y0, m - x1, y1, r, kit::shade(col, 0.85f));
-        kit::drawThickLine(c, x0, m - y0, x1, m - y1, r, kit::shade(col, 0.85f));
-        kit::drawThickLine(c, m - x0, m - y0, m - x1, m - y1, r, kit::shade(col, 0.7f));
+        kit::drawThickLine(c, m - x0, y0, m - x1, y1, r, geometry::dim(col, 0.85f));
+        kit::drawThickLine(c, x0, m - y0, x1, m - y1, r, geometry::dim(col, 0.85f));
+        kit::drawThickLine(c, m - x0, m - y0, m - x1, m - y1, r, geometry::dim(col, 0.7f));
     }
 
     void reset(EffectContext& c) {
@@ -163,6 +171,7 @@ class ReflectToe : public Effect {
         winLine_ = winner();
     }
 
+    float shimmer_[2 * planeStride]{};
     int board_[9]{};
     int player_ = 1;
     int lastMove_ = -1;

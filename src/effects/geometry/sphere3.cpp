@@ -3,6 +3,7 @@
 // shadow that shrinks as the ball rises.
 #include <cmath>
 
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -63,8 +64,8 @@ class Sphere3 : public Effect {
                 const float fy = static_cast<float>(y);
                 kit::Rgb col;
                 if (fy < floorY - n * 0.02f) {
-                    col = kit::mix(kit::fromLevels(30, 35, 60), kit::fromLevels(80, 90, 130),
-                                   fy / floorY); // wall
+                    col = geometry::blend(kit::fromLevels(30, 35, 60), kit::fromLevels(80, 90, 130),
+                                          fy / floorY); // wall
                 } else {
                     // Floor in perspective: tiles narrow towards the back edge.
                     const float depth = (fy - floorY + n * 0.02f) / (n - floorY + n * 0.02f);
@@ -72,11 +73,11 @@ class Sphere3 : public Effect {
                     const float u = (x - n * 0.5f) / (12.0f * scale), v = depth * 6.0f;
                     const bool dark = (kit::toCell(std::floor(u)) + kit::toCell(std::floor(v))) % 2 != 0;
                     col = dark ? kit::fromLevels(60, 50, 45) : kit::fromLevels(200, 190, 170);
-                    col = kit::shade(col, 0.6f + 0.4f * depth);
+                    col = geometry::dim(col, 0.6f + 0.4f * depth);
                     const float sx = (x - bx) / shadowW, sy = (fy - floorY) / shadowH;
                     const float s = sx * sx + sy * sy;
                     if (s < 1.0f) {
-                        col = kit::shade(col, 0.35f + 0.65f * s * (0.5f + 0.5f * rise));
+                        col = geometry::dim(col, 0.35f + 0.65f * s * (0.5f + 0.5f * rise));
                     }
                 }
                 const float u = (x - bx) / ax, v = (fy - by) / ay;
@@ -92,13 +93,13 @@ class Sphere3 : public Effect {
                     spec *= spec;
                     spec *= spec;
                     spec *= spec;
-                    col = kit::shade(base, 0.12f + 0.88f * diffuse);
-                    col = kit::mix(col, kit::white, spec);
+                    col = geometry::dim(base, 0.12f + 0.88f * diffuse);
+                    col = geometry::blend(col, kit::white, spec);
                     if (d2 > 0.9f) {
-                        col = kit::shade(col, 0.6f); // a darker limb for a clean edge
+                        col = geometry::dim(col, 0.6f); // a darker limb for a clean edge
                     }
                 }
-                kit::paint(c, x, y, col);
+                geometry::putCell(c, x, y, col);
             }
         }
     }

@@ -97,7 +97,8 @@ class XSighting : public Effect {
             if (tg.blip > 0.05f) {
                 kit::softDisc(c, tg.x, tg.y, 4.0f, kit::fromLevels(200, 255, 200), tg.blip * 1.5f,
                               kit::Blend::add);
-                kit::fillDisc(c, tg.x, tg.y, 1.2f, kit::mix(kit::fromLevels(0, 60, 20), kit::white, tg.blip));
+                kit::fillDisc(c, tg.x, tg.y, 1.2f,
+                              geometry::blend(kit::fromLevels(0, 60, 20), kit::white, tg.blip));
             }
         }
         // The crosshair: every five seconds it switches to another target, gliding there and then tracking.

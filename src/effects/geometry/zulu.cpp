@@ -1,5 +1,6 @@
 // Zulu: beadwork. Horizontal bands of triangles, diamonds and chevrons in bold colours, threaded as small
 // rounded beads with dark gaps; alternate bands slide in opposite directions at their own speeds.
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -35,7 +36,7 @@ class Zulu : public Effect {
                 const int bx = kit::wrap(gx, 1 << 20) / pitch;
                 const int sx = kit::wrap(gx, pitch), sy = y % pitch;
                 if (sx == pitch - 1 || sy == pitch - 1) {
-                    kit::paint(c, x, y, kit::fromLevels(12, 8, 6)); // thread gaps between beads
+                    geometry::putCell(c, x, y, kit::fromLevels(12, 8, 6)); // thread gaps between beads
                     continue;
                 }
                 kit::Rgb col = ground;
@@ -70,7 +71,7 @@ class Zulu : public Effect {
                 }
                 // Beads are round: the first cell of each catches the light, the rest sits in shade.
                 const float lit = (sx == 0 && sy == 0) ? 1.15f : (sx == 1 && sy == 1) ? 0.7f : 0.9f;
-                kit::paint(c, x, y, kit::shade(col, lit));
+                geometry::putCell(c, x, y, geometry::dim(col, lit));
             }
         }
     }
