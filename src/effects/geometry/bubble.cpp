@@ -66,6 +66,7 @@ class Bubble : public Effect {
             }
             // Wobble: the radius breathes differently across and along.
             const float wob = 0.06f * fastSin(t * 0.15f + b.phase);
+            const float swirl = fastSin(t * 0.02f + b.phase); // the film's colours swirl slowly
             const float rx = b.r * (1.0f + wob), ry = b.r * (1.0f - wob) * (4.0f / 3.0f);
             const int x0 = kit::clampCell(c, kit::toCell(b.x - rx - 2.0f)),
                       x1 = kit::clampCell(c, kit::toCell(b.x + rx + 2.0f));
@@ -79,17 +80,16 @@ class Bubble : public Effect {
                         continue;
                     }
                     if (d < 0.55f) {
-                        kit::blendCell(c, x, y, b.tint, 0.12f); // the clear middle, faintly tinted
+                        geometry::mixCell(c, x, y, b.tint, 0.12f); // the clear middle, faintly tinted
                         continue;
                     }
                     // Thin film: hue from angle, depth and time; strongest at the rim.
                     const float a = kit::angleOf(u, v);
-                    const float hue =
-                        b.phase + a * 0.2f + d * 0.8f + t * 0.006f + 0.15f * fastSin(a * 3.0f + t * 0.02f);
+                    const float hue = b.phase + a * 0.2f + d * 0.8f + t * 0.006f + 0.3f * u * v * swirl;
                     const float rim =
                         kit::smoothstep(0.6f, 1.0f, d) * (d > 1.0f ? 1.0f - (d - 1.0f) * b.r / 1.5f : 1.0f);
                     const kit::Rgb film = film_[kit::wrap(kit::toCell(hue * filmSteps), filmSteps)];
-                    kit::blendCell(c, x, y, film, 0.15f + 0.6f * rim);
+                    geometry::mixCell(c, x, y, film, 0.15f + 0.6f * rim);
                 }
             }
             kit::softDisc(c, b.x - rx * 0.4f, b.y - ry * 0.45f, b.r * 0.28f, kit::white, 0.9f,

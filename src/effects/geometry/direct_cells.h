@@ -14,6 +14,14 @@ inline void putCell(const EffectContext& c, int x, int y, kit::Rgb col) {
     c.planes.blue[cell] = col.b;
 }
 
+// Moves a live cell's colour towards col by alpha, like kit::blendCell; (x, y) must lie inside the live grid.
+inline void mixCell(const EffectContext& c, int x, int y, kit::Rgb col, float alpha) {
+    const int cell = cellAt(x, y);
+    c.planes.red[cell] += (col.r - c.planes.red[cell]) * alpha;
+    c.planes.green[cell] += (col.g - c.planes.green[cell]) * alpha;
+    c.planes.blue[cell] += (col.b - c.planes.blue[cell]) * alpha;
+}
+
 // kit::mix, inlined for per-cell use.
 inline kit::Rgb blend(kit::Rgb a, kit::Rgb b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
