@@ -34,8 +34,8 @@ class Flame : public Effect {
         const float draught = 0.12f * fastSin(t * 0.031f) + 0.06f * fastSin(t * 0.093f);
         const float lean = kit::clampf(push_ + draught, -0.8f, 0.8f);
         flicker_ = flicker_ * 0.7f + (c.randomUnit() - 0.5f) * 0.3f;
-        const float height = n * (0.22f + 0.02f * fastSin(t * 0.2f)) * (1.0f + flicker_ * 0.3f);
-        const float width = n * 0.045f;
+        const float height = n * (0.3f + 0.025f * fastSin(t * 0.2f)) * (1.0f + flicker_ * 0.3f);
+        const float width = n * 0.06f;
         const float top = wickY - height;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {

@@ -26,9 +26,9 @@ class Whatever : public Effect {
     void step(EffectContext& c) override {
         // A dusk-blue ground under the collage, so old gestures sink into dark rather than grey; ripples are
         // calmed quickly so the shapes keep their edges.
-        kit::pullColours(c, kit::fromLevels(20, 25, 45), 0.02f);
+        kit::pullColours(c, kit::fromLevels(20, 25, 45), 0.045f);
         kit::scaleVelocities(c, 0.7f);
-        if (c.frame % 6u == 0u) {
+        if (c.frame % 3u == 0u) {
             begin(c);
         }
         for (Gesture& g : gestures_) {
@@ -58,7 +58,7 @@ class Whatever : public Effect {
             g.x = c.randomUnit() * n;
             g.y = c.randomUnit() * n;
             g.angle = c.randomUnit() * kit::twoPi;
-            g.size = 10.0f + c.randomUnit() * 30.0f;
+            g.size = 14.0f + c.randomUnit() * 36.0f;
             g.colour = kit::hsv(c.randomUnit(), 0.6f + c.randomUnit() * 0.4f, 0.8f + c.randomUnit() * 0.2f);
             return;
         }
@@ -70,13 +70,13 @@ class Whatever : public Effect {
         case 0: {
             // A stroke drawn out from its start.
             const float len = g.size * 1.6f * p;
-            kit::drawThickLine(c, g.x, g.y, g.x + fastCos(g.angle) * len, g.y + fastSin(g.angle) * len, 1.6f,
+            kit::drawThickLine(c, g.x, g.y, g.x + fastCos(g.angle) * len, g.y + fastSin(g.angle) * len, 2.2f,
                                g.colour);
             break;
         }
         case 1:
             // A ring that spreads and thins.
-            kit::drawRing(c, g.x, g.y, g.size * p, 1.0f + 2.5f * (1.0f - p), g.colour);
+            kit::drawRing(c, g.x, g.y, g.size * p, 1.5f + 3.0f * (1.0f - p), g.colour);
             break;
         case 2:
             // A tap on the water: a pulse at the start, and a dot where it landed.
@@ -108,20 +108,20 @@ class Whatever : public Effect {
         }
         case 4:
             // A wash of colour soaking in.
-            kit::softDisc(c, g.x, g.y, g.size, g.colour, 0.12f, kit::Blend::set);
+            kit::softDisc(c, g.x, g.y, g.size, g.colour, 0.2f, kit::Blend::set);
             break;
         default:
             // Sparks flying out from a point.
             for (int i = 0; i < 10; ++i) {
                 const float a = g.angle + i * 0.628f, r = g.size * p * (0.6f + 0.4f * fastSin(i * 2.3f));
-                kit::paint(c, kit::toCell(g.x + fastCos(a) * r), kit::toCell(g.y + fastSin(a) * r),
-                           kit::mix(g.colour, kit::white, 0.6f));
+                kit::fillDisc(c, g.x + fastCos(a) * r, g.y + fastSin(a) * r, 1.2f,
+                              kit::mix(g.colour, kit::white, 0.6f));
             }
             break;
         }
     }
 
-    Gesture gestures_[16]{};
+    Gesture gestures_[24]{};
     std::vector<float> row_;
 };
 
