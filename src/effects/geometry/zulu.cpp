@@ -22,8 +22,8 @@ class Zulu : public Effect {
         const uint32_t f = c.frame % 1000000u;
         for (int y = 0; y < c.n; ++y) {
             const int by = y / pitch, band = by / bandBeads, row = by % bandBeads;
-            // Each band slides its own way, a bead at a time, at its own speed.
-            const int speed = 3 + band % 4;
+            // Each band slides its own way, a cell at a time, at its own speed (the fastest every frame).
+            const int speed = 1 + band % 4;
             const int shift =
                 static_cast<int>((f / static_cast<uint32_t>(speed)) % 100000u) * (band % 2 ? 1 : -1);
             const bool border = row == 0 || row == bandBeads - 1;
@@ -70,7 +70,11 @@ class Zulu : public Effect {
                     col = k < 2 ? figure : k < 3 ? accent : ground;
                 }
                 // Beads are round: the first cell of each catches the light, the rest sits in shade.
-                const float lit = (sx == 0 && sy == 0) ? 1.15f : (sx == 1 && sy == 1) ? 0.7f : 0.9f;
+                float lit = (sx == 0 && sy == 0) ? 1.15f : (sx == 1 && sy == 1) ? 0.7f : 0.9f;
+                // Now and then a bead glints as the light runs diagonally over the work.
+                if ((bx + by + static_cast<int>(f % 100000u)) % 37 == 0) {
+                    lit *= 1.3f;
+                }
                 geometry::putCell(c, x, y, geometry::dim(col, lit));
             }
         }
