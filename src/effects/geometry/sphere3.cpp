@@ -85,16 +85,16 @@ class Sphere3 : public Effect {
                 if (d2 < 1.0f) {
                     const float nz = std::sqrt(1.0f - d2);
                     const float diffuse = kit::clampf(u * lx + v * ly + nz * lz, 0.0f, 1.0f);
-                    // Specular: the light reflected about the normal, against a viewer straight in front.
+                    // Highlight: the light reflected about the normal, against a viewer straight in front.
                     const float dotNL = u * lx + v * ly + nz * lz;
                     const float rz = 2.0f * dotNL * nz - lz;
-                    float spec = kit::clampf(rz, 0.0f, 1.0f);
-                    spec *= spec;
-                    spec *= spec;
-                    spec *= spec;
-                    spec *= spec;
+                    float shine = kit::clampf(rz, 0.0f, 1.0f);
+                    shine *= shine;
+                    shine *= shine;
+                    shine *= shine;
+                    shine *= shine;
                     col = geometry::dim(base, 0.12f + 0.88f * diffuse);
-                    col = geometry::blend(col, kit::white, spec);
+                    col = geometry::blend(col, kit::white, shine);
                     if (d2 > 0.9f) {
                         col = geometry::dim(col, 0.6f); // a darker limb for a clean edge
                     }

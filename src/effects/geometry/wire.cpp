@@ -48,15 +48,16 @@ class Wire : public Effect {
             const float speed = std::fabs(vel_[i]);
             const float heat = kit::clampf(speed * 0.8f, 0.0f, 1.0f);
             const kit::Rgb col =
-                kit::mix(kit::fromLevels(150, 170, 200), kit::fromLevels(255, 230, 140), heat);
+                kit::mix(kit::fromLevels(190, 205, 235), kit::fromLevels(255, 230, 140), heat);
             if (i > 0) {
-                kit::drawThickLine(c, px, py, x, y, 1.0f + heat, col);
+                kit::drawThickLine(c, px, py, x, y, 0.8f + heat, col);
+                kit::drawLine(c, px, py, x, y, kit::white);
             }
             // The hum: each moving mass nudges the field beside it, alternately in the colours above and
             // below, so the radiation is balanced over a swing.
             if (i % 4 == 0 && speed > 0.05f) {
-                kit::pushVelocity(c, x, y - 3.0f, 3.0f, vel_[i] * 0.6f, kit::blue | kit::green);
-                kit::pushVelocity(c, x, y + 3.0f, 3.0f, -vel_[i] * 0.6f, kit::red | kit::blue);
+                kit::pushVelocity(c, x, y - 6.0f, 4.0f, vel_[i] * 0.35f, kit::blue | kit::green);
+                kit::pushVelocity(c, x, y + 6.0f, 4.0f, -vel_[i] * 0.35f, kit::red | kit::blue);
             }
             px = x;
             py = y;
