@@ -32,15 +32,13 @@ class Dune : public Effect {
 
     // Height of the sand at (x, y) from the row terms of y: two families of asymmetric ridges, bent and
     // moving downwind, where crests cross and fork, over fine ripples.
-    float sand(float x, size_t y, float t) const {
+    float sand(float x, size_t y, float t, float ripple) const {
         const float bend = bend_[y], wave = wave_[y];
         const float big = ridge<78>((x + bend - t * 0.08f) * (1.0f / 42.0f));
         const float oblique =
             ridge<80>((x * 0.7f - static_cast<float>(y) * 0.7f + bend * 0.6f - t * 0.06f) * (1.0f / 57.0f)) *
             wave;
-        const float small =
-            ridge<70>((x * 0.9f + static_cast<float>(y) * 0.3f + bend * 0.5f - t * 0.15f) * (1.0f / 6.0f));
-        return geometry::greater(big, oblique) * 12.0f + small * 0.6f;
+        return geometry::greater(big, oblique) * 12.0f + ripple * 0.3f;
     }
 
     void step(EffectContext& c) override {
@@ -53,14 +51,23 @@ class Dune : public Effect {
             bend_[static_cast<size_t>(y)] = 9.0f * fastSin(fy * 0.035f + 1.3f) + 4.0f * fastSin(fy * 0.09f);
             wave_[static_cast<size_t>(y)] = 0.75f + 0.25f * fastSin(fy * 0.02f + t * 0.001f);
         }
+        // Fine wind ripples over everything: a sine split into column and row parts.
+        constexpr float rippleScale = kit::twoPi / 6.0f;
+        ripples_.make(
+            c.n + 1 < planeStride ? c.n + 1 : planeStride, [&](float x) { return x * 0.9f * rippleScale; },
+            [&](float y) {
+                const size_t row = static_cast<size_t>(y) < bend_.size() ? static_cast<size_t>(y) : 0;
+                return (y * 0.3f + bend_[row] * 0.5f - t * 0.15f) * rippleScale;
+            });
         // Column by column, as the planes lie: this column's heights and the next one's for the slope.
         for (int y = 0; y < c.n; ++y) {
-            next_[static_cast<size_t>(y)] = sand(0.0f, static_cast<size_t>(y), t);
+            next_[static_cast<size_t>(y)] = sand(0.0f, static_cast<size_t>(y), t, ripples_.at(0, y));
         }
         for (int x = 0; x < c.n; ++x) {
             col_.swap(next_);
             for (int y = 0; y < c.n; ++y) {
-                next_[static_cast<size_t>(y)] = sand(static_cast<float>(x + 1), static_cast<size_t>(y), t);
+                next_[static_cast<size_t>(y)] = sand(static_cast<float>(x + 1), static_cast<size_t>(y), t,
+                                                     ripples_.at(x + 1 < planeStride ? x + 1 : x, y));
             }
             for (int y = 0; y < c.n; ++y) {
                 const size_t i = static_cast<size_t>(y);
@@ -75,8 +82,8 @@ class Dune : public Effect {
         // Grains lift from the crests and streak downwind before settling.
         for (int i = 0; i < 6; ++i) {
             const float gx = c.randomUnit() * n, gy = c.randomUnit() * n;
-            const float h = sand(gx, static_cast<size_t>(kit::clampCell(c, kit::toCell(gy))), t);
-            if (h < 10.5f) {
+            const float h = sand(gx, static_cast<size_t>(kit::clampCell(c, kit::toCell(gy))), t, 0.0f);
+            if (h < 10.8f) {
                 continue;
             }
             for (Grain& g : grains_) {
@@ -112,6 +119,7 @@ class Dune : public Effect {
     };
     Grain grains_[300]{};
     std::vector<float> col_, next_, bend_, wave_;
+    geometry::SplitSine ripples_;
 };
 
 } // namespace
