@@ -2,6 +2,7 @@
 // from a focal point over a halftone backdrop and are re-rolled every frame so they flicker; a jagged star
 // sits at the focus, and every second the focus jumps somewhere new.
 #include <cmath>
+#include <vector>
 
 #include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
@@ -23,16 +24,10 @@ class Burst : public Effect {
         if (c.frame % 50u == 0u) {
             jump(c);
         }
-        // Halftone: dots that grow towards the focus, in the backdrop colour.
-        const kit::Rgb paper = kit::hsv(hue_ + 0.5f, 0.5f, 0.35f), ink = kit::hsv(hue_ + 0.5f, 0.8f, 0.75f);
+        size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float dx = x - fx_, dy = (y - fy_) * 0.75f;
-                const float d = std::sqrt(dx * dx + dy * dy);
-                const float size = kit::clampf(2.4f - d * 0.012f, 0.6f, 2.4f);
-                const int gx = kit::wrap(x, 6) - 3, gy = kit::wrap(y + (x / 6 % 2) * 4, 8) - 4;
-                const float dd = std::sqrt(gx * gx + gy * gy * 0.5625f);
-                geometry::putCell(c, x, y, dd < size ? ink : paper);
+            for (int y = 0; y < c.n; ++y, ++i) {
+                geometry::putCell(c, x, y, halftone_[i]);
             }
         }
         // The rays: thin triangles from the focus, re-rolled each frame.
@@ -72,9 +67,27 @@ class Burst : public Effect {
         fy_ = n * (0.25f + c.randomUnit() * 0.5f);
         hue_ = c.randomUnit();
         spin_ = c.randomUnit() * kit::twoPi;
+        // Halftone: dots that grow towards the focus, in the backdrop colour; it holds until the next jump.
+        const kit::Rgb paper = kit::hsv(hue_ + 0.5f, 0.5f, 0.35f), ink = kit::hsv(hue_ + 0.5f, 0.8f, 0.75f);
+        halftone_.assign(static_cast<size_t>(c.n) * c.n, paper);
+        size_t i = 0;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float dx = x - fx_, dy = (y - fy_) * 0.75f;
+                const float d = std::sqrt(dx * dx + dy * dy);
+                const float size = kit::clampf(2.4f - d * 0.012f, 0.6f, 2.4f);
+                const int gx = kit::wrap(x, 6) - 3, gy = kit::wrap(y + (x / 6 % 2) * 4, 8) - 4;
+                const float dd =
+                    std::sqrt(static_cast<float>(gx * gx) + static_cast<float>(gy * gy) * 0.5625f);
+                if (dd < size) {
+                    halftone_[i] = ink;
+                }
+            }
+        }
     }
 
     float fx_ = 0.0f, fy_ = 0.0f, hue_ = 0.0f, spin_ = 0.0f;
+    std::vector<kit::Rgb> halftone_;
 };
 
 } // namespace
