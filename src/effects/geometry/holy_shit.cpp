@@ -1,6 +1,7 @@
 // Holy Shit: two perforated plates over a glowing field. One slides, the other slowly turns; light shows only
 // where holes of both plates line up, so broad moire rosettes bloom and drift across the screen.
 #include <cmath>
+#include <cstdint>
 
 #include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
@@ -21,6 +22,8 @@ inline float hole(float u, float v, float spacing, float inverse, float radius) 
 class HolyShit : public Effect {
     kit::Rgb behind_[2 * planeStride];
     float colSq_[planeStride]{}, rowSq_[planeStride]{};
+    static constexpr int cellBins = 32, binShift = 11; // 16 fraction bits, the top 5 pick the bin
+    float turning_[cellBins][cellBins]{};
 
   public:
     // Leftovers of an earlier entry are brought into range once, so no NaN velocity lingers underneath.
@@ -50,12 +53,25 @@ class HolyShit : public Effect {
             rowSq_[i] = dv * dv;
         }
         const float rim = 0.4f / radius, r2 = radius * radius;
+        // The turning plate: its openness over one hole's square, looked up by the position within the
+        // square, which steps down each column in 16.16 fixed point.
+        for (int i = 0; i < cellBins; ++i) {
+            for (int j = 0; j < cellBins; ++j) {
+                const float fu = (i + 0.5f) / cellBins, fv = (j + 0.5f) / cellBins;
+                turning_[i][j] = hole(fu * spacing, fv * spacing, spacing, inverse, radius);
+            }
+        }
+        constexpr float fixedOne = 65536.0f, turnsOffset = 4096.0f; // keeps the fixed-point values positive
+        const int32_t stepU = truncToInt(-sa * inverse * fixedOne),
+                      stepV = truncToInt(ca * inverse * fixedOne);
         for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float px = x - half, py = y - half;
+            const float px = x - half, py = -half;
+            int32_t fu = truncToInt(((px * ca - py * sa) * inverse + turnsOffset) * fixedOne);
+            int32_t fv = truncToInt(((px * sa + py * ca) * inverse + turnsOffset) * fixedOne);
+            for (int y = 0; y < c.n; ++y, fu += stepU, fv += stepV) {
                 const float a = kit::clampf((r2 - colSq_[x] - rowSq_[y]) * rim, 0.0f, 1.0f);
-                const float ru = px * ca - py * sa, rv = px * sa + py * ca;
-                const float b = hole(ru, rv, spacing, inverse, radius);
+                const float b =
+                    turning_[(fu >> binShift) & (cellBins - 1)][(fv >> binShift) & (cellBins - 1)];
                 const float light = a * b;
                 // The front plate's metal is faintly visible, so the structure reads even where dark.
                 const kit::Rgb metal{-105.0f, -103.0f, -97.0f + 20.0f * (1.0f - a)};
