@@ -11,6 +11,8 @@ namespace {
 
 class Zanzibar : public Effect {
     static constexpr int palette = 24;
+    float tileU_[2 * planeStride]{};
+    int tileIndex_[2 * planeStride]{};
     float grainSinY_[planeStride]{}, grainCosY_[planeStride]{}, grainSinX_[planeStride]{},
         grainCosX_[planeStride]{};
 
@@ -28,6 +30,15 @@ class Zanzibar : public Effect {
         const kit::Rgb wood = kit::fromLevels(70, 40, 20), carve = kit::fromLevels(20, 10, 5);
         // Fill colours by diagonal (stars) and anti-diagonal (crosses), made once a frame.
         kit::Rgb starFill[palette], crossFill[palette];
+        // The tile a column or row falls in and the offset from that tile's centre: columns first, then rows.
+        for (int i = 0; i < c.n; ++i) {
+            for (int axis = 0; axis < 2; ++axis) {
+                const float g = static_cast<float>(i) + (axis == 0 ? driftX : driftY);
+                const float tile = geometry::floorOf(g * inverse);
+                tileU_[axis * planeStride + i] = g - (tile + 0.5f) * size;
+                tileIndex_[axis * planeStride + i] = kit::toCell(tile);
+            }
+        }
         // Wood grain, sin(0.9 gy + 0.12 gx), from its separate row and column parts.
         for (int i = 0; i < c.n; ++i) {
             const float gy = static_cast<float>(i) + driftY, gx = static_cast<float>(i) + driftX;
@@ -42,9 +53,7 @@ class Zanzibar : public Effect {
         }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                const float gx = x + driftX, gy = y + driftY;
-                const float tx = geometry::floorOf(gx * inverse), ty = geometry::floorOf(gy * inverse);
-                const float u = gx - (tx + 0.5f) * size, v = gy - (ty + 0.5f) * size;
+                const float u = tileU_[x], v = tileU_[planeStride + y];
                 const float au = std::fabs(u), av = std::fabs(v);
                 // Eight-point star: the union of a square and the same square turned 45 degrees.
                 const float s = half * 0.62f;
@@ -55,7 +64,7 @@ class Zanzibar : public Effect {
                 const float arm = half * 0.16f, reach = half * 0.5f;
                 const float cross = geometry::lesser(geometry::greater(cu - arm, cv - reach),
                                                      geometry::greater(cu - reach, cv - arm));
-                const int ix = kit::toCell(tx), iy = kit::toCell(ty);
+                const int ix = tileIndex_[x], iy = tileIndex_[planeStride + y];
                 kit::Rgb col;
                 if (star < 0.0f) {
                     // Inset shading: darker towards the rim, as if carved into the panel.
