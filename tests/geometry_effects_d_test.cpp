@@ -116,6 +116,20 @@ TEST_F(GeometryEffectsD, RedrawnPicturesDoNotDependOnWhatCameBefore) {
     }
 }
 
+TEST_F(GeometryEffectsD, EclipseCoversTheSunAtMidCycleEveryTwelveSeconds) {
+    // The moon's path follows the clock alone: the sun's centre is dark at frames 300 and 900, and bright
+    // between, at frame 600.
+    fillField({0.0f});
+    Runner runner(75, 200, 0u);
+    const int centre = cellAt(100, 90);
+    runner.frames(301);
+    EXPECT_LT(planes.red[centre], -100.0f);
+    runner.frames(300);
+    EXPECT_GT(planes.red[centre], 50.0f);
+    runner.frames(300);
+    EXPECT_LT(planes.red[centre], -100.0f);
+}
+
 TEST_F(GeometryEffectsD, KeepMovingWithContrastAfterALongRun) {
     for (int entry : ownEntries) {
         fillField({0.0f});
@@ -134,6 +148,17 @@ TEST_F(GeometryEffectsD, KeepMovingWithContrastAfterALongRun) {
             spread = std::max(spread, std::clamp(*hi, -127.0f, 128.0f) - std::clamp(*lo, -127.0f, 128.0f));
         }
         EXPECT_GT(spread, 80.0f) << "entry " << entry << " faded to a flat picture";
+        // Nothing builds up without bound: an effect that moves colours without their velocities, or pushes
+        // one way only, lets the wave step pump the field far past the shown range.
+        float largest = 0.0f;
+        for (int p = 0; p < 6; ++p) {
+            for (int x = 0; x < 200; ++x) {
+                for (int y = 0; y < 200; ++y) {
+                    largest = std::max(largest, std::fabs(plane(p)[cellAt(x, y)]));
+                }
+            }
+        }
+        EXPECT_LT(largest, 2000.0f) << "entry " << entry << " let the field grow";
     }
 }
 
