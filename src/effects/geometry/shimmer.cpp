@@ -1,5 +1,6 @@
 // Shimmer: glitter on folded lamé. A silky fabric of slow folds catches the light, hundreds of tiny
 // four-point stars flash and die on it every frame, and a diagonal sheen sweeps across.
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -25,20 +26,32 @@ class Shimmer : public Effect {
         const kit::Rgb deep = kit::hsv(hue, 0.8f, 0.25f), bright = kit::hsv(hue + 0.05f, 0.45f, 1.0f);
         // The sheen: a diagonal band crossing every 240 frames.
         const float sheen = (static_cast<float>(time_ % 240) / 240.0f) * 2.6f - 0.8f;
+        // Folds: two slow sine sheets; light catches where the fabric faces it. Each sheet is split by the
+        // angle-sum rule into per-row and per-column tables.
+        for (int i = 0; i < n; ++i) {
+            const float f = static_cast<float>(i) / s;
+            const float g = 1.8f * fastSin(f * 0.021f + t * 0.012f);
+            sinX1_[i] = fastSin(f * 0.045f);
+            cosX1_[i] = fastCos(f * 0.045f);
+            sinG_[i] = fastSin(g);
+            cosG_[i] = fastCos(g);
+            sinY2_[i] = fastSin(f * 0.06f + t * 0.02f);
+            cosY2_[i] = fastCos(f * 0.06f + t * 0.02f);
+            sinX2_[i] = fastSin(f * 0.02f);
+            cosX2_[i] = fastCos(f * 0.02f);
+        }
         for (int x = 0; x < n; ++x) {
-            const float fx = static_cast<float>(x) / s;
+            const columns::Column col = columns::column(c, x);
             for (int y = 0; y < n; ++y) {
-                const float fy = static_cast<float>(y) / s;
-                // Folds: a slope field from two slow sine sheets; light catches where the slope faces it.
-                const float fold = fastSin(fx * 0.045f + 1.8f * fastSin(fy * 0.021f + t * 0.012f)) +
-                                   0.5f * fastSin(fy * 0.06f - fx * 0.02f + t * 0.02f);
+                const float fold = sinX1_[x] * cosG_[y] + cosX1_[x] * sinG_[y] +
+                                   0.5f * (sinY2_[y] * cosX2_[x] - cosY2_[y] * sinX2_[x]);
                 const float k = kit::clampf(fold * 0.4f + 0.5f, 0.0f, 1.0f);
-                kit::Rgb colour = kit::mix(deep, bright, k * k);
+                kit::Rgb colour = columns::mix(deep, bright, k * k);
                 const float d = (static_cast<float>(x + y) / (2.0f * nf)) - sheen;
                 if (d > -0.06f && d < 0.06f) {
-                    colour = kit::mix(colour, kit::white, 0.45f * (1.0f - (d < 0.0f ? -d : d) / 0.06f));
+                    colour = columns::mix(colour, kit::white, 0.45f * (1.0f - (d < 0.0f ? -d : d) / 0.06f));
                 }
-                kit::blendCell(c, x, y, colour, 0.35f);
+                col.blend(y, colour, 0.35f);
             }
         }
         // Glitter: each star is a bright centre with four short rays; the blend above fades them in a few
@@ -59,6 +72,10 @@ class Shimmer : public Effect {
     }
 
   private:
+    float sinX1_[planeStride] = {}, cosX1_[planeStride] = {}, sinG_[planeStride] = {},
+          cosG_[planeStride] = {};
+    float sinY2_[planeStride] = {}, cosY2_[planeStride] = {}, sinX2_[planeStride] = {},
+          cosX2_[planeStride] = {};
     int time_ = 0;
     float hue_ = 0.0f;
 };

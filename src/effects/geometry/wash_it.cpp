@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -34,6 +35,7 @@ class WashIt : public Effect {
         kit::scaleVelocities(c, 0.0f);
         // The view: sky, distant lights, the road's vanishing lines, all soft.
         for (int x = 0; x < n; ++x) {
+            const columns::Column col = columns::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const float fx = static_cast<float>(x) / nf, fy = static_cast<float>(y) / nf;
                 kit::Rgb colour;
@@ -47,7 +49,7 @@ class WashIt : public Effect {
                                       fastSin((1.0f / (fy - 0.5f)) * 2.0f + t * 0.3f) > 0.0f;
                     colour = line ? kit::fromLevels(220, 220, 160) : kit::fromLevels(55, 55, 65);
                 }
-                kit::paint(c, x, y, colour);
+                col.set(y, colour);
             }
         }
         for (int k = 0; k < 6; ++k) {

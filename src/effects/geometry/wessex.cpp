@@ -2,6 +2,7 @@
 // by dark hedgerows, with a white chalk horse cut into one slope and clouds drifting over.
 #include <vector>
 
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -17,6 +18,9 @@ class Wessex : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (ridge_.size() != static_cast<size_t>(c.n) * layers) {
+            start(c); // the grid changed size under us: the per-column state must follow it
+        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
         const float s = nf / 200.0f;
@@ -37,6 +41,7 @@ class Wessex : public Effect {
             }
         }
         for (int x = 0; x < n; ++x) {
+            const columns::Column col = columns::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const float fy = static_cast<float>(y);
                 int layer = -1;
@@ -54,7 +59,7 @@ class Wessex : public Effect {
                 } else {
                     colour = field(layer, x, fy - ridge_[static_cast<size_t>(layer * n + x)], t, s);
                 }
-                kit::paint(c, x, y, colour);
+                col.set(y, colour);
             }
         }
 

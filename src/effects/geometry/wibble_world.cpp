@@ -1,7 +1,9 @@
 // WibbleWorld: a jelly planet. A striped disc whose outline is a radius plus a few wobble modes, each a
 // damped oscillator; meteors strike it and set the modes ringing, so it wobbles and its stripes shear.
 #include <cmath>
+#include <vector>
 
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -26,9 +28,13 @@ class WibbleWorld : public Effect {
         a_[0] = 6.0f; // start already wobbling
         time_ = 0;
         shear_ = 0.0f;
+        directions(c);
     }
 
     void step(EffectContext& c) override {
+        if (radius_.size() != static_cast<size_t>(c.n) * static_cast<size_t>(c.n)) {
+            directions(c); // the grid changed size under us
+        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
         const float s = nf / 200.0f;
@@ -51,18 +57,30 @@ class WibbleWorld : public Effect {
         const float turn = t * 0.01f;
 
         const float cosT = fastCos(turn), sinT = fastSin(turn);
+        // Beyond the furthest the outline can reach (plus its glow) there is only space: no per-cell maths
+        // there.
+        float reach = r0 + 6.0f * s + 1.0f;
+        for (int m = 0; m < modes; ++m) {
+            reach += (a_[m] < 0.0f ? -a_[m] : a_[m]) + (b_[m] < 0.0f ? -b_[m] : b_[m]);
+        }
+        const float glowScale = 1.0f / (6.0f * s);
+        const float phase = t * 0.02f * (1.0f / kit::pi);
+        const kit::Rgb spaceColour = kit::fromLevels(8, 6, 20), rimColour = kit::fromLevels(255, 120, 200);
+        const kit::Rgb pink = kit::fromLevels(255, 90, 170), lime = kit::fromLevels(120, 230, 90);
         for (int x = 0; x < n; ++x) {
+            const columns::Column col = columns::column(c, x);
             for (int y = 0; y < n; ++y) {
-                const float dx = static_cast<float>(x) + 0.5f - cx, dy = static_cast<float>(y) + 0.5f - cy;
-                const float r = std::sqrt(dx * dx + dy * dy) + 1e-4f;
-                if (r > r0 * 1.6f) {
+                const size_t cell = static_cast<size_t>(x * n + y);
+                const float r = radius_[cell];
+                if (r > reach) {
                     // Space, with a faint fixed star pattern.
                     const bool star = ((x * 73 + y * 151) % 211) == 0;
-                    kit::paint(c, x, y, star ? kit::fromLevels(200, 200, 220) : kit::fromLevels(8, 6, 20));
+                    col.set(y, star ? kit::fromLevels(200, 200, 220) : spaceColour);
                     continue;
                 }
+                const float dx = static_cast<float>(x) + 0.5f - cx, dy = static_cast<float>(y) + 0.5f - cy;
                 // cos and sin of m*theta by recurrence from the direction, no table look-ups per mode.
-                const float c1 = dx / r, s1 = dy / r;
+                const float c1 = cosine_[cell], s1 = sine_[cell];
                 float cm = c1, sm = s1, edge = r0;
                 for (int m = 0; m < modes; ++m) {
                     const float nc = cm * c1 - sm * s1, ns = sm * c1 + cm * s1;
@@ -71,23 +89,22 @@ class WibbleWorld : public Effect {
                     edge += a_[m] * cm + b_[m] * sm;
                 }
                 if (r > edge) {
-                    const float glow = kit::clampf(1.0f - (r - edge) / (6.0f * s), 0.0f, 1.0f);
-                    kit::paint(
-                        c, x, y,
-                        kit::mix(kit::fromLevels(8, 6, 20), kit::fromLevels(255, 120, 200), glow * 0.5f));
+                    const float glow = kit::clampf(1.0f - (r - edge) * glowScale, 0.0f, 1.0f);
+                    col.set(y, columns::mix(spaceColour, rimColour, glow * 0.5f));
                     continue;
                 }
-                const float rho = r / edge;
-                // Stripes across the planet's turning axis, sheared by the wobble.
-                const float u = (dx * cosT + dy * sinT) / edge, v = (-dx * sinT + dy * cosT) / edge;
-                const float band = fastSin((v + shear_ * u * u) * 9.0f + t * 0.02f);
-                const kit::Rgb base =
-                    band > 0.0f ? kit::fromLevels(255, 90, 170) : kit::fromLevels(120, 230, 90);
+                const float invEdge = 1.0f / edge;
+                const float rho = r * invEdge;
+                // Stripes across the planet's turning axis, sheared by the wobble: the parity of the
+                // half-turn.
+                const float u = (dx * cosT + dy * sinT) * invEdge, v = (-dx * sinT + dy * cosT) * invEdge;
+                const int half = kit::toCell((v + shear_ * u * u) * (9.0f / kit::pi) + phase);
+                const kit::Rgb base = (half & 1) == 0 ? pink : lime;
                 const float light = std::sqrt(kit::clampf(1.0f - rho * rho, 0.0f, 1.0f));
                 const float spec = kit::clampf(
                     1.0f - ((u + 0.35f) * (u + 0.35f) + (v + 0.4f) * (v + 0.4f)) * 12.0f, 0.0f, 1.0f);
-                kit::paint(c, x, y,
-                           kit::mix(kit::shade(base, 0.35f + 0.65f * light), kit::white, spec * 0.8f));
+                col.set(y,
+                        columns::mix(columns::shade(base, 0.35f + 0.65f * light), kit::white, spec * 0.8f));
             }
         }
 
@@ -140,6 +157,29 @@ class WibbleWorld : public Effect {
 
   private:
     static constexpr int modes = 5;
+
+    // Each cell's distance from the planet's centre and the cosine and sine of its direction: the centre
+    // never moves, so the square roots and divisions are paid once.
+    void directions(const EffectContext& c) {
+        const int n = c.n;
+        const float h = static_cast<float>(n) * 0.5f;
+        const size_t cells = static_cast<size_t>(n) * static_cast<size_t>(n);
+        radius_.assign(cells, 0.0f);
+        cosine_.assign(cells, 0.0f);
+        sine_.assign(cells, 0.0f);
+        for (int x = 0; x < n; ++x) {
+            for (int y = 0; y < n; ++y) {
+                const float dx = static_cast<float>(x) + 0.5f - h, dy = static_cast<float>(y) + 0.5f - h;
+                const float r = std::sqrt(dx * dx + dy * dy) + 1e-4f;
+                const size_t cell = static_cast<size_t>(x * n + y);
+                radius_[cell] = r;
+                cosine_[cell] = dx / r;
+                sine_[cell] = dy / r;
+            }
+        }
+    }
+
+    std::vector<float> radius_, cosine_, sine_;
     float a_[modes] = {}, b_[modes] = {}, va_[modes] = {}, vb_[modes] = {};
     Meteor meteors_[6] = {};
     float shear_ = 0.0f;

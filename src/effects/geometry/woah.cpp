@@ -3,6 +3,7 @@
 // dissolve, and a faint tint drifts through the white.
 #include <vector>
 
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -48,57 +49,114 @@ class Woah : public Effect {
                 logR_[i] = 0.5f * lnExact(r2 + 1.0f);
             }
         }
-        pick(c, now_);
-        before_ = now_;
+        for (Tables& tables : tables_) {
+            tables.outSin.assign(cells, 0.0f);
+            tables.outCos.assign(cells, 0.0f);
+            tables.coreSin.assign(cells, 0.0f);
+            tables.coreCos.assign(cells, 0.0f);
+        }
+        now_ = 0;
+        pick(c, tables_[0].pattern);
+        build(c, tables_[0], 0, c.n);
         time_ = 0;
         fade_ = 0;
     }
 
     void step(EffectContext& c) override {
-        const float n = static_cast<float>(c.n);
+        if (angle_.size() != static_cast<size_t>(c.n) * static_cast<size_t>(c.n)) {
+            start(c); // the grid changed size under us
+        }
+        const int n = c.n;
+        const float nf = static_cast<float>(n);
         ++time_;
         kit::scaleVelocities(c, 0.0f);
-        if (time_ % 280 == 0) {
-            before_ = now_;
-            pick(c, now_);
-            fade_ = 30;
+        // The next pattern's tables are built a slice of columns at a time over the last frames of a period,
+        // then it takes over through a short dissolve.
+        const int local = time_ % period;
+        Tables& next = tables_[1 - now_];
+        if (local == period - buildFrames) {
+            pick(c, next.pattern);
         }
+        if (local >= period - buildFrames) {
+            const int slice = local - (period - buildFrames);
+            build(c, next, n * slice / buildFrames, n * (slice + 1) / buildFrames);
+        }
+        if (local == 0) {
+            now_ = 1 - now_;
+            fade_ = fadeFrames;
+        }
+        const Tables& cur = tables_[now_];
+        const Tables& old = tables_[1 - now_];
         const float t = static_cast<float>(time_);
-        const float inner = n * 0.16f * (1.0f + 0.15f * fastSin(t * 0.03f));
+        const float inner = nf * 0.16f * (1.0f + 0.15f * fastSin(t * 0.03f));
         const float inner2 = inner * inner;
         const kit::Rgb tint = kit::hsv(t * 0.0007f, 0.2f, 1.0f);
-        const float mixK = fade_ > 0 ? static_cast<float>(fade_) / 30.0f : 0.0f;
+        const kit::Rgb ink = kit::fromLevels(5, 5, 10);
+        const float mixK = fade_ > 0 ? static_cast<float>(fade_) / static_cast<float>(fadeFrames) : 0.0f;
         if (fade_ > 0) {
             --fade_;
         }
-        for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const size_t i = static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y);
+        // sin(base - spin t) outside and sin(core base + 1.6 spin t) inside, by the angle-sum rule.
+        float outC[2], outS[2], coreC[2], coreS[2];
+        const Tables* both[2] = {&cur, &old};
+        for (int k = 0; k < 2; ++k) {
+            const float spin = both[k]->pattern.spin;
+            outC[k] = fastCos(spin * t);
+            outS[k] = fastSin(spin * t);
+            coreC[k] = fastCos(1.6f * spin * t);
+            coreS[k] = fastSin(1.6f * spin * t);
+        }
+        for (int x = 0; x < n; ++x) {
+            const columns::Column col = columns::column(c, x);
+            for (int y = 0; y < n; ++y) {
+                const size_t i = static_cast<size_t>(x) * static_cast<size_t>(n) + static_cast<size_t>(y);
                 const bool core = radius_[i] < inner2;
-                float v = stripe(now_, angle_[i], logR_[i], t, core);
+                float v = core ? cur.coreSin[i] * coreC[0] + cur.coreCos[i] * coreS[0]
+                               : cur.outSin[i] * outC[0] - cur.outCos[i] * outS[0];
                 if (mixK > 0.0f) {
-                    v = kit::lerp(v, stripe(before_, angle_[i], logR_[i], t, core), mixK);
+                    const float w = core ? old.coreSin[i] * coreC[1] + old.coreCos[i] * coreS[1]
+                                         : old.outSin[i] * outC[1] - old.outCos[i] * outS[1];
+                    v = kit::lerp(v, w, mixK);
                 }
                 // A soft edge of about one cell between stripes.
                 const float k = kit::clampf(v * 4.0f + 0.5f, 0.0f, 1.0f);
-                kit::paint(c, x, y, kit::mix(kit::fromLevels(5, 5, 10), tint, k));
+                col.set(y, columns::mix(ink, tint, k));
             }
         }
         // The boundary of the counter-turning core.
-        kit::drawRing(c, n * 0.5f, n * 0.5f, inner, 1.2f, kit::fromLevels(5, 5, 10));
+        kit::drawRing(c, nf * 0.5f, nf * 0.5f, inner, 1.2f, ink);
     }
 
   private:
+    static constexpr int period = 280;
+    static constexpr int buildFrames = 40;
+    static constexpr int fadeFrames = 30;
+
     struct Pattern {
-        float arms;  // stripes around (a whole number, so the pattern closes)
-        float twist; // turns per unit of log radius
-        float spin;  // phase per frame
+        float arms = 6.0f;  // stripes around (a whole number, so the pattern closes)
+        float twist = 6.0f; // turns per unit of log radius
+        float spin = 0.05f; // phase per frame
     };
 
-    static float stripe(const Pattern& p, float angle, float logR, float t, bool core) {
-        const float phase = core ? p.arms * angle - p.twist * logR + p.spin * t * 1.6f
-                                 : p.arms * angle + p.twist * logR - p.spin * t;
-        return fastSin(phase);
+    // A pattern and the sine and cosine of its still phase in every cell, outside and in the core.
+    struct Tables {
+        Pattern pattern;
+        std::vector<float> outSin, outCos, coreSin, coreCos;
+    };
+
+    void build(const EffectContext& c, Tables& tables, int x0, int x1) const {
+        const Pattern& p = tables.pattern;
+        for (int x = x0; x < x1 && x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const size_t i = static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y);
+                const float out = p.arms * angle_[i] + p.twist * logR_[i];
+                const float core = p.arms * angle_[i] - p.twist * logR_[i];
+                tables.outSin[i] = fastSin(out);
+                tables.outCos[i] = fastCos(out);
+                tables.coreSin[i] = fastSin(core);
+                tables.coreCos[i] = fastCos(core);
+            }
+        }
     }
 
     static void pick(EffectContext& c, Pattern& p) {
@@ -108,7 +166,8 @@ class Woah : public Effect {
     }
 
     std::vector<float> angle_, logR_, radius_;
-    Pattern now_{}, before_{};
+    Tables tables_[2];
+    int now_ = 0;
     int time_ = 0;
     int fade_ = 0;
 };

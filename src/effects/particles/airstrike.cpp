@@ -1,5 +1,6 @@
 // Airstrike: an aerobatic flypast. Five jets fly a scripted display (a formation figure-eight, then a
 // starburst break from the centre), each trailing coloured smoke that lingers in the sky and billows.
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -23,10 +24,11 @@ class Airstrike : public Effect {
         kit::scaleVelocities(c, 0.93f);
         // The sky: a slow pull to a blue gradient, so smoke stays a few seconds.
         for (int x = 0; x < c.n; ++x) {
+            const columns::Column col = columns::column(c, x);
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
-                kit::blendCell(
-                    c, x, y,
+                col.blend(
+                    y,
                     kit::fromLevels(40 + static_cast<int>(90.0f * k), 90 + static_cast<int>(90.0f * k), 200),
                     0.012f);
             }

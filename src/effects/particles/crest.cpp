@@ -3,6 +3,7 @@
 // swell rises behind it.
 #include <vector>
 
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -24,6 +25,9 @@ class Crest : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (wash_.size() != static_cast<size_t>(c.n)) {
+            start(c); // the grid changed size under us: the per-column state must follow it
+        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
         const float s = nf / 200.0f;
@@ -41,6 +45,7 @@ class Crest : public Effect {
 
         // The surface per column: a long gentle back, a steep face, small chop, and the wash left behind.
         for (int x = 0; x < n; ++x) {
+            const columns::Column col = columns::column(c, x);
             const float fx = static_cast<float>(x);
             const float d = fx - crestX;
             const float w = d < 0.0f ? nf * 0.28f : nf * (0.12f - 0.07f * curl);
@@ -68,10 +73,10 @@ class Crest : public Effect {
                         150 - static_cast<int>(100.0f * depth) + static_cast<int>(40.0f * glass));
                     const float surf = fy - top;
                     if (surf < 2.0f * s + wash_[i] * 0.5f) {
-                        colour = kit::mix(colour, kit::white, 0.75f);
+                        colour = columns::mix(colour, kit::white, 0.75f);
                     }
                 }
-                kit::paint(c, x, y, colour);
+                col.set(y, colour);
             }
         }
 

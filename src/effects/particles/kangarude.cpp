@@ -1,6 +1,7 @@
 // Kangarude: stick-figure kangaroos with long tails bound along the ground in high arcs, leapfrogging each
 // other; every landing thumps a dent into the ground that ripples outwards. A new hopper enters on the left
 // whenever one leaves on the right.
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -36,19 +37,19 @@ class Kangarude : public Effect {
         kit::scaleVelocities(c, 0.985f);
         // Outback sky over red earth; the earth is only nudged back, so the landing dents ripple through it.
         for (int x = 0; x < n; ++x) {
+            const columns::Column col = columns::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const float fy = static_cast<float>(y);
                 if (fy < ground) {
                     const float k = fy / ground;
-                    kit::blendCell(c, x, y,
-                                   kit::fromLevels(250 - static_cast<int>(30.0f * k),
-                                                   140 + static_cast<int>(60.0f * k),
-                                                   60 + static_cast<int>(80.0f * (1.0f - k))),
-                                   0.35f);
+                    col.blend(y,
+                              kit::fromLevels(250 - static_cast<int>(30.0f * k),
+                                              140 + static_cast<int>(60.0f * k),
+                                              60 + static_cast<int>(80.0f * (1.0f - k))),
+                              0.35f);
                 } else {
                     const float stripe = fastSin(fy * 0.9f + static_cast<float>(x) * 0.05f);
-                    kit::blendCell(c, x, y, kit::fromLevels(160 + static_cast<int>(20.0f * stripe), 70, 35),
-                                   0.04f);
+                    col.blend(y, kit::fromLevels(160 + static_cast<int>(20.0f * stripe), 70, 35), 0.04f);
                 }
             }
         }

@@ -2,6 +2,7 @@
 // bottom where they slowly brown; now and then a gust lifts the pile and carries leaves off.
 #include <vector>
 
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -30,6 +31,9 @@ class Maple : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (pile_.size() != static_cast<size_t>(c.n)) {
+            start(c); // the grid changed size under us: the per-column state must follow it
+        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
         const float s = nf / 200.0f;
@@ -38,13 +42,14 @@ class Maple : public Effect {
         kit::scaleVelocities(c, 0.0f);
         const bool gust = time_ % 700 > 620;
         for (int x = 0; x < n; ++x) {
+            const columns::Column col = columns::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const float k = static_cast<float>(y) / nf;
-                kit::blendCell(c, x, y,
-                               kit::fromLevels(120 + static_cast<int>(100.0f * k),
-                                               150 + static_cast<int>(40.0f * k),
-                                               200 - static_cast<int>(110.0f * k)),
-                               0.45f);
+                col.blend(y,
+                          kit::fromLevels(120 + static_cast<int>(100.0f * k),
+                                          150 + static_cast<int>(40.0f * k),
+                                          200 - static_cast<int>(110.0f * k)),
+                          0.45f);
             }
         }
         // The pile: each column keeps its height and how long its leaves have lain.

@@ -1,5 +1,6 @@
 // Night: a sky deepening towards the top over a dark ridge of hills, four hundred twinkling stars, a crescent
 // moon crossing slowly, and now and then a shooting star streaking down and fading.
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -38,6 +39,7 @@ class Night : public Effect {
 
         // Sky and hills, pulled rather than set so a shooting star's trail lingers a few frames.
         for (int x = 0; x < n; ++x) {
+            const columns::Column col = columns::column(c, x);
             const float fx = static_cast<float>(x);
             const float ridge =
                 nf * (0.84f + 0.05f * fastSin(fx * 0.031f + 1.0f) + 0.03f * fastSin(fx * 0.083f)) +
@@ -52,7 +54,7 @@ class Night : public Effect {
                     target = kit::fromLevels(4 + static_cast<int>(k * 20.0f), 6 + static_cast<int>(k * 30.0f),
                                              28 + static_cast<int>(k * 70.0f));
                 }
-                kit::blendCell(c, x, y, target, 0.25f);
+                col.blend(y, target, 0.25f);
             }
         }
 

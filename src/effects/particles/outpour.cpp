@@ -27,6 +27,9 @@ class Outpour : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (level_.size() != static_cast<size_t>(c.n)) {
+            start(c); // the grid changed size under us: the per-column state must follow it
+        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
         const float s = nf / 200.0f;

@@ -2,6 +2,7 @@
 // settle into a heap; when the jar is full the lid lifts and the sweets spring out over the rim.
 #include <cmath>
 
+#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -36,13 +37,16 @@ class YumYum : public Effect {
         ++time_;
         kit::scaleVelocities(c, 0.0f);
         kit::pullColours(c, kit::fromLevels(120, 60, 110), 0.35f);
-        // Candy stripes in the background, slowly sliding.
+        // Candy stripes in the background, slowly sliding; a stripe depends on x + y only.
+        for (int d = 0; d < 2 * c.n - 1; ++d) {
+            stripe_[d] =
+                fastSin((static_cast<float>(d) - static_cast<float>(time_) * 0.3f) * 0.12f / s) > 0.3f;
+        }
         for (int x = 0; x < c.n; ++x) {
+            const columns::Column col = columns::column(c, x);
             for (int y = 0; y < c.n; ++y) {
-                const float band =
-                    fastSin((static_cast<float>(x + y) - static_cast<float>(time_) * 0.3f) * 0.12f / s);
-                if (band > 0.3f) {
-                    kit::blendCell(c, x, y, kit::fromLevels(170, 90, 150), 0.3f);
+                if (stripe_[x + y]) {
+                    col.blend(y, kit::fromLevels(170, 90, 150), 0.3f);
                 }
             }
         }
@@ -214,6 +218,7 @@ class YumYum : public Effect {
 
     Sweet sweets_[capacity] = {};
     float heap_[columns] = {};
+    bool stripe_[2 * planeStride] = {};
     float lid_ = 0.0f;
     int tipping_ = 0;
     int time_ = 0;
