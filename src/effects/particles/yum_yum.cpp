@@ -61,7 +61,8 @@ class YumYum : public Effect {
         if (tipping_ == 0 && highest > (bottom - top) * 0.8f) {
             tipping_ = 1;
         }
-        if (tipping_ == 0 && time_ % 9 == 0) {
+        if (tipping_ == 0 && time_ % 5 == 0) {
+            bool dropped = false;
             for (Sweet& w : sweets_) {
                 if (!w.live) {
                     w = {left + cellW + (right - left - 2.0f * cellW) * c.randomUnit(),
@@ -72,8 +73,12 @@ class YumYum : public Effect {
                          kit::hsv(c.randomUnit(), 0.8f, 1.0f),
                          false,
                          true};
+                    dropped = true;
                     break;
                 }
+            }
+            if (!dropped) {
+                tipping_ = 1; // every sweet is in the jar: out they come
             }
         }
         if (tipping_ > 0) {
@@ -140,7 +145,7 @@ class YumYum : public Effect {
                                 w.x += cellW;
                             } else {
                                 w.resting = true;
-                                heap_[col] += 4.5f * s;
+                                heap_[col] += 5.5f * s;
                                 if (col > 0) {
                                     heap_[col - 1] += 1.5f * s;
                                 }
@@ -181,7 +186,7 @@ class YumYum : public Effect {
 
   private:
     static constexpr int columns = 16;
-    static constexpr int capacity = 120;
+    static constexpr int capacity = 180;
 
     static int column(float x, float left, float cellW) {
         const int col = kit::toCell((x - left) / cellW);
