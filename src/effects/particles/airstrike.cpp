@@ -21,7 +21,7 @@ class Airstrike : public Effect {
         const float n = static_cast<float>(c.n);
         const float s = n / 200.0f;
         ++time_;
-        kit::scaleVelocities(c, 0.93f);
+        kit::scaleVelocities(c, 0.6f);
         // The sky: a slow pull to a blue gradient, so smoke stays a few seconds.
         for (int x = 0; x < c.n; ++x) {
             const columns::Column col = columns::column(c, x);
@@ -30,7 +30,8 @@ class Airstrike : public Effect {
                 col.blend(
                     y,
                     kit::fromLevels(40 + static_cast<int>(90.0f * k), 90 + static_cast<int>(90.0f * k), 200),
-                    0.012f);
+                    time_ < 40 ? 0.12f
+                               : 0.012f); // quickly over whatever was there, then slowly so smoke lingers
             }
         }
         const kit::Rgb smoke[jets] = {kit::fromLevels(230, 30, 40), kit::fromLevels(250, 250, 250),
@@ -42,14 +43,14 @@ class Airstrike : public Effect {
             position(j, t, n, x, y);
             position(j, t + 1, n, hx, hy);
             if (had_[j] && t != 0) {
-                kit::drawThickLine(c, lastX_[j], lastY_[j], x, y, 2.4f * s, smoke[j]);
+                kit::drawThickLine(c, lastX_[j], lastY_[j], x, y, 3.0f * s, smoke[j]);
             }
             lastX_[j] = x;
             lastY_[j] = y;
             had_[j] = true;
             // Smoke billows: a small balanced puff behind each jet now and then.
             if ((time_ + j * 7) % 9 == 0) {
-                kit::balancedPush(c, x, y, 4.0f * s, (c.randomUnit() - 0.5f) * 8.0f);
+                kit::balancedPush(c, x, y, 4.0f * s, (c.randomUnit() - 0.5f) * 5.0f);
             }
             drawJet(c, hx, hy, hx - x, hy - y, s);
         }

@@ -104,7 +104,7 @@ class Gravity : public Effect {
                 continue;
             }
             const float speed = std::sqrt(v2) / s;
-            const kit::Rgb colour = kit::hsv(0.66f - kit::clampf(speed * 0.3f, 0.0f, 0.66f), 0.75f, 1.0f);
+            const kit::Rgb colour = kit::hsv(0.7f - kit::clampf(speed * 0.5f, 0.0f, 0.75f), 0.8f, 1.0f);
             kit::paint(c, cx, cy, colour, kit::Blend::max);
         }
 

@@ -49,7 +49,8 @@ class Kangarude : public Effect {
                               0.35f);
                 } else {
                     const float stripe = fastSin(fy * 0.9f + static_cast<float>(x) * 0.05f);
-                    col.blend(y, kit::fromLevels(160 + static_cast<int>(20.0f * stripe), 70, 35), 0.04f);
+                    col.blend(y, kit::fromLevels(160 + static_cast<int>(20.0f * stripe), 70, 35),
+                              time_ < 40 ? 0.15f : 0.04f);
                 }
             }
         }
