@@ -91,9 +91,13 @@ class Crest : public Effect {
                 const float r = radius * (1.0f - 0.35f * static_cast<float>(k) / segments);
                 const float nx = crestX + r * fastSin(a);
                 const float ny = peakY + radius - r * fastCos(a) + collapse * height * 0.5f;
-                const float thick = (3.5f - 2.5f * static_cast<float>(k) / segments) * s;
-                kit::drawThickLine(c, lx, ly, nx, ny, thick, kit::fromLevels(30, 120, 170));
-                kit::drawThickLine(c, lx, ly - thick * 0.6f, nx, ny - thick * 0.6f, thick * 0.4f,
+                // The lip thins towards its end; lit water inside, a foam crest on its back.
+                const float along = static_cast<float>(k) / segments;
+                const float thick = 1.0f + height * 0.09f * (1.0f - 0.75f * along);
+                kit::drawThickLine(c, lx, ly, nx, ny, thick,
+                                   kit::fromLevels(40 + static_cast<int>(40.0f * along), 170, 190));
+                kit::drawThickLine(c, lx, ly, nx, ny, thick * 0.45f, kit::fromLevels(70, 200, 200));
+                kit::drawThickLine(c, lx, ly - thick * 0.7f, nx, ny - thick * 0.7f, thick * 0.3f + 0.5f,
                                    kit::fromLevels(235, 245, 250));
                 lx = nx;
                 ly = ny;
@@ -125,7 +129,8 @@ class Crest : public Effect {
             f.x += f.vx;
             f.y += f.vy;
             f.life -= 0.015f;
-            if (f.life <= 0.0f || !(f.x >= 0.0f && f.x < nf && f.y < nf)) {
+            if (f.life <= 0.0f ||
+                !(f.x >= 0.0f && f.x < nf && f.y < sea + 4.0f * s)) { // foam that sinks is gone
                 continue;
             }
             kit::fillDisc(c, f.x, f.y, 0.6f + f.life, kit::shade(kit::white, 0.6f + 0.4f * f.life));
