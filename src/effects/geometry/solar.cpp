@@ -39,19 +39,28 @@ class Solar : public Effect {
         const float r2 = radius * radius;
         const float rot = t * 0.0006f; // the surface turns slowly under its spots
 
-        // Granulation from two interfering sine sheets, each factor split by the angle-sum rule into per-row
-        // and per-column tables, so the per-cell work is a few products.
+        // Granulation: three sine sheets 120 degrees apart make a honeycomb of bright cells with dark lanes,
+        // each sheet bent by a slow wobble so the cells boil. Every sheet is split by the angle-sum rule into
+        // a per-column and a per-row part, so the per-cell work is a few products.
+        const float k = 0.42f / s, kx = k * 0.5f, ky = k * 0.8660254f;
         for (int i = 0; i < n; ++i) {
-            const float f = static_cast<float>(i) / s;
-            const float p = 1.3f * fastSin(f * 0.47f + t * 0.05f), q = 1.2f * fastSin(f * 0.43f - t * 0.04f);
-            sinA_[i] = fastSin(f * 0.55f);
-            cosA_[i] = fastCos(f * 0.55f);
-            sinP_[i] = fastSin(p);
-            cosP_[i] = fastCos(p);
-            sinB_[i] = fastSin(f * 0.6f);
-            cosB_[i] = fastCos(f * 0.6f);
-            sinQ_[i] = fastSin(q);
-            cosQ_[i] = fastCos(q);
+            const float f = static_cast<float>(i);
+            const float fs = f / s;
+            const float x1 = k * f, y1 = 2.6f * fastSin(fs * 0.071f + t * 0.04f) + t * 0.03f;
+            const float x2 = -kx * f + 2.3f * fastSin(fs * 0.063f - t * 0.035f), y2 = ky * f + t * 0.025f;
+            const float x3 = -kx * f, y3 = -ky * f + t * 0.02f + 2.4f * fastSin(fs * 0.083f + t * 0.03f);
+            sheetX_[0][i] = fastSin(x1);
+            sheetX_[1][i] = fastCos(x1);
+            sheetY_[0][i] = fastSin(y1);
+            sheetY_[1][i] = fastCos(y1);
+            sheetX_[2][i] = fastSin(x2);
+            sheetX_[3][i] = fastCos(x2);
+            sheetY_[2][i] = fastSin(y2);
+            sheetY_[3][i] = fastCos(y2);
+            sheetX_[4][i] = fastSin(x3);
+            sheetX_[5][i] = fastCos(x3);
+            sheetY_[4][i] = fastSin(y3);
+            sheetY_[5][i] = fastCos(y3);
         }
         // Two spots drifting with the rotation: centre and the local radial direction of each.
         float spotX[2], spotY[2], radX[2], radY[2], spotSize[2];
@@ -80,9 +89,12 @@ class Solar : public Effect {
                     continue;
                 }
                 const float limb = shadeK;
-                const float g =
-                    (sinA_[x] * cosP_[y] + cosA_[x] * sinP_[y]) * (sinB_[y] * cosQ_[x] + cosB_[y] * sinQ_[x]);
-                const float heat = kit::clampf(0.55f + 0.45f * g, 0.0f, 1.0f);
+                float g = 0.0f;
+                for (int sheet = 0; sheet < 6; sheet += 2) {
+                    g +=
+                        sheetX_[sheet][x] * sheetY_[sheet + 1][y] + sheetX_[sheet + 1][x] * sheetY_[sheet][y];
+                }
+                const float heat = kit::clampf(0.35f + 0.38f * g, 0.0f, 1.0f);
                 kit::Rgb colour = columns::mix(cool, hot, heat);
                 for (int k = 0; k < 2; ++k) {
                     const float ex = static_cast<float>(x) - spotX[k], ey = static_cast<float>(y) - spotY[k];
@@ -152,8 +164,7 @@ class Solar : public Effect {
 
     std::vector<float> limb_;
     float foot_[loops] = {}, span_[loops] = {}, phase_[loops] = {}, rate_[loops] = {};
-    float sinA_[planeStride] = {}, cosA_[planeStride] = {}, sinP_[planeStride] = {}, cosP_[planeStride] = {};
-    float sinB_[planeStride] = {}, cosB_[planeStride] = {}, sinQ_[planeStride] = {}, cosQ_[planeStride] = {};
+    float sheetX_[6][planeStride] = {}, sheetY_[6][planeStride] = {};
     int time_ = 0;
 };
 
