@@ -40,6 +40,10 @@ class Wessex : public Effect {
                 ridge_[static_cast<size_t>(l * n + x)] = base - h * s;
             }
         }
+        Look looks[layers];
+        for (int l = 0; l < layers; ++l) {
+            looks[l] = look(l, t, s);
+        }
         for (int x = 0; x < n; ++x) {
             const columns::Column col = columns::column(c, x);
             for (int y = 0; y < n; ++y) {
@@ -57,7 +61,7 @@ class Wessex : public Effect {
                     colour = kit::fromLevels(120 + static_cast<int>(100.0f * k),
                                              170 + static_cast<int>(60.0f * k), 235);
                 } else {
-                    colour = field(layer, x, fy - ridge_[static_cast<size_t>(layer * n + x)], t, s);
+                    colour = field(looks[layer], layer, x, fy - ridge_[static_cast<size_t>(layer * n + x)]);
                 }
                 col.set(y, colour);
             }
@@ -92,27 +96,44 @@ class Wessex : public Effect {
   private:
     static constexpr int layers = 4;
 
-    // Patchwork: fields in world coordinates of the layer, alternating greens and wheat, with hedges between.
-    static kit::Rgb field(int layer, int x, float depth, float t, float s) {
-        const float speed = 0.08f + 0.22f * static_cast<float>(layer);
-        const float u = (static_cast<float>(x) + t * speed) / s;
-        const float v = depth / s;
-        const float width = 26.0f + 8.0f * static_cast<float>(layer);
-        const float skew = u + v * (0.8f - 0.3f * static_cast<float>(layer));
-        const int fieldU = kit::toCell(skew / width);
-        const int fieldV = kit::toCell(v / (9.0f + 5.0f * static_cast<float>(layer)));
-        const float fu = skew / width - static_cast<float>(fieldU);
-        const float fv = v / (9.0f + 5.0f * static_cast<float>(layer)) - static_cast<float>(fieldV);
-        const float fade = 0.55f + 0.15f * static_cast<float>(layer); // distant layers paler and bluer
-        if (v < 1.2f || fu < 0.06f || fv < 0.1f) {
-            return kit::shade(kit::fromLevels(30, 70, 25), fade);
-        }
-        const int kind = kit::wrap(fieldU * 7 + fieldV * 3 + layer, 5);
+    // Patchwork: fields in world coordinates of the layer, alternating greens and wheat, with hedges between;
+    // distant layers paler and bluer. Everything but the cell's own position is worked out once per frame.
+    struct Look {
+        float shift, invS, slant, invWidth, invHeight;
+        kit::Rgb hedge;
+        kit::Rgb crops[5];
+    };
+
+    static Look look(int layer, float t, float s) {
+        const float fl = static_cast<float>(layer);
+        const float fade = 0.55f + 0.15f * fl;
         const kit::Rgb palette[5] = {kit::fromLevels(90, 170, 60), kit::fromLevels(120, 190, 70),
                                      kit::fromLevels(215, 195, 100), kit::fromLevels(70, 140, 55),
                                      kit::fromLevels(160, 180, 80)};
         const kit::Rgb haze = kit::fromLevels(170, 200, 220);
-        return kit::mix(haze, palette[kind], fade);
+        Look l{};
+        l.shift = t * (0.08f + 0.22f * fl);
+        l.invS = 1.0f / s;
+        l.slant = 0.8f - 0.3f * fl;
+        l.invWidth = 1.0f / (26.0f + 8.0f * fl);
+        l.invHeight = 1.0f / (9.0f + 5.0f * fl);
+        l.hedge = columns::shade(kit::fromLevels(30, 70, 25), fade);
+        for (int k = 0; k < 5; ++k) {
+            l.crops[k] = columns::mix(haze, palette[k], fade);
+        }
+        return l;
+    }
+
+    static kit::Rgb field(const Look& l, int layer, int x, float depth) {
+        const float u = (static_cast<float>(x) + l.shift) * l.invS;
+        const float v = depth * l.invS;
+        const float across = (u + v * l.slant) * l.invWidth, down = v * l.invHeight;
+        const int fieldU = kit::toCell(across), fieldV = kit::toCell(down);
+        const float fu = across - static_cast<float>(fieldU), fv = down - static_cast<float>(fieldV);
+        if (v < 1.2f || fu < 0.06f || fv < 0.1f) {
+            return l.hedge;
+        }
+        return l.crops[kit::wrap(fieldU * 7 + fieldV * 3 + layer, 5)];
     }
 
     // A stylised galloping horse of thick white strokes.

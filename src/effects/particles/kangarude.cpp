@@ -35,6 +35,9 @@ class Kangarude : public Effect {
         ++time_;
         const float ground = nf * 0.78f;
         kit::scaleVelocities(c, 0.985f);
+        for (int y = 0; y < n; ++y) {
+            rowStripe_[y] = fastSin(static_cast<float>(y) * 0.9f); // furrows in the earth
+        }
         // Outback sky over red earth; the earth is only nudged back, so the landing dents ripple through it.
         for (int x = 0; x < n; ++x) {
             const columns::Column col = columns::column(c, x);
@@ -48,7 +51,7 @@ class Kangarude : public Effect {
                                               60 + static_cast<int>(80.0f * (1.0f - k))),
                               0.35f);
                 } else {
-                    const float stripe = fastSin(fy * 0.9f + static_cast<float>(x) * 0.05f);
+                    const float stripe = rowStripe_[y];
                     col.blend(y, kit::fromLevels(160 + static_cast<int>(20.0f * stripe), 70, 35),
                               time_ < 40 ? 0.15f : 0.04f);
                 }
@@ -129,6 +132,7 @@ class Kangarude : public Effect {
     }
 
     Hopper hoppers_[hoppers] = {};
+    float rowStripe_[planeStride] = {};
     int time_ = 0;
 };
 
