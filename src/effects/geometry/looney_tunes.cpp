@@ -42,7 +42,7 @@ class LooneyTunes : public Effect {
                 if (fy >= bandTop && fy <= bandBottom) {
                     col.set(y, kit::fromLevels(240, 232, 210));
                 } else {
-                    col.blend(y, kit::fromLevels(150 + static_cast<int>(50.0f * fold), 20, 35),
+                    col.blend(y, kit::fromLevels(150 + truncToInt(50.0f * fold), 20, 35),
                               time_ < 40 ? 0.15f : 0.03f);
                 }
             }

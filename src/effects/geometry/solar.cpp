@@ -123,7 +123,7 @@ class Solar : public Effect {
                 const float px = cx + r * fastCos(a), py = cy + r * fastSin(a);
                 if (i > 0) {
                     kit::drawThickLine(c, lx, ly, px, py, (1.8f + 1.2f * rise) * s,
-                                       kit::fromLevels(255, 90 + static_cast<int>(80.0f * rise), 40),
+                                       kit::fromLevels(255, 90 + truncToInt(80.0f * rise), 40),
                                        kit::Blend::max);
                 }
                 lx = px;

@@ -40,9 +40,8 @@ class WashIt : public Effect {
                 const float fx = static_cast<float>(x) / nf, fy = static_cast<float>(y) / nf;
                 kit::Rgb colour;
                 if (fy < 0.55f) {
-                    colour =
-                        kit::fromLevels(60 + static_cast<int>(150.0f * fy), 70 + static_cast<int>(90.0f * fy),
-                                        140 - static_cast<int>(40.0f * fy));
+                    colour = kit::fromLevels(60 + truncToInt(150.0f * fy), 70 + truncToInt(90.0f * fy),
+                                             140 - truncToInt(40.0f * fy));
                 } else {
                     const float lane = (fx - 0.5f) / (fy - 0.5f);
                     const bool line = (lane > -0.05f && lane < 0.05f) &&

@@ -58,8 +58,7 @@ class Wessex : public Effect {
                 kit::Rgb colour;
                 if (layer < 0) {
                     const float k = fy / nf;
-                    colour = kit::fromLevels(120 + static_cast<int>(100.0f * k),
-                                             170 + static_cast<int>(60.0f * k), 235);
+                    colour = kit::fromLevels(120 + truncToInt(100.0f * k), 170 + truncToInt(60.0f * k), 235);
                 } else {
                     colour = field(looks[layer], layer, x, fy - ridge_[static_cast<size_t>(layer * n + x)]);
                 }

@@ -40,9 +40,7 @@ class YDoBirds : public Effect {
             const columns::Column col = columns::column(c, x);
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
-                col.blend(y,
-                          kit::fromLevels(110 + static_cast<int>(110.0f * k),
-                                          160 + static_cast<int>(70.0f * k), 230),
+                col.blend(y, kit::fromLevels(110 + truncToInt(110.0f * k), 160 + truncToInt(70.0f * k), 230),
                           0.5f);
             }
         }

@@ -27,11 +27,10 @@ class Airstrike : public Effect {
             const columns::Column col = columns::column(c, x);
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
-                col.blend(
-                    y,
-                    kit::fromLevels(40 + static_cast<int>(90.0f * k), 90 + static_cast<int>(90.0f * k), 200),
-                    time_ < 40 ? 0.12f
-                               : 0.012f); // quickly over whatever was there, then slowly so smoke lingers
+                col.blend(y, kit::fromLevels(40 + truncToInt(90.0f * k), 90 + truncToInt(90.0f * k), 200),
+                          time_ < 40
+                              ? 0.12f
+                              : 0.012f); // quickly over whatever was there, then slowly so smoke lingers
             }
         }
         const kit::Rgb smoke[jets] = {kit::fromLevels(230, 30, 40), kit::fromLevels(250, 250, 250),

@@ -61,16 +61,14 @@ class Crest : public Effect {
                 kit::Rgb colour;
                 if (fy < top) {
                     const float k = fy / nf;
-                    colour = kit::fromLevels(150 + static_cast<int>(80.0f * k),
-                                             190 + static_cast<int>(50.0f * k), 235);
+                    colour = kit::fromLevels(150 + truncToInt(80.0f * k), 190 + truncToInt(50.0f * k), 235);
                 } else {
                     // Below the resting sea level the water deepens to navy; the swell above it is lit glass.
                     const float depth = kit::clampf((fy - sea) / (nf * 0.4f), 0.0f, 1.0f);
                     const float glass = fy < sea ? kit::clampf((sea - fy) / (nf * 0.25f), 0.0f, 1.0f) : 0.0f;
-                    colour = kit::fromLevels(
-                        15 + static_cast<int>(40.0f * glass),
-                        80 + static_cast<int>(110.0f * glass) - static_cast<int>(50.0f * depth),
-                        150 - static_cast<int>(100.0f * depth) + static_cast<int>(40.0f * glass));
+                    colour = kit::fromLevels(15 + truncToInt(40.0f * glass),
+                                             80 + truncToInt(110.0f * glass) - truncToInt(50.0f * depth),
+                                             150 - truncToInt(100.0f * depth) + truncToInt(40.0f * glass));
                     const float surf = fy - top;
                     if (surf < 2.0f * s + wash_[i] * 0.5f) {
                         colour = columns::mix(colour, kit::white, 0.75f);
@@ -95,7 +93,7 @@ class Crest : public Effect {
                 const float along = static_cast<float>(k) / segments;
                 const float thick = 1.0f + height * 0.09f * (1.0f - 0.75f * along);
                 kit::drawThickLine(c, lx, ly, nx, ny, thick,
-                                   kit::fromLevels(40 + static_cast<int>(40.0f * along), 170, 190));
+                                   kit::fromLevels(40 + truncToInt(40.0f * along), 170, 190));
                 kit::drawThickLine(c, lx, ly, nx, ny, thick * 0.45f, kit::fromLevels(70, 200, 200));
                 kit::drawThickLine(c, lx, ly - thick * 0.7f, nx, ny - thick * 0.7f, thick * 0.3f + 0.5f,
                                    kit::fromLevels(235, 245, 250));
@@ -109,7 +107,7 @@ class Crest : public Effect {
             }
         }
         // The crash: foam everywhere along the face and a wash that runs on.
-        if (time_ % cycle == static_cast<int>(cycle * 0.9f)) {
+        if (time_ % cycle == truncToInt(cycle * 0.9f)) {
             for (int k = 0; k < 300 && foam_.size() < maxFoam; ++k) {
                 const float a = -kit::pi * c.randomUnit();
                 const float v = (0.5f + 2.5f * c.randomUnit()) * s;

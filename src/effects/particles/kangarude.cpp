@@ -46,13 +46,12 @@ class Kangarude : public Effect {
                 if (fy < ground) {
                     const float k = fy / ground;
                     col.blend(y,
-                              kit::fromLevels(250 - static_cast<int>(30.0f * k),
-                                              140 + static_cast<int>(60.0f * k),
-                                              60 + static_cast<int>(80.0f * (1.0f - k))),
+                              kit::fromLevels(250 - truncToInt(30.0f * k), 140 + truncToInt(60.0f * k),
+                                              60 + truncToInt(80.0f * (1.0f - k))),
                               0.35f);
                 } else {
                     const float stripe = rowStripe_[y];
-                    col.blend(y, kit::fromLevels(160 + static_cast<int>(20.0f * stripe), 70, 35),
+                    col.blend(y, kit::fromLevels(160 + truncToInt(20.0f * stripe), 70, 35),
                               time_ < 40 ? 0.15f : 0.04f);
                 }
             }

@@ -46,9 +46,8 @@ class Maple : public Effect {
             for (int y = 0; y < n; ++y) {
                 const float k = static_cast<float>(y) / nf;
                 col.blend(y,
-                          kit::fromLevels(120 + static_cast<int>(100.0f * k),
-                                          150 + static_cast<int>(40.0f * k),
-                                          200 - static_cast<int>(110.0f * k)),
+                          kit::fromLevels(120 + truncToInt(100.0f * k), 150 + truncToInt(40.0f * k),
+                                          200 - truncToInt(110.0f * k)),
                           0.45f);
             }
         }
@@ -64,7 +63,7 @@ class Maple : public Effect {
             for (int y = kit::clampCell(c, kit::toCell(top)); y < n && pile_[i] > 0.5f; ++y) {
                 const float speck = fastSin(static_cast<float>(x * 7 + y * 13) * 0.9f);
                 const kit::Rgb leaf = kit::hsv(hue_[i] + 0.02f * speck, 0.85f, 0.55f + 0.25f * speck * speck);
-                const kit::Rgb brown = kit::fromLevels(110 + static_cast<int>(20.0f * speck), 70, 35);
+                const kit::Rgb brown = kit::fromLevels(110 + truncToInt(20.0f * speck), 70, 35);
                 kit::paint(c, x, y, kit::mix(brown, leaf, fresh));
             }
         }

@@ -51,8 +51,8 @@ class Night : public Effect {
                     target = kit::fromLevels(6, 8, 12);
                 } else {
                     const float k = fy / nf;
-                    target = kit::fromLevels(4 + static_cast<int>(k * 20.0f), 6 + static_cast<int>(k * 30.0f),
-                                             28 + static_cast<int>(k * 70.0f));
+                    target = kit::fromLevels(4 + truncToInt(k * 20.0f), 6 + truncToInt(k * 30.0f),
+                                             28 + truncToInt(k * 70.0f));
                 }
                 col.blend(y, target, 0.25f);
             }
@@ -62,8 +62,8 @@ class Night : public Effect {
             const float tw =
                 0.7f + 0.3f * fastSin(s.phase + t * s.rate) - 0.25f * c.randomUnit() * c.randomUnit();
             const float level = 40.0f + 215.0f * s.base * tw;
-            const kit::Rgb col = kit::fromLevels(static_cast<int>(level * 0.9f),
-                                                 static_cast<int>(level * 0.95f), static_cast<int>(level));
+            const kit::Rgb col =
+                kit::fromLevels(truncToInt(level * 0.9f), truncToInt(level * 0.95f), truncToInt(level));
             const int x = kit::toCell(s.x), y = kit::toCell(s.y);
             kit::paint(c, x, y, col, kit::Blend::max);
             if (s.base > 0.8f) {
@@ -94,7 +94,7 @@ class Night : public Effect {
                     const float rim = kit::clampf((e2 - r * r * 0.8f) / (r * r * 0.9f), 0.0f, 1.0f);
                     const float mare =
                         fastSin(static_cast<float>(x) * 0.9f) * fastSin(static_cast<float>(y) * 1.3f);
-                    const int level = 190 + static_cast<int>(55.0f * rim) - (mare > 0.6f ? 25 : 0);
+                    const int level = 190 + truncToInt(55.0f * rim) - (mare > 0.6f ? 25 : 0);
                     kit::paint(c, x, y, kit::fromLevels(level, level, level - 25));
                 }
             }
