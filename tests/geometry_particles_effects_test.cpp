@@ -141,6 +141,22 @@ TEST_F(GeometryParticlesEffects, KeepMovingWithContrastThroughTheirCycles) {
     }
 }
 
+TEST_F(GeometryParticlesEffects, ShowTheirOwnPictureOverAnyLeftovers) {
+    // Whatever an earlier entry left (huge, infinite and NaN values; one flat grey; a bright busy field),
+    // each entry must have its own picture with contrast and only finite colours within a second.
+    const std::vector<std::vector<float>> leftovers = {
+        extremeValues(), {0.0f}, {128.0f, -127.0f, 90.0f, 40.0f, -60.0f, 128.0f, 3.0f}};
+    for (int entry : ownEntries) {
+        for (size_t k = 0; k < leftovers.size(); ++k) {
+            startEffect(entry);
+            fillField(leftovers[k]);
+            runFrames(50);
+            EXPECT_TRUE(liveColoursFinite(200)) << "entry " << entry << " over leftovers " << k;
+            EXPECT_GT(brightnessSpread(200), 120.0f) << "entry " << entry << " over leftovers " << k;
+        }
+    }
+}
+
 TEST_F(GeometryParticlesEffects, ASecondVisitStartsAfresh) {
     // Leaving and coming back makes a new object: the second visit from the same seed and the same leftovers
     // must match the first, so no state may survive in statics.
