@@ -21,7 +21,7 @@ class Crest : public Effect {
         foam_.clear();
         foam_.reserve(maxFoam);
         wash_.assign(static_cast<size_t>(c.n), 0.0f);
-        time_ = 0;
+        time_ = cycle / 4; // open on a swell already rising
     }
 
     void step(EffectContext& c) override {
@@ -38,7 +38,7 @@ class Crest : public Effect {
         // The wave's life: 0..1 over 420 frames. The crest travels right, grows, then its lip curls over.
         const float life = static_cast<float>(time_ % cycle) / static_cast<float>(cycle);
         const float crestX = nf * (-0.1f + 1.0f * life);
-        const float height = nf * 0.32f * kit::smoothstep(0.0f, 0.55f, life);
+        const float height = nf * (0.07f + 0.25f * kit::smoothstep(0.0f, 0.5f, life));
         const float curl = kit::smoothstep(0.45f, 0.9f, life);     // 0 = a swell, 1 = the lip has closed
         const float collapse = kit::smoothstep(0.88f, 1.0f, life); // the crest falls in
         const float sea = nf * 0.62f;
@@ -81,14 +81,14 @@ class Crest : public Effect {
         // The lip: a spiral thrown forward from the crest, hollow underneath.
         const float peakY = sea - height * (1.0f - collapse);
         if (curl > 0.0f && collapse < 1.0f) {
-            const float radius = height * 0.45f;
+            const float radius = height * 0.45f * (1.0f - collapse); // the lip falls in as the wave collapses
             float lx = crestX, ly = peakY;
             const int segments = 18;
             for (int k = 1; k <= segments; ++k) {
                 const float a = curl * kit::pi * 1.25f * static_cast<float>(k) / segments;
                 const float r = radius * (1.0f - 0.35f * static_cast<float>(k) / segments);
                 const float nx = crestX + r * fastSin(a);
-                const float ny = peakY + radius - r * fastCos(a) + collapse * height * 0.5f;
+                const float ny = peakY + radius - r * fastCos(a);
                 // The lip thins towards its end; lit water inside, a foam crest on its back.
                 const float along = static_cast<float>(k) / segments;
                 const float thick = 1.0f + height * 0.09f * (1.0f - 0.75f * along);
