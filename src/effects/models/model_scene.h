@@ -51,6 +51,30 @@ inline void settleGradient(const EffectContext& c, Rgb top, Rgb bottom, float ra
     }
 }
 
+// A sky above a horizon row and a ground below it, each a vertical gradient, blended in by rate: the
+// backdrop of the first-person scenes.
+inline void settleSky(const EffectContext& c, float horizon, Rgb skyTop, Rgb skyLow, Rgb groundFar,
+                      Rgb groundNear, float rate, float keep = 0.8f) {
+    settleField(c, kit::grey, 0.0f, keep);
+    float* const colours[3] = {c.planes.red, c.planes.green, c.planes.blue};
+    const float st[3] = {skyTop.r, skyTop.g, skyTop.b}, sl[3] = {skyLow.r, skyLow.g, skyLow.b};
+    const float gf[3] = {groundFar.r, groundFar.g, groundFar.b},
+                gn[3] = {groundNear.r, groundNear.g, groundNear.b};
+    const float h = kit::clampf(horizon, 1.0f, static_cast<float>(c.n) - 2.0f);
+    const float skySpan = 1.0f / h, groundSpan = 1.0f / (static_cast<float>(c.n) - h);
+    for (int p = 0; p < 3; ++p) {
+        for (int x = 0; x < c.n; ++x) {
+            float* col = colours[p] + cellAt(x, 0);
+            for (int y = 0; y < c.n; ++y) {
+                const float fy = static_cast<float>(y);
+                const float t = fy < h ? st[p] + (sl[p] - st[p]) * fy * skySpan
+                                       : gf[p] + (gn[p] - gf[p]) * (fy - h) * groundSpan;
+                col[y] += (t - col[y]) * rate;
+            }
+        }
+    }
+}
+
 // Turns about x, then y, then z. (Models drawn with kit::modelLine must stay at z >= 0 after this: the
 // field's 3-D line skips the parts of a line in front of the projection plane.)
 inline Vec3 turn(Vec3 v, float ax, float ay, float az = 0.0f) {
