@@ -36,14 +36,16 @@ class BedSprings : public Effect {
             for (int j = 0; j < side; ++j) {
                 float around = 0.0f;
                 int count = 0;
-                for (const auto& [di, dj] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+                for (const auto& [di, dj] :
+                     {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
                     if (i + di >= 0 && i + di < side && j + dj >= 0 && j + dj < side) {
                         around += dent_[i + di][j + dj];
                         ++count;
                     }
                 }
                 const float d = dent_[i][j];
-                speed_[i][j] += -0.06f * d + 0.08f * (around - static_cast<float>(count) * d) - 0.08f * speed_[i][j];
+                speed_[i][j] +=
+                    -0.06f * d + 0.08f * (around - static_cast<float>(count) * d) - 0.08f * speed_[i][j];
             }
         }
         for (int i = 0; i < side; ++i) {
@@ -84,7 +86,9 @@ class BedSprings : public Effect {
         }
 
         const float sway = 0.35f * fastSin(t * 0.004f);
-        const auto view = [&](Vec3 p) { return kit::rotateX(kit::rotateY(p, sway), 0.7f) + Vec3{0.0f, -n * 0.05f, n * 0.35f}; };
+        const auto view = [&](Vec3 p) {
+            return kit::rotateX(kit::rotateY(p, sway), 0.7f) + Vec3{0.0f, -n * 0.05f, n * 0.35f};
+        };
         Vec3 tops[side][side];
         // Back rows first.
         for (int j = side - 1; j >= 0; --j) {
@@ -92,13 +96,15 @@ class BedSprings : public Effect {
                 const float x = static_cast<float>(i) * gap - half, z = static_cast<float>(j) * gap - half;
                 const float y0 = baseY, y1 = topY + dent_[i][j];
                 const float squeeze = kit::clampf(dent_[i][j] / gap, 0.0f, 1.0f);
-                const kit::Rgb steel = kit::mix(kit::fromLevels(150, 170, 200), kit::fromLevels(255, 120, 80), squeeze);
+                const kit::Rgb steel =
+                    kit::mix(kit::fromLevels(150, 170, 200), kit::fromLevels(255, 120, 80), squeeze);
                 constexpr int coils = 5, per = 8;
                 Vec3 last = view(Vec3{x + radius, y0, z});
                 for (int k = 1; k <= coils * per; ++k) {
                     const float u = static_cast<float>(k) / (coils * per);
                     const float a = u * coils * kit::twoPi;
-                    const Vec3 p = view(Vec3{x + radius * fastCos(a), y0 + (y1 - y0) * u, z + radius * fastSin(a)});
+                    const Vec3 p =
+                        view(Vec3{x + radius * fastCos(a), y0 + (y1 - y0) * u, z + radius * fastSin(a)});
                     kit::modelLineFast(c, last, p, steel);
                     last = p;
                 }
@@ -119,14 +125,16 @@ class BedSprings : public Effect {
         // The ball, with its shadow on the mesh.
         const kit::Projected shadow = kit::project(c, view(Vec3{ball_.x, surface, ball_.z}));
         if (shadow.visible) {
-            kit::fillDisc(c, shadow.x, shadow.y, ballRadius * shadow.scale * 0.8f, kit::fromLevels(20, 15, 25));
+            kit::fillDisc(c, shadow.x, shadow.y, ballRadius * shadow.scale * 0.8f,
+                          kit::fromLevels(20, 15, 25));
         }
         const kit::Projected b = kit::project(c, view(ball_));
         if (b.visible) {
             const float r = ballRadius * b.scale;
             kit::fillDisc(c, b.x, b.y, r + 1.0f, kit::fromLevels(60, 10, 20));
             kit::fillDisc(c, b.x, b.y, r, kit::fromLevels(230, 40, 60));
-            kit::softDisc(c, b.x - r * 0.35f, b.y - r * 0.35f, r * 0.5f, kit::fromLevels(255, 230, 230), 0.8f, kit::Blend::set);
+            kit::softDisc(c, b.x - r * 0.35f, b.y - r * 0.35f, r * 0.5f, kit::fromLevels(255, 230, 230), 0.8f,
+                          kit::Blend::set);
         }
     }
 
