@@ -24,13 +24,13 @@ class Arch : public Effect {
         const kit::Rgb joint = kit::fromLevels(150, 100, 80);
         for (int k = -3; k <= 3; ++k) {
             const float x = static_cast<float>(k) * width / 3.0f;
-            kit::modelLineFast(c, Vec3{x, floorY, 2.0f} - eye, Vec3{x, floorY, far} - eye, joint);
+            models::fastLine(c, Vec3{x, floorY, 2.0f} - eye, Vec3{x, floorY, far} - eye, joint);
         }
         const float tile = spacing / 3.0f;
         const float tileOffset = walk - static_cast<float>(kit::toCell(walk / tile)) * tile;
         for (int k = 1; k < 30; ++k) {
             const float z = static_cast<float>(k) * tile - tileOffset;
-            kit::modelLineFast(c, Vec3{-width, floorY, z} - eye, Vec3{width, floorY, z} - eye, joint);
+            models::fastLine(c, Vec3{-width, floorY, z} - eye, Vec3{width, floorY, z} - eye, joint);
         }
         // Far to near, so nearer stone covers farther; distant arches fade into the dusk.
         for (int k = 9; k >= 0; --k) {

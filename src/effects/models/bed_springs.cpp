@@ -105,7 +105,7 @@ class BedSprings : public Effect {
                     const float a = u * coils * kit::twoPi;
                     const Vec3 p =
                         view(Vec3{x + radius * fastCos(a), y0 + (y1 - y0) * u, z + radius * fastSin(a)});
-                    kit::modelLineFast(c, last, p, steel);
+                    models::fastLine(c, last, p, steel);
                     last = p;
                 }
                 tops[i][j] = view(Vec3{x, y1, z});
@@ -115,10 +115,10 @@ class BedSprings : public Effect {
         for (int i = 0; i < side; ++i) {
             for (int j = 0; j < side; ++j) {
                 if (i + 1 < side) {
-                    kit::modelLineFast(c, tops[i][j], tops[i + 1][j], mesh, true);
+                    models::fastLine(c, tops[i][j], tops[i + 1][j], mesh, true);
                 }
                 if (j + 1 < side) {
-                    kit::modelLineFast(c, tops[i][j], tops[i][j + 1], mesh, true);
+                    models::fastLine(c, tops[i][j], tops[i][j + 1], mesh, true);
                 }
             }
         }

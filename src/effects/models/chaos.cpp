@@ -11,7 +11,7 @@ namespace glowfield {
 namespace {
 
 constexpr int tracers = 5;
-constexpr int trail = 640;
+constexpr int trail = 480;
 
 class Chaos : public Effect {
   public:
@@ -65,7 +65,7 @@ class Chaos : public Effect {
                 if (i > 0) {
                     // Older parts of a trail dim so that its head leads.
                     const float fresh = 0.3f + 0.7f * static_cast<float>(i) / static_cast<float>(filled_);
-                    kit::modelLineFast(c, last, v, kit::shade(colours[k], fresh), i > filled_ - 40);
+                    models::fastLine(c, last, v, kit::shade(colours[k], fresh), i > filled_ - 40);
                 }
                 last = v;
             }

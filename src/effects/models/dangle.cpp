@@ -23,7 +23,7 @@ class Dangle : public Effect {
     using Vec3 = kit::Vec3;
 
     static void thread(const EffectContext& c, Vec3 a, Vec3 b) {
-        kit::modelLineFast(c, a, b, kit::fromLevels(150, 150, 160));
+        models::fastLine(c, a, b, kit::fromLevels(150, 150, 160));
     }
 
     // A bar hanging at its middle from 'hook', turning about the vertical; 'id' picks its rates and shapes.

@@ -61,7 +61,13 @@ class Fragments : public Effect {
             const float len =
                 std::sqrt((u.x * u.x + u.y * u.y + u.z * u.z) * (v.x * v.x + v.y * v.y + v.z * v.z)) + 1e-6f;
             const float facing = std::fabs(nz) / len;
-            kit::fillPolygon(c, xs, ys, sh.corners, kit::shade(sh.colour, 0.35f + 0.65f * facing));
+            // A glint sweeps across the pane while it is whole.
+            const float sweep = static_cast<float>(c.frame % 120u) * (n * 2.5f / 120.0f) - n * 0.6f;
+            const float glint =
+                kit::smoothstep(n * 0.15f, 0.0f, std::fabs(centre.x + centre.y + n * 0.5f - sweep));
+            kit::fillPolygon(
+                c, xs, ys, sh.corners,
+                kit::mix(kit::shade(sh.colour, 0.35f + 0.65f * facing), kit::white, 0.35f * glint));
             kit::drawPolygon(c, xs, ys, sh.corners, kit::mix(sh.colour, kit::white, 0.25f + 0.5f * tau));
         }
         // While whole, the cracks show as they run out from the impact; later as fine seams.

@@ -37,8 +37,8 @@ class Landing : public Effect {
             return kit::rotateZ(kit::rotateX(Vec3{x, height, z}, pitch), bank);
         };
         // A faint horizon line, so the bank reads.
-        kit::modelLineFast(c, place(-n * 60.0f, n * 40.0f), place(n * 60.0f, n * 40.0f),
-                           kit::fromLevels(50, 45, 90));
+        models::fastLine(c, place(-n * 60.0f, n * 40.0f), place(n * 60.0f, n * 40.0f),
+                         kit::fromLevels(50, 45, 90));
         for (const Vec3& p : town_) {
             if (std::fabs(p.x) < 0.5f) {
                 continue; // keep the runway's own strip dark
@@ -77,8 +77,8 @@ class Landing : public Effect {
                                  kit::fromLevels(255, 240, 190), 2.0f, 0.3f);
             }
             if (k % 2 == 0) {
-                kit::modelLineFast(c, place(0.0f, z), place(0.0f, z + spacing * 0.8f),
-                                   kit::fromLevels(235, 235, 235), true);
+                models::fastLine(c, place(0.0f, z), place(0.0f, z + spacing * 0.8f),
+                                 kit::fromLevels(235, 235, 235), true);
             }
         }
         for (int k = -6; k <= 6; ++k) {
@@ -94,7 +94,7 @@ class Landing : public Effect {
                 continue;
             }
             const float bar = halfWidth * (k % 5 == 0 ? 0.8f : 0.3f);
-            kit::modelLineFast(c, place(-bar, z), place(bar, z), kit::fromLevels(200, 150, 80));
+            models::fastLine(c, place(-bar, z), place(bar, z), kit::fromLevels(200, 150, 80));
             if (14 - k == strobe || 15 - k == strobe) {
                 models::modelDot(c, place(0.0f, z), kit::white, 3.0f, 0.2f);
             }

@@ -81,10 +81,10 @@ class Manta : public Effect {
             for (int j = 0; j <= spanSteps; ++j) {
                 const bool edge = i == 0 || i == chordSteps;
                 if (j < spanSteps) {
-                    kit::modelLineFast(c, mesh[i][j], mesh[i][j + 1], edge ? rim : back, edge);
+                    models::fastLine(c, mesh[i][j], mesh[i][j + 1], edge ? rim : back, edge);
                 }
                 if (i < chordSteps) {
-                    kit::modelLineFast(c, mesh[i][j], mesh[i + 1][j], j == 0 || j == spanSteps ? rim : back);
+                    models::fastLine(c, mesh[i][j], mesh[i + 1][j], j == 0 || j == spanSteps ? rim : back);
                 }
             }
         }
@@ -94,14 +94,14 @@ class Manta : public Effect {
             tailRoot +
             kit::rotateX(kit::rotateY(Vec3{n * 0.02f * fastSin(flap * 0.5f), 0.0f, chord * 1.4f}, heading),
                          tiltDown);
-        kit::modelLineFast(c, tailRoot, tailTip, rim);
+        models::fastLine(c, tailRoot, tailTip, rim);
         const Vec3 nose = mesh[0][spanSteps / 2];
         for (int side = -1; side <= 1; side += 2) {
             const Vec3 fin = kit::rotateX(
                 kit::rotateY(Vec3{static_cast<float>(side) * chord * 0.2f, chord * 0.05f, -chord * 0.25f},
                              heading),
                 tiltDown);
-            kit::modelLineFast(c, nose, nose + fin, rim, true);
+            models::fastLine(c, nose, nose + fin, rim, true);
         }
         // Wakes from the tips on the down-beat.
         if (c.frame % 6u == 0u) {

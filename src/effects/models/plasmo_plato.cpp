@@ -45,7 +45,7 @@ class PlasmoPlato : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleField(c, kit::grey, 0.0f, 0.5f);
+        models::settleField(c, kit::grey, 1.0f, 0.5f);
         const float n = static_cast<float>(c.n), half = n * 0.5f;
         const float t = static_cast<float>(c.frame % 200000u);
         const float phase = t * 0.002f;
@@ -56,9 +56,15 @@ class PlasmoPlato : public Effect {
             sx[k] = half + half * 0.8f * fastSin(t * (0.006f + 0.002f * kf) + kf * 2.0f);
             sy[k] = half + half * 0.8f * fastCos(t * (0.005f + 0.0013f * kf) + kf);
         }
-        // The plasma at every other cell, each value set over a 2 x 2 block: it is smooth, and this halves
+        // This frame's palette: the plasma's sum (-3..3) in 128 steps.
+        for (int i = 0; i < paletteSize; ++i) {
+            const float v = static_cast<float>(i) * (6.0f / (paletteSize - 1)) - 3.0f;
+            palette_[i] = kit::hsv(v * 0.12f + phase, 0.8f, 0.45f + 0.12f * v);
+        }
+        // The plasma at every other cell, each value set over a 2 x 2 block: it is smooth, and this quarters
         // the cost.
         for (int x = 0; x < c.n; x += 2) {
+            const int x1 = x + 1 < c.n ? x + 1 : x;
             for (int y = 0; y < c.n; y += 2) {
                 float v = 0.0f;
                 for (int k = 0; k < 3; ++k) {
@@ -66,9 +72,14 @@ class PlasmoPlato : public Effect {
                     v += fastSin(std::sqrt(dx * dx + dy * dy) * (0.07f + 0.02f * static_cast<float>(k)) -
                                  t * 0.05f);
                 }
-                const kit::Rgb colour = kit::hsv(v * 0.12f + phase, 0.8f, 0.45f + 0.12f * v);
-                kit::fillRect(c, static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + 2),
-                              static_cast<float>(y + 2), colour);
+                const int raw = kit::roundCell((v + 3.0f) * ((paletteSize - 1) / 6.0f));
+                const kit::Rgb colour = palette_[raw < 0 ? 0 : raw >= paletteSize ? paletteSize - 1 : raw];
+                const int y1 = y + 1 < c.n ? y + 1 : y;
+                for (const int cell : {cellAt(x, y), cellAt(x, y1), cellAt(x1, y), cellAt(x1, y1)}) {
+                    c.planes.red[cell] = colour.r;
+                    c.planes.green[cell] = colour.g;
+                    c.planes.blue[cell] = colour.b;
+                }
             }
         }
         const uint32_t which = (c.frame / solidFrames) % 4u;
@@ -122,7 +133,9 @@ class PlasmoPlato : public Effect {
         return s;
     }
 
+    static constexpr int paletteSize = 128;
     Solid solids_[4];
+    kit::Rgb palette_[paletteSize];
     std::vector<kit::Vec3> placed_;
 };
 

@@ -45,10 +45,10 @@ class RingOh : public Effect {
         for (int k = -4; k <= 4; ++k) {
             const float w = static_cast<float>(k) * n * 0.15f;
             const kit::Rgb line = kit::fromLevels(60, 50, 80);
-            kit::modelLineFast(c, kit::rotateX(Vec3{w, floorY, -n * 0.6f}, view) + lift,
-                               kit::rotateX(Vec3{w, floorY, n * 1.2f}, view) + lift, line);
-            kit::modelLineFast(c, kit::rotateX(Vec3{-n * 0.7f, floorY, w + n * 0.3f}, view) + lift,
-                               kit::rotateX(Vec3{n * 0.7f, floorY, w + n * 0.3f}, view) + lift, line);
+            models::fastLine(c, kit::rotateX(Vec3{w, floorY, -n * 0.6f}, view) + lift,
+                             kit::rotateX(Vec3{w, floorY, n * 1.2f}, view) + lift, line);
+            models::fastLine(c, kit::rotateX(Vec3{-n * 0.7f, floorY, w + n * 0.3f}, view) + lift,
+                             kit::rotateX(Vec3{n * 0.7f, floorY, w + n * 0.3f}, view) + lift, line);
         }
         constexpr int segments = 48;
         const float roll = -around_ * 0.15f; // the ring creeps round on its own axis as it rolls

@@ -18,6 +18,7 @@ class Tumble : public Effect {
         models::settleGradient(c, kit::fromLevels(10, 40, 30), kit::fromLevels(20, 90, 60), 0.5f);
         const float n = static_cast<float>(c.n);
         ++age_;
+        orbit_ = 0.35f * fastSin(static_cast<float>(c.frame % 200000u) * 0.006f);
         if (age_ >= throwFrames) {
             throwDice(c);
         }
@@ -80,7 +81,8 @@ class Tumble : public Effect {
 
     static Vec3 orient(const Die& d, Vec3 v) { return models::turn(v, d.angle.x, d.angle.y, d.angle.z); }
 
-    static Vec3 view(Vec3 v) { return kit::rotateX(v, 0.45f) + Vec3{0.0f, 0.0f, 40.0f}; }
+    // The camera swings slowly round the table, so even dice at rest show their depth.
+    Vec3 view(Vec3 v) const { return kit::rotateX(kit::rotateY(v, orbit_), 0.45f) + Vec3{0.0f, 0.0f, 40.0f}; }
 
     // The largest downward reach of a corner, in half-diagonals (-1..1).
     static float lowestCorner(const Die& d) {
@@ -164,6 +166,7 @@ class Tumble : public Effect {
 
     std::array<Die, 2> dice_{};
     uint32_t age_ = 0;
+    float orbit_ = 0.0f;
 };
 
 } // namespace

@@ -46,7 +46,7 @@ class Universe : public Effect {
             const float k = kit::clampf(0.3f + scale * 0.7f, 0.3f, 1.0f);
             const kit::Rgb colour = kit::shade(s.tint, k);
             if (scale > 1.6f) {
-                kit::drawThickLine(c, x0, y0, x1, y1, scale * 0.35f, colour, kit::Blend::max);
+                models::thickLine(c, x0, y0, x1, y1, scale * 0.35f, colour, kit::Blend::max);
             } else {
                 kit::drawLine(c, x0, y0, x1, y1, colour, kit::Blend::max);
             }

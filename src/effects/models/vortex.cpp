@@ -35,9 +35,9 @@ class Vortex : public Effect {
                 ring[s] = centre + Vec3{radius * fastCos(a), radius * fastSin(a), 0.0f};
             }
             for (int s = 0; s < sides; ++s) {
-                kit::modelLineFast(c, ring[s], ring[(s + 1) % sides], colour, true);
+                models::fastLine(c, ring[s], ring[(s + 1) % sides], colour, true);
                 if (k < rings - 1) {
-                    kit::modelLineFast(c, ring[s], previous[s], kit::shade(colour, 0.55f), false);
+                    models::fastLine(c, ring[s], previous[s], kit::shade(colour, 0.55f), false);
                 }
                 previous[s] = ring[s];
             }
