@@ -22,37 +22,76 @@ class Expansion : public Effect {
         const float fadeFrom = spacing * 1.9f, fadeTo = spacing * 2.5f;
         const float ax = 0.4f * fastSin(t * 0.004f), ay = t * 0.005f;
         const float newborn = kit::smoothstep(1.0f, 1.7f, s);
-        for (int i = -reach; i <= reach; ++i) {
-            for (int j = -reach; j <= reach; ++j) {
-                for (int k = -reach; k <= reach; ++k) {
-                    const bool old = ((i | j | k) & 1) == 0;
-                    const float birth = old ? 1.0f : newborn;
-                    if (birth <= 0.01f) {
-                        continue;
-                    }
-                    const Vec3 p{static_cast<float>(i) * step, static_cast<float>(j) * step,
-                                 static_cast<float>(k) * step};
+        // Every lattice place: its turned position and how strongly it shows (born, and not faded out).
+        constexpr int side = 2 * reach + 1;
+        for (int i = 0; i < side; ++i) {
+            for (int j = 0; j < side; ++j) {
+                for (int k = 0; k < side; ++k) {
+                    const Vec3 p{static_cast<float>(i - reach) * step, static_cast<float>(j - reach) * step,
+                                 static_cast<float>(k - reach) * step};
                     const float dist = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-                    const float alpha = birth * (1.0f - kit::smoothstep(fadeFrom, fadeTo, dist));
-                    if (alpha <= 0.02f) {
+                    const bool old = ((i | j | k) & 1) == 0;
+                    Place& pl = places_[i][j][k];
+                    pl.fade = 1.0f - kit::smoothstep(fadeFrom, fadeTo, dist);
+                    pl.alpha = (old ? 1.0f : newborn) * pl.fade;
+                    pl.at = models::turn(p, ax, ay) + Vec3{0.0f, 0.0f, n * 0.35f};
+                    pl.red = kit::clampf(dist * dist / (fadeTo * fadeTo), 0.0f, 1.0f);
+                }
+            }
+        }
+        // The fabric of space: the coarse lattice's lines always, the fine ones fading in with the newborn
+        // galaxies, so the grid too stays the same from one loop to the next.
+        for (int i = 0; i < side; ++i) {
+            for (int j = 0; j < side; ++j) {
+                for (int k = 0; k < side; ++k) {
+                    const Place& a = places_[i][j][k];
+                    if (a.fade <= 0.02f) {
                         continue;
                     }
-                    const Vec3 q = models::turn(p, ax, ay) + Vec3{0.0f, 0.0f, n * 0.35f};
-                    // Red shift: blue-white near the centre, orange-red towards the edge of the lattice.
-                    const float red = kit::clampf(dist * dist / (fadeTo * fadeTo), 0.0f, 1.0f);
-                    const kit::Rgb colour = kit::shade(
-                        kit::mix(kit::fromLevels(200, 220, 255), kit::fromLevels(255, 90, 40), red), alpha);
-                    models::modelDot(c, q, colour, 2.8f, 0.85f);
-                    if (i == 0 && j == 0 && k == 0) {
-                        models::modelDot(c, q, kit::white, 3.5f, 0.85f);
+                    const int steps[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+                    for (const auto& d : steps) {
+                        const int i2 = i + d[0], j2 = j + d[1], k2 = k + d[2];
+                        if (i2 >= side || j2 >= side || k2 >= side) {
+                            continue;
+                        }
+                        const Place& b = places_[i2][j2][k2];
+                        // On a coarse line when both coordinates across the line are even.
+                        const bool coarse = d[0]   ? ((j | k) & 1) == 0
+                                            : d[1] ? ((i | k) & 1) == 0
+                                                   : ((i | j) & 1) == 0;
+                        const float w = std::min(a.fade, b.fade) * (coarse ? 1.0f : newborn) * 0.3f;
+                        if (w > 0.02f) {
+                            models::fastLine(c, a.at, b.at, kit::shade(kit::fromLevels(90, 110, 220), w));
+                        }
                     }
                 }
             }
         }
+        for (int i = 0; i < side; ++i) {
+            for (int j = 0; j < side; ++j) {
+                for (int k = 0; k < side; ++k) {
+                    const Place& pl = places_[i][j][k];
+                    if (pl.alpha <= 0.02f) {
+                        continue;
+                    }
+                    // Red shift: blue-white near the centre, orange-red towards the edge of the lattice.
+                    const kit::Rgb colour = kit::shade(
+                        kit::mix(kit::fromLevels(210, 230, 255), kit::fromLevels(255, 100, 50), pl.red),
+                        pl.alpha);
+                    models::modelDot(c, pl.at, colour, 2.8f, 0.85f);
+                }
+            }
+        }
+        models::modelDot(c, places_[reach][reach][reach].at, kit::white, 3.5f, 0.85f);
     }
 
   private:
     using Vec3 = kit::Vec3;
+    struct Place {
+        Vec3 at;
+        float alpha = 0.0f, fade = 0.0f, red = 0.0f;
+    };
+    Place places_[2 * reach + 1][2 * reach + 1][2 * reach + 1];
 };
 
 } // namespace
