@@ -29,7 +29,7 @@ class Manta : public Effect {
         const float bank = -0.5f * fastSin(a);
         const float climb = -0.3f * fastCos(a * 2.0f);
         const float flap = t * 0.11f;
-        const float span = n * 0.4f, chord = n * 0.28f;
+        const float span = n * 0.5f, chord = n * 0.34f;
         Vec3 mesh[chordSteps + 1][spanSteps + 1];
         for (int i = 0; i <= chordSteps; ++i) {
             const float v = static_cast<float>(i) / chordSteps;
@@ -73,7 +73,7 @@ class Manta : public Effect {
                                   std::sqrt(e2.x * e2.x + e2.y * e2.y + e2.z * e2.z) +
                               1e-6f;
             const float lit = kit::clampf(0.35f + 0.65f * std::fabs(nz) / len, 0.0f, 1.0f);
-            const kit::Rgb skin = nz < 0.0f ? kit::fromLevels(55, 75, 110) : kit::fromLevels(210, 215, 230);
+            const kit::Rgb skin = nz < 0.0f ? kit::fromLevels(85, 110, 150) : kit::fromLevels(215, 220, 235);
             kit::fillPolygon(c, xs, ys, 4, kit::shade(skin, lit));
         }
         const kit::Rgb back = kit::fromLevels(90, 110, 150), rim = kit::fromLevels(210, 230, 255);
