@@ -44,15 +44,15 @@ class Landing : public Effect {
                 continue; // keep the runway's own strip dark
             }
             const float z = threshold + p.z * n;
-            if (z > -n * 0.6f) {
+            if (z > -n * 0.88f) {
                 models::modelDot(c, place(p.x * n, z), kit::hsv(0.08f + 0.1f * p.y, 0.6f, 0.5f + 0.3f * p.y),
                                  1.5f, 0.3f);
             }
         }
         // The runway's surface, a shade lighter than the ground.
         {
-            const Vec3 corners[4] = {place(-halfWidth * 1.2f, std::max(threshold, -n * 0.6f)),
-                                     place(halfWidth * 1.2f, std::max(threshold, -n * 0.6f)),
+            const Vec3 corners[4] = {place(-halfWidth * 1.2f, std::max(threshold, -n * 0.88f)),
+                                     place(halfWidth * 1.2f, std::max(threshold, -n * 0.88f)),
                                      place(halfWidth * 1.2f, threshold + 40.0f * spacing),
                                      place(-halfWidth * 1.2f, threshold + 40.0f * spacing)};
             float xs[4], ys[4];
@@ -69,7 +69,7 @@ class Landing : public Effect {
         }
         for (int k = 0; k < 40; ++k) {
             const float z = threshold + static_cast<float>(k) * spacing;
-            if (z < -n * 0.6f) {
+            if (z < -n * 0.88f) {
                 continue;
             }
             for (int side = -1; side <= 1; side += 2) {
@@ -90,7 +90,7 @@ class Landing : public Effect {
         const int strobe = static_cast<int>(f % 20u);
         for (int k = 1; k <= 14; ++k) {
             const float z = threshold - static_cast<float>(k) * spacing;
-            if (z < -n * 0.6f) {
+            if (z < -n * 0.88f) {
                 continue;
             }
             const float bar = halfWidth * (k % 5 == 0 ? 0.8f : 0.3f);
