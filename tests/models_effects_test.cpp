@@ -93,6 +93,37 @@ TEST_F(ModelsEffects, KeepToTheLiveGridOnSmallAndOddGrids) {
     }
 }
 
+// The grid can shrink while an entry runs (its objects were laid out for the larger one), and the mouse can
+// sit in any corner (it steers the star flight's vanishing point and the bouncing ball): stars, drops,
+// shards and dice that end up off the grid are dropped or respawned, never written.
+TEST_F(ModelsEffects, KeepToTheGridWhenItShrinksAndTheMouseIsInACorner) {
+    for (const int entry : modelEntries) {
+        for (const int corner : {0, 1}) {
+            startEffect(entry, 6);
+            shared.mouseX = corner ? 100000 : -5;
+            shared.mouseY = corner ? -5 : 100000;
+            runFrames(60);
+            field.gridSize = 29;
+            float* const all[6] = {planes.red,         planes.green,         planes.blue,
+                                   planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
+            for (float* plane : all) {
+                for (int x = 0; x < planeStride; ++x) {
+                    for (int y = 0; y < planeStride; ++y) {
+                        if (x >= 29 || y >= 29) {
+                            plane[cellAt(x, y)] = 0.0f;
+                        }
+                    }
+                }
+            }
+            runFrames(80);
+            EXPECT_FALSE(wroteOutsideGrid()) << "entry " << entry << " corner " << corner;
+            bool finite = false;
+            brightnessSpread(finite);
+            EXPECT_TRUE(finite) << entry;
+        }
+    }
+}
+
 // A fresh start shows a picture with contrast within a second and again much later, and keeps moving.
 TEST_F(ModelsEffects, ShowAMovingPictureWithContrast) {
     for (const int entry : modelEntries) {
