@@ -33,7 +33,7 @@ class Arch : public Effect {
             models::fastLine(c, Vec3{-width, floorY, z} - eye, Vec3{width, floorY, z} - eye, joint);
         }
         // Far to near, so nearer stone covers farther; distant arches fade into the dusk.
-        for (int k = 9; k >= 0; --k) {
+        for (int k = 7; k >= 0; --k) {
             const float z = static_cast<float>(k + 1) * spacing - offset;
             if (z < 6.0f) {
                 continue;
@@ -47,7 +47,7 @@ class Arch : public Effect {
                 models::solidLine(c, Vec3{x - side * 2.0f, floorY, z} - eye,
                                   Vec3{x - side * 2.0f, springY, z} - eye, stone, 10.0f);
             }
-            constexpr int segments = 20;
+            constexpr int segments = 14;
             Vec3 last{};
             for (int pass = 0; pass < 2; ++pass) {
                 for (int i = 0; i <= segments; ++i) {

@@ -9,7 +9,7 @@ namespace glowfield {
 
 namespace {
 
-constexpr int segments = 150;
+constexpr int segments = 120;
 constexpr int runLength = 10;
 constexpr int runs = segments / runLength;
 
