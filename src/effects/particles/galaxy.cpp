@@ -1,0 +1,85 @@
+// Galaxy: a tilted spiral galaxy. Thousands of stars run on nested ellipses whose axes turn with radius, so
+// two arms appear where the orbits crowd; the turn of the ellipses drifts, so the arms wind and unwind, and
+// the whole disc rocks slowly in depth.
+#include <vector>
+
+#include "effects/kit/kit.h"
+#include "effects/particles/particle_bounds.h"
+
+namespace glowfield {
+
+namespace {
+
+class Galaxy : public Effect {
+  public:
+    void start(EffectContext& c) override {
+        stars_.resize(starCount);
+        const float n = static_cast<float>(c.n);
+        for (Star& s : stars_) {
+            // More stars near the middle: the square of a uniform draw.
+            const float u = c.randomUnit();
+            s.a = n * (0.03f + 0.42f * u * u + 0.05f * u);
+            s.angle = c.randomUnit() * kit::twoPi;
+            s.bright = 0.4f + 0.6f * c.randomUnit();
+            s.dust = c.random(0, 6) == 0;
+        }
+    }
+
+    void step(EffectContext& c) override {
+        kit::tameField(c, 200.0f, 5.0f);
+        kit::pullColours(c, kit::fromLevels(2, 2, 10), 0.35f);
+        const float n = static_cast<float>(c.n);
+        const float t = static_cast<float>(c.frame % 400000u);
+        const float twist = (3.2f + 1.6f * fastSin(t * 0.0015f)) / n;
+        const float tilt = 0.9f + 0.35f * fastSin(t * 0.0021f);
+        const float spin = t * 0.002f;
+        // The bulge glow first.
+        const kit::Projected centre = kit::project(c, {0.0f, 0.0f, n * 0.3f});
+        if (centre.visible) {
+            kit::softDisc(c, centre.x, centre.y, n * 0.12f * centre.scale, kit::fromLevels(255, 220, 140),
+                          0.8f, kit::Blend::set);
+        }
+        for (Star& s : stars_) {
+            // Orbital speed falls outwards (flat rotation curve: angular speed ~ 1 / a).
+            s.angle += 0.9f / (s.a + 8.0f);
+            const float orient = s.a * twist * kit::twoPi + spin;
+            const float ex = s.a * fastCos(s.angle), ey = s.a * 0.72f * fastSin(s.angle);
+            const float co = fastCos(orient), si = fastSin(orient);
+            kit::Vec3 p{ex * co - ey * si, ex * si + ey * co, 0.0f};
+            p = kit::rotateX(p, tilt);
+            p.z += n * 0.3f;
+            const kit::Projected q = kit::project(c, p);
+            if (!q.visible || !particles::onGrid(c, q.x, q.y)) {
+                continue;
+            }
+            const float r = s.a / (n * 0.5f);
+            kit::Rgb colour;
+            if (s.dust) {
+                colour = kit::fromLevels(30, 18, 16);
+                kit::paint(c, kit::toCell(q.x), kit::toCell(q.y), colour, kit::Blend::min);
+                continue;
+            }
+            // Yellow-white core fading to blue arms.
+            colour = kit::mix(kit::fromLevels(255, 230, 160), kit::fromLevels(120, 170, 255),
+                              kit::clampf(r * 2.5f, 0.0f, 1.0f));
+            colour = kit::shade(colour, s.bright * (0.6f + 0.4f * q.scale));
+            kit::paint(c, kit::toCell(q.x), kit::toCell(q.y), colour, kit::Blend::max);
+        }
+    }
+
+  private:
+    struct Star {
+        float a = 0.0f, angle = 0.0f, bright = 0.0f;
+        bool dust = false;
+    };
+    static constexpr int starCount = 4000;
+    std::vector<Star> stars_;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeGalaxy() {
+    return std::make_unique<Galaxy>();
+}
+
+} // namespace glowfield

@@ -1,0 +1,29 @@
+// Bounds checks for free-moving particles: a particle is used as a cell only while it is finite and on the
+// grid; anything else is respawned or dropped by its effect.
+#pragma once
+
+#include "effects/kit/canvas.h"
+
+namespace glowfield::particles {
+
+// True when (x, y) is finite and lies within margin cells of the live grid (margin may be negative to ask for
+// a border inside the grid). NaN fails every comparison, so it is never on the grid.
+inline bool onGrid(const EffectContext& c, float x, float y, float margin = 0.0f) {
+    const float hi = static_cast<float>(c.n) + margin;
+    return x >= -margin && y >= -margin && x < hi && y < hi;
+}
+
+// One particle as a cell, only when it is on the grid.
+inline void plot(const EffectContext& c, float x, float y, kit::Rgb colour,
+                 kit::Blend blend = kit::Blend::set) {
+    if (onGrid(c, x, y)) {
+        kit::paint(c, kit::toCell(x), kit::toCell(y), colour, blend);
+    }
+}
+
+// Sizes scaled to the grid: v cells on a 200-cell grid.
+inline float gridScale(const EffectContext& c) {
+    return static_cast<float>(c.n) / 200.0f;
+}
+
+} // namespace glowfield::particles

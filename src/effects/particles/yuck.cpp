@@ -1,0 +1,133 @@
+// Yuck: slime mould. Thousands of agents sniff a trail ahead of them, turn towards the strongest scent, step
+// and lay more; the trails decay and spread, and a network of sickly veins forms, thickens and reorganises.
+#include <vector>
+
+#include "effects/kit/kit.h"
+#include "effects/particles/particle_bounds.h"
+
+namespace glowfield {
+
+namespace {
+
+class Yuck : public Effect {
+  public:
+    void start(EffectContext& c) override {
+        const size_t cells = static_cast<size_t>(c.n) * static_cast<size_t>(c.n);
+        trail_.assign(cells, 0.0f);
+        blurred_.assign(cells, 0.0f);
+        agents_.resize(agentCount);
+        for (Agent& a : agents_) {
+            respawn(c, a);
+        }
+    }
+
+    void step(EffectContext& c) override {
+        const int n = c.n;
+        const float s = particles::gridScale(c);
+        const float senseDistance = 7.0f * s;
+        const float t = static_cast<float>(c.frame % 100000u);
+        // The sensing angle breathes, so the network keeps re-forming between fine mesh and thick cords.
+        const float spread = 0.6f + 0.3f * fastSin(t * 0.004f);
+        for (Agent& a : agents_) {
+            const float f = sense(c, a, 0.0f, senseDistance);
+            const float l = sense(c, a, -spread, senseDistance);
+            const float r = sense(c, a, spread, senseDistance);
+            if (f >= l && f >= r) {
+                a.heading += (c.randomUnit() - 0.5f) * 0.1f;
+            } else if (l > r) {
+                a.heading -= 0.5f;
+            } else {
+                a.heading += 0.5f;
+            }
+            a.x += fastCos(a.heading) * 0.9f * s;
+            a.y += fastSin(a.heading) * 0.9f * s;
+            if (!particles::onGrid(c, a.x, a.y)) {
+                // Bounce back into the dish.
+                a.x = kit::clampf(a.x, 0.5f, static_cast<float>(n) - 0.5f);
+                a.y = kit::clampf(a.y, 0.5f, static_cast<float>(n) - 0.5f);
+                a.heading += kit::pi;
+                if (!particles::onGrid(c, a.x, a.y)) {
+                    respawn(c, a);
+                }
+            }
+            float& cell = trail_[index(kit::toCell(a.x), kit::toCell(a.y), n)];
+            cell = cell + 0.6f < 5.0f ? cell + 0.6f : 5.0f;
+        }
+        // A few wanderers start afresh each frame, so the mould keeps exploring.
+        for (int k = 0; k < 12; ++k) {
+            respawn(c, agents_[static_cast<size_t>(c.random(0, agentCount - 1))]);
+        }
+        // Spread and decay: a 3 x 3 box blur (clamped at the rim) times a keep factor.
+        for (int x = 0; x < n; ++x) {
+            const int x0 = x > 0 ? x - 1 : 0, x1 = x + 1 < n ? x + 1 : n - 1;
+            for (int y = 0; y < n; ++y) {
+                const int y0 = y > 0 ? y - 1 : 0, y1 = y + 1 < n ? y + 1 : n - 1;
+                float sum = 0.0f;
+                for (int u : {x0, x, x1}) {
+                    sum += trail_[index(u, y0, n)] + trail_[index(u, y, n)] + trail_[index(u, y1, n)];
+                }
+                blurred_[index(x, y, n)] = (sum * 0.4f / 9.0f + trail_[index(x, y, n)] * 0.6f) * 0.9f;
+            }
+        }
+        trail_.swap(blurred_);
+        // A now-and-then food drop draws the mould to a new place.
+        if (c.frame % 150u == 0u) {
+            const int fx = c.random(n / 8, n - 1 - n / 8), fy = c.random(n / 8, n - 1 - n / 8);
+            const int r = 4 * n / 200 + 1;
+            for (int x = fx - r; x <= fx + r; ++x) {
+                for (int y = fy - r; y <= fy + r; ++y) {
+                    if (kit::inside(c, x, y) && (x - fx) * (x - fx) + (y - fy) * (y - fy) <= r * r) {
+                        trail_[index(x, y, n)] += 3.0f;
+                    }
+                }
+            }
+        }
+        // Colour: a bruised purple-brown ground, olive cords, yellow-green where the slime is thickest.
+        const kit::Rgb ground = kit::fromLevels(40, 24, 38), olive = kit::fromLevels(110, 130, 30),
+                       bile = kit::fromLevels(230, 255, 90);
+        for (int x = 0; x < n; ++x) {
+            for (int y = 0; y < n; ++y) {
+                const float v = trail_[index(x, y, n)];
+                const float k = kit::clampf(v * 0.9f, 0.0f, 1.0f);
+                const float k2 = kit::clampf((v - 1.2f) * 0.5f, 0.0f, 1.0f);
+                kit::paint(c, x, y, kit::mix(kit::mix(ground, olive, k), bile, k2));
+            }
+        }
+    }
+
+  private:
+    struct Agent {
+        float x = 0.0f, y = 0.0f, heading = 0.0f;
+    };
+    static constexpr int agentCount = 4000;
+
+    static size_t index(int x, int y, int n) { return static_cast<size_t>(x) * static_cast<size_t>(n) + y; }
+
+    float sense(const EffectContext& c, const Agent& a, float turn, float distance) const {
+        const float h = a.heading + turn;
+        const int x = kit::clampCell(c, kit::toCell(a.x + fastCos(h) * distance));
+        const int y = kit::clampCell(c, kit::toCell(a.y + fastSin(h) * distance));
+        return trail_[index(x, y, c.n)];
+    }
+
+    static void respawn(EffectContext& c, Agent& a) {
+        // Agents start scattered with random headings, so a fine mesh forms at once and then coarsens.
+        const float n = static_cast<float>(c.n);
+        const float angle = c.randomUnit() * kit::twoPi;
+        a.x = n * (0.05f + 0.9f * c.randomUnit());
+        a.y = n * (0.05f + 0.9f * c.randomUnit());
+        a.heading = angle;
+    }
+
+    std::vector<Agent> agents_;
+    std::vector<float> trail_;
+    std::vector<float> blurred_;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeYuck() {
+    return std::make_unique<Yuck>();
+}
+
+} // namespace glowfield
