@@ -14,11 +14,15 @@ namespace {
 class Explosion : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         shards_.assign(shardCount, Shard{});
         blast(c);
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 250.0f, 30.0f);
         kit::scaleVelocities(c, 0.9f);
         kit::pullColours(c, kit::fromLevels(6, 4, 10), 0.3f);
@@ -96,6 +100,7 @@ class Explosion : public Effect {
     std::vector<Shard> shards_;
     kit::Vec3 centre_;
     uint32_t blasted_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

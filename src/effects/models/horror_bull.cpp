@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -12,11 +13,15 @@ namespace {
 class HorrorBull : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         dust_.assign(maxDust, Dust{});
         charge(c);
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::scaleVelocities(c, 0.0f);
         const float n = static_cast<float>(c.n);
         const float s = n / 200.0f;
@@ -96,7 +101,7 @@ class HorrorBull : public Effect {
                     kit::mix(kit::fromLevels(70, 40, 24), kit::fromLevels(120, 80, 50), (k - 0.5f) * 2.0f);
             }
             for (int x = 0; x < c.n; ++x) {
-                kit::paint(c, x, y, colour);
+                bounds::setCell(c, x, y, colour);
             }
         }
         // Furrows in the sand: lines on the ground plane, running away from the viewer.
@@ -148,6 +153,7 @@ class HorrorBull : public Effect {
     // The cape: a hanging cloth on one side, its edge rippling in sine folds, shaded light and dark along
     // them, and swept away as the bull passes.
     void drawCape(const EffectContext& c, float n, float s, float t, float u) {
+        const kit::Rgb cloth = kit::hsv(0.99f, 0.95f, 1.0f);
         const float sweep = u > 0.8f ? (u - 0.8f) / 0.2f : 0.0f;
         const float reach = n * (0.26f - 0.25f * sweep * sweep);
         for (int y = 0; y < c.n; ++y) {
@@ -161,7 +167,7 @@ class HorrorBull : public Effect {
                 const float fold =
                     fastSin(fx * 0.22f * (1.0f / s) * s + 0.8f * fastSin(fy * 0.05f + t * 0.07f));
                 const float rim = edge - fx < 2.0f ? 0.6f : 1.0f;
-                kit::paint(c, x, y, kit::hsv(0.99f, 0.95f, (0.62f + 0.28f * fold) * rim));
+                bounds::setCell(c, x, y, kit::shade(cloth, (0.62f + 0.28f * fold) * rim));
             }
         }
         // The stick along the top of the cape.
@@ -174,6 +180,7 @@ class HorrorBull : public Effect {
     uint32_t charged_ = 0;
     float fromX_ = 0.0f, passX_ = 0.0f;
     bool capeLeft_ = true;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

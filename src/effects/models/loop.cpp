@@ -13,6 +13,7 @@ namespace {
 class Loop : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const float s = static_cast<float>(c.n) / 200.0f;
         radius_ = 36.0f * s;
         // The track: a straight run in, a loop that drifts forward and sideways, a straight run out.
@@ -41,6 +42,9 @@ class Loop : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.3f);
         kit::pullColours(c, kit::fromLevels(6, 8, 22), 0.35f);
@@ -141,6 +145,7 @@ class Loop : public Effect {
     int next_ = 0;
     float radius_ = 1.0f;
     float along_ = 0.0f;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -12,6 +12,7 @@ namespace {
 class Baubles : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         for (int k = 0; k < count; ++k) {
             length_[k] = n * (0.52f + 0.04f * fastSin(static_cast<float>(k) * 1.3f));
@@ -24,10 +25,13 @@ class Baubles : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.9f);
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float radius = 11.0f * s + 1.0f;
         const float spacing = n / (count + 1);
         float bx[count], by[count];
@@ -77,12 +81,13 @@ class Baubles : public Effect {
             lastMouseY_ = c.mouseY;
         }
         // A deep velvet backdrop with a soft vignette.
+        const kit::Rgb velvet = kit::hsv(0.38f, 0.8f, 1.0f);
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float dx = (static_cast<float>(x) - n * 0.5f) / n,
                             dy = (static_cast<float>(y) - n * 0.45f) / n;
                 // Blended rather than set, so the ripples of the clacks show through.
-                kit::blendCell(c, x, y, kit::hsv(0.38f, 0.8f, 0.32f - 0.4f * (dx * dx + dy * dy)), 0.55f);
+                bounds::mixCell(c, x, y, kit::shade(velvet, 0.32f - 0.4f * (dx * dx + dy * dy)), 0.55f);
             }
         }
         // The garland along the top.
@@ -138,7 +143,7 @@ class Baubles : public Effect {
                 if (band) {
                     colour = kit::mix(colour, kit::fromLevels(255, 230, 150), 0.6f);
                 }
-                kit::paint(c, x, y, colour);
+                bounds::setCell(c, x, y, colour);
             }
         }
         const float ux = -fastSin(tilt), uy = -fastCos(tilt);
@@ -152,6 +157,7 @@ class Baubles : public Effect {
     int lastMouseX_ = 0, lastMouseY_ = 0;
     float flashX_ = 0.0f, flashY_ = 0.0f;
     int flash_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

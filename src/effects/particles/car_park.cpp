@@ -12,6 +12,7 @@ namespace {
 class CarPark : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         cars_.assign(carCount, Car{});
         for (int b = 0; b < bayCount; ++b) {
             taken_[b] = false;
@@ -32,9 +33,12 @@ class CarPark : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::scaleVelocities(c, 0.2f);
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         drawGround(c, n, s);
         if (c.frame % 70u == 0u) {
             for (Car& car : cars_) {
@@ -58,7 +62,7 @@ class CarPark : public Effect {
             advance(c, car);
             float x = 0.0f, y = 0.0f, heading = 0.0f;
             place(c, car, x, y, heading);
-            if (!particles::onGrid(c, x, y, 30.0f * s)) {
+            if (!bounds::onGrid(c, x, y, 30.0f * s)) {
                 continue;
             }
             const bool moving = car.state != State::parked;
@@ -208,7 +212,7 @@ class CarPark : public Effect {
                 const unsigned h =
                     (static_cast<unsigned>(x) * 2654435761u) ^ (static_cast<unsigned>(y) * 40503u);
                 const int grain = static_cast<int>((h >> 13) % 9u);
-                kit::paint(c, x, y, kit::fromLevels(62 + grain, 64 + grain, 68 + grain));
+                bounds::setCell(c, x, y, kit::fromLevels(62 + grain, 64 + grain, 68 + grain));
             }
         }
         const kit::Rgb paintColour = kit::fromLevels(230, 230, 215);
@@ -257,6 +261,7 @@ class CarPark : public Effect {
 
     std::vector<Car> cars_;
     bool taken_[bayCount] = {};
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -13,6 +13,7 @@ namespace {
 class Cluster : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         points_.resize(pointCount);
         scatter(c);
         for (Point& p : points_) {
@@ -22,8 +23,11 @@ class Cluster : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 100000u);
         if ((c.frame - scattered_) >= 300u) {
             scatter(c);
@@ -41,7 +45,7 @@ class Cluster : public Effect {
             const float tx = clumpX_[p.clump] + p.homeX, ty = clumpY_[p.clump] + p.homeY;
             p.x += (tx - p.x) * 0.04f + (c.randomUnit() - 0.5f) * 0.4f * s;
             p.y += (ty - p.y) * 0.04f + (c.randomUnit() - 0.5f) * 0.4f * s;
-            if (!particles::onGrid(c, p.x, p.y)) {
+            if (!bounds::onGrid(c, p.x, p.y)) {
                 p.x = tx;
                 p.y = ty;
             }
@@ -83,7 +87,7 @@ class Cluster : public Effect {
                           kit::Blend::max);
         }
         for (const Point& p : points_) {
-            particles::plot(c, p.x, p.y, colourOf(p.owner));
+            bounds::plot(c, p.x, p.y, colourOf(p.owner));
         }
         for (int k = 0; k < centreCount; ++k) {
             const float r = 4.0f * s + 1.0f;
@@ -136,6 +140,7 @@ class Cluster : public Effect {
     float clumpX_[clumpCount] = {}, clumpY_[clumpCount] = {}, clumpR_[clumpCount] = {};
     float centreX_[centreCount] = {}, centreY_[centreCount] = {};
     uint32_t scattered_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

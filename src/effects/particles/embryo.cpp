@@ -13,12 +13,28 @@ namespace {
 class Embryo : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         cells_.clear();
         cells_.reserve(maxCells);
         restart(c);
+        const float n = static_cast<float>(c.n);
+        glow_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), kit::Rgb{});
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const float dx = static_cast<float>(x) - n * 0.5f, dy = static_cast<float>(y) - n * 0.5f;
+                const float d = std::sqrt(dx * dx + dy * dy) / (n * 0.42f);
+                const float k =
+                    d < 1.0f ? 0.55f - 0.25f * d * d : 0.25f * (1.2f - kit::clampf(d - 0.2f, 0.0f, 1.2f));
+                glow_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)] =
+                    kit::hsv(0.97f + 0.04f * d, 0.55f, k);
+            }
+        }
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         const float n = static_cast<float>(c.n);
         const float cx = n * 0.5f, cy = n * 0.5f;
         const float membrane = n * 0.42f;
@@ -62,23 +78,21 @@ class Embryo : public Effect {
                 a.x = cx + dx * limit / d;
                 a.y = cy + dy * limit / d;
             }
-            if (!particles::onGrid(c, a.x, a.y)) {
+            if (!bounds::onGrid(c, a.x, a.y)) {
                 a.x = cx;
                 a.y = cy;
             }
         }
-        // A warm amniotic glow, the membrane ring and then the cells.
+        // A warm amniotic glow (made once), the membrane ring and then the cells.
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                const float dx = static_cast<float>(x) - cx, dy = static_cast<float>(y) - cy;
-                const float d = std::sqrt(dx * dx + dy * dy) / membrane;
-                const float k =
-                    d < 1.0f ? 0.55f - 0.25f * d * d : 0.25f * (1.2f - kit::clampf(d - 0.2f, 0.0f, 1.2f));
-                kit::paint(c, x, y, kit::hsv(0.97f + 0.04f * d, 0.55f, k));
+                bounds::setCell(
+                    c, x, y,
+                    glow_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
             }
         }
         const float pulse = 1.0f + 0.03f * fastSin(t * 0.06f);
-        kit::drawRing(c, cx, cy, membrane * pulse, 2.5f * particles::gridScale(c) + 1.0f,
+        kit::drawRing(c, cx, cy, membrane * pulse, 2.5f * bounds::gridScale(c) + 1.0f,
                       kit::fromLevels(255, 200, 190));
         for (const Cell& a : cells_) {
             drawCell(c, a);
@@ -121,6 +135,7 @@ class Embryo : public Effect {
 
     // A translucent round cell: pale body lit from the upper left, a darker rim and a nucleus.
     static void drawCell(const EffectContext& c, const Cell& a) {
+        const kit::Rgb pale = kit::hsv(0.02f, 0.35f, 1.0f), deep = kit::hsv(0.02f, 0.75f, 1.0f);
         const float r = a.r;
         if (!(r > 0.5f)) {
             return;
@@ -143,13 +158,15 @@ class Embryo : public Effect {
                     v = 0.35f;
                     sat = 0.7f;
                 }
-                kit::paint(c, x, y, kit::hsv(0.02f, sat, kit::clampf(v, 0.0f, 1.0f)));
+                bounds::setCell(c, x, y, kit::shade(sat > 0.5f ? deep : pale, kit::clampf(v, 0.0f, 1.0f)));
             }
         }
     }
 
     std::vector<Cell> cells_;
+    std::vector<kit::Rgb> glow_;
     uint32_t born_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

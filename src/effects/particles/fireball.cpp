@@ -13,8 +13,9 @@ namespace {
 class Fireball : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         x_ = n * 0.3f;
         y_ = n * 0.3f;
         vx_ = 1.6f * s;
@@ -23,11 +24,14 @@ class Fireball : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.97f);
         kit::pullColours(c, kit::fromLevels(8, 4, 10), 0.1f);
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float r = 7.0f * s + 1.0f;
         const float ox = x_, oy = y_;
         vy_ += 0.06f * s;
@@ -59,7 +63,7 @@ class Fireball : public Effect {
             vy_ = -vy_;
             splash(x_, 0.0f);
         }
-        if (!particles::onGrid(c, x_, y_)) {
+        if (!bounds::onGrid(c, x_, y_)) {
             start(c);
         }
         // Shed embers all along the path since the last frame, so the tail is continuous.
@@ -84,14 +88,14 @@ class Fireball : public Effect {
             e.vy -= 0.01f;
             e.x += e.vx + 0.2f * fastSin(static_cast<float>(e.age) * 0.2f + e.vx * 10.0f);
             e.y += e.vy;
-            if (!particles::onGrid(c, e.x, e.y)) {
+            if (!bounds::onGrid(c, e.x, e.y)) {
                 e.age = e.life;
                 continue;
             }
             const float k = static_cast<float>(e.age) / static_cast<float>(e.life);
             // Yellow-white, orange, deep red, then dim ash.
             const kit::Rgb colour = kit::hsv(0.15f - 0.15f * k, 0.6f + 0.4f * k, 1.0f - 0.75f * k * k);
-            particles::plot(c, e.x, e.y, colour, kit::Blend::max);
+            bounds::plot(c, e.x, e.y, colour, kit::Blend::max);
         }
         kit::softDisc(c, x_, y_, r * 2.6f, kit::fromLevels(255, 120, 20), 0.6f, kit::Blend::set);
         kit::fillDisc(c, x_, y_, r, kit::fromLevels(255, 170, 40));
@@ -108,6 +112,7 @@ class Fireball : public Effect {
     std::vector<Ember> embers_;
     int next_ = 0;
     float x_ = 0.0f, y_ = 0.0f, vx_ = 0.0f, vy_ = 0.0f;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

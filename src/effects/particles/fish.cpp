@@ -13,6 +13,7 @@ namespace {
 class Fish : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         fish_.resize(fishCount);
         for (int i = 0; i < fishCount; ++i) {
             spawn(c, fish_[i], i, true);
@@ -23,8 +24,11 @@ class Fish : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
             baitFrames_ = 150;
@@ -32,13 +36,20 @@ class Fish : public Effect {
             lastMouseY_ = c.mouseY;
         }
         // Water: lighter near the surface, with slow bands of light.
+        if (water_.size() != static_cast<size_t>(c.n)) {
+            water_.resize(static_cast<size_t>(c.n));
+            for (int y = 0; y < c.n; ++y) {
+                water_[static_cast<size_t>(y)] =
+                    kit::hsv(0.55f + 0.05f * static_cast<float>(y) / n, 0.85f, 1.0f);
+            }
+        }
         for (int x = 0; x < c.n; ++x) {
             const float fx = static_cast<float>(x);
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
                 const float ray = fastSin(fx * 0.05f + static_cast<float>(y) * 0.02f + t * 0.01f);
                 const float v = 0.55f - 0.4f * k + 0.05f * ray * (1.0f - k);
-                kit::paint(c, x, y, kit::hsv(0.55f + 0.05f * k, 0.85f, v));
+                bounds::setCell(c, x, y, kit::shade(water_[static_cast<size_t>(y)], v));
             }
         }
         // Sand at the bottom with a few weeds swaying.
@@ -73,7 +84,7 @@ class Fish : public Effect {
             }
             b.y -= b.speed;
             b.x += 0.3f * fastSin(b.y * 0.2f);
-            if (!particles::onGrid(c, b.x, b.y, -1.0f)) {
+            if (!bounds::onGrid(c, b.x, b.y, -1.0f)) {
                 b.live = false;
                 continue;
             }
@@ -96,7 +107,7 @@ class Fish : public Effect {
 
     static void spawn(EffectContext& c, Swimmer& f, int i, bool anywhere) {
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         f.layer = i % 3;
         const float depth = 0.5f + 0.5f * static_cast<float>(f.layer);
         f.size = (4.0f + 5.0f * depth + 2.0f * c.randomUnit()) * s;
@@ -114,7 +125,7 @@ class Fish : public Effect {
     }
 
     void swim(EffectContext& c, Swimmer& f, int i, float t) {
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         float vx = f.speed,
               vy = 0.25f * f.speed * fastCos(t * 0.03f + f.phase) * (f.speed > 0 ? 1.0f : -1.0f);
         vy += (f.baseY - f.y) * 0.01f;
@@ -133,7 +144,7 @@ class Fish : public Effect {
         float d = target - f.heading;
         d -= kit::twoPi * static_cast<float>(kit::toCell(d / kit::twoPi + 0.5f));
         f.heading += d * 0.15f;
-        if (!particles::onGrid(c, f.x, f.y, f.size * 3.0f)) {
+        if (!bounds::onGrid(c, f.x, f.y, f.size * 3.0f)) {
             spawn(c, f, i, false);
         }
         // Now and then a fish lets out a bubble.
@@ -159,6 +170,7 @@ class Fish : public Effect {
         const float xs[3] = {bx, tx + px, tx - px}, ys[3] = {by, ty + py, ty - py};
         kit::fillPolygon(c, xs, ys, 3, kit::hsv(f.hue, 0.9f, 0.55f * depthLight));
         const float reach = L + 1.0f;
+        const kit::Rgb body = kit::hsv(f.hue, 0.85f, 1.0f), belly = kit::hsv(f.hue, 0.6f, 1.0f);
         const int x0 = kit::clampCell(c, kit::toCell(f.x - reach)),
                   x1 = kit::clampCell(c, kit::toCell(f.x + reach));
         const int y0 = kit::clampCell(c, kit::toCell(f.y - reach)),
@@ -179,7 +191,7 @@ class Fish : public Effect {
                 if (d2 > 0.75f) {
                     value *= 0.55f;
                 }
-                kit::paint(c, x, y, kit::hsv(f.hue, 0.85f - 0.3f * (v < 0 ? -v : 0.0f), value));
+                bounds::setCell(c, x, y, kit::shade(v < -0.3f ? belly : body, value));
             }
         }
         const float ex = f.x + ch * L * 0.55f - sh * W * 0.25f, ey = f.y + sh * L * 0.55f + ch * W * 0.25f;
@@ -187,10 +199,12 @@ class Fish : public Effect {
     }
 
     std::vector<Swimmer> fish_;
+    std::vector<kit::Rgb> water_; // the hue of the water by depth, at full value
     std::vector<Bubble> bubbles_;
     int nextBubble_ = 0;
     int baitFrames_ = 0;
     int lastMouseX_ = 0, lastMouseY_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -13,6 +13,7 @@ namespace {
 class Galaxy : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         stars_.resize(starCount);
         const float n = static_cast<float>(c.n);
         for (Star& s : stars_) {
@@ -26,6 +27,9 @@ class Galaxy : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 5.0f);
         kit::pullColours(c, kit::fromLevels(2, 2, 10), 0.35f);
         const float n = static_cast<float>(c.n);
@@ -49,7 +53,7 @@ class Galaxy : public Effect {
             p = kit::rotateX(p, tilt);
             p.z += n * 0.3f;
             const kit::Projected q = kit::project(c, p);
-            if (!q.visible || !particles::onGrid(c, q.x, q.y)) {
+            if (!q.visible || !bounds::onGrid(c, q.x, q.y)) {
                 continue;
             }
             const float r = s.a / (n * 0.5f);
@@ -74,6 +78,7 @@ class Galaxy : public Effect {
     };
     static constexpr int starCount = 4000;
     std::vector<Star> stars_;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

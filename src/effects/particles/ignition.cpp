@@ -12,14 +12,18 @@ namespace {
 class Ignition : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         sparks_.assign(maxSparks, Spark{});
         layFuse(c);
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 8.0f);
         kit::pullColours(c, kit::fromLevels(14, 10, 22), 0.06f);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         if (burnt_ >= static_cast<float>(count_ - 1)) {
             bloom(c);
             layFuse(c);
@@ -62,7 +66,7 @@ class Ignition : public Effect {
             p.x += p.vx;
             p.y += p.vy;
             --p.life;
-            if (!particles::onGrid(c, p.x, p.y)) {
+            if (!bounds::onGrid(c, p.x, p.y)) {
                 p.life = 0;
                 continue;
             }
@@ -89,7 +93,7 @@ class Ignition : public Effect {
         count_ = maxPoints;
         float x = margin, y = margin + c.randomUnit() * (n - 2.0f * margin);
         float heading = (c.randomUnit() - 0.5f) * 1.0f, turn = 0.0f;
-        const float stepLength = 1.5f * particles::gridScale(c);
+        const float stepLength = 1.5f * bounds::gridScale(c);
         for (int i = 0; i < count_; ++i) {
             xs_[i] = x;
             ys_[i] = y;
@@ -109,7 +113,7 @@ class Ignition : public Effect {
     }
 
     void bloom(EffectContext& c) {
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float x = xs_[count_ - 1], y = ys_[count_ - 1];
         kit::balancedPush(c, x, y, 10.0f * s, 40.0f, kit::red);
         kit::balancedPush(c, x, y, 9.0f * s, 22.0f, kit::green);
@@ -129,6 +133,7 @@ class Ignition : public Effect {
     float ys_[maxPoints] = {};
     int count_ = 0;
     float burnt_ = 0.0f;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

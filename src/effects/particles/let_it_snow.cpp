@@ -13,6 +13,7 @@ namespace {
 class LetItSnow : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const int n = c.n;
         side_ = n;
         const size_t cells = static_cast<size_t>(n) * static_cast<size_t>(n);
@@ -30,6 +31,16 @@ class LetItSnow : public Effect {
         }
         started_ = c.frame;
         layScenery(c);
+        scene_.assign(cells, kit::Rgb{});
+        for (int x = 0; x < n; ++x) {
+            for (int y = 0; y < n; ++y) {
+                const float k = static_cast<float>(y) / static_cast<float>(n);
+                scene_[at(x, y)] = scenery_[at(x, y)]
+                                       ? kit::fromLevels(16, 60 + 10 * ((x + y) % 3), 34)
+                                       : kit::fromLevels(10 + truncToInt(30 * k), 14 + truncToInt(34 * k),
+                                                         50 + truncToInt(40 * k));
+            }
+        }
         flakes_.resize(flakeCount);
         for (Flake& f : flakes_) {
             spawn(c, f, true);
@@ -38,6 +49,9 @@ class LetItSnow : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 300.0f, 20.0f);
         // Calm the ripples: flakes are crisp specks, not splashes.
         kit::scaleVelocities(c, 0.3f);
@@ -49,16 +63,11 @@ class LetItSnow : public Effect {
         // The night scene, with what was there before fading out of it.
         for (int x = 0; x < n; ++x) {
             for (int y = 0; y < n; ++y) {
-                const float k = static_cast<float>(y) / fn;
-                kit::Rgb sky = kit::fromLevels(10 + truncToInt(30 * k), 14 + truncToInt(34 * k),
-                                               50 + truncToInt(40 * k));
-                if (scenery_[at(x, y)]) {
-                    sky = kit::fromLevels(16, 60 + 10 * ((x + y) % 3), 34);
-                }
+                kit::Rgb sky = scene_[at(x, y)];
                 if (keep_ > 0.0f && !scenery_[at(x, y)]) {
                     sky = kit::mix(sky, kept_[at(x, y)], keep_ * keep_);
                 }
-                kit::paint(c, x, y, sky);
+                bounds::setCell(c, x, y, sky);
             }
         }
         const float wind = 0.3f * fastSin(t * 0.005f);
@@ -66,7 +75,7 @@ class LetItSnow : public Effect {
             const float ox = f.x;
             f.x += wind + 0.35f * fastSin(t * 0.05f * f.speed + f.phase);
             f.y += f.speed;
-            if (!particles::onGrid(c, f.x, f.y)) {
+            if (!bounds::onGrid(c, f.x, f.y)) {
                 if (f.y >= fn) {
                     // Landed on the bottom row of the grid.
                     settle(c, kit::clampCell(c, kit::toCell(ox)), n - 1);
@@ -86,15 +95,15 @@ class LetItSnow : public Effect {
             for (int y = 0; y < n; ++y) {
                 if (snow_[at(x, y)]) {
                     const bool surface = y == 0 || !snow_[at(x, y - 1)];
-                    kit::paint(c, x, y, surface ? kit::white : kit::fromLevels(205, 215, 240));
+                    bounds::setCell(c, x, y, surface ? kit::white : kit::fromLevels(205, 215, 240));
                 }
             }
         }
         for (const Flake& f : flakes_) {
             const kit::Rgb colour = kit::shade(kit::white, 0.55f + 0.45f * f.speed);
-            particles::plot(c, f.x, f.y, colour, kit::Blend::max);
+            bounds::plot(c, f.x, f.y, colour, kit::Blend::max);
             if (f.speed > 0.8f) {
-                particles::plot(c, f.x + 1.0f, f.y, colour, kit::Blend::max);
+                bounds::plot(c, f.x + 1.0f, f.y, colour, kit::Blend::max);
             }
         }
     }
@@ -202,11 +211,13 @@ class LetItSnow : public Effect {
     std::vector<uint8_t> scenery_;
     std::vector<uint8_t> leftover_;
     std::vector<kit::Rgb> kept_;
+    std::vector<kit::Rgb> scene_; // sky and scenery colours
     float keep_ = 1.0f;
     uint32_t started_ = 0;
     std::vector<Flake> flakes_;
     int snowCount_ = 0;
     int side_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

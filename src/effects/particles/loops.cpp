@@ -12,6 +12,7 @@ namespace {
 class Loops : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         page_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), paper);
         for (int i = 0; i < penCount; ++i) {
             launch(c, pens_[i], true);
@@ -19,16 +20,20 @@ class Loops : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         // The page is kept here, so the wave step cannot smudge the ink: it is laid down whole each frame,
         // the new strokes drawn on it, and the result read back with the old ink fading a little.
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                kit::paint(c, x, y,
-                           page_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
+                bounds::setCell(
+                    c, x, y,
+                    page_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
             }
         }
         kit::scaleVelocities(c, 0.0f);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         for (int i = 0; i < penCount; ++i) {
             Pen& p = pens_[i];
             // Several short strokes a frame keep the curls round.
@@ -38,7 +43,7 @@ class Loops : public Effect {
                 p.t += 0.4f;
                 float x = 0.0f, y = 0.0f;
                 position(p, x, y);
-                if (!particles::onGrid(c, x, y, 30.0f * s)) {
+                if (!bounds::onGrid(c, x, y, 30.0f * s)) {
                     launch(c, p, false);
                     break;
                 }
@@ -47,8 +52,10 @@ class Loops : public Effect {
         }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
+                const int cell = cellAt(x, y);
+                const kit::Rgb here{c.planes.red[cell], c.planes.green[cell], c.planes.blue[cell]};
                 page_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)] =
-                    kit::mix(kit::colourAt(c, x, y), paper, 0.004f);
+                    kit::mix(here, paper, 0.004f);
             }
         }
         for (const Pen& p : pens_) {
@@ -78,7 +85,7 @@ class Loops : public Effect {
 
     static void launch(EffectContext& c, Pen& p, bool anywhere) {
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         // Mostly across, sometimes slanted, in either direction.
         const float angle = (c.randomUnit() - 0.5f) * 0.8f + (c.random(0, 1) == 0 ? 0.0f : kit::pi);
         p.dirX = fastCos(angle);
@@ -102,6 +109,7 @@ class Loops : public Effect {
     static constexpr kit::Rgb paper = kit::fromLevels(245, 238, 220);
     Pen pens_[penCount];
     std::vector<kit::Rgb> page_;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -14,6 +14,7 @@ namespace {
 class Murder : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         birds_.resize(birdCount);
         for (Bird& b : birds_) {
@@ -27,11 +28,15 @@ class Murder : public Effect {
         next_.assign(birdCount, -1);
         lastMouseX_ = c.mouseX;
         lastMouseY_ = c.mouseY;
+        buildSky(c, n, static_cast<float>(c.n) / 200.0f);
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
             mouseFrames_ = 150;
@@ -60,19 +65,19 @@ class Murder : public Effect {
             Bird& b = birds_[i];
             float ax = 0.0f, ay = 0.0f, cx = 0.0f, cy = 0.0f, vx = 0.0f, vy = 0.0f;
             int seen = 0;
+            int budget = 14; // neighbours looked at, at most: plenty for a flock, and a bound on the cost
             const int bx = clampBin(kit::toCell(b.x / binSize)), by = clampBin(kit::toCell(b.y / binSize));
             for (int gx = bx - 1; gx <= bx + 1; ++gx) {
                 for (int gy = by - 1; gy <= by + 1; ++gy) {
                     if (gx < 0 || gy < 0 || gx >= bins_ || gy >= bins_) {
                         continue;
                     }
-                    int looked = 0;
                     for (int j = head_[static_cast<size_t>(gx) * static_cast<size_t>(bins_) + gy];
-                         j >= 0 && looked < 8; j = next_[j]) {
+                         j >= 0 && budget > 0; j = next_[j]) {
                         if (j == i) {
                             continue;
                         }
-                        ++looked;
+                        --budget;
                         const Bird& o = birds_[j];
                         const float dx = o.x - b.x, dy = o.y - b.y;
                         const float d2 = dx * dx + dy * dy;
@@ -120,15 +125,21 @@ class Murder : public Effect {
             b.x += b.vx;
             b.y += b.vy;
             b.flap += 0.35f;
-            if (!particles::onGrid(c, b.x, b.y) || !(v == v)) {
+            if (!bounds::onGrid(c, b.x, b.y) || !(v == v)) {
                 b.x = kit::clampf(b.x, 1.0f, n - 2.0f);
                 b.y = kit::clampf(b.y, 1.0f, n - 2.0f);
-                if (!particles::onGrid(c, b.x, b.y) || !(b.vx == b.vx) || !(b.vy == b.vy)) {
+                if (!bounds::onGrid(c, b.x, b.y) || !(b.vx == b.vx) || !(b.vy == b.vy)) {
                     b = {n * 0.5f, n * 0.4f, 1.0f, 0.0f, 0.0f};
                 }
             }
         }
-        drawSky(c, n, s);
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                bounds::setCell(
+                    c, x, y,
+                    sky_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
+            }
+        }
         const kit::Rgb crow = kit::fromLevels(14, 8, 16);
         for (const Bird& b : birds_) {
             const int x = kit::toCell(b.x), y = kit::toCell(b.y);
@@ -161,16 +172,20 @@ class Murder : public Effect {
                static_cast<size_t>(clampBin(kit::toCell(y / binSize)));
     }
 
-    // Sunset: gold at the horizon through orange and rose to violet, a low sun, and dark hills.
-    static void drawSky(const EffectContext& c, float n, float s) {
+    // Sunset: gold at the horizon through orange and rose to violet, a low sun, and dark hills. Made once
+    // and copied each frame.
+    void buildSky(const EffectContext& c, float n, float s) {
+        sky_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), kit::Rgb{});
         const float sunX = n * 0.7f, sunY = n * 0.8f, sunR = 16.0f * s + 2.0f;
         for (int x = 0; x < c.n; ++x) {
             const float fx = static_cast<float>(x);
             const float hill = n * (0.86f + 0.04f * fastSin(fx * 0.025f) + 0.02f * fastSin(fx * 0.09f));
             for (int y = 0; y < c.n; ++y) {
                 const float fy = static_cast<float>(y);
+                kit::Rgb& out =
+                    sky_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)];
                 if (fy > hill) {
-                    kit::paint(c, x, y, kit::fromLevels(30, 14, 30));
+                    out = kit::fromLevels(30, 14, 30);
                     continue;
                 }
                 const float k = fy / n;
@@ -185,17 +200,19 @@ class Murder : public Effect {
                 } else if (d2 < 6.0f) {
                     colour = kit::mix(colour, kit::fromLevels(255, 220, 140), (6.0f - d2) / 5.0f * 0.6f);
                 }
-                kit::paint(c, x, y, colour);
+                out = colour;
             }
         }
     }
 
     std::vector<Bird> birds_;
+    std::vector<kit::Rgb> sky_;
     std::vector<int> head_;
     std::vector<int> next_;
     int bins_ = 0;
     int mouseFrames_ = 0;
     int lastMouseX_ = 0, lastMouseY_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

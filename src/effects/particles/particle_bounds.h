@@ -4,7 +4,7 @@
 
 #include "effects/kit/canvas.h"
 
-namespace glowfield::particles {
+namespace glowfield::bounds {
 
 // True when (x, y) is finite and lies within margin cells of the live grid (margin may be negative to ask for
 // a border inside the grid). NaN fails every comparison, so it is never on the grid.
@@ -21,9 +21,26 @@ inline void plot(const EffectContext& c, float x, float y, kit::Rgb colour,
     }
 }
 
+// Sets a cell known to be on the live grid, for passes over every cell: no check and no blend, so a
+// full-screen background costs little. Callers loop over 0 <= x, y < c.n only.
+inline void setCell(const EffectContext& c, int x, int y, kit::Rgb colour) {
+    const int cell = cellAt(x, y);
+    c.planes.red[cell] = colour.r;
+    c.planes.green[cell] = colour.g;
+    c.planes.blue[cell] = colour.b;
+}
+
+// Moves a cell known to be on the live grid towards a colour by alpha, as kit::blendCell does.
+inline void mixCell(const EffectContext& c, int x, int y, kit::Rgb colour, float alpha) {
+    const int cell = cellAt(x, y);
+    c.planes.red[cell] += (colour.r - c.planes.red[cell]) * alpha;
+    c.planes.green[cell] += (colour.g - c.planes.green[cell]) * alpha;
+    c.planes.blue[cell] += (colour.b - c.planes.blue[cell]) * alpha;
+}
+
 // Sizes scaled to the grid: v cells on a 200-cell grid.
 inline float gridScale(const EffectContext& c) {
     return static_cast<float>(c.n) / 200.0f;
 }
 
-} // namespace glowfield::particles
+} // namespace glowfield::bounds

@@ -14,6 +14,7 @@ namespace {
 class Phish : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         spacing_ = n * 0.5f / (columns - 1);
         knots_.resize(columns * rows);
@@ -32,13 +33,25 @@ class Phish : public Effect {
         lastMouseY_ = c.mouseY;
         direction_ = 1.0f;
         topX_ = n * 0.5f;
+        rowSea_.resize(static_cast<size_t>(c.n));
+        columnSin_.resize(static_cast<size_t>(c.n));
+        columnCos_.resize(static_cast<size_t>(c.n));
+        const kit::Rgb teal = kit::hsv(0.5f, 0.8f, 1.0f);
+        for (int y = 0; y < c.n; ++y) {
+            rowSea_[static_cast<size_t>(y)] = kit::shade(teal, 0.42f - 0.3f * static_cast<float>(y) / n);
+            columnSin_[static_cast<size_t>(y)] = fastSin(static_cast<float>(y) * 0.03f);
+            columnCos_[static_cast<size_t>(y)] = fastCos(static_cast<float>(y) * 0.03f);
+        }
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.8f);
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
             mouseFrames_ = 150;
@@ -72,7 +85,7 @@ class Phish : public Effect {
             m.y += m.vy * 0.3f;
             m.vx *= 0.99f;
             m.vy *= 0.99f;
-            if (!particles::onGrid(c, m.x, m.y)) {
+            if (!bounds::onGrid(c, m.x, m.y)) {
                 spawn(c, m);
                 continue;
             }
@@ -87,18 +100,26 @@ class Phish : public Effect {
             }
         }
         // Sea: a deep teal with slow bands of light, blended so the splashes ripple.
+        // The band of light is sin(ax - by + t), split by the angle-sum rule into a row part and a column
+        // part so each cell costs a few products.
+        const kit::Rgb teal = kit::hsv(0.5f, 0.8f, 1.0f);
+        const kit::Rgb lift = {(teal.r + 127.0f) * 0.04f, (teal.g + 127.0f) * 0.04f,
+                               (teal.b + 127.0f) * 0.04f};
         for (int x = 0; x < c.n; ++x) {
+            const float a = static_cast<float>(x) * 0.04f + t * 0.015f;
+            const float sa = fastSin(a), ca = fastCos(a);
             for (int y = 0; y < c.n; ++y) {
-                const float k = static_cast<float>(y) / n;
                 const float band =
-                    fastSin(static_cast<float>(x) * 0.04f - static_cast<float>(y) * 0.03f + t * 0.015f);
-                kit::blendCell(c, x, y, kit::hsv(0.5f, 0.8f, 0.42f - 0.3f * k + 0.04f * band), 0.5f);
+                    sa * columnCos_[static_cast<size_t>(y)] - ca * columnSin_[static_cast<size_t>(y)];
+                const kit::Rgb base = rowSea_[static_cast<size_t>(y)];
+                bounds::mixCell(
+                    c, x, y, {base.r + lift.r * band, base.g + lift.g * band, base.b + lift.b * band}, 0.5f);
             }
         }
         for (const Mote& m : plankton_) {
             const kit::Rgb colour = kit::hsv(m.hue, 0.6f, 1.0f);
             kit::softDisc(c, m.x, m.y, 2.5f * s + 0.8f, colour, 0.6f, kit::Blend::set);
-            particles::plot(c, m.x, m.y, kit::white);
+            bounds::plot(c, m.x, m.y, kit::white);
         }
         // The mesh: cords between neighbouring knots, then the knots.
         const kit::Rgb cord = kit::fromLevels(215, 200, 160);
@@ -116,7 +137,7 @@ class Phish : public Effect {
             }
         }
         for (const Knot& k : knots_) {
-            particles::plot(c, k.x, k.y, kit::fromLevels(120, 90, 60));
+            bounds::plot(c, k.x, k.y, kit::fromLevels(120, 90, 60));
         }
         kit::drawThickLine(c, knots_[0].x - 3.0f * s, knots_[0].y, knots_[columns - 1].x + 3.0f * s,
                            knots_[columns - 1].y, 1.2f * s + 0.3f, kit::fromLevels(140, 90, 50));
@@ -175,7 +196,7 @@ class Phish : public Effect {
             }
         }
         for (Knot& p : knots_) {
-            if (!particles::onGrid(c, p.x, p.y, n)) {
+            if (!bounds::onGrid(c, p.x, p.y, n)) {
                 p.x = p.px = n * 0.5f;
                 p.y = p.py = n * 0.5f;
             }
@@ -202,7 +223,7 @@ class Phish : public Effect {
 
     // The catch spills out: each caught glow flies off and the water splashes.
     void release(EffectContext& c) {
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         int spilled = 0;
         for (Mote& m : plankton_) {
             if (m.knot < 0) {
@@ -218,11 +239,14 @@ class Phish : public Effect {
     }
 
     std::vector<Knot> knots_;
+    std::vector<kit::Rgb> rowSea_;             // the sea's colour by depth
+    std::vector<float> columnSin_, columnCos_; // the band's phase by depth
     std::vector<Mote> plankton_;
     float spacing_ = 1.0f;
     float topX_ = 0.0f, topY_ = 0.0f, direction_ = 1.0f;
     int mouseFrames_ = 0;
     int lastMouseX_ = 0, lastMouseY_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -18,7 +18,7 @@ class Spew : public Effect {
         kit::scaleVelocities(c, 0.9f);
         kit::pullColours(c, kit::fromLevels(4, 6, 18), 0.14f);
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         const float nozzleX = n * (0.5f + 0.35f * fastSin(t * 0.006f));
         const float nozzleY = n - 6.0f * s;
@@ -45,12 +45,12 @@ class Spew : public Effect {
             if (d.y >= n - 1.0f && d.vy > 0.0f) {
                 d.live = false;
                 // Every few landings stir the pool where they fall.
-                if (landings++ % 6 == 0 && particles::onGrid(c, d.x, n - 2.0f)) {
+                if (landings++ % 6 == 0 && bounds::onGrid(c, d.x, n - 2.0f)) {
                     kit::balancedPush(c, d.x, n - 3.0f, 3.0f * s + 1.0f, 6.0f);
                 }
                 continue;
             }
-            if (!particles::onGrid(c, d.x, d.y, 4.0f)) {
+            if (!bounds::onGrid(c, d.x, d.y, 4.0f)) {
                 d.live = false;
                 continue;
             }

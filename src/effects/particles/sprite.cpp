@@ -12,6 +12,7 @@ namespace {
 class Sprite : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         glitter_.assign(maxGlitter, Glitter{});
         const float n = static_cast<float>(c.n);
         x_ = n * 0.5f;
@@ -22,11 +23,14 @@ class Sprite : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.0f);
         kit::pullColours(c, kit::fromLevels(16, 10, 40), 0.05f);
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float big = 1.7f * s; // the fairy's own scale
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
             dart_ = 90;
@@ -47,7 +51,7 @@ class Sprite : public Effect {
         const float ox = x_;
         x_ += (tx - x_) * (dart_ > 0 ? 0.12f : 0.08f);
         y_ += (ty - y_) * (dart_ > 0 ? 0.12f : 0.08f);
-        if (!particles::onGrid(c, x_, y_)) {
+        if (!bounds::onGrid(c, x_, y_)) {
             x_ = n * 0.5f;
             y_ = n * 0.5f;
         }
@@ -66,7 +70,7 @@ class Sprite : public Effect {
             --g.life;
             g.x += g.vx;
             g.y += g.vy;
-            if (!particles::onGrid(c, g.x, g.y)) {
+            if (!bounds::onGrid(c, g.x, g.y)) {
                 g.life = 0;
                 continue;
             }
@@ -75,7 +79,7 @@ class Sprite : public Effect {
                 continue;
             }
             const float fade = kit::clampf(static_cast<float>(g.life) / 80.0f, 0.2f, 1.0f);
-            particles::plot(c, g.x, g.y, kit::hsv(g.hue, 0.5f, fade), kit::Blend::max);
+            bounds::plot(c, g.x, g.y, kit::hsv(g.hue, 0.5f, fade), kit::Blend::max);
         }
         drawFairy(c, big, facing, static_cast<float>(c.frame % 100000u));
     }
@@ -123,6 +127,7 @@ class Sprite : public Effect {
     float x_ = 0.0f, y_ = 0.0f, clock_ = 0.0f;
     int dart_ = 0;
     int lastMouseX_ = 0, lastMouseY_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -13,6 +13,7 @@ namespace {
 class TakeOff : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         puffs_.assign(maxPuffs, Puff{});
         launched_ = c.frame;
         altitude_ = 0.0f;
@@ -20,9 +21,12 @@ class TakeOff : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::scaleVelocities(c, 0.3f);
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         uint32_t age = c.frame - launched_;
         if (age >= 450u) {
             start(c);
@@ -47,7 +51,7 @@ class TakeOff : public Effect {
             const kit::Rgb space = kit::mix(kit::fromLevels(2, 2, 12), kit::fromLevels(20, 30, 80), k);
             const kit::Rgb sky = kit::mix(day, space, height);
             for (int x = 0; x < c.n; ++x) {
-                kit::paint(c, x, y, sky);
+                bounds::setCell(c, x, y, sky);
             }
         }
         // Stars come out as the sky darkens; they scroll with the camera.
@@ -59,7 +63,7 @@ class TakeOff : public Effect {
                 const float wy = static_cast<float>((h >> 10) % 991u) / 991.0f * n * 2.0f;
                 const float sy = wy + camera * 0.3f;
                 const float wrapped = sy - 2.0f * n * static_cast<float>(kit::toCell(sy / (2.0f * n)));
-                particles::plot(c, sx, wrapped, star, kit::Blend::max);
+                bounds::plot(c, sx, wrapped, star, kit::Blend::max);
             }
         }
         // Ground, pad and gantry scroll down with the camera.
@@ -106,7 +110,7 @@ class TakeOff : public Effect {
             }
             p.r += 0.12f * s;
             const float sy = p.y + camera;
-            if (p.age > 220 || !particles::onGrid(c, p.x, sy, p.r)) {
+            if (p.age > 220 || !bounds::onGrid(c, p.x, sy, p.r)) {
                 p.live = false;
                 continue;
             }
@@ -154,6 +158,7 @@ class TakeOff : public Effect {
     uint32_t launched_ = 0;
     float altitude_ = 0.0f;
     float speed_ = 0.0f;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -13,6 +13,7 @@ namespace {
 class Tangle : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const size_t cells = static_cast<size_t>(c.n) * static_cast<size_t>(c.n);
         owner_.assign(cells, -1);
         shade_.assign(cells, 0.0f);
@@ -20,9 +21,12 @@ class Tangle : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         const int n = c.n;
         const float fn = static_cast<float>(n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const uint32_t age = c.frame - begun_;
         float fade = 1.0f;
         if (age >= 1500u) {
@@ -47,9 +51,9 @@ class Tangle : public Effect {
                 kit::Rgb colour =
                     ((x / 4 + y / 4) % 2 == 0) ? kit::fromLevels(26, 22, 30) : kit::fromLevels(32, 28, 36);
                 if (o >= 0) {
-                    colour = kit::hsv(hue_[o], 0.8f, kit::clampf(shade_[i], 0.0f, 1.0f) * fade);
+                    colour = kit::shade(yarn_[o], kit::clampf(shade_[i], 0.0f, 1.0f) * fade);
                 }
-                kit::paint(c, x, y, colour);
+                bounds::setCell(c, x, y, colour);
             }
         }
         for (int i = 0; i < threadCount && fade >= 1.0f; ++i) {
@@ -78,7 +82,7 @@ class Tangle : public Effect {
             travelled_[i] = 0.0f;
             over_[i] = c.random(0, 1) == 1;
             crossing_[i] = false;
-            hue_[i] = static_cast<float>(i) / threadCount + 0.03f * c.randomUnit();
+            yarn_[i] = kit::hsv(static_cast<float>(i) / threadCount + 0.03f * c.randomUnit(), 0.8f, 1.0f);
         }
         begun_ = c.frame;
     }
@@ -96,7 +100,7 @@ class Tangle : public Effect {
         x_[i] += fastCos(heading_[i]) * step;
         y_[i] += fastSin(heading_[i]) * step;
         travelled_[i] += step;
-        if (!particles::onGrid(c, x_[i], y_[i])) {
+        if (!bounds::onGrid(c, x_[i], y_[i])) {
             x_[i] = n * 0.5f;
             y_[i] = n * 0.5f;
         }
@@ -137,10 +141,12 @@ class Tangle : public Effect {
     std::vector<int8_t> owner_;
     std::vector<float> shade_;
     float x_[threadCount] = {}, y_[threadCount] = {}, heading_[threadCount] = {}, turn_[threadCount] = {};
-    float travelled_[threadCount] = {}, hue_[threadCount] = {};
+    float travelled_[threadCount] = {};
+    kit::Rgb yarn_[threadCount];
     bool over_[threadCount] = {}, crossing_[threadCount] = {};
     uint32_t begun_ = 0;
     int side_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -13,6 +13,7 @@ namespace {
 class UFO : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         x_ = fromX_ = toX_ = n * 0.5f;
         y_ = fromY_ = toY_ = n * 0.3f;
@@ -23,9 +24,12 @@ class UFO : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 10.0f);
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const uint32_t age = c.frame - started_;
         const uint32_t phase = age % 250u;
         // Slowly heal the scene, so lifted ground comes back and streaks fade.
@@ -68,11 +72,11 @@ class UFO : public Effect {
             m.y += m.vy;
             // Drawn in towards the beam's axis as they rise.
             m.x = x_ + m.u * w * 2.0f * kit::clampf((m.y - y_) / (n - y_), 0.2f, 1.0f);
-            if (!particles::onGrid(c, m.x, m.y) || m.y < y_ || !beaming) {
+            if (!bounds::onGrid(c, m.x, m.y) || m.y < y_ || !beaming) {
                 m.live = false;
                 continue;
             }
-            particles::plot(c, m.x, m.y, c.random(0, 3) == 0 ? kit::white : kit::fromLevels(140, 255, 200));
+            bounds::plot(c, m.x, m.y, c.random(0, 3) == 0 ? kit::white : kit::fromLevels(140, 255, 200));
         }
         drawSaucer(c, t, s);
     }
@@ -87,31 +91,43 @@ class UFO : public Effect {
     // A starry sky over dark hills; with alpha 1 it is painted, below 1 the field is pulled towards it.
     void drawScene(const EffectContext& c, float alpha) {
         const float n = static_cast<float>(c.n);
-        for (int x = 0; x < c.n; ++x) {
-            const float fx = static_cast<float>(x);
-            const float hill =
-                n * (0.78f + 0.05f * fastSin(fx * 0.031f) + 0.03f * fastSin(fx * 0.083f + 1.0f));
-            for (int y = 0; y < c.n; ++y) {
-                const float fy = static_cast<float>(y);
-                kit::Rgb colour;
-                if (fy < hill) {
-                    const float k = fy / n;
-                    colour = kit::fromLevels(8 + truncToInt(20 * k), 10 + truncToInt(24 * k),
-                                             40 + truncToInt(40 * k));
-                    // Fixed stars from a hash of the cell.
-                    const unsigned h =
-                        (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
-                    if (h % 131u == 0u) {
-                        colour = kit::fromLevels(200, 200, 230);
+        if (scene_.size() != static_cast<size_t>(c.n) * static_cast<size_t>(c.n)) {
+            scene_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), kit::Rgb{});
+            for (int x = 0; x < c.n; ++x) {
+                const float fx = static_cast<float>(x);
+                const float hill =
+                    n * (0.78f + 0.05f * fastSin(fx * 0.031f) + 0.03f * fastSin(fx * 0.083f + 1.0f));
+                for (int y = 0; y < c.n; ++y) {
+                    const float fy = static_cast<float>(y);
+                    kit::Rgb colour;
+                    if (fy < hill) {
+                        const float k = fy / n;
+                        colour = kit::fromLevels(8 + truncToInt(20 * k), 10 + truncToInt(24 * k),
+                                                 40 + truncToInt(40 * k));
+                        // Fixed stars from a hash of the cell.
+                        const unsigned h =
+                            (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
+                        if (h % 131u == 0u) {
+                            colour = kit::fromLevels(200, 200, 230);
+                        }
+                    } else {
+                        const float stripe = fastSin(fx * 0.2f + fy * 0.5f);
+                        colour =
+                            kit::fromLevels(20 + truncToInt(10 * stripe), 50 + truncToInt(14 * stripe), 26);
                     }
-                } else {
-                    const float stripe = fastSin(fx * 0.2f + fy * 0.5f);
-                    colour = kit::fromLevels(20 + truncToInt(10 * stripe), 50 + truncToInt(14 * stripe), 26);
+                    scene_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)] =
+                        colour;
                 }
+            }
+        }
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const kit::Rgb colour =
+                    scene_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)];
                 if (alpha >= 1.0f) {
-                    kit::paint(c, x, y, colour);
+                    bounds::setCell(c, x, y, colour);
                 } else {
-                    kit::blendCell(c, x, y, colour, alpha);
+                    bounds::mixCell(c, x, y, colour, alpha);
                 }
             }
         }
@@ -132,7 +148,7 @@ class UFO : public Effect {
                 c.planes.green[to] = c.planes.green[from];
                 c.planes.blue[to] = c.planes.blue[from];
                 const float edge = absf(static_cast<float>(x) - x_) / (half + 1.0f);
-                kit::blendCell(c, x, y, kit::fromLevels(150, 255, 190), 0.06f * (1.0f - edge * edge));
+                bounds::mixCell(c, x, y, kit::fromLevels(150, 255, 190), 0.06f * (1.0f - edge * edge));
             }
         }
     }
@@ -167,9 +183,11 @@ class UFO : public Effect {
     }
 
     std::vector<Mote> motes_;
+    std::vector<kit::Rgb> scene_; // the night landscape, made on the first call
     int next_ = 0;
     float x_ = 0.0f, y_ = 0.0f, fromX_ = 0.0f, fromY_ = 0.0f, toX_ = 0.0f, toY_ = 0.0f;
     uint32_t started_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

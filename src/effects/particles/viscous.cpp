@@ -12,6 +12,7 @@ namespace {
 class Viscous : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         heap_.assign(static_cast<size_t>(c.n), 0.0f);
         for (int x = 0; x < c.n; ++x) {
             heap_[x] = static_cast<float>(c.n) * (0.08f + 0.03f * fastSin(static_cast<float>(x) * 0.05f));
@@ -20,8 +21,11 @@ class Viscous : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         const float n = static_cast<float>(c.n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         const float spoutX = n * (0.5f + 0.3f * fastSin(t * 0.006f) * fastCos(t * 0.0023f));
         const float spoutY = n * 0.08f;
@@ -44,7 +48,7 @@ class Viscous : public Effect {
             p.y += p.vy;
             // Drops are drawn towards the coil as they near the heap.
             p.x += (landX - p.x) * 0.05f;
-            if (!particles::onGrid(c, p.x, p.y)) {
+            if (!bounds::onGrid(c, p.x, p.y)) {
                 p.live = false;
                 continue;
             }
@@ -59,6 +63,7 @@ class Viscous : public Effect {
         }
         ooze(c);
 
+        const kit::Rgb amberTop = kit::hsv(0.085f, 0.95f, 1.0f), amberDeep = kit::hsv(0.055f, 0.95f, 1.0f);
         // Background: a warm dim kitchen light, darker at the foot.
         for (int y = 0; y < c.n; ++y) {
             const float k = static_cast<float>(y) / n;
@@ -68,13 +73,14 @@ class Viscous : public Effect {
                 const float top = n - heap_[x];
                 const float depth = static_cast<float>(y) - top;
                 if (depth < 0.0f) {
-                    kit::paint(c, x, y, bg);
+                    bounds::setCell(c, x, y, bg);
                 } else {
                     // Amber, bright at the surface and deepening below, with slow glints.
                     const float glint = fastSin(static_cast<float>(x) * 0.21f + depth * 0.35f - t * 0.05f);
                     const float v = 0.95f - kit::clampf(depth / (n * 0.5f), 0.0f, 0.6f) + 0.06f * glint;
-                    const float hue = 0.085f - 0.03f * kit::clampf(depth / (n * 0.3f), 0.0f, 1.0f);
-                    kit::paint(c, x, y, kit::hsv(hue, 0.95f, depth < 1.5f ? 1.0f : v));
+                    const kit::Rgb tint =
+                        kit::mix(amberTop, amberDeep, kit::clampf(depth / (n * 0.3f), 0.0f, 1.0f));
+                    bounds::setCell(c, x, y, kit::shade(tint, depth < 1.5f ? 1.0f : v));
                 }
             }
         }
@@ -100,7 +106,7 @@ class Viscous : public Effect {
         }
         for (const Drop& p : drops_) {
             if (p.live) {
-                particles::plot(c, p.x, p.y, kit::fromLevels(255, 220, 120));
+                bounds::plot(c, p.x, p.y, kit::fromLevels(255, 220, 120));
             }
         }
     }
@@ -141,6 +147,7 @@ class Viscous : public Effect {
     std::vector<Drop> drops_;
     int next_ = 0;
     float coil_ = 0.0f;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -13,6 +13,7 @@ namespace {
 class Womble : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         // Litter lies on a grid of 2 x 2 cell plots, so each piece reads on the screen.
         m_ = c.n / 2 > 1 ? c.n / 2 : 1;
         litter_.assign(static_cast<size_t>(m_) * static_cast<size_t>(m_), 0);
@@ -30,9 +31,23 @@ class Womble : public Effect {
                  m * c.randomUnit(), m * c.randomUnit(), 0};
         }
         started_ = c.frame;
+        // Grass with tufts, from a hash of the cell.
+        grass_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), kit::Rgb{});
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y) {
+                const unsigned h =
+                    (static_cast<unsigned>(x) * 2654435761u) ^ (static_cast<unsigned>(y) * 40503u);
+                const float tuft = static_cast<float>((h >> 12) % 10u) / 10.0f;
+                grass_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)] =
+                    kit::hsv(0.27f + 0.03f * tuft, 0.7f, 0.3f + 0.1f * tuft);
+            }
+        }
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         const float m = static_cast<float>(m_);
         for (int sub = 0; sub < 2; ++sub) {
             for (Agent& a : agents_) {
@@ -76,15 +91,14 @@ class Womble : public Effect {
                 if (kind) {
                     // A lit corner on each piece.
                     const bool lit = (x % 2 == 0) && (y % 2 == 0);
-                    kit::paint(c, x, y, lit ? colourOf(kind) : kit::shade(colourOf(kind), 0.7f));
+                    bounds::setCell(c, x, y, lit ? colourOf(kind) : kit::shade(colourOf(kind), 0.7f));
                     continue;
                 }
-                // Grass with tufts and a breeze moving over it.
-                const unsigned h =
-                    (static_cast<unsigned>(x) * 2654435761u) ^ (static_cast<unsigned>(y) * 40503u);
-                const float tuft = static_cast<float>((h >> 12) % 10u) / 10.0f;
-                const float breeze = 0.04f * fastSin(static_cast<float>(x + y) * 0.05f - t * 0.03f);
-                kit::paint(c, x, y, kit::hsv(0.27f + 0.03f * tuft, 0.7f, 0.3f + 0.1f * tuft + breeze));
+                // Grass with a breeze moving over it.
+                const float breeze = 9.0f * fastSin(static_cast<float>(x + y) * 0.05f - t * 0.03f);
+                const kit::Rgb g =
+                    grass_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)];
+                bounds::setCell(c, x, y, {g.r + breeze, g.g + breeze, g.b + breeze});
             }
         }
         for (const Agent& a : agents_) {
@@ -157,9 +171,11 @@ class Womble : public Effect {
     }
 
     std::vector<uint8_t> litter_;
+    std::vector<kit::Rgb> grass_;
     std::vector<Agent> agents_;
     int m_ = 1;
     uint32_t started_ = 0;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

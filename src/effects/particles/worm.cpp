@@ -13,6 +13,7 @@ namespace {
 class Worm : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const int n = c.n;
         const float fn = static_cast<float>(n);
         soil_.assign(static_cast<size_t>(n) * static_cast<size_t>(n), kit::Rgb{});
@@ -35,7 +36,7 @@ class Worm : public Effect {
                     colour = kit::fromLevels(170, 160, 150);
                 }
                 soil_[static_cast<size_t>(x) * static_cast<size_t>(n) + static_cast<size_t>(y)] = colour;
-                kit::paint(c, x, y, colour);
+                bounds::setCell(c, x, y, colour);
             }
         }
         worms_.resize(wormCount);
@@ -51,11 +52,14 @@ class Worm : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         kit::tameField(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.2f);
         const int n = c.n;
         const float fn = static_cast<float>(n);
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 100000u);
         // The soil, with the tunnels crumbling back into it as they age.
         const kit::Rgb bore = kit::fromLevels(22, 14, 10);
@@ -66,7 +70,7 @@ class Worm : public Effect {
                     --tunnel_[i];
                 }
                 const float k = static_cast<float>(tunnel_[i]) / static_cast<float>(tunnelLife);
-                kit::paint(c, x, y, kit::mix(soil_[i], bore, k * (2.0f - k)));
+                bounds::setCell(c, x, y, kit::mix(soil_[i], bore, k * (2.0f - k)));
             }
         }
         for (Body& w : worms_) {
@@ -81,7 +85,7 @@ class Worm : public Effect {
             }
             const float speed = 0.6f * s;
             float nx = hx + fastCos(w.heading) * speed, ny = hy + fastSin(w.heading) * speed;
-            if (!particles::onGrid(c, nx, ny)) {
+            if (!bounds::onGrid(c, nx, ny)) {
                 nx = fn * 0.5f;
                 ny = fn * 0.5f;
             }
@@ -139,6 +143,7 @@ class Worm : public Effect {
     std::vector<kit::Rgb> soil_;
     std::vector<uint16_t> tunnel_; // frames until a dug cell has filled in again
     static constexpr int tunnelLife = 900;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace

@@ -12,9 +12,19 @@ namespace {
 class Yuck : public Effect {
   public:
     void start(EffectContext& c) override {
+        grid_ = c.n;
         const size_t cells = static_cast<size_t>(c.n) * static_cast<size_t>(c.n);
         trail_.assign(cells, 0.0f);
         blurred_.assign(cells, 0.0f);
+        // Colours by the trail's strength in steps of 1/32: a bruised purple-brown ground, olive cords,
+        // yellow-green where the slime is thickest.
+        const kit::Rgb ground = kit::fromLevels(40, 24, 38), olive = kit::fromLevels(110, 130, 30),
+                       bile = kit::fromLevels(230, 255, 90);
+        for (int k = 0; k < paletteSize; ++k) {
+            const float v = static_cast<float>(k) / 32.0f;
+            palette_[k] = kit::mix(kit::mix(ground, olive, kit::clampf(v * 0.9f, 0.0f, 1.0f)), bile,
+                                   kit::clampf((v - 1.2f) * 0.5f, 0.0f, 1.0f));
+        }
         agents_.resize(agentCount);
         for (Agent& a : agents_) {
             respawn(c, a);
@@ -22,8 +32,11 @@ class Yuck : public Effect {
     }
 
     void step(EffectContext& c) override {
+        if (grid_ != c.n) {
+            start(c); // the grid changed size: lay everything out afresh for it
+        }
         const int n = c.n;
-        const float s = particles::gridScale(c);
+        const float s = bounds::gridScale(c);
         const float senseDistance = 7.0f * s;
         const float t = static_cast<float>(c.frame % 100000u);
         // The sensing angle breathes, so the network keeps re-forming between fine mesh and thick cords.
@@ -41,12 +54,12 @@ class Yuck : public Effect {
             }
             a.x += fastCos(a.heading) * 0.9f * s;
             a.y += fastSin(a.heading) * 0.9f * s;
-            if (!particles::onGrid(c, a.x, a.y)) {
+            if (!bounds::onGrid(c, a.x, a.y)) {
                 // Bounce back into the dish.
                 a.x = kit::clampf(a.x, 0.5f, static_cast<float>(n) - 0.5f);
                 a.y = kit::clampf(a.y, 0.5f, static_cast<float>(n) - 0.5f);
                 a.heading += kit::pi;
-                if (!particles::onGrid(c, a.x, a.y)) {
+                if (!bounds::onGrid(c, a.x, a.y)) {
                     respawn(c, a);
                 }
             }
@@ -57,19 +70,24 @@ class Yuck : public Effect {
         for (int k = 0; k < 12; ++k) {
             respawn(c, agents_[static_cast<size_t>(c.random(0, agentCount - 1))]);
         }
-        // Spread and decay: a 3 x 3 box blur (clamped at the rim) times a keep factor.
+        // Spread and decay: a 3 x 3 box blur (clamped at the rim), done as two passes of three, mixed with
+        // the unblurred trail and times a keep factor.
         for (int x = 0; x < n; ++x) {
-            const int x0 = x > 0 ? x - 1 : 0, x1 = x + 1 < n ? x + 1 : n - 1;
+            const float* row = &trail_[index(x, 0, n)];
+            float* out = &blurred_[index(x, 0, n)];
             for (int y = 0; y < n; ++y) {
-                const int y0 = y > 0 ? y - 1 : 0, y1 = y + 1 < n ? y + 1 : n - 1;
-                float sum = 0.0f;
-                for (int u : {x0, x, x1}) {
-                    sum += trail_[index(u, y0, n)] + trail_[index(u, y, n)] + trail_[index(u, y1, n)];
-                }
-                blurred_[index(x, y, n)] = (sum * 0.4f / 9.0f + trail_[index(x, y, n)] * 0.6f) * 0.9f;
+                out[y] = row[y > 0 ? y - 1 : 0] + row[y] + row[y + 1 < n ? y + 1 : n - 1];
             }
         }
-        trail_.swap(blurred_);
+        for (int x = 0; x < n; ++x) {
+            const float* left = &blurred_[index(x > 0 ? x - 1 : 0, 0, n)];
+            const float* middle = &blurred_[index(x, 0, n)];
+            const float* right = &blurred_[index(x + 1 < n ? x + 1 : n - 1, 0, n)];
+            float* row = &trail_[index(x, 0, n)];
+            for (int y = 0; y < n; ++y) {
+                row[y] = ((left[y] + middle[y] + right[y]) * (0.4f / 9.0f) + row[y] * 0.6f) * 0.9f;
+            }
+        }
         // A now-and-then food drop draws the mould to a new place.
         if (c.frame % 150u == 0u) {
             const int fx = c.random(n / 8, n - 1 - n / 8), fy = c.random(n / 8, n - 1 - n / 8);
@@ -82,15 +100,12 @@ class Yuck : public Effect {
                 }
             }
         }
-        // Colour: a bruised purple-brown ground, olive cords, yellow-green where the slime is thickest.
-        const kit::Rgb ground = kit::fromLevels(40, 24, 38), olive = kit::fromLevels(110, 130, 30),
-                       bile = kit::fromLevels(230, 255, 90);
+        // Colour: a bruised purple-brown ground, olive cords, yellow-green where the slime is thickest; from
+        // a table of the trail's strength in steps of 1/32.
         for (int x = 0; x < n; ++x) {
             for (int y = 0; y < n; ++y) {
-                const float v = trail_[index(x, y, n)];
-                const float k = kit::clampf(v * 0.9f, 0.0f, 1.0f);
-                const float k2 = kit::clampf((v - 1.2f) * 0.5f, 0.0f, 1.0f);
-                kit::paint(c, x, y, kit::mix(kit::mix(ground, olive, k), bile, k2));
+                const int k = truncToInt(trail_[index(x, y, n)] * 32.0f);
+                bounds::setCell(c, x, y, palette_[k < 0 ? 0 : k >= paletteSize ? paletteSize - 1 : k]);
             }
         }
     }
@@ -119,9 +134,12 @@ class Yuck : public Effect {
         a.heading = angle;
     }
 
+    static constexpr int paletteSize = 128;
+    kit::Rgb palette_[paletteSize] = {};
     std::vector<Agent> agents_;
     std::vector<float> trail_;
     std::vector<float> blurred_;
+    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
