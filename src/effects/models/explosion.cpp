@@ -1,7 +1,7 @@
-// Explosion: every two or three seconds a blast somewhere in the depth of the screen. Six hundred shards fly
+// Explosion: every two seconds a blast somewhere in the depth of the screen. Six hundred shards fly
 // out in 3-D, each drawn as a streak from where it was to where it is, so shards coming towards the viewer
-// streak fat and bright and those flying away thin and dim; the blast flashes and sends a shock through the
-// field.
+// streak fat and bright and those flying away thin and dim, over a floor grid that each flash lights up; the
+// blast flashes and sends a shock through the field.
 #include <cmath>
 #include <vector>
 
@@ -28,10 +28,23 @@ class Explosion : public Effect {
         kit::pullColours(c, kit::fromLevels(6, 4, 10), 0.3f);
         const float n = static_cast<float>(c.n);
         const float s = n / 200.0f;
-        if (c.frame - blasted_ >= 130u) {
+        if (c.frame - blasted_ >= 100u) {
             blast(c);
         }
         const uint32_t age = c.frame - blasted_;
+        // A floor grid running into the distance, lit by each blast as it flashes, so the depth of the spray
+        // reads against it.
+        const float glow = age < 40u ? 1.0f - static_cast<float>(age) / 40.0f : 0.0f;
+        const kit::Rgb line = kit::mix(kit::fromLevels(40, 60, 120), kit::fromLevels(255, 190, 120), glow);
+        const float floorY = n * 0.32f;
+        for (int k = -5; k <= 5; ++k) {
+            const float x = static_cast<float>(k) * n * 0.2f;
+            kit::modelLine(c, {x, floorY, 0.0f}, {x, floorY, n * 2.5f}, line, 1);
+        }
+        for (int k = 0; k <= 6; ++k) {
+            const float z = static_cast<float>(k * k) * n * 0.07f;
+            kit::modelLine(c, {-n, floorY, z}, {n, floorY, z}, line, 1);
+        }
         // The fireball: a bright core that swells and fades over the first second.
         if (age < 50u) {
             const kit::Projected p = kit::project(c, centre_);
@@ -59,7 +72,7 @@ class Explosion : public Effect {
             }
             const float heat = static_cast<float>(d.life) / static_cast<float>(d.span);
             const kit::Rgb colour = kit::hsv(0.02f + 0.13f * heat * heat, 1.0f - 0.7f * heat * heat * heat,
-                                             kit::clampf(0.3f + 1.4f * heat, 0.0f, 1.0f));
+                                             kit::clampf(0.45f + 2.0f * heat, 0.0f, 1.0f));
             kit::modelLine(c, before, d.p, colour, d.big ? 3 : 2);
         }
     }
@@ -85,7 +98,7 @@ class Explosion : public Effect {
             const float speed = (1.8f + 4.0f * c.randomUnit() * c.randomUnit()) * s;
             d.p = centre_;
             d.v = kit::Vec3{r * fastCos(a), r * fastSin(a) - 0.3f, z} * speed;
-            d.span = d.life = 45 + c.random(0, 70);
+            d.span = d.life = 60 + c.random(0, 70);
             d.big = c.random(0, 5) == 0;
         }
         // The flash and the shock.
