@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -23,7 +24,7 @@ class Explosion : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 250.0f, 30.0f);
+        bounds::tameNowAndThen(c, 250.0f, 30.0f);
         kit::scaleVelocities(c, 0.9f);
         kit::pullColours(c, kit::fromLevels(6, 4, 10), 0.3f);
         const float n = static_cast<float>(c.n);

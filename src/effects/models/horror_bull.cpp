@@ -22,7 +22,7 @@ class HorrorBull : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::scaleVelocities(c, 0.0f);
+        bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = n / 200.0f;
         const float t = static_cast<float>(c.frame % 400000u);

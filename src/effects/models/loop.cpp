@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -45,7 +46,7 @@ class Loop : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 8.0f);
+        bounds::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.3f);
         kit::pullColours(c, kit::fromLevels(6, 8, 22), 0.35f);
         const float n = static_cast<float>(c.n);

@@ -2,6 +2,7 @@
 // a slow figure-eight. The far side is drawn thinner, smaller and darker than the near side, and a light
 // darkening each frame leaves short ghost trails behind the turning wires.
 #include "effects/kit/kit.h"
+#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -10,7 +11,7 @@ namespace {
 class Sphere : public Effect {
   public:
     void step(EffectContext& c) override {
-        kit::tameField(c, 200.0f, 8.0f);
+        bounds::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.5f);
         kit::pullColours(c, kit::fromLevels(4, 4, 16), 0.22f);
         const float n = static_cast<float>(c.n);

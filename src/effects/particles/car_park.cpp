@@ -36,7 +36,7 @@ class CarPark : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::scaleVelocities(c, 0.2f);
+        bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         drawGround(c, n, s);

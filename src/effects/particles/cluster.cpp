@@ -26,6 +26,7 @@ class Cluster : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
+        bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 100000u);
@@ -43,8 +44,9 @@ class Cluster : public Effect {
         int count[centreCount] = {};
         for (Point& p : points_) {
             const float tx = clumpX_[p.clump] + p.homeX, ty = clumpY_[p.clump] + p.homeY;
-            p.x += (tx - p.x) * 0.04f + (c.randomUnit() - 0.5f) * 0.4f * s;
-            p.y += (ty - p.y) * 0.04f + (c.randomUnit() - 0.5f) * 0.4f * s;
+            // Each point jiggles on its own small loop about its place in the clump.
+            p.x += (tx - p.x) * 0.04f + 0.25f * s * fastSin(t * 0.09f + p.phase);
+            p.y += (ty - p.y) * 0.04f + 0.25f * s * fastCos(t * 0.11f + p.phase * 1.7f);
             if (!bounds::onGrid(c, p.x, p.y)) {
                 p.x = tx;
                 p.y = ty;
@@ -102,7 +104,7 @@ class Cluster : public Effect {
 
   private:
     struct Point {
-        float x = 0.0f, y = 0.0f, homeX = 0.0f, homeY = 0.0f;
+        float x = 0.0f, y = 0.0f, homeX = 0.0f, homeY = 0.0f, phase = 0.0f;
         int clump = 0, owner = 0;
     };
     static constexpr int pointCount = 1500;
@@ -124,6 +126,7 @@ class Cluster : public Effect {
         }
         for (Point& p : points_) {
             p.clump = c.random(0, clumpCount - 1);
+            p.phase = c.randomUnit() * kit::twoPi;
             // A rough Gaussian: the sum of two uniform draws on each axis.
             const float r = clumpR_[p.clump];
             p.homeX = (c.randomUnit() + c.randomUnit() - 1.0f) * r * 1.5f;

@@ -35,6 +35,7 @@ class Embryo : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
+        bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float cx = n * 0.5f, cy = n * 0.5f;
         const float membrane = n * 0.42f;

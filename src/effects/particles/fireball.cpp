@@ -27,7 +27,7 @@ class Fireball : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 10.0f);
+        bounds::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.97f);
         kit::pullColours(c, kit::fromLevels(8, 4, 10), 0.1f);
         const float n = static_cast<float>(c.n);

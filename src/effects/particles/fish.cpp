@@ -27,6 +27,7 @@ class Fish : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
+        bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
@@ -36,20 +37,33 @@ class Fish : public Effect {
             lastMouseY_ = c.mouseY;
         }
         // Water: lighter near the surface, with slow bands of light.
-        if (water_.size() != static_cast<size_t>(c.n)) {
-            water_.resize(static_cast<size_t>(c.n));
+        // Per row, the water as still + ray * glint in field units, and the ray's phase split by the
+        // angle-sum rule, so each cell costs a few products.
+        if (still_.size() != static_cast<size_t>(c.n)) {
+            still_.resize(static_cast<size_t>(c.n));
+            glint_.resize(static_cast<size_t>(c.n));
+            rowSin_.resize(static_cast<size_t>(c.n));
+            rowCos_.resize(static_cast<size_t>(c.n));
             for (int y = 0; y < c.n; ++y) {
-                water_[static_cast<size_t>(y)] =
-                    kit::hsv(0.55f + 0.05f * static_cast<float>(y) / n, 0.85f, 1.0f);
+                const float k = static_cast<float>(y) / n;
+                const kit::Rgb hue = kit::hsv(0.55f + 0.05f * k, 0.85f, 1.0f);
+                const kit::Rgb level{hue.r + 127.0f, hue.g + 127.0f, hue.b + 127.0f};
+                const float v = 0.55f - 0.4f * k, g = 0.05f * (1.0f - k);
+                still_[static_cast<size_t>(y)] = {level.r * v - 127.0f, level.g * v - 127.0f,
+                                                  level.b * v - 127.0f};
+                glint_[static_cast<size_t>(y)] = {level.r * g, level.g * g, level.b * g};
+                rowSin_[static_cast<size_t>(y)] = fastSin(static_cast<float>(y) * 0.02f);
+                rowCos_[static_cast<size_t>(y)] = fastCos(static_cast<float>(y) * 0.02f);
             }
         }
         for (int x = 0; x < c.n; ++x) {
-            const float fx = static_cast<float>(x);
+            const float phase = static_cast<float>(x) * 0.05f + t * 0.01f;
+            const float sx = fastSin(phase), cx = fastCos(phase);
             for (int y = 0; y < c.n; ++y) {
-                const float k = static_cast<float>(y) / n;
-                const float ray = fastSin(fx * 0.05f + static_cast<float>(y) * 0.02f + t * 0.01f);
-                const float v = 0.55f - 0.4f * k + 0.05f * ray * (1.0f - k);
-                bounds::setCell(c, x, y, kit::shade(water_[static_cast<size_t>(y)], v));
+                const size_t row = static_cast<size_t>(y);
+                const float ray = sx * rowCos_[row] + cx * rowSin_[row];
+                const kit::Rgb a = still_[row], g = glint_[row];
+                bounds::setCell(c, x, y, {a.r + g.r * ray, a.g + g.g * ray, a.b + g.b * ray});
             }
         }
         // Sand at the bottom with a few weeds swaying.
@@ -199,7 +213,8 @@ class Fish : public Effect {
     }
 
     std::vector<Swimmer> fish_;
-    std::vector<kit::Rgb> water_; // the hue of the water by depth, at full value
+    std::vector<kit::Rgb> still_, glint_; // the water by depth, and how much a ray of light lifts it
+    std::vector<float> rowSin_, rowCos_;  // the ray's phase by depth
     std::vector<Bubble> bubbles_;
     int nextBubble_ = 0;
     int baitFrames_ = 0;

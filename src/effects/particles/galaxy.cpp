@@ -23,6 +23,11 @@ class Galaxy : public Effect {
             s.angle = c.randomUnit() * kit::twoPi;
             s.bright = 0.4f + 0.6f * c.randomUnit();
             s.dust = c.random(0, 6) == 0;
+            // Yellow-white core fading to blue arms, as levels for a quick scale by depth.
+            const kit::Rgb colour = kit::mix(kit::fromLevels(255, 230, 160), kit::fromLevels(120, 170, 255),
+                                             kit::clampf(s.a / (n * 0.5f) * 2.5f, 0.0f, 1.0f));
+            s.level = {(colour.r + 127.0f) * s.bright, (colour.g + 127.0f) * s.bright,
+                       (colour.b + 127.0f) * s.bright};
         }
     }
 
@@ -30,13 +35,14 @@ class Galaxy : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 5.0f);
+        bounds::tameNowAndThen(c, 200.0f, 5.0f);
         kit::pullColours(c, kit::fromLevels(2, 2, 10), 0.35f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
         const float twist = (3.2f + 1.6f * fastSin(t * 0.0015f)) / n;
         const float tilt = 0.9f + 0.35f * fastSin(t * 0.0021f);
         const float spin = t * 0.002f;
+        const float tiltCos = fastCos(tilt), tiltSin = fastSin(tilt);
         // The bulge glow first.
         const kit::Projected centre = kit::project(c, {0.0f, 0.0f, n * 0.3f});
         if (centre.visible) {
@@ -49,31 +55,29 @@ class Galaxy : public Effect {
             const float orient = s.a * twist * kit::twoPi + spin;
             const float ex = s.a * fastCos(s.angle), ey = s.a * 0.72f * fastSin(s.angle);
             const float co = fastCos(orient), si = fastSin(orient);
-            kit::Vec3 p{ex * co - ey * si, ex * si + ey * co, 0.0f};
-            p = kit::rotateX(p, tilt);
-            p.z += n * 0.3f;
+            // Tilted about x: (x, y, 0) goes to (x, y cos, y sin), then pushed back into the screen.
+            const float py = ex * si + ey * co;
+            const kit::Vec3 p{ex * co - ey * si, py * tiltCos, py * tiltSin + n * 0.3f};
             const kit::Projected q = kit::project(c, p);
             if (!q.visible || !bounds::onGrid(c, q.x, q.y)) {
                 continue;
             }
-            const float r = s.a / (n * 0.5f);
-            kit::Rgb colour;
             if (s.dust) {
-                colour = kit::fromLevels(30, 18, 16);
-                kit::paint(c, kit::toCell(q.x), kit::toCell(q.y), colour, kit::Blend::min);
+                kit::paint(c, kit::toCell(q.x), kit::toCell(q.y), kit::fromLevels(30, 18, 16),
+                           kit::Blend::min);
                 continue;
             }
-            // Yellow-white core fading to blue arms.
-            colour = kit::mix(kit::fromLevels(255, 230, 160), kit::fromLevels(120, 170, 255),
-                              kit::clampf(r * 2.5f, 0.0f, 1.0f));
-            colour = kit::shade(colour, s.bright * (0.6f + 0.4f * q.scale));
-            kit::paint(c, kit::toCell(q.x), kit::toCell(q.y), colour, kit::Blend::max);
+            const float k = 0.6f + 0.4f * q.scale;
+            kit::paint(c, kit::toCell(q.x), kit::toCell(q.y),
+                       {s.level.r * k - 127.0f, s.level.g * k - 127.0f, s.level.b * k - 127.0f},
+                       kit::Blend::max);
         }
     }
 
   private:
     struct Star {
         float a = 0.0f, angle = 0.0f, bright = 0.0f;
+        kit::Rgb level; // its colour as 0..255 levels, brightness included
         bool dust = false;
     };
     static constexpr int starCount = 4000;

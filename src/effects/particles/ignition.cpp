@@ -21,7 +21,7 @@ class Ignition : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 8.0f);
+        bounds::tameNowAndThen(c, 200.0f, 8.0f);
         kit::pullColours(c, kit::fromLevels(14, 10, 22), 0.06f);
         const float s = bounds::gridScale(c);
         if (burnt_ >= static_cast<float>(count_ - 1)) {

@@ -52,9 +52,7 @@ class LetItSnow : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 300.0f, 20.0f);
-        // Calm the ripples: flakes are crisp specks, not splashes.
-        kit::scaleVelocities(c, 0.3f);
+        bounds::clearVelocities(c);
         const uint32_t age = c.frame - started_;
         keep_ = age < 400u ? 1.0f - static_cast<float>(age) / 400.0f : 0.0f;
         const int n = c.n;

@@ -32,7 +32,7 @@ class Loops : public Effect {
                     page_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
             }
         }
-        kit::scaleVelocities(c, 0.0f);
+        bounds::clearVelocities(c);
         const float s = bounds::gridScale(c);
         for (int i = 0; i < penCount; ++i) {
             Pen& p = pens_[i];

@@ -35,6 +35,7 @@ class Murder : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
+        bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);

@@ -38,6 +38,27 @@ inline void mixCell(const EffectContext& c, int x, int y, kit::Rgb colour, float
     c.planes.blue[cell] += (colour.b - c.planes.blue[cell]) * alpha;
 }
 
+// Zeroes the velocities of the live grid: for effects that paint every cell each frame, so the wave step
+// neither smears their picture nor piles up velocity (it never damps it) under a still image.
+inline void clearVelocities(const EffectContext& c) {
+    for (float* plane : {c.planes.redVelocity, c.planes.greenVelocity, c.planes.blueVelocity}) {
+        for (int x = 0; x < c.n; ++x) {
+            float* column = plane + cellAt(x, 0);
+            for (int y = 0; y < c.n; ++y) {
+                column[y] = 0.0f;
+            }
+        }
+    }
+}
+
+// kit::tameField every fourth frame: enough for effects that blend into the field, so that extreme leftovers
+// are cleared within a few frames, at a quarter of the cost.
+inline void tameNowAndThen(const EffectContext& c, float colourLimit, float velocityLimit) {
+    if ((c.frame & 3u) == 0u) {
+        kit::tameField(c, colourLimit, velocityLimit);
+    }
+}
+
 // Sizes scaled to the grid: v cells on a 200-cell grid.
 inline float gridScale(const EffectContext& c) {
     return static_cast<float>(c.n) / 200.0f;

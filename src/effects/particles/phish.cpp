@@ -48,7 +48,7 @@ class Phish : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 10.0f);
+        bounds::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.8f);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);

@@ -14,7 +14,7 @@ class Spew : public Effect {
     void start(EffectContext&) override { drops_.assign(maxDrops, Drop{}); }
 
     void step(EffectContext& c) override {
-        kit::tameField(c, 200.0f, 12.0f);
+        bounds::tameNowAndThen(c, 200.0f, 12.0f);
         kit::scaleVelocities(c, 0.9f);
         kit::pullColours(c, kit::fromLevels(4, 6, 18), 0.14f);
         const float n = static_cast<float>(c.n);

@@ -26,7 +26,7 @@ class Sprite : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 8.0f);
+        bounds::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.0f);
         kit::pullColours(c, kit::fromLevels(16, 10, 40), 0.05f);
         const float n = static_cast<float>(c.n);

@@ -24,7 +24,7 @@ class Swirly : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 8.0f);
+        bounds::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.5f);
         kit::pullColours(c, kit::fromLevels(6, 4, 14), 0.04f);
         const float n = static_cast<float>(c.n);

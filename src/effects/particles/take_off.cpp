@@ -24,7 +24,7 @@ class TakeOff : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::scaleVelocities(c, 0.3f);
+        bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         uint32_t age = c.frame - launched_;

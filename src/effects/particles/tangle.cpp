@@ -24,6 +24,7 @@ class Tangle : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
+        bounds::clearVelocities(c);
         const int n = c.n;
         const float fn = static_cast<float>(n);
         const float s = bounds::gridScale(c);

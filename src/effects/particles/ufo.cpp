@@ -27,7 +27,7 @@ class UFO : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 10.0f);
+        bounds::tameNowAndThen(c, 200.0f, 10.0f);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const uint32_t age = c.frame - started_;

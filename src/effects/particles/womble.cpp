@@ -48,6 +48,7 @@ class Womble : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
+        bounds::clearVelocities(c);
         const float m = static_cast<float>(m_);
         for (int sub = 0; sub < 2; ++sub) {
             for (Agent& a : agents_) {

@@ -55,8 +55,7 @@ class Worm : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        kit::tameField(c, 200.0f, 10.0f);
-        kit::scaleVelocities(c, 0.2f);
+        bounds::clearVelocities(c);
         const int n = c.n;
         const float fn = static_cast<float>(n);
         const float s = bounds::gridScale(c);

@@ -35,16 +35,21 @@ class Yuck : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
+        bounds::clearVelocities(c);
         const int n = c.n;
         const float s = bounds::gridScale(c);
         const float senseDistance = 7.0f * s;
         const float t = static_cast<float>(c.frame % 100000u);
         // The sensing angle breathes, so the network keeps re-forming between fine mesh and thick cords.
         const float spread = 0.6f + 0.3f * fastSin(t * 0.004f);
+        const float cs = fastCos(spread), ss = fastSin(spread);
         for (Agent& a : agents_) {
-            const float f = sense(c, a, 0.0f, senseDistance);
-            const float l = sense(c, a, -spread, senseDistance);
-            const float r = sense(c, a, spread, senseDistance);
+            // Ahead, and ahead turned left and right by the spread (by the angle-sum rule, one sine and
+            // cosine an agent).
+            const float ch = fastCos(a.heading) * senseDistance, sh = fastSin(a.heading) * senseDistance;
+            const float f = senseAt(c, a.x + ch, a.y + sh);
+            const float l = senseAt(c, a.x + ch * cs + sh * ss, a.y + sh * cs - ch * ss);
+            const float r = senseAt(c, a.x + ch * cs - sh * ss, a.y + sh * cs + ch * ss);
             if (f >= l && f >= r) {
                 a.heading += (c.randomUnit() - 0.5f) * 0.1f;
             } else if (l > r) {
@@ -118,10 +123,10 @@ class Yuck : public Effect {
 
     static size_t index(int x, int y, int n) { return static_cast<size_t>(x) * static_cast<size_t>(n) + y; }
 
-    float sense(const EffectContext& c, const Agent& a, float turn, float distance) const {
-        const float h = a.heading + turn;
-        const int x = kit::clampCell(c, kit::toCell(a.x + fastCos(h) * distance));
-        const int y = kit::clampCell(c, kit::toCell(a.y + fastSin(h) * distance));
+    // The trail at a point, clamped to the grid.
+    float senseAt(const EffectContext& c, float px, float py) const {
+        const int x = kit::clampCell(c, kit::toCell(px));
+        const int y = kit::clampCell(c, kit::toCell(py));
         return trail_[index(x, y, c.n)];
     }
 
