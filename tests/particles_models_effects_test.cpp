@@ -175,6 +175,69 @@ INSTANTIATE_TEST_SUITE_P(OwnEntries, ParticlesModelsEffects, ::testing::ValuesIn
                              return std::to_string(info.param);
                          });
 
+// Effects with a cycle of their own, seen from outside through the colours they leave.
+class ParticlesModelsBehaviour : public StateTest {
+  protected:
+    static int cellsOfColour(float r, float g, float b) {
+        int count = 0;
+        for (int x = 0; x < field.gridSize; ++x) {
+            for (int y = 0; y < field.gridSize; ++y) {
+                const int cell = cellAt(x, y);
+                count += planes.red[cell] == r && planes.green[cell] == g && planes.blue[cell] == b ? 1 : 0;
+            }
+        }
+        return count;
+    }
+    static float meanOfTopRows() {
+        double sum = 0.0;
+        const int rows = field.gridSize / 10;
+        for (int x = 0; x < field.gridSize; ++x) {
+            for (int y = 0; y < rows; ++y) {
+                const int cell = cellAt(x, y);
+                sum += (planes.red[cell] + planes.green[cell] + planes.blue[cell]) / 3.0;
+            }
+        }
+        return static_cast<float>(sum / (field.gridSize * rows));
+    }
+};
+
+TEST_F(ParticlesModelsBehaviour, SnowSettlesIntoDriftsThatThawBeforeTheyFillTheScreen) {
+    // The inside of a drift has its own pale blue; its surface is white.
+    const float r = 205 - 127.0f, g = 215 - 127.0f, b = 240 - 127.0f;
+    startEffect(182, 1);
+    runFrames(1500);
+    const int early = cellsOfColour(r, g, b);
+    EXPECT_GT(early, 200);
+    runFrames(4500);
+    EXPECT_LT(cellsOfColour(r, g, b), field.gridSize * field.gridSize / 5);
+}
+
+TEST_F(ParticlesModelsBehaviour, TheTangleGrowsThenUnravelsAndStartsAgain) {
+    startEffect(222, 1);
+    const auto yarn = [] {
+        const int n = field.gridSize;
+        return n * n - cellsOfColour(26 - 127.0f, 22 - 127.0f, 30 - 127.0f) -
+               cellsOfColour(32 - 127.0f, 28 - 127.0f, 36 - 127.0f);
+    };
+    runFrames(300);
+    const int young = yarn();
+    runFrames(1100);
+    const int grown = yarn();
+    EXPECT_GT(grown, young + 2000);
+    runFrames(200); // past the unravelling at 1500 frames
+    EXPECT_LT(yarn(), grown / 2);
+}
+
+TEST_F(ParticlesModelsBehaviour, TheSkyDarkensAsTheRocketClimbsAndANewOneStandsInDaylight) {
+    startEffect(205, 1);
+    runFrames(30);
+    const float day = meanOfTopRows();
+    runFrames(390);
+    EXPECT_LT(meanOfTopRows(), day - 40.0f);
+    runFrames(60); // past the relaunch at 450 frames
+    EXPECT_NEAR(meanOfTopRows(), day, 10.0f);
+}
+
 // Every entry here really has its own effect now, not another entry's routine.
 TEST(ParticlesModelsCatalogue, EveryOwnEntryIsAnEffectOfItsOwn) {
     for (const int entry : ownEntries) {
