@@ -33,8 +33,8 @@ class HorrorBull : public Effect {
         }
         const float u = kit::clampf(static_cast<float>(age) / chargeFrames, 0.0f, 1.0f);
         // Far away the bull seems to crawl, then it is suddenly upon you.
-        const float depth = n * 2.6f * (1.0f - u) * (1.0f - u) + n * 0.02f -
-                            n * 0.25f * (u > 0.97f ? (u - 0.97f) * 30.0f : 0.0f);
+        // It stops just short of the viewer, where the horn tips (which reach forwards) still show.
+        const float depth = n * 2.6f * (1.0f - u) * (1.0f - u) + n * 0.18f;
         const float bob = 5.0f * s * absf(fastSin(t * 0.25f));
         const kit::Vec3 head{kit::lerp(fromX_, passX_, u * u), n * 0.12f - bob, depth};
 
@@ -120,7 +120,7 @@ class HorrorBull : public Effect {
 
     // Two horns that sweep out, up and forward, thick at the root; a skull ridge and two burning eyes.
     static void drawHorns(const EffectContext& c, kit::Vec3 head, float s) {
-        s *= 1.5f; // the head is drawn half as large again as the grid scale
+        s *= 2.2f; // the head is drawn larger than the grid scale, so close up the horns fill the screen
         const kit::Rgb bone = kit::fromLevels(240, 228, 200);
         for (float side : {-1.0f, 1.0f}) {
             kit::Vec3 previous = head + kit::Vec3{side * 8.0f * s, 0.0f, 0.0f};

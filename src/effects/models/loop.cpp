@@ -90,7 +90,7 @@ class Loop : public Effect {
         kit::modelLine(c, view(back + side), view(front + side), kit::fromLevels(255, 60, 60), 4);
         kit::modelLine(c, view(front - side), view(front + side), kit::fromLevels(255, 240, 200), 3);
         // Sparks: more the faster it goes.
-        const int spawn = static_cast<int>(speed / s * 3.0f);
+        const int spawn = truncToInt(speed / s * 3.0f);
         for (int k = 0; k < spawn && k < 12; ++k) {
             Spark& p = sparks_[next_];
             next_ = (next_ + 1) % maxSparks;
