@@ -156,18 +156,18 @@ class HorrorBull : public Effect {
         const kit::Rgb cloth = kit::hsv(0.99f, 0.95f, 1.0f);
         const float sweep = u > 0.8f ? (u - 0.8f) / 0.2f : 0.0f;
         const float reach = n * (0.26f - 0.25f * sweep * sweep);
-        for (int y = 0; y < c.n; ++y) {
+        const kit::Rgb level{cloth.r + 127.0f, cloth.g + 127.0f, cloth.b + 127.0f};
+        for (int y = kit::clampCell(c, kit::toCell(n * 0.08f)); y < c.n; ++y) {
             const float fy = static_cast<float>(y);
             const float edge = reach + n * 0.04f * fastSin(fy * 0.06f + t * 0.09f) + fy * 0.1f;
-            for (int x = 0; x < c.n; ++x) {
-                const float fx = static_cast<float>(capeLeft_ ? x : c.n - 1 - x);
-                if (fx > edge || fy < n * 0.08f) {
-                    continue;
-                }
-                const float fold =
-                    fastSin(fx * 0.22f * (1.0f / s) * s + 0.8f * fastSin(fy * 0.05f + t * 0.07f));
-                const float rim = edge - fx < 2.0f ? 0.6f : 1.0f;
-                bounds::setCell(c, x, y, kit::shade(cloth, (0.62f + 0.28f * fold) * rim));
+            const float sway = 0.8f * fastSin(fy * 0.05f + t * 0.07f);
+            const int last = kit::clampCell(c, kit::toCell(edge));
+            for (int k = 0; k <= last && edge >= 0.0f; ++k) {
+                // Folds run down the cloth, bent from row to row by the sway.
+                const float fold = fastSin(static_cast<float>(k) * 0.22f + sway);
+                const float v = (0.62f + 0.28f * fold) * (edge - static_cast<float>(k) < 2.0f ? 0.6f : 1.0f);
+                bounds::setCell(c, capeLeft_ ? k : c.n - 1 - k, y,
+                                {level.r * v - 127.0f, level.g * v - 127.0f, level.b * v - 127.0f});
             }
         }
         // The stick along the top of the cape.

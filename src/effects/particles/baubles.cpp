@@ -1,6 +1,7 @@
 // Baubles: seven shiny baubles hang on strings from a garland and swing as pendulums. Neighbours that meet
 // clack together, trading their swing and sending a ripple through the field; the mouse gives them a nudge.
 #include <cmath>
+#include <vector>
 
 #include "effects/kit/kit.h"
 #include "effects/particles/particle_bounds.h"
@@ -81,13 +82,25 @@ class Baubles : public Effect {
             lastMouseY_ = c.mouseY;
         }
         // A deep velvet backdrop with a soft vignette.
-        const kit::Rgb velvet = kit::hsv(0.38f, 0.8f, 1.0f);
+        if (velvet_.size() != static_cast<size_t>(c.n) * static_cast<size_t>(c.n)) {
+            const kit::Rgb velvet = kit::hsv(0.38f, 0.8f, 1.0f);
+            velvet_.resize(static_cast<size_t>(c.n) * static_cast<size_t>(c.n));
+            for (int x = 0; x < c.n; ++x) {
+                for (int y = 0; y < c.n; ++y) {
+                    const float dx = (static_cast<float>(x) - n * 0.5f) / n,
+                                dy = (static_cast<float>(y) - n * 0.45f) / n;
+                    velvet_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)] =
+                        kit::shade(velvet, 0.32f - 0.4f * (dx * dx + dy * dy));
+                }
+            }
+        }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                const float dx = (static_cast<float>(x) - n * 0.5f) / n,
-                            dy = (static_cast<float>(y) - n * 0.45f) / n;
                 // Blended rather than set, so the ripples of the clacks show through.
-                bounds::mixCell(c, x, y, kit::shade(velvet, 0.32f - 0.4f * (dx * dx + dy * dy)), 0.55f);
+                bounds::mixCell(
+                    c, x, y,
+                    velvet_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)],
+                    0.55f);
             }
         }
         // The garland along the top.
@@ -151,6 +164,7 @@ class Baubles : public Effect {
                            cy + uy * (r + 2.0f * s), 1.6f * s + 0.3f, kit::fromLevels(230, 190, 80));
     }
 
+    std::vector<kit::Rgb> velvet_; // the backdrop with its vignette, made on the first frame
     float length_[count] = {};
     float angle_[count] = {};
     float speed_[count] = {};

@@ -85,6 +85,11 @@ class Womble : public Effect {
             }
         }
         const float t = static_cast<float>(c.frame % 100000u);
+        // The breeze runs along the diagonals: one value for each x + y.
+        breeze_.resize(static_cast<size_t>(2 * c.n));
+        for (size_t d = 0; d < breeze_.size(); ++d) {
+            breeze_[d] = 9.0f * fastSin(static_cast<float>(d) * 0.05f - t * 0.03f);
+        }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const int lx = x / 2 < m_ ? x / 2 : m_ - 1, ly = y / 2 < m_ ? y / 2 : m_ - 1;
@@ -96,7 +101,7 @@ class Womble : public Effect {
                     continue;
                 }
                 // Grass with a breeze moving over it.
-                const float breeze = 9.0f * fastSin(static_cast<float>(x + y) * 0.05f - t * 0.03f);
+                const float breeze = breeze_[static_cast<size_t>(x + y)];
                 const kit::Rgb g =
                     grass_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)];
                 bounds::setCell(c, x, y, {g.r + breeze, g.g + breeze, g.b + breeze});
@@ -173,6 +178,7 @@ class Womble : public Effect {
 
     std::vector<uint8_t> litter_;
     std::vector<kit::Rgb> grass_;
+    std::vector<float> breeze_;
     std::vector<Agent> agents_;
     int m_ = 1;
     uint32_t started_ = 0;
