@@ -1,0 +1,70 @@
+// Sphere: a wireframe globe of twelve meridians and eight parallels tumbles about two axes while bobbing on
+// a slow figure-eight. The far side is drawn thinner, smaller and darker than the near side, and a light
+// darkening each frame leaves short ghost trails behind the turning wires.
+#include "effects/kit/kit.h"
+#include "effects/particles/particle_bounds.h"
+
+namespace glowfield {
+
+namespace {
+
+class Sphere : public Effect {
+  public:
+    void step(EffectContext& c) override {
+        bounds::tameNowAndThen(c, 200.0f, 8.0f);
+        kit::scaleVelocities(c, 0.5f);
+        kit::pullColours(c, kit::fromLevels(4, 4, 16), 0.22f);
+        const float n = static_cast<float>(c.n);
+        const float t = static_cast<float>(c.frame % 400000u);
+        const float radius = n * 0.3f;
+        const kit::Vec3 centre{n * 0.1f * fastSin(t * 0.011f), n * 0.06f * fastSin(t * 0.022f),
+                               radius + n * 0.08f + n * 0.06f * fastSin(t * 0.007f)};
+        const float spinY = t * 0.021f, spinX = 0.5f + 0.4f * fastSin(t * 0.006f), spinZ = t * 0.004f;
+        const auto place = [&](float lat, float lon) {
+            kit::Vec3 p{radius * fastCos(lat) * fastCos(lon), radius * fastSin(lat),
+                        radius * fastCos(lat) * fastSin(lon)};
+            p = kit::rotateY(p, spinY);
+            p = kit::rotateX(p, spinX);
+            p = kit::rotateZ(p, spinZ);
+            // Cells show 4 x 3 pixels, so heights are stretched by 4 / 3 to keep the globe round.
+            p.y *= 4.0f / 3.0f;
+            return p + centre;
+        };
+        const int size = c.n >= 120 ? 3 : 2;
+        // Meridians, each its own hue, from pole to pole.
+        for (int m = 0; m < meridians; ++m) {
+            const float lon = kit::twoPi * static_cast<float>(m) / meridians;
+            const kit::Rgb colour = kit::hsv(static_cast<float>(m) / meridians, 0.7f, 1.0f);
+            kit::Vec3 previous = place(-kit::pi * 0.5f, lon);
+            for (int k = 1; k <= 16; ++k) {
+                const kit::Vec3 p = place(-kit::pi * 0.5f + kit::pi * static_cast<float>(k) / 16.0f, lon);
+                kit::modelLine(c, previous, p, colour, size);
+                previous = p;
+            }
+        }
+        // Parallels in pale gold, the equator brightest.
+        for (int l = 1; l <= parallels; ++l) {
+            const float lat = -kit::pi * 0.5f + kit::pi * static_cast<float>(l) / (parallels + 1);
+            const bool equator = l == (parallels + 1) / 2;
+            const kit::Rgb colour = equator ? kit::white : kit::fromLevels(235, 215, 150);
+            kit::Vec3 previous = place(lat, 0.0f);
+            for (int k = 1; k <= 24; ++k) {
+                const kit::Vec3 p = place(lat, kit::twoPi * static_cast<float>(k) / 24.0f);
+                kit::modelLine(c, previous, p, colour, size);
+                previous = p;
+            }
+        }
+    }
+
+  private:
+    static constexpr int meridians = 12;
+    static constexpr int parallels = 8;
+};
+
+} // namespace
+
+std::unique_ptr<Effect> makeSphere() {
+    return std::make_unique<Sphere>();
+}
+
+} // namespace glowfield
