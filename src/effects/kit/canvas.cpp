@@ -4,23 +4,6 @@ namespace glowfield::kit {
 
 namespace {
 
-inline void blendValue(float& cell, float value, Blend blend) {
-    switch (blend) {
-    case Blend::set:
-        cell = value;
-        break;
-    case Blend::add:
-        cell += value;
-        break;
-    case Blend::max:
-        cell = cell > value ? cell : value;
-        break;
-    case Blend::min:
-        cell = cell < value ? cell : value;
-        break;
-    }
-}
-
 template <typename Operation> void forLiveCells(const EffectContext& c, float* plane, Operation operation) {
     for (int x = 0; x < c.n; ++x) {
         float* column = plane + cellAt(x, 0);
@@ -31,37 +14,6 @@ template <typename Operation> void forLiveCells(const EffectContext& c, float* p
 }
 
 } // namespace
-
-Rgb colourAt(const EffectContext& c, int x, int y) {
-    if (!inside(c, x, y)) {
-        return grey;
-    }
-    const int cell = cellAt(x, y);
-    return {c.planes.red[cell], c.planes.green[cell], c.planes.blue[cell]};
-}
-
-void paint(const EffectContext& c, int x, int y, Rgb colour, Blend blend) {
-    if (!inside(c, x, y)) {
-        return;
-    }
-    const int cell = cellAt(x, y);
-    blendValue(c.planes.red[cell], colour.r, blend);
-    blendValue(c.planes.green[cell], colour.g, blend);
-    blendValue(c.planes.blue[cell], colour.b, blend);
-}
-
-void blendCell(const EffectContext& c, int x, int y, Rgb colour, float alpha) {
-    if (!inside(c, x, y)) {
-        return;
-    }
-    const int cell = cellAt(x, y);
-    float& r = c.planes.red[cell];
-    float& g = c.planes.green[cell];
-    float& b = c.planes.blue[cell];
-    r += (colour.r - r) * alpha;
-    g += (colour.g - g) * alpha;
-    b += (colour.b - b) * alpha;
-}
 
 void fadeColours(const EffectContext& c, float keep) {
     for (float* plane : {c.planes.red, c.planes.green, c.planes.blue}) {

@@ -39,13 +39,55 @@ inline float clampf(float v, float lo, float hi) {
 }
 
 // The colour of a cell; outside the grid, mid-grey.
-Rgb colourAt(const EffectContext& c, int x, int y);
+inline Rgb colourAt(const EffectContext& c, int x, int y) {
+    if (!inside(c, x, y)) {
+        return grey;
+    }
+    const int cell = cellAt(x, y);
+    return {c.planes.red[cell], c.planes.green[cell], c.planes.blue[cell]};
+}
+
+inline void blendValue(float& cell, float value, Blend blend) {
+    switch (blend) {
+    case Blend::set:
+        cell = value;
+        break;
+    case Blend::add:
+        cell += value;
+        break;
+    case Blend::max:
+        cell = cell > value ? cell : value;
+        break;
+    case Blend::min:
+        cell = cell < value ? cell : value;
+        break;
+    }
+}
 
 // Paints one cell; cells outside the grid are skipped.
-void paint(const EffectContext& c, int x, int y, Rgb colour, Blend blend = Blend::set);
+inline void paint(const EffectContext& c, int x, int y, Rgb colour, Blend blend = Blend::set) {
+    if (!inside(c, x, y)) {
+        return;
+    }
+    const int cell = cellAt(x, y);
+    blendValue(c.planes.red[cell], colour.r, blend);
+    blendValue(c.planes.green[cell], colour.g, blend);
+    blendValue(c.planes.blue[cell], colour.b, blend);
+}
 
 // Moves a cell towards a colour by alpha (0..1).
-void blendCell(const EffectContext& c, int x, int y, Rgb colour, float alpha);
+inline void blendCell(const EffectContext& c, int x, int y, Rgb colour, float alpha) {
+    if (!inside(c, x, y)) {
+        return;
+    }
+    const int cell = cellAt(x, y);
+    float& r = c.planes.red[cell];
+    float& g = c.planes.green[cell];
+    float& b = c.planes.blue[cell];
+    r += (colour.r - r) * alpha;
+    g += (colour.g - g) * alpha;
+    b += (colour.b - b) * alpha;
+}
 
 // Every live colour times keep: a fade towards mid-grey.
 void fadeColours(const EffectContext& c, float keep);

@@ -3,8 +3,8 @@
 namespace glowfield::kit {
 
 Rgb hsv(float hue, float saturation, float value) {
-    if (!(hue == hue)) {
-        hue = 0.0f;
+    if (!(hue == hue) || hue > 1.0e6f || hue < -1.0e6f) {
+        hue = 0.0f; // NaN, infinities and hues too large to hold a fraction
     }
     float h = hue - static_cast<float>(static_cast<long long>(hue));
     h = h < 0.0f ? h + 1.0f : h;
@@ -35,15 +35,6 @@ Rgb hsv(float hue, float saturation, float value) {
         break;
     }
     return {r * 255.0f - 127.0f, g * 255.0f - 127.0f, b * 255.0f - 127.0f};
-}
-
-Rgb mix(Rgb a, Rgb b, float t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-Rgb shade(Rgb colour, float k) {
-    return {(colour.r + 127.0f) * k - 127.0f, (colour.g + 127.0f) * k - 127.0f,
-            (colour.b + 127.0f) * k - 127.0f};
 }
 
 } // namespace glowfield::kit

@@ -22,9 +22,14 @@ constexpr Rgb fromLevels(int red, int green, int blue) {
 Rgb hsv(float hue, float saturation, float value);
 
 // a + (b - a) * t.
-Rgb mix(Rgb a, Rgb b, float t);
+inline Rgb mix(Rgb a, Rgb b, float t) {
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 
 // Each channel's level scaled by k about black: k = 0 is black, 1 the colour itself.
-Rgb shade(Rgb colour, float k);
+inline Rgb shade(Rgb colour, float k) {
+    return {(colour.r + 127.0f) * k - 127.0f, (colour.g + 127.0f) * k - 127.0f,
+            (colour.b + 127.0f) * k - 127.0f};
+}
 
 } // namespace glowfield::kit
