@@ -8,20 +8,35 @@ namespace glowfield {
 namespace {
 
 class Unnamed : public Effect {
+  private:
+    float sinX_[planeStride] = {}, cosX_[planeStride] = {}, sinY_[planeStride] = {}, cosY_[planeStride] = {};
+
   public:
     void step(EffectContext& c) override {
-        kit::tameField(c, 300.0f, 20.0f);
+        // Extreme leftovers are softened a few times a second; the drift then melts them away.
+        if (c.frame % 8u == 0u) {
+            kit::tameField(c, 300.0f, 20.0f);
+        }
         const float t = static_cast<float>(c.frame % 100000u) * 0.004f;
         const float dirX = fastCos(t), dirY = fastSin(t);
         const float half = static_cast<float>(c.n) * 0.5f;
         const float hue = static_cast<float>(c.frame % 30000u) / 30000.0f;
         const kit::Rgb from = kit::hsv(hue, 0.8f, 0.85f), to = kit::hsv(hue + 0.45f, 0.9f, 0.3f);
+        // The slow wave across the gradient, sin(p(x) + q(y)), is taken apart into its x and y terms so that
+        // the pass needs no sine per cell.
+        for (int i = 0; i < c.n; ++i) {
+            const float p = -(i - half) * dirY / half * 2.5f;
+            const float q = (i - half) * dirX / half * 2.5f + t * 3.0f;
+            sinX_[i] = fastSin(p);
+            cosX_[i] = fastCos(p);
+            sinY_[i] = fastSin(q);
+            cosY_[i] = fastCos(q);
+        }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                // Position along the turning direction, -1..1, bent by a slow wave across it.
+                // Position along the turning direction, -1..1, bent by the slow wave across it.
                 const float u = ((x - half) * dirX + (y - half) * dirY) / half;
-                const float across = ((y - half) * dirX - (x - half) * dirY) / half;
-                const float bend = 0.25f * fastSin(across * 2.5f + t * 3.0f);
+                const float bend = 0.25f * (sinX_[x] * cosY_[y] + cosX_[x] * sinY_[y]);
                 const float k = kit::clampf((u + bend) * 0.5f + 0.5f, 0.0f, 1.0f);
                 kit::blendCell(c, x, y, kit::mix(from, to, k), 0.04f);
             }
