@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The gallery of a few entries: the pictures and thumbnails exist with their sizes, each contact-sheet cell is
+# its entry's thumbnail, the index page parses and links every entry, a transforming entry is rendered after
+# the primer and says so, and the progress line shows on a terminal only.
+# Usage: gallery.sh PATH-TO-GLOWFIELD
+PLAYER=$1
+source "$(dirname "$0")/lib.sh"
+require identify convert compare python3 script
+
+cd "$WORK" || exit 1
+unset DISPLAY WAYLAND_DISPLAY
+GLOWFIELD_GALLERY_ONLY=1,13,15,186 "$PLAYER" --gallery out --frames 30 2>progress.txt || fail "the gallery failed"
+[ ! -s progress.txt ] || fail "progress shown although standard error is no terminal: $(cat progress.txt)"
+for entry in 001 013 015 186; do
+    [ "$(identify -format '%wx%h' "out/$entry.png")" = "800x600" ] || fail "out/$entry.png is not 800 x 600"
+    [ "$(identify -format '%wx%h' "out/thumbs/$entry.png")" = "200x150" ] || fail "thumbs/$entry.png is not 200 x 150"
+done
+# The cells lie in one row, 4 pixels apart, each a thumbnail over its label.
+index=0
+for entry in 001 013 015 186; do
+    convert out/contact-sheet.png -crop "200x150+$((4 + index * 204))+4" +repage cell.png
+    [ "$(compare -metric AE cell.png "out/thumbs/$entry.png" null: 2>&1)" = "0" ] ||
+        fail "the contact sheet's cell $index is not the thumbnail of entry $entry"
+    index=$((index + 1))
+done
+python3 - out/index.html <<'PYTHON' || fail "index.html does not link every entry"
+import sys
+from html.parser import HTMLParser
+class Links(HTMLParser):
+    def __init__(self):
+        super().__init__()
+        self.links, self.images, self.text = set(), set(), ""
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        if tag == "a": self.links.add(attrs.get("href"))
+        if tag == "img": self.images.add(attrs.get("src"))
+    def handle_data(self, data): self.text += data
+page = Links()
+page.feed(open(sys.argv[1]).read())
+for entry in ("001", "013", "015", "186"):
+    assert entry + ".png" in page.links and "thumbs/" + entry + ".png" in page.images, entry
+assert "186 Bo Selecta" in page.text and "after 200 frames of 1 Flower" in page.text
+PYTHON
+pass "the gallery's pictures, contact sheet and index page"
+script -q -c "GLOWFIELD_GALLERY_ONLY=1,13 '$PLAYER' --gallery tty --frames 30" /dev/null >tty.txt </dev/null
+grep -q 'gallery: 2 of 2 entries' tty.txt || fail "no progress line on a terminal: $(cat tty.txt)"
+pass "progress shows on a terminal only"
