@@ -223,14 +223,14 @@ TEST_F(RendererTest, FailedLockKeepsTheOldPictureAndTheNextFrameDraws) {
     display.surface().failNextLock(result::surfaceLost);
     testing::internal::CaptureStderr();
     renderField();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Lock failed. (0x887601c2)\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "glowfield: Lock failed. (0x887601c2)\n");
     EXPECT_EQ(display.surface().pixelAt(40, 30), 0x7f7f7fu);
     EXPECT_FALSE(display.writer().locked());
 
     display.surface().failNextUnlock(0x88760219);
     testing::internal::CaptureStderr();
     renderField();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Unlock failed. (0x88760219)\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "glowfield: Unlock failed. (0x88760219)\n");
     renderField();
     EXPECT_EQ(display.surface().pixelAt(40, 30), 0xf77f7fu);
 }

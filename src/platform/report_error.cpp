@@ -11,7 +11,8 @@ std::string formatError(const char* message, uint32_t code) {
 }
 
 void reportError(const char* message, uint32_t code) {
-    std::fprintf(stderr, "%s\n", formatError(message, code).c_str());
+    // Like every message of the player: one line that says whose it is.
+    std::fprintf(stderr, "glowfield: %s\n", formatError(message, code).c_str());
 }
 
 } // namespace glowfield
