@@ -111,8 +111,9 @@ pass "--frames 40 runs 40 frames and writes the screenshot"
 stop_screen
 
 # --- A wide screen: the picture keeps its aspect between black bars, the mouse is clamped to it ----------
+# (Flower, which reaches the edges of the picture)
 start_screen 1000x600
-start_player --seed 2 --effect 0
+start_player --seed 2 --effect 1
 wait_for_lines 10
 window_covers 1000x600
 capture_blocks 100 0 || fail "the picture between the bars does not show 4 x 3 blocks"
