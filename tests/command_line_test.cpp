@@ -149,5 +149,55 @@ TEST(OutputPaths, CheckNamesTheOptionAndRefusesAMissingPicturesFolder) {
     EXPECT_NE(checkPaths(options).find("--pictures"), std::string::npos);
 }
 
+// A screen saver's host names its window by option (either dash form) or by XSCREENSAVER_WINDOW; an explicit
+// choice wins, and a token that is no window id is refused.
+TEST(CommandLine, HostedWindowFromOptionsOrTheSaverEnvironment) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--window-id", "0x2a00007"}, {"-window-id", "44040199"}, {"--window-id=0x2A00007"}}) {
+        const ParseResult parsed = parse(args);
+        ASSERT_EQ(parsed.error, "") << args[0];
+        EXPECT_EQ(parsed.options.displayMode, DisplayMode::hosted);
+        EXPECT_EQ(parsed.options.hostWindow, 0x2a00007u);
+    }
+    EXPECT_TRUE(parse({"-root"}).options.hostRoot);
+    for (const char* bad : {"0", "0x", "12x", "-5", "0x1ffffffff", "abc"}) {
+        EXPECT_NE(parse({"--window-id", bad}).error, "") << bad;
+    }
+    EXPECT_NE(parse({"--root", "--window"}).error, "");
+    EXPECT_NE(parse({"--window-id", "7", "--headless"}).error, "");
+
+    std::map<std::string, std::string> environment{{"XSCREENSAVER_WINDOW", "0x400001"}};
+    const EnvironmentLookup lookup = [&](const char* name) -> const char* {
+        const auto found = environment.find(name);
+        return found == environment.end() ? nullptr : found->second.c_str();
+    };
+    Options fromHost = parse({}).options;
+    EXPECT_EQ(applySaverEnvironment(fromHost, lookup), "");
+    EXPECT_EQ(fromHost.displayMode, DisplayMode::hosted);
+    EXPECT_EQ(fromHost.hostWindow, 0x400001u);
+    Options explicitWindow = parse({"--window-id", "9"}).options;
+    EXPECT_EQ(applySaverEnvironment(explicitWindow, lookup), "");
+    EXPECT_EQ(explicitWindow.hostWindow, 9u);
+    Options windowed = parse({"--window"}).options;
+    EXPECT_EQ(applySaverEnvironment(windowed, lookup), "");
+    EXPECT_EQ(windowed.displayMode, DisplayMode::window);
+    environment["XSCREENSAVER_WINDOW"] = "wayland-token\n";
+    Options token = parse({}).options;
+    const std::string error = applySaverEnvironment(token, lookup);
+    EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos);
+    EXPECT_EQ(error.find('\n'), std::string::npos); // escaped: the message stays one line
+}
+
+TEST(CommandLine, HelpWinsWhereverItStandsUnlessAnEarlierOptionFailed) {
+    EXPECT_EQ(parse({"--frames", "3", "--help"}).options.action, Action::help);
+    EXPECT_EQ(parse({"--version", "--help"}).options.action, Action::help);
+    EXPECT_EQ(parse({"--help", "--bogus"}).options.action, Action::help);
+    EXPECT_NE(parse({"--bogus", "--help"}).error, "");
+    // An option where a value belongs is a forgotten value, unless written with '='.
+    EXPECT_NE(parse({"--screenshot", "--dump-field", "x"}).error, "");
+    EXPECT_EQ(parse({"--screenshot=--odd.png"}).options.screenshotPath, "--odd.png");
+    EXPECT_NE(parse({"--gallery", "g", "--window"}).error, "");
+}
+
 } // namespace
 } // namespace glowfield::test
