@@ -126,8 +126,13 @@ for try in 1 2 3; do
     [ "$code" -eq 0 ] || fail "SIGTERM: exit code $code"
     [ "$took" -lt "$best" ] && best=$took
 done
-[ $((best - base)) -lt 100 ] || fail "SIGTERM took $best ms to end the hosted player (a plain process: $base ms)"
-pass "SIGTERM ends the hosted player with exit code 0 in $best ms (a plain process: $base ms)"
+# A sanitizer build checks its whole memory for leaks at exit, which takes longer than the 100 ms on its own.
+if ldd "$PLAYER" 2>/dev/null | grep -q 'libasan'; then
+    pass "SIGTERM ends the hosted player with exit code 0 (time not checked in a sanitizer build: $best ms)"
+else
+    [ $((best - base)) -lt 100 ] || fail "SIGTERM took $best ms to end the hosted player (a plain process: $base ms)"
+    pass "SIGTERM ends the hosted player with exit code 0 in $best ms (a plain process: $base ms)"
+fi
 
 # The host destroys its window: exit code 0 with at most one line.
 start_player --window-id "$WINDOW" --seed 1

@@ -96,7 +96,12 @@ pass "a FIFO in the pictures folder is skipped"
 
 # 5. Signals: early ones end the run at once; SIGHUP writes outputs; an ignored SIGINT stays ignored.
 # The launcher takes the signals before the player's libraries load; on a busy machine process creation alone
-# may take longer than 5 ms now and then, so two of three tries must end cleanly.
+# may take longer than 5 ms now and then, so two of three tries must end cleanly. A sanitizer build spends
+# longer than that in its runtime's start-up, before any code of the launcher runs: there the check is
+# skipped.
+if ldd "$PLAYER" 2>/dev/null | grep -q 'libasan'; then
+    echo "skip: SIGTERM 5 ms after start (the sanitizer runtime starts before the launcher can take signals)"
+else
 clean=0
 for attempt in 1 2 3; do
     rm -f early.bin
@@ -110,6 +115,7 @@ for attempt in 1 2 3; do
 done
 [ "$clean" -ge 2 ] || fail "SIGTERM 5 ms after start: only $clean of 3 runs ended cleanly with their outputs"
 pass "SIGTERM 5 ms after start ends the run like Esc, outputs written ($clean of 3)"
+fi
 "$PLAYER" --headless --seed 1 --dump-field hup.bin &
 pid=$!
 sleep 0.3
