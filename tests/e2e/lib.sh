@@ -49,6 +49,18 @@ wait_until() {
     done
 }
 
+# wait_for_exec PID PROGRAM: spins (shell builtins only, so it reacts within a fraction of a millisecond)
+# until the forked child PID has replaced itself with PROGRAM; gives up after about 10 s.
+wait_for_exec() {
+    local arg0="" tries=0
+    while [ "$tries" -lt 200000 ]; do
+        IFS= read -r -d '' arg0 <"/proc/$1/cmdline" 2>/dev/null
+        [ "$arg0" = "$2" ] && return 0
+        tries=$((tries + 1))
+    done
+    return 1
+}
+
 # start_screen WIDTHxHEIGHT: a fresh Xvfb on a free display number, exported as DISPLAY.
 start_screen() {
     local numberFile="$WORK/display.$1"
