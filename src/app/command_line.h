@@ -10,7 +10,7 @@
 
 namespace glowfield {
 
-enum class Action { run, help, version, list };
+enum class Action { run, help, version, list, listMonitors, printConfig };
 
 enum class DisplayMode {
     desktop,   // full screen on the desktop's own mode, the picture scaled with its aspect
@@ -32,6 +32,15 @@ struct Options {
     uint32_t hostWindow = 0;                      // the X11 window drawn into when hosted; 0 with hostRoot
     bool hostRoot = false;                        // hosted in the root window
     std::string galleryDirectory;                 // not empty: render the gallery into this folder
+
+    // The viewer's choices. The config file may set them too; an option given on the command line wins.
+    bool names = false;           // show "index name" on the picture for a while after each switch
+    bool locked = false;          // start with automatic switching off (key k toggles it)
+    std::vector<int> playable;    // entries that automatic switching, space and '.' may choose, ascending;
+                                  // empty: every entry
+    double switchSeconds = 15.0;  // the automatic switching period
+    std::optional<int> monitor;   // full screen on this display (SDL's index); none: the primary one
+    bool allMonitors = false;     // the same picture full screen on every display
 };
 
 struct ParseResult {

@@ -39,6 +39,8 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     case Action::list:
         std::fputs(effectListText().c_str(), stdout);
         return 0;
+    case Action::listMonitors:
+    case Action::printConfig:
     case Action::run:
         break;
     }
