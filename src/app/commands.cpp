@@ -1,5 +1,8 @@
 #include "app/commands.h"
 
+#include <algorithm>
+
+#include "app/switching.h"
 #include "effects/catalogue.h"
 #include "field/field.h"
 #include "field/random.h"
@@ -75,12 +78,23 @@ void typeDigit(int digit) {
 }
 
 void stepSequence() {
-    // After the last entry the tour starts again at the first.
-    if (commands.sequenceCursor >= effectSequenceLength || commands.sequenceCursor < 0) {
-        commands.sequenceCursor = 0;
+    // After the last entry the tour starts again at the first; entries the viewer left out are passed over.
+    for (int step = 0; step < effectSequenceLength; ++step) {
+        if (commands.sequenceCursor >= effectSequenceLength || commands.sequenceCursor < 0) {
+            commands.sequenceCursor = 0;
+        }
+        ++commands.sequenceCursor;
+        const int entry = effectSequence[commands.sequenceCursor - 1];
+        if (isPlayable(entry)) {
+            selectEffect(entry);
+            return;
+        }
     }
-    ++commands.sequenceCursor;
-    selectEffect(effectSequence[commands.sequenceCursor - 1]);
+    // None of the tour is playable: the next playable entry after the current one, in index order.
+    const std::vector<int>& entries = playableEntries();
+    const int current = shared.currentEffect & 0xff;
+    const auto next = std::upper_bound(entries.begin(), entries.end(), current);
+    selectEffect(next != entries.end() ? *next : entries.front());
 }
 
 } // namespace
@@ -94,7 +108,7 @@ bool pressKey(int code) {
         commands.quitRequested = true;
         return true;
     case ' ':
-        selectEffect(nextRandom() % effectCount);
+        selectEffect(playableEntryFor(nextRandom()));
         commands.digitCount = 0;
         commands.typedNumber = 0;
         return true;
@@ -106,6 +120,12 @@ bool pressKey(int code) {
         return true;
     case 'l':
         shiftLeft();
+        return true;
+    case 'k':
+        commands.locked = !commands.locked;
+        return true;
+    case 'n':
+        commands.namesShown = !commands.namesShown;
         return true;
     case 'm':
         forEveryCell([](int, float v) { return static_cast<float>(v * 2.0); });

@@ -15,6 +15,8 @@ struct CommandState {
     int32_t typedNumber = 0;    // the number formed so far
     int32_t sequenceCursor = 0; // entry of effectSequence last chosen; 0 before the first press
     bool quitRequested = false; // Esc, a left click or the window closing
+    bool locked = false;        // key k: no automatic switches until pressed again
+    bool namesShown = false;    // key n: the name of each new effect shows on the picture for a while
 };
 
 extern CommandState commands;

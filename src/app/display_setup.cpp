@@ -357,7 +357,7 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, b
             area.h = closest.h;
         }
     }
-    display.window = SDL_CreateWindow("Tutorial", area.x, area.y, area.w, area.h, flags);
+    display.window = SDL_CreateWindow("glowfield", area.x, area.y, area.w, area.h, flags);
     if (!display.window) {
         return failWithText("CreateWindowEx failed.", "The window could not be made", display);
     }

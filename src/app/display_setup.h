@@ -14,6 +14,8 @@
 
 namespace glowfield {
 
+class LabelTexture;
+
 struct PlayerDisplay {
     bool videoStarted = false;
     SDL_Window* window = nullptr;
@@ -23,6 +25,7 @@ struct PlayerDisplay {
     bool rendererLost = false;    // a device reset left no renderer: nothing is drawn until one is made
     int ticksWithoutRenderer = 0; // ticks since the last try to make one
     bool hosted = false;          // drawing into a window another program made: its size is not ours
+    LabelTexture* labelTexture = nullptr; // the name label's texture on the renderer, while the player runs
 };
 
 // A renderer for the window: SDL's own choice,

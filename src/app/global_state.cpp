@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/commands.h"
+#include "app/switching.h"
 #include "display/renderer.h"
 #include "effects/effect_state.h"
 #include "field/drawing.h"
@@ -21,6 +22,7 @@ void resetAllState() {
     resetPictureState();
     resetEffectState();
     resetCommandState();
+    setPlayableEntries({});
     renderer.lastColour = 0;
 }
 

@@ -16,10 +16,14 @@
 #include "app/field_dump.h"
 #include "app/frame_log.h"
 #include "app/frame_loop.h"
+#include "app/label_texture.h"
+#include "app/name_label.h"
 #include "app/sdl_events.h"
 #include "app/stop_signals.h"
+#include "app/switching.h"
 #include "app/tick_schedule.h"
 #include "display/renderer.h"
+#include "effects/effect_state.h"
 #include "display/surface_writer.h"
 #include "field/picture.h"
 #include "platform/atomic_file.h"
@@ -64,6 +68,16 @@ struct RunState {
     RunClock clock;
     FrameLog log;
     uint64_t frames = 0;
+    NameLabel label;
+    uint64_t labelFrames = UINT64_MAX; // the frame count the label last saw
+
+    // The label counts frames, not presents: a redraw for an event does not shorten its time on screen.
+    void updateLabel() {
+        if (labelFrames != frames) {
+            labelFrames = frames;
+            label.update(shared.currentEffect & 0xff, commands.locked, commands.namesShown);
+        }
+    }
 
     bool framesDone() const { return options.frames && frames >= *options.frames; }
 
@@ -112,6 +126,10 @@ void prepareRun(const Options& options) {
     // The calendar time in seconds, kept to its low 32 bits as the generator's seed.
     const auto clockSeed = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)));
     prepareField(options.seed.value_or(clockSeed));
+    setPlayableEntries(options.playable);
+    shared.switchPeriod = switchPeriodFrames(options.switchSeconds);
+    commands.locked = options.locked;
+    commands.namesShown = options.names;
     if (options.effect) {
         startWithEffect(*options.effect);
     }
@@ -131,6 +149,9 @@ const char* redraw() {
 
 void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
     const bool failedBefore = display.rendererLost;
+    if (display.labelTexture) {
+        display.labelTexture->forget();
+    }
     if (recreateRenderer(display)) {
         log.writeEvent("renderer-made", rendererName(display.renderer));
     } else if (!failedBefore) {
@@ -224,9 +245,15 @@ namespace {
 void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& writer) {
     TickSchedule schedule{run.clock.now() + firstTickDelay, tickInterval};
     SDL_Event event;
+    int titledEntry = -1;
     for (;;) {
         while (!stopRequested() && SDL_PollEvent(&event)) {
             dispatchEvent(event, display, writer, run.log);
+        }
+        // The host's window keeps the title its owner gave it.
+        if (const int entry = shared.currentEffect & 0xff; entry != titledEntry && !display.hosted) {
+            titledEntry = entry;
+            SDL_SetWindowTitle(display.window, windowTitle(entry).c_str());
         }
         if (stopRequested() || run.framesDone()) {
             return;
@@ -262,9 +289,18 @@ int runWindowed(RunState& run) {
         setRenderTarget(&writer);
         run.log.writeEvent("renderer", rendererName(display.renderer));
         prepareRun(run.options);
+        LabelTexture labelTexture;
+        display.labelTexture = &labelTexture;
+        display.surface->setOverlay([&run, &labelTexture](SDL_Renderer* renderer) {
+            run.updateLabel();
+            labelTexture.draw(renderer, run.label);
+        });
         SDL_ShowCursor(SDL_DISABLE);
         runWindowedLoop(run, display, writer);
         setRenderTarget(nullptr);
+        display.surface->setOverlay(nullptr);
+        labelTexture.release();
+        display.labelTexture = nullptr;
     }
     closeDisplay(display);
     return 0;

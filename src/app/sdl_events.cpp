@@ -10,7 +10,7 @@ namespace {
 
 bool isTextCommand(unsigned char code) {
     return code == ' ' || code == '.' || (code >= '0' && code <= '9') || code == 'i' || code == 'l' ||
-           code == 'm' || code == 'z';
+           code == 'm' || code == 'z' || code == 'k' || code == 'n';
 }
 
 // Under scaling SDL reports the picture's own coordinates, which fall outside it over the bars around it.

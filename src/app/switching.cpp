@@ -1,14 +1,24 @@
 #include "app/switching.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "app/commands.h"
 #include "effects/catalogue.h"
 #include "field/random.h"
 
 namespace glowfield {
 
+namespace {
+
+std::vector<int> playable; // empty: every entry
+
+} // namespace
+
 void checkAutomaticSwitch() {
-    if (shared.frameCounter % shared.switchPeriod == 0) {
+    if (shared.frameCounter % shared.switchPeriod == 0 && !commands.locked) {
         ++shared.frameCounter;
-        selectEffect(nextRandom() % effectCount);
+        selectEffect(playableEntryFor(nextRandom()));
     }
 }
 
@@ -18,6 +28,46 @@ void forceEffectChange() {
 
 bool isFirstFrame() {
     return shared.frameCounter % shared.switchPeriod == 1;
+}
+
+void setPlayableEntries(const std::vector<int>& entries) {
+    playable.clear();
+    for (const int index : entries) {
+        if (index >= 0 && index < effectCount) {
+            playable.push_back(index);
+        }
+    }
+    std::sort(playable.begin(), playable.end());
+    playable.erase(std::unique(playable.begin(), playable.end()), playable.end());
+    if (playable.size() == static_cast<size_t>(effectCount)) {
+        playable.clear();
+    }
+}
+
+const std::vector<int>& playableEntries() {
+    return playable;
+}
+
+bool isPlayable(int index) {
+    return playable.empty() ? index >= 0 && index < effectCount
+                            : std::binary_search(playable.begin(), playable.end(), index);
+}
+
+int playableEntryFor(int draw) {
+    const auto value = static_cast<uint32_t>(draw);
+    if (playable.empty()) {
+        return draw % effectCount;
+    }
+    return playable[value % playable.size()];
+}
+
+uint32_t switchPeriodFrames(double seconds) {
+    constexpr double longest = 3000000.0;
+    if (!(seconds > 0.0)) {
+        return 1;
+    }
+    const double frames = std::round(seconds * 50.0);
+    return static_cast<uint32_t>(std::clamp(frames, 1.0, longest));
 }
 
 } // namespace glowfield

@@ -1,11 +1,14 @@
-// Choosing the next effect: the automatic switch every switchPeriod frames and the test for the first frame
-// of an automatically chosen effect.
+// Choosing the next effect: the automatic switch every switchPeriod frames, the entries the viewer lets it
+// choose from, and the test for the first frame of an automatically chosen effect.
 #pragma once
+
+#include <cstdint>
+#include <vector>
 
 namespace glowfield {
 
 // The test made by every timer tick before the frame step: on a multiple of switchPeriod, skip a count and
-// choose a random effect.
+// choose a random playable effect. Nothing changes while the viewer has locked the current effect.
 void checkAutomaticSwitch();
 
 // Moves frameCounter so that the next tick chooses a new random effect.
@@ -13,5 +16,19 @@ void forceEffectChange();
 
 // True on the first frame of an automatically chosen effect.
 bool isFirstFrame();
+
+// The entries that automatic switching, space and the tour may choose, ascending; empty: every entry.
+// Entries outside the catalogue are dropped.
+void setPlayableEntries(const std::vector<int>& entries);
+const std::vector<int>& playableEntries();
+bool isPlayable(int index);
+
+// The playable entry a random draw picks. With every entry playable it is draw % effectCount, the choice the
+// player has always made, so that runs without a choice of effects keep their frames.
+int playableEntryFor(int draw);
+
+// The automatic switching period in frames for a period in seconds at 50 frames a second: rounded, at least
+// one frame, at most the period key z sets.
+uint32_t switchPeriodFrames(double seconds);
 
 } // namespace glowfield

@@ -179,6 +179,9 @@ ResultCode SdlSurface::unlock(const LockRect*) {
     if (SDL_RenderCopy(renderer_, texture_, nullptr, nullptr) != 0) {
         return result::generic;
     }
+    if (overlay_) {
+        overlay_(renderer_);
+    }
     SDL_RenderPresent(renderer_);
     return result::ok;
 }

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <memory>
 
 #include "platform/display_surface.h"
@@ -41,6 +42,10 @@ class SdlSurface : public DisplaySurface {
     void detachRenderer();
     void attachRenderer(SDL_Renderer* renderer);
 
+    // Drawn over the picture after it is copied to the output and before the frame is shown, in the picture's
+    // 800 x 600 coordinates: what the viewer sees besides the field, such as the effect's name.
+    void setOverlay(std::function<void(SDL_Renderer*)> overlay) { overlay_ = std::move(overlay); }
+
     ResultCode describe(int32_t& width, int32_t& height, PixelFormat& format) override;
     ResultCode lock(const LockRect* rect, bool wait, uint8_t*& memory, int32_t& pitch) override;
     // Unlocks and shows the frame: the texture is copied to the renderer, scaled, and presented. The output
@@ -62,6 +67,7 @@ class SdlSurface : public DisplaySurface {
     bool released_ = false;
     bool locked_ = false;
     bool presentOnUnlock_ = true; // false while setPixel writes one pixel
+    std::function<void(SDL_Renderer*)> overlay_;
 };
 
 } // namespace glowfield

@@ -55,28 +55,18 @@ void TextRenderer::draw(std::vector<uint8_t>& rgb, int pictureWidth, int picture
                     (shown.size() > 3 && shown.compare(shown.size() - 3, 3, "...") == 0 ? 4 : 1));
         shown += "...";
     }
-    const SDL_Color white{255, 255, 255, 255};
-    SDL_Surface* glyphs = TTF_RenderUTF8_Blended(static_cast<TTF_Font*>(font_), shown.c_str(), white);
-    if (!glyphs) {
-        return;
-    }
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(glyphs, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(glyphs);
-    if (!argb) {
-        return;
-    }
+    int maskWidth = 0, maskHeight = 0;
+    const std::vector<uint8_t> mask = coverage(shown, maskWidth, maskHeight);
     const uint8_t ink[3] = {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
                             static_cast<uint8_t>(colour)};
-    for (int row = 0; row < argb->h; ++row) {
+    for (int row = 0; row < maskHeight; ++row) {
         const int py = y + row;
         if (py < 0 || py >= pictureHeight) {
             continue;
         }
-        const auto* pixels = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
-                                                               static_cast<size_t>(row) * argb->pitch);
-        for (int column = 0; column < argb->w; ++column) {
+        for (int column = 0; column < maskWidth; ++column) {
             const int px = x + column;
-            const uint32_t alpha = pixels[column] >> 24;
+            const uint32_t alpha = mask[static_cast<size_t>(row) * maskWidth + column];
             if (px < 0 || px >= pictureWidth || alpha == 0) {
                 continue;
             }
@@ -86,7 +76,35 @@ void TextRenderer::draw(std::vector<uint8_t>& rgb, int pictureWidth, int picture
             }
         }
     }
+}
+
+std::vector<uint8_t> TextRenderer::coverage(const std::string& text, int& width, int& height) const {
+    width = height = 0;
+    if (!font_ || text.empty()) {
+        return {};
+    }
+    const SDL_Color white{255, 255, 255, 255};
+    SDL_Surface* glyphs = TTF_RenderUTF8_Blended(static_cast<TTF_Font*>(font_), text.c_str(), white);
+    if (!glyphs) {
+        return {};
+    }
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(glyphs, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(glyphs);
+    if (!argb) {
+        return {};
+    }
+    width = argb->w;
+    height = argb->h;
+    std::vector<uint8_t> mask(static_cast<size_t>(width) * height);
+    for (int row = 0; row < height; ++row) {
+        const auto* pixels = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
+                                                               static_cast<size_t>(row) * argb->pitch);
+        for (int column = 0; column < width; ++column) {
+            mask[static_cast<size_t>(row) * width + column] = static_cast<uint8_t>(pixels[column] >> 24);
+        }
+    }
     SDL_FreeSurface(argb);
+    return mask;
 }
 
 } // namespace glowfield

@@ -1,4 +1,4 @@
-// Text for pictures made for the viewer (gallery labels): a TrueType font from the system drawn by SDL_ttf
+// Text for pictures made for the viewer (gallery labels, the name on the picture): a TrueType font from the system drawn by SDL_ttf
 // into 8-bit RGB pictures, never into the field.
 #pragma once
 
@@ -26,6 +26,9 @@ class TextRenderer {
     // by the glyphs' coverage, clipped to the picture. Text wider than maxWidth (when > 0) is cut with "...".
     void draw(std::vector<uint8_t>& rgb, int pictureWidth, int pictureHeight, int x, int y,
               const std::string& text, uint32_t colour, int maxWidth = 0) const;
+
+    // The glyphs' coverage of text (UTF-8), one byte per pixel, row by row; empty when nothing can be drawn.
+    std::vector<uint8_t> coverage(const std::string& text, int& width, int& height) const;
 
   private:
     void* font_ = nullptr; // TTF_Font

@@ -135,7 +135,7 @@ wait_for_state() {
 # window_covers WIDTHxHEIGHT: the player's window lies at the screen's corner with the screen's size.
 window_covers() {
     local geometry
-    geometry=$(xwininfo -name Tutorial | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    geometry=$(xwininfo -id "$(xdotool search --name '^glowfield - ' | head -n 1)" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
         /Width:/ { w = $NF } /Height:/ { h = $NF } END { printf "%sx%s+%s+%s", w, h, x, y }')
     [ "$geometry" = "$1+0+0" ] || fail "the window is at $geometry, expected $1+0+0"
 }

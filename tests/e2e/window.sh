@@ -40,7 +40,7 @@ start_screen 800x600
 start_player --seed 1 --effect 0 --dump-field "$WORK/field.bin"
 wait_for_lines 20
 player_running || fail "the player ended early"
-xdotool search --name '^Tutorial$' >/dev/null || fail "no window titled Tutorial"
+xdotool search --name '^glowfield - 0 Sphere$' >/dev/null || fail "no window titled 'glowfield - 0 Sphere'"
 window_covers 800x600
 capture_blocks 0 0 || fail "the screen does not show 4 x 3 blocks"
 [ "$(identify -format '%k' "$WORK/picture.png")" -gt 50 ] || fail "the picture is nearly flat"

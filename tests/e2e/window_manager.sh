@@ -34,8 +34,8 @@ wait_for_lines 10
 grep -q '^event renderer software$' "$LOG" ||
     fail "under Xvfb the software renderer should be chosen, got: $(grep '^event renderer' "$LOG")"
 pass "the software renderer draws on Xvfb"
-WINDOW=$(xdotool search --sync --name '^Tutorial$' | head -n 1)
-[ -n "$WINDOW" ] || fail "no window titled Tutorial"
+WINDOW=$(xdotool search --sync --name '^glowfield - ' | head -n 1)
+[ -n "$WINDOW" ] || fail "no window titled 'glowfield - N Name'"
 
 # --- Minimised: frames go on, nothing is drawn, the CPU rests ----------------------------------------------
 mark
@@ -99,8 +99,8 @@ pass "the field is dumped after a close request"
 # --- Full screen with the display mode switched: losing the focus minimises it -----------------------------
 start_player --exclusive --seed 2 --effect 0
 wait_for_lines 10
-WINDOW=$(xdotool search --sync --name '^Tutorial$' | head -n 1)
-[ -n "$WINDOW" ] || fail "no window titled Tutorial"
+WINDOW=$(xdotool search --sync --name '^glowfield - ' | head -n 1)
+[ -n "$WINDOW" ] || fail "no window titled 'glowfield - N Name'"
 mark
 xmessage -name other -geometry +0+0 "another window" &
 OTHER_PID=$!
