@@ -437,8 +437,9 @@ std::string usageText() {
            "                     into DIR: NNN.png, thumbs/, contact-sheet.png and index.html\n"
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
-           "tour, z restarts with effect 0 and no automatic changes; Enter halves the colours and stops\n"
-           "the motion, i inverts, m doubles, l shifts the field left. Esc or a left click ends.\n";
+           "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"
+           "or hides its name; Enter halves the colours and stops the motion, i inverts, m doubles, l shifts\n"
+           "the field left. Esc or a left click ends.\n";
 }
 
 std::string effectListText() {
