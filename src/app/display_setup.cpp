@@ -314,7 +314,7 @@ bool followHostWindow(SDL_Window* window) {
 
 } // namespace
 
-int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, bool hostRoot) {
+int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, bool hostRoot, int monitor) {
     // SIGINT and SIGTERM are the player's own: they end it like Esc.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, "glowfield");
@@ -342,12 +342,19 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, b
     // The screen is taken when the window is made. Its windowed size is already the size it will have on the
     // screen (the desktop, or the 800 x 600 mode when exclusive), so that it covers the screen also where no
     // window manager acts on the full-screen request. Hidden until the mode is settled.
+    if (const int monitors = SDL_GetNumVideoDisplays(); monitor < 0 || monitor >= monitors) {
+        std::fprintf(stderr, "glowfield: there is no monitor %d; this screen has %d (see --list-monitors)\n",
+                     monitor, monitors);
+        closeDisplay(display);
+        return 2;
+    }
     const SDL_DisplayMode wanted{0, displayWidth, displayHeight, 0, nullptr};
     SDL_DisplayMode closest{0, displayWidth, displayHeight, 0, nullptr};
-    const bool hasMode = SDL_GetClosestDisplayMode(0, &wanted, &closest) != nullptr;
-    SDL_Rect area{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, displayWidth, displayHeight};
+    const bool hasMode = SDL_GetClosestDisplayMode(monitor, &wanted, &closest) != nullptr;
+    SDL_Rect area{static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(monitor)),
+                  static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(monitor)), displayWidth, displayHeight};
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (mode != DisplayMode::window && SDL_GetDisplayBounds(0, &area) == 0) {
+    if (mode != DisplayMode::window && SDL_GetDisplayBounds(monitor, &area) == 0) {
         flags |= SDL_WINDOW_BORDERLESS;
         if (mode == DisplayMode::desktop) {
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -446,11 +453,17 @@ bool recreateRenderer(PlayerDisplay& display) {
 }
 
 void closeDisplay(PlayerDisplay& display) {
-    // The texture belongs to the renderer: it goes first, even if a writer still holds the surface.
+    // The textures belong to the renderers: they go first, even if a writer still holds the surface.
     if (display.surface) {
+        display.surface->releaseMirrors();
         display.surface->release();
         display.surface.reset();
     }
+    for (const MirrorOutput& mirror : display.mirrors) {
+        SDL_DestroyRenderer(mirror.renderer);
+        SDL_DestroyWindow(mirror.window);
+    }
+    display.mirrors.clear();
     if (display.renderer) {
         SDL_DestroyRenderer(display.renderer);
         display.renderer = nullptr;

@@ -8,13 +8,21 @@
 #include <SDL.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/command_line.h"
+#include "app/sdl_events.h"
 #include "platform/sdl_display.h"
 
 namespace glowfield {
 
 class LabelTexture;
+
+// A further window showing the same picture, on another monitor.
+struct MirrorOutput {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+};
 
 struct PlayerDisplay {
     bool videoStarted = false;
@@ -26,6 +34,7 @@ struct PlayerDisplay {
     int ticksWithoutRenderer = 0; // ticks since the last try to make one
     bool hosted = false;          // drawing into a window another program made: its size is not ours
     LabelTexture* labelTexture = nullptr; // the name label's texture on the renderer, while the player runs
+    std::vector<MirrorOutput> mirrors;    // with --all-monitors: one window on each further monitor
 };
 
 // A renderer for the window: SDL's own choice,
@@ -40,10 +49,15 @@ const char* rendererName(SDL_Renderer* renderer);
 // Whether an OpenGL renderer string names a rasteriser that runs on the CPU.
 bool isSoftwareRasteriser(const char* glRenderer);
 
+// Starts SDL's video with the messages its drivers print while they look for a display silenced (unless
+// GLOWFIELD_DEBUG is set). False when it cannot start.
+bool initialiseVideoQuietly();
+
 // Runs the steps in order. Returns 0, or 1 after reporting the failed step with everything opened closed
-// again. Hosted, the player draws into hostWindow (the root window with hostRoot), which it never maps,
-// moves, resizes or raises.
-int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow = 0, bool hostRoot = false);
+// again; 2 when there is no such monitor. Hosted, the player draws into hostWindow (the root window with
+// hostRoot), which it never maps, moves, resizes or raises; otherwise it plays on monitor (SDL's index).
+int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow = 0, bool hostRoot = false,
+                int monitor = 0);
 
 // The hosted steps after SDL started: the host's window taken over, followed in size, then the renderer.
 int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow);

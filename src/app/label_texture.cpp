@@ -1,5 +1,7 @@
 #include "app/label_texture.h"
 
+#include <algorithm>
+
 #include "app/name_label.h"
 
 namespace glowfield {
@@ -9,11 +11,18 @@ LabelTexture::~LabelTexture() {
 }
 
 void LabelTexture::release() {
-    if (texture_) {
-        SDL_DestroyTexture(texture_);
-        texture_ = nullptr;
+    for (const Copy& copy : copies_) {
+        if (copy.texture) {
+            SDL_DestroyTexture(copy.texture);
+        }
     }
-    renderer_ = nullptr;
+    copies_.clear();
+}
+
+void LabelTexture::forget(SDL_Renderer* renderer) {
+    copies_.erase(std::remove_if(copies_.begin(), copies_.end(),
+                                 [renderer](const Copy& copy) { return copy.renderer == renderer; }),
+                  copies_.end());
 }
 
 void LabelTexture::draw(SDL_Renderer* renderer, NameLabel& label) {
@@ -24,35 +33,36 @@ void LabelTexture::draw(SDL_Renderer* renderer, NameLabel& label) {
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
     const int scale = outputHeight > 600 ? (outputHeight + 599) / 600 : 1;
-    if (renderer != renderer_) {
-        release();
-        renderer_ = renderer;
+    auto copy = std::find_if(copies_.begin(), copies_.end(),
+                             [renderer](const Copy& candidate) { return candidate.renderer == renderer; });
+    if (copy == copies_.end()) {
+        copy = copies_.insert(copies_.end(), Copy{renderer});
     }
-    if (!texture_ || label.version() != version_ || scale != scale_) {
-        if (texture_) {
-            SDL_DestroyTexture(texture_);
-            texture_ = nullptr;
+    if (!copy->texture || label.version() != copy->version || scale != copy->scale) {
+        if (copy->texture) {
+            SDL_DestroyTexture(copy->texture);
+            copy->texture = nullptr;
         }
         const LabelPicture& picture = label.picture(scale);
         if (picture.width == 0) {
             return;
         }
-        texture_ = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, picture.width,
-                                     picture.height);
-        if (!texture_) {
+        copy->texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC,
+                                          picture.width, picture.height);
+        if (!copy->texture) {
             return;
         }
-        SDL_UpdateTexture(texture_, nullptr, picture.rgba.data(), picture.width * 4);
-        SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_BLEND);
+        SDL_UpdateTexture(copy->texture, nullptr, picture.rgba.data(), picture.width * 4);
+        SDL_SetTextureBlendMode(copy->texture, SDL_BLENDMODE_BLEND);
         // Smooth when the output is not a whole multiple of the label's resolution.
-        SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
-        version_ = label.version();
-        scale_ = scale;
+        SDL_SetTextureScaleMode(copy->texture, SDL_ScaleModeLinear);
+        copy->version = label.version();
+        copy->scale = scale;
     }
     const LabelPlacement at = label.placement(scale);
     const SDL_Rect target{at.x, at.y, at.width, at.height};
-    SDL_SetTextureAlphaMod(texture_, label.opacity());
-    SDL_RenderCopy(renderer, texture_, nullptr, &target);
+    SDL_SetTextureAlphaMod(copy->texture, label.opacity());
+    SDL_RenderCopy(renderer, copy->texture, nullptr, &target);
 }
 
 } // namespace glowfield

@@ -1,10 +1,11 @@
-// The name label as a texture of the window's renderer, drawn over the presented picture at a resolution that
-// keeps its letters sharp on large screens.
+// The name label as a texture of each renderer that shows the picture, drawn over the presented picture at a
+// resolution that keeps its letters sharp on large screens.
 #pragma once
 
 #include <SDL.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace glowfield {
 
@@ -17,21 +18,24 @@ class LabelTexture {
     LabelTexture(const LabelTexture&) = delete;
     LabelTexture& operator=(const LabelTexture&) = delete;
 
-    // Draws the label if it shows; the texture is made again when the label, the renderer or the output's
-    // size changed.
+    // Draws the label if it shows; the renderer's texture is made again when the label or the output's size
+    // changed.
     void draw(SDL_Renderer* renderer, NameLabel& label);
 
-    // Destroys the texture; called before its renderer is destroyed.
+    // Destroys every texture; called before their renderers are destroyed.
     void release();
 
-    // Forgets the texture without destroying it: its renderer is already gone, and took it along.
-    void forget() { texture_ = nullptr; renderer_ = nullptr; }
+    // Forgets a renderer's texture without destroying it: the renderer is already gone, and took it along.
+    void forget(SDL_Renderer* renderer);
 
   private:
-    SDL_Texture* texture_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    uint32_t version_ = 0;
-    int scale_ = 0;
+    struct Copy {
+        SDL_Renderer* renderer = nullptr;
+        SDL_Texture* texture = nullptr;
+        uint32_t version = 0;
+        int scale = 0;
+    };
+    std::vector<Copy> copies_;
 };
 
 } // namespace glowfield

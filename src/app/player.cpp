@@ -17,14 +17,15 @@
 #include "app/frame_log.h"
 #include "app/frame_loop.h"
 #include "app/label_texture.h"
+#include "app/monitors.h"
 #include "app/name_label.h"
 #include "app/sdl_events.h"
 #include "app/stop_signals.h"
 #include "app/switching.h"
 #include "app/tick_schedule.h"
 #include "display/renderer.h"
-#include "effects/effect_state.h"
 #include "display/surface_writer.h"
+#include "effects/effect_state.h"
 #include "field/picture.h"
 #include "platform/atomic_file.h"
 #include "platform/memory_surface.h"
@@ -150,7 +151,7 @@ const char* redraw() {
 void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
     const bool failedBefore = display.rendererLost;
     if (display.labelTexture) {
-        display.labelTexture->forget();
+        display.labelTexture->forget(display.renderer);
     }
     if (recreateRenderer(display)) {
         log.writeEvent("renderer-made", rendererName(display.renderer));
@@ -170,6 +171,12 @@ void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& 
 } // namespace
 
 void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+    // A mirror on another monitor may be hidden or lose its focus without the player's own window doing so.
+    if (event.type == SDL_WINDOWEVENT && display.window &&
+        event.window.windowID != SDL_GetWindowID(display.window) &&
+        event.window.event != SDL_WINDOWEVENT_CLOSE) {
+        return;
+    }
     if (display.hosted) {
         // The host owns the input: keys and the mouse are not the player's.
         if (hostWindowClosed(event)) {
@@ -273,10 +280,14 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& write
 int runWindowed(RunState& run) {
     requestShortSlices();
     PlayerDisplay display;
-    if (const int code =
-            openDisplay(run.options.displayMode, display, run.options.hostWindow, run.options.hostRoot);
+    const int monitor = run.options.monitor.value_or(0);
+    if (const int code = openDisplay(run.options.displayMode, display, run.options.hostWindow,
+                                     run.options.hostRoot, monitor);
         code != 0) {
         return code;
+    }
+    if (run.options.allMonitors && !display.hosted) {
+        openMirrors(display, monitor);
     }
     {
         SurfaceWriter writer;

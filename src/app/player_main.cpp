@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/gallery.h"
+#include "app/monitors.h"
 #include "app/player.h"
 #include "effects/catalogue.h"
 #include "field/picture.h"
@@ -40,6 +41,7 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
         std::fputs(effectListText().c_str(), stdout);
         return 0;
     case Action::listMonitors:
+        return listMonitors();
     case Action::printConfig:
     case Action::run:
         break;

@@ -155,6 +155,8 @@ ResultCode SdlSurface::lock(const LockRect* rect, bool, uint8_t*& memory, int32_
     locked_ = true;
     memory = static_cast<uint8_t*>(pixels);
     pitch = bytesPerLine;
+    lockedPixels_ = rect ? nullptr : memory;
+    lockedPitch_ = bytesPerLine;
     return result::ok;
 }
 
@@ -162,8 +164,14 @@ ResultCode SdlSurface::unlock(const LockRect*) {
     if (!locked_ || !texture_) {
         return result::generic;
     }
+    // The locked pixels are valid only until the unlock: the mirrors get a copy.
+    const bool mirrored = !mirrors_.empty() && lockedPixels_ && presentOnUnlock_;
+    if (mirrored) {
+        frame_.assign(lockedPixels_, lockedPixels_ + static_cast<size_t>(lockedPitch_) * height_);
+    }
     SDL_UnlockTexture(texture_);
     locked_ = false;
+    lockedPixels_ = nullptr;
     if (!presentOnUnlock_) {
         return result::ok;
     }
@@ -183,7 +191,37 @@ ResultCode SdlSurface::unlock(const LockRect*) {
         overlay_(renderer_);
     }
     SDL_RenderPresent(renderer_);
+    if (mirrored) {
+        for (const Mirror& mirror : mirrors_) {
+            SDL_UpdateTexture(mirror.texture, nullptr, frame_.data(), lockedPitch_);
+            if (!coversOutput(mirror.renderer)) {
+                SDL_SetRenderDrawColor(mirror.renderer, 0, 0, 0, 255);
+                SDL_RenderClear(mirror.renderer);
+            }
+            SDL_RenderCopy(mirror.renderer, mirror.texture, nullptr, nullptr);
+            if (overlay_) {
+                overlay_(mirror.renderer);
+            }
+            SDL_RenderPresent(mirror.renderer);
+        }
+    }
     return result::ok;
+}
+
+bool SdlSurface::addMirror(SDL_Renderer* renderer) {
+    SDL_Texture* texture = SDL_CreateTexture(renderer, format_, SDL_TEXTUREACCESS_STREAMING, width_, height_);
+    if (!texture) {
+        return false;
+    }
+    mirrors_.push_back({renderer, texture});
+    return true;
+}
+
+void SdlSurface::releaseMirrors() {
+    for (const Mirror& mirror : mirrors_) {
+        SDL_DestroyTexture(mirror.texture);
+    }
+    mirrors_.clear();
 }
 
 ResultCode SdlSurface::isLost() {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/display_surface.h"
 
@@ -46,6 +47,12 @@ class SdlSurface : public DisplaySurface {
     // 800 x 600 coordinates: what the viewer sees besides the field, such as the effect's name.
     void setOverlay(std::function<void(SDL_Renderer*)> overlay) { overlay_ = std::move(overlay); }
 
+    // Another output that shows the same picture (a window on a further monitor), with a texture of its own
+    // filled from each frame's pixels. False when its renderer refuses the texture.
+    bool addMirror(SDL_Renderer* renderer);
+    // Destroys the mirrors' textures; called before their renderers go.
+    void releaseMirrors();
+
     ResultCode describe(int32_t& width, int32_t& height, PixelFormat& format) override;
     ResultCode lock(const LockRect* rect, bool wait, uint8_t*& memory, int32_t& pitch) override;
     // Unlocks and shows the frame: the texture is copied to the renderer, scaled, and presented. The output
@@ -68,6 +75,15 @@ class SdlSurface : public DisplaySurface {
     bool locked_ = false;
     bool presentOnUnlock_ = true; // false while setPixel writes one pixel
     std::function<void(SDL_Renderer*)> overlay_;
+
+    struct Mirror {
+        SDL_Renderer* renderer;
+        SDL_Texture* texture;
+    };
+    std::vector<Mirror> mirrors_;
+    uint8_t* lockedPixels_ = nullptr; // the frame being written, while locked
+    int lockedPitch_ = 0;
+    std::vector<uint8_t> frame_; // a copy of the last frame for the mirrors
 };
 
 } // namespace glowfield
