@@ -28,7 +28,8 @@ template <typename Number> bool parseWhole(const std::string& text, Number& valu
     return error == std::errc() && end == last;
 }
 
-// Input echoed in a message: quoted, with control characters escaped, so that a message stays one line.
+} // namespace
+
 std::string quoted(const std::string& text) {
     std::string out = "'";
     for (const char c : text) {
@@ -44,6 +45,8 @@ std::string quoted(const std::string& text) {
     }
     return out + "'";
 }
+
+namespace {
 
 // Takes the value of an option given as "--name value" or "--name=value".
 struct ValueReader {
