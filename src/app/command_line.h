@@ -41,6 +41,17 @@ struct Options {
     double switchSeconds = 15.0; // the automatic switching period
     std::optional<int> monitor;  // full screen on this display (SDL's index); none: the primary one
     bool allMonitors = false;    // the same picture full screen on every display
+
+    std::string configPath; // --config: the settings file; empty: the default location
+    // The viewer's choices the command line made itself; the config file sets only the others.
+    struct CommandLineChoices {
+        bool names = false;
+        bool locked = false;
+        bool switchSeconds = false;
+        bool monitors = false;                // --monitor or --all-monitors
+        std::optional<std::vector<int>> only; // --only as entries
+        std::optional<std::vector<int>> skip; // --skip as entries
+    } chosen;
 };
 
 struct ParseResult {
