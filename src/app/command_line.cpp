@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/viewer_options.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
 
@@ -28,7 +29,8 @@ template <typename Number> bool parseWhole(const std::string& text, Number& valu
     return error == std::errc() && end == last;
 }
 
-// Input echoed in a message: quoted, with control characters escaped, so that a message stays one line.
+} // namespace
+
 std::string quoted(const std::string& text) {
     std::string out = "'";
     for (const char c : text) {
@@ -44,6 +46,8 @@ std::string quoted(const std::string& text) {
     }
     return out + "'";
 }
+
+namespace {
 
 // Takes the value of an option given as "--name value" or "--name=value".
 struct ValueReader {
@@ -210,6 +214,13 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             if (reader.read(name, inlineValue, value)) {
                 options.picturesDirectory = value;
             }
+        } else if (parseViewerOption(
+                       name, inlineValue.has_value(),
+                       [&](std::string& text) { return reader.read(name, inlineValue, text); }, options,
+                       error)) {
+            if (options.action == Action::listMonitors) {
+                return parsed;
+            }
         } else if (name.rfind("-", 0) == 0 && name.size() > 1) {
             error = "unknown option " + quoted(name) + " (see --help)";
         } else {
@@ -219,9 +230,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     if (error.empty()) {
         if (!options.galleryDirectory.empty() &&
             (hosted || window || exclusive || options.headless || !options.screenshotPath.empty() ||
-             !options.dumpFieldPath.empty() || options.effect)) {
-            error = "--gallery renders every entry headless into its folder; it takes only --seed, --frames "
-                    "and --pictures";
+             !options.dumpFieldPath.empty() || options.effect || options.chosen.names ||
+             options.chosen.locked || options.chosen.switchSeconds || options.chosen.monitors)) {
+            error = "--gallery renders every entry headless into its folder; it takes only --seed, --frames, "
+                    "--pictures, --only, --skip and --config";
         } else if (hosted && (window || exclusive || options.headless)) {
             error = std::string(options.hostRoot ? "--root" : "--window-id") +
                     " draws into a window of another program, so it cannot be used with " +
@@ -240,6 +252,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                               : window    ? DisplayMode::window
                               : exclusive ? DisplayMode::exclusive
                                           : DisplayMode::desktop;
+        error = finishViewerOptions(options);
     }
     return parsed;
 }
@@ -435,6 +448,18 @@ std::string usageText() {
            "  --root             draw into the root window (also -root)\n"
            "  --gallery DIR      render every effect headless (--frames, default 200, --seed, default 1)\n"
            "                     into DIR: NNN.png, thumbs/, contact-sheet.png and index.html\n"
+           "  --names            show the effect's index and name for a while after each change\n"
+           "  --lock             start with the automatic changes off\n"
+           "  --only LIST        play only these effects: comma-separated indices, ranges such as 1-24\n"
+           "                     and names as --list prints them\n"
+           "  --skip LIST        never play these effects (a LIST as for --only)\n"
+           "  --switch-seconds S change the effect every S seconds (default 15, decimals allowed)\n"
+           "  --monitor N        play full screen on display N (0, 1, ...)\n"
+           "  --all-monitors     play full screen on every display\n"
+           "  --list-monitors    list the displays and exit\n"
+           "  --config FILE      read the settings from FILE instead of\n"
+           "                     $XDG_CONFIG_HOME/glowfield/config.toml (~/.config/glowfield/...)\n"
+           "  --print-config     print the settings in effect as a config file and exit\n"
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"

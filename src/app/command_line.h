@@ -34,13 +34,24 @@ struct Options {
     std::string galleryDirectory;                 // not empty: render the gallery into this folder
 
     // The viewer's choices. The config file may set them too; an option given on the command line wins.
-    bool names = false;           // show "index name" on the picture for a while after each switch
-    bool locked = false;          // start with automatic switching off (key k toggles it)
-    std::vector<int> playable;    // entries that automatic switching, space and '.' may choose, ascending;
-                                  // empty: every entry
-    double switchSeconds = 15.0;  // the automatic switching period
-    std::optional<int> monitor;   // full screen on this display (SDL's index); none: the primary one
-    bool allMonitors = false;     // the same picture full screen on every display
+    bool names = false;          // show "index name" on the picture for a while after each switch
+    bool locked = false;         // start with automatic switching off (key k toggles it)
+    std::vector<int> playable;   // entries that automatic switching, space and '.' may choose, ascending;
+                                 // empty: every entry
+    double switchSeconds = 15.0; // the automatic switching period
+    std::optional<int> monitor;  // full screen on this display (SDL's index); none: the primary one
+    bool allMonitors = false;    // the same picture full screen on every display
+
+    std::string configPath; // --config: the settings file; empty: the default location
+    // The viewer's choices the command line made itself; the config file sets only the others.
+    struct CommandLineChoices {
+        bool names = false;
+        bool locked = false;
+        bool switchSeconds = false;
+        bool monitors = false;                // --monitor or --all-monitors
+        std::optional<std::vector<int>> only; // --only as entries
+        std::optional<std::vector<int>> skip; // --skip as entries
+    } chosen;
 };
 
 struct ParseResult {
@@ -76,6 +87,9 @@ bool canWriteFile(const std::string& path, std::string& reason);
 
 // True when the two paths name one file: the same file under two names, or one name written two ways.
 bool nameSameFile(const std::string& first, const std::string& second);
+
+// Input echoed in a message: quoted, with control characters escaped, so that a message stays one line.
+std::string quoted(const std::string& text);
 
 std::string usageText();
 

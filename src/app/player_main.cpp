@@ -1,6 +1,6 @@
-// The player's entry, called by the launcher once this library is loaded: parses the command line, refuses
-// bad input with one line and exit code 2, answers --help, --version and --list, and otherwise runs the
-// player.
+// The player's entry, called by the launcher once this library is loaded: parses the command line and the
+// config file, refuses bad input with one line and exit code 2, answers --help, --version, --list and
+// --print-config, and otherwise runs the player.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include "app/gallery.h"
 #include "app/monitors.h"
 #include "app/player.h"
+#include "app/settings.h"
 #include "effects/catalogue.h"
 #include "field/picture.h"
 
@@ -46,19 +47,26 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     case Action::run:
         break;
     }
-    if (std::string error =
-            applySaverEnvironment(options, [](const char* name) { return std::getenv(name); });
-        !error.empty()) {
+    const EnvironmentLookup environment = [](const char* name) { return std::getenv(name); };
+    if (std::string error = applySaverEnvironment(options, environment); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         return 2;
+    }
+    // The config file fills in what the command line left open; hosted and headless runs keep their display.
+    if (const std::string error = applyConfigFile(options, environment); !error.empty()) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.action == Action::printConfig) {
+        std::fputs(settingsText(options, defaultPicturesDirectory(environment)).c_str(), stdout);
+        return 0;
     }
     if (const std::string error = checkPaths(options); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         return 2;
     }
     if (!options.galleryDirectory.empty()) {
-        setPictureDirectory(options.picturesDirectory.value_or(
-            defaultPicturesDirectory([](const char* name) { return std::getenv(name); })));
+        setPictureDirectory(options.picturesDirectory.value_or(defaultPicturesDirectory(environment)));
         return runGallery(options);
     }
     return runPlayer(options);

@@ -33,6 +33,24 @@ refused "a field dump onto a folder" --headless --frames 1 --dump-field .
 refused "a missing picture folder" --headless --frames 1 --pictures no/such/folder
 refused "two display modes" --window --exclusive
 
+# The config file: refusals name its line, the command line wins one setting at a time, and --print-config
+# writes a file that reads back to the same settings.
+config="$XDG_CONFIG_HOME/glowfield/config.toml"
+mkdir -p "${config%/*}"
+printf 'names = true\n\nnmaes = false\n' >"$config"
+refused "an unknown key in the config file" --headless --frames 1
+[ "$("$PLAYER" --print-config 2>&1)" = "glowfield: $config:3: unknown key 'nmaes'" ] ||
+    fail "the config file's refusal does not name its line"
+printf 'skip = "0-9"\nswitch_seconds = 2\ndisplay = "exclusive"\n' >"$config"
+refused "--only and a skip that leave nothing" --headless --frames 1 --only 3-5
+refused "a missing --config file" --config no/such.toml
+"$PLAYER" --window --skip 'Flower, 5' --print-config >printed.toml || fail "--print-config"
+grep -qx 'only = "0,2-4,6-241"' printed.toml && grep -qx 'switch_seconds = 2.0' printed.toml &&
+    grep -qx 'display = "window"' printed.toml || fail "--print-config: $(cat printed.toml)"
+"$PLAYER" --config printed.toml --print-config | cmp -s - printed.toml || fail "--print-config does not read back"
+rm "$config"
+pass "the config file, the command line over it and --print-config"
+
 "$PLAYER" --help | grep -q -- '--headless' || fail "--help does not describe --headless"
 "$PLAYER" --version | grep -q '^glowfield ' || fail "--version"
 [ "$("$PLAYER" --list | wc -l)" -eq 242 ] || fail "--list should print 242 lines"

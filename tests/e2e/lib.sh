@@ -5,6 +5,8 @@
 set -uo pipefail
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/glowfield-e2e-XXXXXX")
+# The player reads its settings from here, not from the config file of whoever runs the tests.
+export XDG_CONFIG_HOME="$WORK/config"
 XVFB_PID=""
 WM_PID=""
 PLAYER_PID=""
