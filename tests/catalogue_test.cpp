@@ -191,7 +191,7 @@ TEST_P(CatalogueEntryTest, SurvivesExtremePlanesAndStores) {
     const std::vector<std::vector<float>> fills = {extremeValues(), {1e30f, -1e30f}, {nan}, {inf, -inf}};
     const std::vector<int32_t> tags = {0,      -1, 2147483647, -2147483647 - 1, 12000,
                                        -12001, 25, 3999,       11999,           1000000};
-    const int frames = fullAdversarialRuns ? 250 : 12;
+    const int frames = fullAdversarialRuns ? 150 : 12;
     const auto& chosen = fills[static_cast<size_t>(entry()) % fills.size()];
     for (const std::vector<float>* fill : {&chosen, &fills[0]}) {
         startAmidExtremes(*fill, tags);
@@ -219,7 +219,7 @@ TEST_P(CatalogueEntryTest, SurvivesExtremePlanesAndStores) {
         }
         startAmidExtremes(fills[0], tags);
         particleOwner = owner.mark;
-        runFrames(fullAdversarialRuns ? 300 : 10);
+        runFrames(fullAdversarialRuns ? 150 : 10);
         EXPECT_EQ(outsideLiveGrid(false), 0);
     }
     // Across the wrap of the clock, which only Kaleidisco moves on its own.
