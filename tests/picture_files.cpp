@@ -2,7 +2,8 @@
 #include "picture_files.h"
 
 #include <gtest/gtest.h>
-#include <stb_image_write.h>
+#include <png.h>
+#include <turbojpeg.h>
 
 #include <fstream>
 #include <vector>
@@ -43,19 +44,26 @@ std::vector<uint8_t> exifSegment(int orientation, bool bigEndian) {
 
 void writePng(const std::string& path, int width, int height, const TopDownColour& colour) {
     const std::vector<uint8_t> rgb = rgbOf(width, height, colour);
-    ASSERT_NE(stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3), 0) << path;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    ASSERT_NE(png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr), 0) << path;
 }
 
 void writeJpeg(const std::string& path, int width, int height, const TopDownColour& colour, int orientation,
                bool bigEndianExif) {
     const std::vector<uint8_t> rgb = rgbOf(width, height, colour);
-    std::vector<uint8_t> jpeg;
-    auto append = [](void* out, void* data, int size) {
-        static_cast<std::vector<uint8_t>*>(out)->insert(static_cast<std::vector<uint8_t>*>(out)->end(),
-                                                        static_cast<uint8_t*>(data),
-                                                        static_cast<uint8_t*>(data) + size);
-    };
-    ASSERT_NE(stbi_write_jpg_to_func(append, &jpeg, width, height, 3, rgb.data(), 100), 0) << path;
+    tjhandle compressor = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    const int result = tjCompress2(compressor, rgb.data(), width, 0, height, TJPF_RGB, &out, &size,
+                                   TJSAMP_444, 100, TJFLAG_ACCURATEDCT);
+    std::vector<uint8_t> jpeg(out, out + (result == 0 ? size : 0));
+    tjFree(out);
+    tjDestroy(compressor);
+    ASSERT_EQ(result, 0) << path;
     if (orientation != 0) {
         const std::vector<uint8_t> exif = exifSegment(orientation, bigEndianExif);
         jpeg.insert(jpeg.begin() + 2, exif.begin(), exif.end()); // right after the start-of-image marker

@@ -1,5 +1,5 @@
-// .png and .jpg pictures decoded in memory with stb_image and unpacked into the picture planes exactly as a
-// .bmp of the same image would be: the same cropping, the same way up.
+// .png and .jpg pictures decoded in memory (libpng's simplified reader, TurboJPEG) and unpacked into the
+// picture planes exactly as a .bmp of the same image would be: the same cropping, the same way up.
 #pragma once
 
 #include <cstddef>
