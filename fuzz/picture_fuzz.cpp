@@ -1,5 +1,7 @@
-// libFuzzer target: arbitrary bytes as the only .bmp file of the picture folder, loaded by
+// libFuzzer target: arbitrary bytes as the only picture file of the picture folder, loaded by
 // loadRandomPicture(), then the picture effect's reads of the planes at the extremes of its sampling walk.
+// Bytes that start like a PNG or JPEG file are named .png or .jpg, so the decoder and the Exif reader get
+// them; all others are named .bmp.
 // The candidate threshold is gridSize^2 x 3 bytes, so the load runs with a small grid to let short inputs
 // through; the reads use the full 200-cell grid, as the effect does.
 #include <unistd.h>
@@ -16,6 +18,7 @@
 namespace {
 
 std::string folder;
+const char* const names[] = {"/input.bmp", "/input.png", "/input.jpg"};
 
 void prepareFolder() {
     // In memory where the system has it: the loader lists and opens the folder on every input.
@@ -27,7 +30,9 @@ void prepareFolder() {
     folder = made;
     glowfield::setPictureDirectory(folder);
     std::atexit([] {
-        std::remove((folder + "/input.bmp").c_str());
+        for (const char* name : names) {
+            std::remove((folder + name).c_str());
+        }
         rmdir(folder.c_str());
     });
 }
@@ -59,7 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (folder.empty()) {
         prepareFolder();
     }
-    const std::string path = folder + "/input.bmp";
+    const bool png = size >= 4 && data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G';
+    const bool jpeg = size >= 2 && data[0] == 0xff && data[1] == 0xd8;
+    const std::string path = folder + names[png ? 1 : jpeg ? 2 : 0];
+    for (const char* name : names) {
+        std::remove((folder + name).c_str());
+    }
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         return 0;

@@ -1,10 +1,12 @@
-// The seed corpus of the picture fuzzer: real .bmp files of every shape the loader meets. Each is loaded here
-// (sizes must stay in range); with GLOWFIELD_FUZZ_CORPUS set, the files are also written to that folder.
+// The seed corpus of the picture fuzzer: real .bmp files of every shape the loader meets, and small .png and
+// .jpg files. Each is loaded here (sizes must stay in range); with GLOWFIELD_FUZZ_CORPUS set, the files are
+// also written to that folder.
 #include <cstdlib>
 #include <filesystem>
 
 #include "field/field.h"
 #include "field/picture.h"
+#include "picture_files.h"
 #include "test_support.h"
 
 namespace glowfield::test {
@@ -44,6 +46,30 @@ BmpSpec specOf(const CorpusEntry& entry) {
     return spec;
 }
 
+// Small compressed pictures, JPEGs with an Exif orientation in either byte order.
+struct CompressedEntry {
+    const char* name;
+    int width;
+    int height;
+    int orientation;
+};
+
+const CompressedEntry compressedCorpus[] = {{"rgb.png", 13, 9, 0},
+                                            {"exif6-big-endian.jpg", 16, 12, 6},
+                                            {"exif3.jpg", 9, 17, 3},
+                                            {"plain.jpeg", 8, 8, 0}};
+
+void writeCompressed(const std::string& path, const CompressedEntry& entry) {
+    const auto colour = [](int c, int r) {
+        return static_cast<uint32_t>(c * 20) << 16 | static_cast<uint32_t>(r * 9);
+    };
+    if (path.ends_with(".png")) {
+        writePng(path, entry.width, entry.height, colour);
+    } else {
+        writeJpeg(path, entry.width, entry.height, colour, entry.orientation, entry.orientation == 6);
+    }
+}
+
 using PictureCorpus = StateTest;
 
 TEST_F(PictureCorpus, EverySeedLoadsWithSizesInRange) {
@@ -51,20 +77,29 @@ TEST_F(PictureCorpus, EverySeedLoadsWithSizesInRange) {
     if (out) {
         std::filesystem::create_directories(out);
     }
-    for (const CorpusEntry& entry : corpus) {
-        TempDir folder;
-        writeBmp(folder.file(entry.name), specOf(entry));
+    const auto loadAndKeep = [out](const TempDir& folder, const std::string& name) {
         setPictureDirectory(folder.path());
         field.gridSize = 8; // as the fuzzer does: small files are candidates too
         loadRandomPicture();
-        EXPECT_GE(picture.pictureWidth, 0) << entry.name;
-        EXPECT_LE(picture.pictureWidth, pictureColumns) << entry.name;
-        EXPECT_GE(picture.pictureHeight, 0) << entry.name;
-        EXPECT_LE(picture.pictureHeight, pictureRows) << entry.name;
+        EXPECT_GE(picture.pictureWidth, 0) << name;
+        EXPECT_LE(picture.pictureWidth, pictureColumns) << name;
+        EXPECT_GE(picture.pictureHeight, 0) << name;
+        EXPECT_LE(picture.pictureHeight, pictureRows) << name;
         if (out) {
-            std::filesystem::copy_file(folder.file(entry.name), std::string(out) + "/" + entry.name,
+            std::filesystem::copy_file(folder.file(name), std::string(out) + "/" + name,
                                        std::filesystem::copy_options::overwrite_existing);
         }
+    };
+    for (const CorpusEntry& entry : corpus) {
+        TempDir folder;
+        writeBmp(folder.file(entry.name), specOf(entry));
+        loadAndKeep(folder, entry.name);
+    }
+    for (const CompressedEntry& entry : compressedCorpus) {
+        TempDir folder;
+        writeCompressed(folder.file(entry.name), entry);
+        loadAndKeep(folder, entry.name);
+        EXPECT_GT(picture.pictureWidth, 0) << entry.name;
     }
 }
 

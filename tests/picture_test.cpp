@@ -226,7 +226,8 @@ TEST_F(PictureTest, OddEntriesAreSkippedQuietly) {
     expectSample(5, 5, 0x123456);
 }
 
-// The folder is listed twice; what happens in between must not matter beyond loading nothing.
+// The folder is listed once, then the chosen file opened; what happens in between must not matter beyond
+// loading nothing.
 std::string vanishingFolder;
 
 TEST_F(PictureTest, FileThatVanishesBetweenThePassesLoadsNothing) {
@@ -242,7 +243,7 @@ TEST_F(PictureTest, FileThatVanishesBetweenThePassesLoadsNothing) {
     EXPECT_EQ(picture.pictureWidth, 0);
     expectSample(5, 5, 0);
 
-    // A file replaced by a shorter one between the passes is read only as far as it goes.
+    // A file cut shorter between the listing and the open is read only as far as it goes.
     writeBmp(folder.file("only.bmp"), spec);
     setPictureScanHook(
         [] { std::filesystem::resize_file(vanishingFolder + "/only.bmp", 54 + 632 * 190 + 6); });

@@ -1,10 +1,10 @@
+// Lists the picture folder, chooses a file with one draw and unpacks it: .bmp files here, row by row.
 #include "field/picture.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <sys/stat.h>
@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "field/field.h"
+#include "field/picture_decode.h"
+#include "field/picture_listing.h"
 #include "field/random.h"
 
 namespace glowfield {
@@ -26,51 +28,6 @@ void (*scanHook)() = nullptr;
 constexpr int fileHeaderBytes = 14;
 constexpr int infoHeaderBytes = 40;
 constexpr int headerBytes = fileHeaderBytes + infoHeaderBytes;
-
-struct Candidate {
-    std::string path;
-    uint64_t size = 0;
-};
-
-bool hasBmpExtension(const std::string& name) {
-    // The directory search of the original platform matches "*.bmp" without regard to case.
-    if (name.size() < 4) {
-        return false;
-    }
-    std::string tail = name.substr(name.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
-    return tail == ".bmp";
-}
-
-// One pass over the directory: the entries that are not directories and are larger than a full grid of
-// 24-bit pixels, in name order so that a draw selects the same file on every machine.
-std::vector<Candidate> listCandidates(const std::string& folder, uint64_t minimumSize) {
-    namespace fs = std::filesystem;
-    std::vector<Candidate> found;
-    std::error_code error;
-    fs::directory_iterator it(folder, error);
-    if (error) {
-        return found;
-    }
-    for (const fs::directory_entry& entry : it) {
-        const std::string name = entry.path().filename().string();
-        if (!hasBmpExtension(name)) {
-            continue;
-        }
-        std::error_code entryError;
-        if (entry.is_directory(entryError) || entryError) {
-            continue;
-        }
-        const uintmax_t size = entry.file_size(entryError);
-        if (entryError || size <= minimumSize) {
-            continue;
-        }
-        found.push_back({entry.path().string(), static_cast<uint64_t>(size)});
-    }
-    std::sort(found.begin(), found.end(),
-              [](const Candidate& a, const Candidate& b) { return a.path < b.path; });
-    return found;
-}
 
 int32_t readInt32(const unsigned char* p) {
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -165,6 +122,24 @@ void unpackPicture(const std::string& path, uint64_t listedSize) {
     }
 }
 
+// The whole of a compressed picture file, or nothing when it cannot be read or has grown past the limit.
+std::vector<uint8_t> readCompressedFile(const std::string& path) {
+    std::unique_ptr<std::FILE, FileCloser> file(openRegularFile(path));
+    std::vector<uint8_t> bytes;
+    if (!file) {
+        return bytes;
+    }
+    uint8_t chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        if (bytes.size() + got > maximumCompressedFileBytes) {
+            return {};
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    return bytes;
+}
+
 } // namespace
 
 void resetPictureState() {
@@ -191,22 +166,23 @@ void loadRandomPicture() {
     if (pictureFolder.empty()) {
         return;
     }
-    const uint64_t minimumSize = static_cast<uint64_t>(field.gridSize) * field.gridSize * 3;
-    const std::vector<Candidate> first = listCandidates(pictureFolder, minimumSize);
-    if (first.empty()) {
+    const uint64_t gridPixels = static_cast<uint64_t>(field.gridSize) * field.gridSize;
+    const std::vector<PictureCandidate> candidates = listPictureCandidates(pictureFolder, gridPixels * 3);
+    if (candidates.empty()) {
         return;
     }
-    const size_t choice = static_cast<size_t>(nextRandom()) % first.size();
+    const PictureCandidate& chosen = candidates[static_cast<size_t>(nextRandom()) % candidates.size()];
     if (scanHook) {
         scanHook();
     }
-    // The folder is listed again, as files may have come or gone since the count; when the chosen position
-    // no longer exists nothing is loaded.
-    const std::vector<Candidate> second = listCandidates(pictureFolder, minimumSize);
-    if (choice >= second.size()) {
+    // The folder is listed once: a file that has gone since fails to open and nothing is loaded, one that
+    // has changed is read as it is now.
+    if (chosen.format == PictureFormat::bmp) {
+        unpackPicture(chosen.path, chosen.size);
         return;
     }
-    unpackPicture(second[choice].path, second[choice].size);
+    const std::vector<uint8_t> bytes = readCompressedFile(chosen.path);
+    unpackCompressedPicture(bytes.data(), bytes.size(), static_cast<int64_t>(gridPixels));
 }
 
 } // namespace glowfield

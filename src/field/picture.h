@@ -1,5 +1,5 @@
-// The wallpaper picture: one of the uncompressed 24-bit .bmp files of the picture directory, chosen at random
-// and unpacked into three byte planes that the picture effects read.
+// The wallpaper picture: one of the uncompressed 24-bit .bmp, .png or .jpg files of the picture directory,
+// chosen at random and unpacked into three byte planes that the picture effects read.
 #pragma once
 
 #include <cstdint>
@@ -27,17 +27,18 @@ extern PictureStore picture;
 // Zeroes the planes and sizes. The picture directory is configuration and is kept.
 void resetPictureState();
 
-// The folder searched for .bmp files; the player sets it from its command line. Empty means none.
+// The folder searched for .bmp, .png and .jpg/.jpeg files; the player sets it from its command line. Empty
+// means none.
 void setPictureDirectory(const std::string& directory);
 const std::string& pictureDirectory();
 
-// Picks a random candidate file (one nextRandom() draw when at least one exists) and unpacks it. Every
-// failure is quiet and leaves the planes as they were (sizes may change, as the header is read before the bit
-// count is checked).
+// Lists the folder once, picks a random candidate file (one nextRandom() draw when at least one exists) and
+// unpacks it. Every failure is quiet and leaves the planes as they were (a .bmp's sizes may change, as its
+// header is read before the bit count is checked; a .png or .jpg changes nothing unless it decodes).
 void loadRandomPicture();
 
-// Tests only: called between the counting pass and the choosing pass over the folder, so that a test can
-// change the folder in between. nullptr (the default) calls nothing.
+// Tests only: called between the listing of the folder and the opening of the chosen file, so that a test
+// can change the folder in between. nullptr (the default) calls nothing.
 void setPictureScanHook(void (*hook)());
 
 } // namespace glowfield
