@@ -1,10 +1,8 @@
-// Recordings: scaling with hard pixel edges, the target replaced only when the video is complete, and the
-// --record options.
+// Recordings: scaling with hard pixel edges, and the target replaced only when the video is complete.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "app/command_line.h"
 #include "app/recorder.h"
 #include "platform/memory_surface.h"
 #include "platform/y4m_writer.h"
@@ -72,36 +70,6 @@ TEST(Recorder, ReplacesTheTargetOnlyWhenFinished) {
     EXPECT_EQ(static_cast<uint8_t>(video[luma + 1601]), 76);
     EXPECT_EQ(static_cast<uint8_t>(video[luma + 2]), 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(Recorder, OptionsAndTheirRefusals) {
-    const ParseResult parsed = parseCommandLine({"--headless", "--record", "a.GIF", "--record-size=400x300"});
-    ASSERT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.recordPath, "a.GIF");
-    EXPECT_EQ(parsed.options.recordWidth, 400);
-    EXPECT_EQ(parsed.options.recordHeight, 300);
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{"--record", "a.avi"},
-                                               {"--record", "mp4"},
-                                               {"--record", "a.mp4", "--record-size", "801x600"},
-                                               {"--record", "a.mp4", "--record-size", "8x8"},
-                                               {"--record", "a.mp4", "--record-size", "9000x600"},
-                                               {"--record", "a.mp4", "--record-size", "800x"},
-                                               {"--record-size", "800x600"},
-                                               {"--gallery", "g", "--record", "a.mp4"}}) {
-        const ParseResult refused = parseCommandLine(args);
-        EXPECT_NE(refused.error, "") << args.back();
-        EXPECT_EQ(refused.error.find('\n'), std::string::npos);
-    }
-    TempDir dir;
-    Options options;
-    options.recordPath = dir.file("run.y4m");
-    EXPECT_EQ(checkPaths(options), "");
-    options.screenshotPath = dir.path() + "/./run.y4m";
-    EXPECT_NE(checkPaths(options).find("--record and --screenshot name the same file"), std::string::npos);
-    options.screenshotPath.clear();
-    options.recordPath = dir.file("missing/run.y4m");
-    EXPECT_NE(checkPaths(options).find("cannot write --record file"), std::string::npos);
 }
 
 } // namespace

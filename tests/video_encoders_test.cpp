@@ -1,5 +1,5 @@
-// The video encoders: .y4m frames and their colour accuracy, and the ffmpeg program's process, its failures
-// and how it is found.
+// The video encoders: .y4m frames and their colour accuracy, and the ffmpeg program's process and its
+// failures.
 #include <algorithm>
 #include <cmath>
 #include <csignal>
@@ -104,17 +104,6 @@ TEST(FfmpegPipe, AnEncoderThatDiesFailsTheWritesInsteadOfHanging) {
     EXPECT_FALSE(encoder->finish(error));
     EXPECT_EQ(error, "ffmpeg was ended by signal 9");
     std::signal(SIGPIPE, previous);
-}
-
-TEST(FfmpegPipe, ProgramsAreFoundOnlyAsExecutableFiles) {
-    TempDir first, second;
-    std::filesystem::create_directory(first.file("tool"));
-    std::ofstream(second.file("plain")) << "x";
-    writeScript(second.file("tool"), "true");
-    const std::string path = "/nonexistent:" + first.path() + ":" + second.path();
-    EXPECT_EQ(findProgram("tool", path.c_str()), second.file("tool"));
-    EXPECT_EQ(findProgram("plain", path.c_str()), "");
-    EXPECT_EQ(findProgram("tool", nullptr), "");
 }
 
 } // namespace

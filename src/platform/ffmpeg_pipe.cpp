@@ -48,7 +48,9 @@ std::string lastLogLine(int log) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
     }
-    text = text.substr(text.find_last_of("\r\n") == std::string::npos ? 0 : text.find_last_of("\r\n") + 1);
+    if (const size_t lineEnd = text.find_last_of("\r\n"); lineEnd != std::string::npos) {
+        text.erase(0, lineEnd + 1);
+    }
     std::replace_if(
         text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
     return text;
