@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/viewer_options.h"
+#include "app/recorder.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
 
@@ -210,6 +211,19 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             if (reader.read(name, inlineValue, value)) {
                 options.galleryDirectory = value;
             }
+        } else if (name == "--record") {
+            if (reader.read(name, inlineValue, value)) {
+                options.recordPath = value;
+                if (!videoFormatOf(value)) {
+                    error = "--record makes a .y4m, .mp4, .webm or .gif file, not " + quoted(value);
+                }
+            }
+        } else if (name == "--record-size") {
+            if (reader.read(name, inlineValue, value) &&
+                !parseVideoSize(value, options.recordWidth, options.recordHeight)) {
+                error = "--record-size must be WIDTHxHEIGHT in even numbers from 16x16 to 7680x4320, not " +
+                        quoted(value);
+            }
         } else if (name == "--pictures") {
             if (reader.read(name, inlineValue, value)) {
                 options.picturesDirectory = value;
@@ -231,7 +245,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         if (!options.galleryDirectory.empty() &&
             (hosted || window || exclusive || options.headless || !options.screenshotPath.empty() ||
              !options.dumpFieldPath.empty() || options.effect || options.chosen.names ||
-             options.chosen.locked || options.chosen.switchSeconds || options.chosen.monitors)) {
+             options.chosen.locked || options.chosen.switchSeconds || options.chosen.monitors ||
+             !options.recordPath.empty())) {
             error = "--gallery renders every entry headless into its folder; it takes only --seed, --frames, "
                     "--pictures, --only, --skip and --config";
         } else if (hosted && (window || exclusive || options.headless)) {
@@ -240,6 +255,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                     (window      ? "--window"
                      : exclusive ? "--exclusive"
                                  : "--headless");
+        } else if (options.recordWidth != 0 && options.recordPath.empty()) {
+            error = "--record-size is the size of the --record video, which is not given";
         } else if (window && exclusive) {
             error = "--window and --exclusive cannot be used together";
         } else if (options.headless && (window || exclusive)) {
@@ -416,6 +433,21 @@ std::string checkPaths(const Options& options) {
         nameSameFile(options.screenshotPath, options.dumpFieldPath)) {
         return "--screenshot and --dump-field name the same file " + quoted(options.dumpFieldPath);
     }
+    if (!options.recordPath.empty()) {
+        if (!canWriteFile(options.recordPath, reason)) {
+            return "cannot write --record file " + quoted(options.recordPath) + ": " + reason;
+        }
+        for (const auto& [other, name] : {std::pair{&options.screenshotPath, "--screenshot"},
+                                          std::pair{&options.dumpFieldPath, "--dump-field"}}) {
+            if (!other->empty() && nameSameFile(options.recordPath, *other)) {
+                return std::string("--record and ") + name + " name the same file " + quoted(*other);
+            }
+        }
+        if (const std::string program = missingRecordingProgram(options.recordPath); !program.empty()) {
+            return "--record " + quoted(options.recordPath) + " needs the program " + program +
+                   ", which is not on PATH";
+        }
+    }
     if (options.picturesDirectory) {
         struct stat info {};
         if (stat(options.picturesDirectory->c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
@@ -460,6 +492,9 @@ std::string usageText() {
            "  --config FILE      read the settings from FILE instead of\n"
            "                     $XDG_CONFIG_HOME/glowfield/config.toml (~/.config/glowfield/...)\n"
            "  --print-config     print the settings in effect as a config file and exit\n"
+           "  --record FILE      write every frame as a 50 fps video: .y4m (written by glowfield), .mp4,\n"
+           "                     .webm or .gif (encoded by the ffmpeg program)\n"
+           "  --record-size WxH  the video's size (default 800x600), scaled with hard pixel edges\n"
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"

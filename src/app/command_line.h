@@ -32,6 +32,9 @@ struct Options {
     uint32_t hostWindow = 0;                      // the X11 window drawn into when hosted; 0 with hostRoot
     bool hostRoot = false;                        // hosted in the root window
     std::string galleryDirectory;                 // not empty: render the gallery into this folder
+    std::string recordPath;                       // not empty: every frame step as a frame of this video
+    int recordWidth = 0;                          // the video's size; 0: the picture's own 800 x 600
+    int recordHeight = 0;                         //
 
     // The viewer's choices. The config file may set them too; an option given on the command line wins.
     bool names = false;          // show "index name" on the picture for a while after each switch

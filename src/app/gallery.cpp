@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +19,7 @@
 
 #include "app/frame_loop.h"
 #include "app/global_state.h"
+#include "app/progress.h"
 #include "app/sdl_events.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
@@ -258,14 +258,6 @@ bool writeIndex(const std::string& path, const std::vector<int>& entries, const 
     return writeFileAtomically(path, std::vector<uint8_t>(text.begin(), text.end()), error);
 }
 
-void showProgress(int done, int total, double seconds) {
-    const double rate = seconds > 0 ? done / seconds : 0;
-    const double left = rate > 0 ? (total - done) / rate : 0;
-    std::fprintf(stderr, "\rgallery: %d of %d entries, %.1f per second, %.0f s left   ", done, total, rate,
-                 left);
-    std::fflush(stderr);
-}
-
 } // namespace
 
 int runGallery(const Options& options) {
@@ -302,30 +294,29 @@ int runGallery(const Options& options) {
         }
         children.push_back(child);
     }
-    const bool progress = isatty(STDERR_FILENO);
-    const auto start = std::chrono::steady_clock::now();
+    ProgressLine progress = ProgressLine::onTerminal("gallery", "entries", entries.size());
+    // With a line to draw, the wait polls; otherwise it sleeps until a worker ends.
+    const bool polling = progress.active();
     size_t running = children.size();
     bool crashed = false;
     while (running > 0) {
         int status = 0;
-        const pid_t ended = waitpid(-1, &status, progress ? WNOHANG : 0);
+        const pid_t ended = waitpid(-1, &status, polling ? WNOHANG : 0);
         if (ended > 0) {
             --running;
             crashed = crashed || !WIFEXITED(status) || WEXITSTATUS(status) != 0;
         } else if (ended < 0 && errno != EINTR) {
             break;
         }
-        if (progress) {
-            showProgress(results->done.load(), static_cast<int>(entries.size()),
-                         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (polling) {
+            progress.update(static_cast<uint64_t>(results->done.load()));
             if (ended == 0) {
                 usleep(200000);
             }
         }
     }
-    if (progress) {
-        std::fputc('\n', stderr);
-    }
+    progress.update(static_cast<uint64_t>(results->done.load()));
+    progress.finish();
     std::string error;
     bool ok =
         !crashed && results->failed.load() == 0 && results->done.load() == static_cast<int>(entries.size());

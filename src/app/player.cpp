@@ -19,6 +19,8 @@
 #include "app/label_texture.h"
 #include "app/monitors.h"
 #include "app/name_label.h"
+#include "app/progress.h"
+#include "app/recorder.h"
 #include "app/sdl_events.h"
 #include "app/stop_signals.h"
 #include "app/switching.h"
@@ -62,25 +64,43 @@ class RunClock {
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+// Recordings show their progress on a terminal, and so do headless runs of a given length that take a while.
+ProgressLine progressOf(const Options& options) {
+    if (!options.recordPath.empty()) {
+        return ProgressLine::onTerminal("recording", "frames", options.frames.value_or(0));
+    }
+    if (options.headless && options.frames) {
+        return ProgressLine::onTerminal("headless", "frames", *options.frames, 2.0);
+    }
+    return {};
+}
+
 struct RunState {
-    explicit RunState(const Options& runOptions) : options(runOptions) {}
+    explicit RunState(const Options& runOptions) : options(runOptions), progress(progressOf(runOptions)) {}
 
     const Options& options;
     RunClock clock;
     FrameLog log;
     uint64_t frames = 0;
     NameLabel label;
-    uint64_t labelFrames = UINT64_MAX; // the frame count the label last saw
+    uint64_t labelFrame = UINT64_MAX; // the frame counter the label last saw
 
-    // The label counts frames, not presents: a redraw for an event does not shorten its time on screen.
+    // The label counts frame steps, not presents or recorded frames: a redraw for an event does not shorten
+    // its time on screen, and a recorded frame shows what the window showed.
     void updateLabel() {
-        if (labelFrames != frames) {
-            labelFrames = frames;
+        if (labelFrame != shared.frameCounter) {
+            labelFrame = shared.frameCounter;
             label.update(shared.currentEffect & 0xff, commands.locked, commands.namesShown);
         }
     }
+    std::unique_ptr<Recorder> recorder;       // with --record
+    MemorySurface* headlessPicture = nullptr; // the surface headless frames are drawn into
+    ProgressLine progress;
 
-    bool framesDone() const { return options.frames && frames >= *options.frames; }
+    // A failed recording ends the run as well: its frames would go nowhere.
+    bool framesDone() const {
+        return (options.frames && frames >= *options.frames) || (recorder && recorder->failed());
+    }
 
     void tick() {
         const double start = clock.now();
@@ -88,6 +108,16 @@ struct RunState {
         timerTick();
         ++frames;
         log.write(start, clock.now() - start, drawn);
+        afterFrame();
+    }
+
+    // The presented picture becomes the recording's next frame: the headless surface, or for a window the
+    // field drawn once more into memory.
+    void afterFrame() {
+        if (recorder) {
+            recorder->addFrame(headlessPicture ? *headlessPicture : recorder->drawPicture());
+        }
+        progress.update(frames);
     }
 };
 
@@ -327,6 +357,7 @@ int runHeadless(RunState& run) {
         return 1;
     }
     setRenderTarget(&writer);
+    run.headlessPicture = surface.get();
     prepareRun(run.options);
     while (!stopRequested() && !run.framesDone()) {
         run.tick();
@@ -382,11 +413,23 @@ void installStopSignals() {
 namespace {
 
 const Options* runningOptions = nullptr;
+Recorder* runningRecorder = nullptr;
+
+// Completes the video and reports a failure in one line. Returns 0, or 2 as for an output not written.
+int finishRecording(Recorder* recorder) {
+    std::string error;
+    if (recorder && !recorder->finish(error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
+    }
+    return 0;
+}
 
 void writeOutputsOfLostDisplay() {
     if (runningOptions) {
         writeOutputs(*runningOptions);
     }
+    finishRecording(runningRecorder);
 }
 
 } // namespace
@@ -401,8 +444,29 @@ int runPlayer(const Options& options) {
         std::fprintf(stderr, "glowfield: cannot write the frame log named by GLOWFIELD_FRAME_LOG\n");
         return 2;
     }
+    if (!options.recordPath.empty()) {
+        std::string error;
+        run.recorder =
+            Recorder::start(options.recordPath, options.recordWidth ? options.recordWidth : displayWidth,
+                            options.recordHeight ? options.recordHeight : displayHeight, error);
+        if (!run.recorder) {
+            std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+            return 2;
+        }
+        run.recorder->setOverlay([&run](uint8_t* rgb, int pitch) {
+            run.updateLabel();
+            run.label.drawOnto(rgb, pitch);
+        });
+        runningRecorder = run.recorder.get();
+    }
     const int code = options.headless ? runHeadless(run) : runWindowed(run);
-    return code != 0 ? code : writeOutputs(options);
+    run.progress.finish();
+    if (code != 0) {
+        return code; // an unfinished recording leaves its target as it was
+    }
+    const int recorded = finishRecording(run.recorder.get());
+    runningRecorder = nullptr;
+    return std::max(writeOutputs(options), recorded);
 }
 
 } // namespace glowfield

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -60,41 +61,74 @@ bool writeAll(int descriptor, const uint8_t* data, size_t size, std::string& err
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::string target;
-    if (!resolveTarget(path, target, error)) {
+bool createTemporaryFile(const std::string& path, TemporaryFile& file, std::string& error) {
+    if (!resolveTarget(path, file.target, error)) {
         return false;
     }
-    std::string temporary = folderOf(target) + "/." + baseOf(target).substr(0, 200) + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
+    file.path = folderOf(file.target) + "/." + baseOf(file.target).substr(0, 200) + ".XXXXXX";
+    file.descriptor = mkstemp(file.path.data());
+    if (file.descriptor < 0) {
         error = "cannot write " + path + ": " + std::strerror(errno);
+        file.path.clear();
         return false;
     }
     // mkstemp creates the file for its owner only; an output gets the usual permissions.
     const mode_t mask = umask(0);
     umask(mask);
-    std::string reason;
-    bool ok = fchmod(descriptor, 0666 & ~mask) == 0 || (reason = std::strerror(errno), false);
-    ok = ok && writeAll(descriptor, bytes.data(), bytes.size(), reason);
-    ok = ok && (fsync(descriptor) == 0 || (reason = std::strerror(errno), false));
-    const bool closed = ::close(descriptor) == 0;
+    if (fchmod(file.descriptor, 0666 & ~mask) != 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        discardTemporaryFile(file);
+        return false;
+    }
+    return true;
+}
+
+bool commitTemporaryFile(TemporaryFile& file, std::string& reason) {
+    bool ok = fsync(file.descriptor) == 0 || (reason = std::strerror(errno), false);
+    const bool closed = ::close(file.descriptor) == 0;
+    file.descriptor = -1;
     if (ok && !closed) {
         ok = false;
         reason = std::strerror(errno);
     }
-    ok =
-        ok && (std::rename(temporary.c_str(), target.c_str()) == 0 || (reason = std::strerror(errno), false));
+    ok = ok &&
+         (std::rename(file.path.c_str(), file.target.c_str()) == 0 || (reason = std::strerror(errno), false));
     if (!ok) {
-        unlink(temporary.c_str());
-        error = "cannot write " + path + ": " + reason;
+        discardTemporaryFile(file);
         return false;
     }
+    file.path.clear();
     // The rename itself is made durable by syncing the folder; a failure here loses nothing already written.
-    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(folderOf(file.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         fsync(folder);
         ::close(folder);
+    }
+    return true;
+}
+
+void discardTemporaryFile(TemporaryFile& file) {
+    if (file.descriptor >= 0) {
+        ::close(file.descriptor);
+        file.descriptor = -1;
+    }
+    if (!file.path.empty()) {
+        unlink(file.path.c_str());
+        file.path.clear();
+    }
+}
+
+bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    TemporaryFile file;
+    if (!createTemporaryFile(path, file, error)) {
+        return false;
+    }
+    std::string reason;
+    if (!writeAll(file.descriptor, bytes.data(), bytes.size(), reason) ||
+        !commitTemporaryFile(file, reason)) {
+        discardTemporaryFile(file);
+        error = "cannot write " + path + ": " + reason;
+        return false;
     }
     return true;
 }

@@ -16,4 +16,22 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 // Writes all bytes to an open descriptor, retrying short writes and interruptions.
 bool writeAll(int descriptor, const uint8_t* data, size_t size, std::string& error);
 
+// An output written over time, such as a recording: made beside its target, put in place by commit.
+struct TemporaryFile {
+    std::string target; // the file to replace: the path given, or the file a symbolic link there names
+    std::string path;   // the temporary file in the target's folder
+    int descriptor = -1;
+};
+
+// Creates the temporary file, empty and with the permissions of a new file. On failure error names the path
+// and the cause.
+bool createTemporaryFile(const std::string& path, TemporaryFile& file, std::string& error);
+
+// Syncs and closes the temporary file and renames it over the target; on failure removes it and reason says
+// why.
+bool commitTemporaryFile(TemporaryFile& file, std::string& reason);
+
+// Closes and removes the temporary file, if there is one.
+void discardTemporaryFile(TemporaryFile& file);
+
 } // namespace glowfield

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The gallery of a few entries: the pictures and thumbnails exist with their sizes, each contact-sheet cell is
 # its entry's thumbnail, the index page parses and links every entry, a transforming entry is rendered after
-# the primer and says so, and the progress line shows on a terminal only.
+# the primer and says so, the page shows its thumbnails in a headless browser, and the progress line shows on a
+# terminal only.
 # Usage: gallery.sh PATH-TO-GLOWFIELD
 PLAYER=$1
 source "$(dirname "$0")/lib.sh"
@@ -42,6 +43,21 @@ for entry in ("001", "013", "015", "186"):
 assert "186 Bo Selecta" in page.text and "after 200 frames of 1 Flower" in page.text
 PYTHON
 pass "the gallery's pictures, contact sheet and index page"
+# The page as a browser shows it: text on a dark ground and the colourful thumbnails (a page whose pictures did
+# not load is almost all grey).
+if command -v chromium >/dev/null; then
+    timeout 120 chromium --headless --no-sandbox --disable-gpu --user-data-dir="$WORK/browser" \
+        --screenshot="$WORK/page.png" --window-size=1200,900 "file://$WORK/out/index.html" >browser.log 2>&1 ||
+        fail "chromium could not show index.html: $(tail -n 3 browser.log)"
+    [ "$(identify -format '%wx%h' page.png)" = "1200x900" ] || fail "no screenshot of the page"
+    colours=$(convert page.png -format '%k' info:)
+    saturation=$(convert page.png -colorspace HSL -channel G -separate +channel -format '%[fx:mean]' info:)
+    [ "$colours" -gt 1000 ] && awk -v s="$saturation" 'BEGIN { exit !(s > 0.01) }' ||
+        fail "the page looks blank in a browser: $colours colours, mean saturation $saturation"
+    pass "the index page shows its thumbnails in a browser ($colours colours)"
+else
+    echo "skip: chromium is not installed, so the page is not shown in a browser"
+fi
 script -q -c "GLOWFIELD_GALLERY_ONLY=1,13 '$PLAYER' --gallery tty --frames 30" /dev/null >tty.txt </dev/null
 grep -q 'gallery: 2 of 2 entries' tty.txt || fail "no progress line on a terminal: $(cat tty.txt)"
 pass "progress shows on a terminal only"
