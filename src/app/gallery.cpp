@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <new>
-#include <sstream>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -52,20 +51,12 @@ struct SharedResults {
     uint8_t thumbs[effectCount][thumbHeight * thumbWidth * 3];
 };
 
-std::vector<int> galleryEntries() {
-    std::vector<int> entries;
-    // Tests choose a few entries through the environment.
-    if (const char* only = std::getenv("GLOWFIELD_GALLERY_ONLY"); only && *only) {
-        std::stringstream list(only);
-        std::string item;
-        while (std::getline(list, item, ',')) {
-            const int entry = std::atoi(item.c_str());
-            if (entry >= 0 && entry < effectCount) {
-                entries.push_back(entry);
-            }
-        }
-        return entries;
+// The entries --only and --skip leave, or every one.
+std::vector<int> galleryEntries(const Options& options) {
+    if (!options.playable.empty()) {
+        return options.playable;
     }
+    std::vector<int> entries;
     for (int entry = 0; entry < effectCount; ++entry) {
         entries.push_back(entry);
     }
@@ -269,7 +260,7 @@ int runGallery(const Options& options) {
         std::fprintf(stderr, "glowfield: cannot make the gallery folder %s\n", folder.c_str());
         return 2;
     }
-    const std::vector<int> entries = galleryEntries();
+    const std::vector<int> entries = galleryEntries(options);
     void* memory =
         mmap(nullptr, sizeof(SharedResults), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) {

@@ -10,7 +10,7 @@ require identify convert compare python3 script
 
 cd "$WORK" || exit 1
 unset DISPLAY WAYLAND_DISPLAY
-GLOWFIELD_GALLERY_ONLY=1,13,15,186 "$PLAYER" --gallery out --frames 30 2>progress.txt || fail "the gallery failed"
+"$PLAYER" --gallery out --only 1,13,15,186 --frames 30 2>progress.txt || fail "the gallery failed"
 [ ! -s progress.txt ] || fail "progress shown although standard error is no terminal: $(cat progress.txt)"
 for entry in 001 013 015 186; do
     [ "$(identify -format '%wx%h' "out/$entry.png")" = "800x600" ] || fail "out/$entry.png is not 800 x 600"
@@ -58,6 +58,6 @@ if command -v chromium >/dev/null; then
 else
     echo "skip: chromium is not installed, so the page is not shown in a browser"
 fi
-script -q -c "GLOWFIELD_GALLERY_ONLY=1,13 '$PLAYER' --gallery tty --frames 30" /dev/null >tty.txt </dev/null
+script -q -c "'$PLAYER' --gallery tty --only 1,13 --frames 30" /dev/null >tty.txt </dev/null
 grep -q 'gallery: 2 of 2 entries' tty.txt || fail "no progress line on a terminal: $(cat tty.txt)"
 pass "progress shows on a terminal only"
