@@ -1,4 +1,5 @@
 // Recordings: scaling with hard pixel edges, and the target replaced only when the video is complete.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -70,6 +71,29 @@ TEST(Recorder, ReplacesTheTargetOnlyWhenFinished) {
     EXPECT_EQ(static_cast<uint8_t>(video[luma + 1601]), 76);
     EXPECT_EQ(static_cast<uint8_t>(video[luma + 2]), 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(Recorder, OverlayIsDrawnOnTheFrameBeforeItIsScaled) {
+    TempDir dir;
+    const std::string target = dir.file("named.y4m");
+    MemorySurface picture(800, 600, PixelFormat{});
+    std::string error;
+    auto recorder = Recorder::start(target, 400, 300, error);
+    ASSERT_TRUE(recorder) << error;
+    recorder->setOverlay([](uint8_t* rgb, int pitch) {
+        // White over the 2 x 2 pixels that become the second video pixel of the second line.
+        for (const int y : {2, 3}) {
+            for (const int x : {2, 3}) {
+                std::fill_n(rgb + y * pitch + x * 3, 3, uint8_t{255});
+            }
+        }
+    });
+    recorder->addFrame(picture);
+    ASSERT_TRUE(recorder->finish(error)) << error;
+    const std::string video = readAll(target);
+    const size_t luma = Y4mWriter::header(400, 300).size() + 6;
+    EXPECT_EQ(static_cast<uint8_t>(video[luma + 401]), 255);
+    EXPECT_EQ(static_cast<uint8_t>(video[luma]), 0);
 }
 
 } // namespace
