@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/viewer_options.h"
 #include "app/recorder.h"
+#include "app/viewer_options.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
 
@@ -498,7 +498,8 @@ std::string usageText() {
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"
-           "or hides its name; Enter halves the colours and stops the motion, i inverts, m doubles, l shifts\n"
+           "or hides its name; Enter halves the colours and stops the motion, i inverts, m doubles, l "
+           "shifts\n"
            "the field left. Esc or a left click ends.\n";
 }
 

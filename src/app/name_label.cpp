@@ -32,8 +32,8 @@ bool insideRoundedBox(int x, int y, int width, int height, int radius) {
 }
 
 // Writes coverage of one colour into the label, over what is there.
-void blendMask(LabelPicture& picture, const std::vector<uint8_t>& mask, int maskWidth, int maskHeight, int left,
-               int top, const uint8_t colour[3]) {
+void blendMask(LabelPicture& picture, const std::vector<uint8_t>& mask, int maskWidth, int maskHeight,
+               int left, int top, const uint8_t colour[3]) {
     for (int y = 0; y < maskHeight; ++y) {
         for (int x = 0; x < maskWidth; ++x) {
             const int px = left + x;

@@ -44,7 +44,8 @@ class NameLabel {
     // 255 while shown, falling to 0 over the last fadeTicks.
     uint8_t opacity() const;
 
-    // Changes whenever what the label says changes, so that a copy of its picture (a texture) knows to follow.
+    // Changes whenever what the label says changes, so that a copy of its picture (a texture) knows to
+    // follow.
     uint32_t version() const { return version_; }
 
     // The label drawn at scale times the picture's resolution (1 for an 800 x 600 frame, 2 or more for a

@@ -48,8 +48,8 @@ class Recorder {
     // Adds the picture as the next frame. A failure ends the recording: failed() tells, finish() says why.
     void addFrame(const MemorySurface& picture);
 
-    // Drawn over each 800 x 600 frame before it is scaled and written, as over the presented picture: what the
-    // viewer sees besides the field (the effect's name). Given 8-bit RGB pixels and the bytes per line.
+    // Drawn over each 800 x 600 frame before it is scaled and written, as over the presented picture: what
+    // the viewer sees besides the field (the effect's name). Given 8-bit RGB pixels and the bytes per line.
     void setOverlay(std::function<void(uint8_t* rgb, int pitch)> overlay) { overlay_ = std::move(overlay); }
 
     // The current field drawn afresh into the recorder's own 800 x 600 picture, for runs that draw into a

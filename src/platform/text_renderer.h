@@ -1,5 +1,5 @@
-// Text for pictures made for the viewer (gallery labels, the name on the picture): a TrueType font from the system drawn by SDL_ttf
-// into 8-bit RGB pictures, never into the field.
+// Text for pictures made for the viewer (gallery labels, the name on the picture): a TrueType font from the
+// system drawn by SDL_ttf into 8-bit RGB pictures, never into the field.
 #pragma once
 
 #include <cstdint>
