@@ -44,6 +44,8 @@ int failWithReport(const char* text, const char* what, PlayerDisplay& display) {
     return 1;
 }
 
+} // namespace
+
 // SDL falls back to drivers that draw nowhere when no display can be reached; only a deliberate choice of
 // them through SDL_VIDEODRIVER counts as a display.
 bool reachesNoDisplay() {
@@ -69,6 +71,8 @@ std::string missingDisplayReason() {
     }
     return "the display " + named + " could not be opened";
 }
+
+namespace {
 
 int failWithoutDisplay(const std::string& reason, PlayerDisplay& display) {
     std::fprintf(stderr,

@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/command_line.h"
@@ -48,6 +49,11 @@ const char* rendererName(SDL_Renderer* renderer);
 
 // Whether an OpenGL renderer string names a rasteriser that runs on the CPU.
 bool isSoftwareRasteriser(const char* glRenderer);
+
+// After SDL's video started: true when it fell back to a driver that draws nowhere (no display could be
+// reached), and why, in the terms of the environment a Linux user sets.
+bool reachesNoDisplay();
+std::string missingDisplayReason();
 
 // Starts SDL's video with the messages its drivers print while they look for a display silenced (unless
 // GLOWFIELD_DEBUG is set). False when it cannot start.

@@ -74,8 +74,13 @@ std::vector<int> mirrorMonitors(const std::vector<MonitorInfo>& monitors, int ma
 
 int listMonitors() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (!initialiseVideoQuietly()) {
-        std::fprintf(stderr, "glowfield: no display to list the monitors of: %s\n", SDL_GetError());
+    const bool started = initialiseVideoQuietly();
+    if (!started || reachesNoDisplay()) {
+        std::fprintf(stderr, "glowfield: no display to list the monitors of (%s)\n",
+                     missingDisplayReason().c_str());
+        if (started) {
+            SDL_Quit();
+        }
         return 1;
     }
     const std::string text = monitorListText(currentMonitors());

@@ -157,8 +157,9 @@ script -qec "'$PLAYER' --headless --frames 40 --record tty.y4m" /dev/null >tty.t
 grep -q 'recording: 40 of 40 frames, .* per second, 0 s left' tty.txt || fail "no recording progress: $(cat tty.txt)"
 script -qec "'$PLAYER' --headless --frames 30" /dev/null >tty.txt
 [ ! -s tty.txt ] || fail "a short headless run showed progress: $(cat tty.txt)"
-script -qec "'$PLAYER' --headless --frames 5000" /dev/null >tty.txt
-grep -q 'headless: 5000 of 5000 frames' tty.txt || fail "no progress for a long headless run: $(cat tty.txt)"
+# Entry 184 is among the costliest (near 1 ms a frame), so these frames take a few seconds on any machine.
+script -qec "'$PLAYER' --headless --effect 184 --frames 4000" /dev/null >tty.txt
+grep -q 'headless: 4000 of 4000 frames' tty.txt || fail "no progress for a long headless run: $(cat tty.txt)"
 pass "progress shows on a terminal for recordings and long runs only"
 
 # A windowed run records the picture it shows: its last frame is its screenshot.
