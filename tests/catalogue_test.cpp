@@ -114,11 +114,11 @@ const OwnerMark ownerMarks[] = {{21, reliefMark},     {109, volcanoMark},    {11
 
 // A picture for the picture effects, so that their sampling reads real pixels.
 void writePicture(const TempDir& folder) {
-    BmpSpec spec;
-    spec.width = 300;
-    spec.height = 220;
-    spec.colour = [](int l, int k) { return static_cast<uint32_t>(l * 0x010305 + k * 0x070100) & 0xffffff; };
-    writeBmp(folder.file("wall.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 300;
+    layout.height = 220;
+    layout.colour = [](int l, int k) { return static_cast<uint32_t>(l * 0x010305 + k * 0x070100) & 0xffffff; };
+    writeBmp(folder.file("wall.bmp"), layout);
 }
 
 class CatalogueEntryTest : public StateTest, public ::testing::WithParamInterface<int> {

@@ -163,11 +163,11 @@ TEST_F(EffectsSeventeenToTwentyFour, GrillLoadsOnItsFirstFrameAndShowsAnEmptyPic
 
 TEST_F(EffectsSeventeenToTwentyFour, GrillReloadsAfterAnotherOwnerAndShowsEachChannel) {
     TempDir folder;
-    BmpSpec spec;
-    spec.width = 256;
-    spec.height = 200;
-    spec.colour = [](int, int) { return 0xc86432u; }; // red 200, green 100, blue 50
-    writeBmp(folder.file("plain.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 256;
+    layout.height = 200;
+    layout.colour = [](int, int) { return 0xc86432u; }; // red 200, green 100, blue 50
+    writeBmp(folder.file("plain.bmp"), layout);
     setPictureDirectory(folder.path());
     particleOwner = 100.0f; // as the bolt leaves it
     shared.frameCounter = 7;

@@ -40,16 +40,16 @@ std::string goldenFolder() {
 
 // A picture for the picture effects: smooth gradients with a few hard edges, 256 x 200 pixels.
 void writeGoldenPicture(const std::string& folder) {
-    BmpSpec spec;
-    spec.width = 256;
-    spec.height = 200;
-    spec.colour = [](int l, int k) {
+    BmpLayout layout;
+    layout.width = 256;
+    layout.height = 200;
+    layout.colour = [](int l, int k) {
         const uint32_t r = static_cast<uint32_t>(l);
         const uint32_t g = static_cast<uint32_t>(k * 255 / 199);
         const uint32_t b = ((l / 32 + k / 25) % 2) ? 220u : 30u;
         return r << 16 | g << 8 | b;
     };
-    writeBmp(folder + "/golden.bmp", spec);
+    writeBmp(folder + "/golden.bmp", layout);
 }
 
 constexpr const char* updateCommand =

@@ -32,18 +32,18 @@ const CorpusEntry corpus[] = {
     {"three-wide.bmp", 3, 64, 24, 40, 0, -1},
 };
 
-BmpSpec specOf(const CorpusEntry& entry) {
-    BmpSpec spec;
-    spec.width = entry.width;
-    spec.height = entry.height;
-    spec.bitCount = entry.bitCount;
-    spec.infoHeaderSize = entry.infoHeaderSize;
-    spec.truncate = entry.truncate;
-    spec.storedRows = entry.storedRows;
-    spec.colour = [](int l, int k) {
+BmpLayout specOf(const CorpusEntry& entry) {
+    BmpLayout layout;
+    layout.width = entry.width;
+    layout.height = entry.height;
+    layout.bitCount = entry.bitCount;
+    layout.infoHeaderSize = entry.infoHeaderSize;
+    layout.truncate = entry.truncate;
+    layout.storedRows = entry.storedRows;
+    layout.colour = [](int l, int k) {
         return static_cast<uint32_t>(l & 0xff) << 16 | static_cast<uint32_t>(k & 0xff) << 8 | 0x40u;
     };
-    return spec;
+    return layout;
 }
 
 // Small compressed pictures, JPEGs with an Exif orientation in either byte order.

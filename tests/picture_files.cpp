@@ -26,7 +26,7 @@ std::vector<uint8_t> rgbOf(int width, int height, const TopDownColour& colour) {
 // APP1 segment: "Exif\0\0", a TIFF header and one directory entry: orientation, SHORT, count 1, the value.
 std::vector<uint8_t> exifSegment(int orientation, bool bigEndian) {
     std::vector<uint8_t> segment = {0xff, 0xe1, 0, 34, 'E', 'x', 'i', 'f', 0, 0};
-    auto put = [&](uint32_t value, int bytes) {
+    auto put = [&](uint64_t value, int bytes) {
         for (int i = 0; i < bytes; ++i) {
             segment.push_back(uint8_t(value >> 8 * (bigEndian ? bytes - 1 - i : i)));
         }

@@ -47,11 +47,11 @@ TEST_F(PictureFormatTest, PngFillsThePlanesExactlyAsTheSameImageStoredAsBmp) {
     field.gridSize = 200;
     // Plain, wider than the planes, taller than the planes: the same rows, columns and cropping.
     for (auto [width, height] : {std::pair{300, 200}, {1700, 30}, {100, 1300}}) {
-        BmpSpec spec;
-        spec.width = width;
-        spec.height = height;
-        spec.colour = pattern; // rows counted from the bottom, as a .bmp stores them
-        loadAlone([&](const std::string& path) { writeBmp(path, spec); }, "same.bmp");
+        BmpLayout layout;
+        layout.width = width;
+        layout.height = height;
+        layout.colour = pattern; // rows counted from the bottom, as a .bmp stores them
+        loadAlone([&](const std::string& path) { writeBmp(path, layout); }, "same.bmp");
         const auto fromBmp = std::make_unique<PictureStore>(picture); // too large for the stack
         const int h = height;
         loadAlone(

@@ -52,11 +52,11 @@ class PictureTest : public StateTest {
 };
 
 TEST_F(PictureTest, PixelsLandMirroredLeftToRightWithStoredRowZeroSkipped) {
-    BmpSpec spec;
-    spec.width = 300;
-    spec.height = 200;
-    spec.colour = pattern;
-    writeBmp(folder.file("a.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 300;
+    layout.height = 200;
+    layout.colour = pattern;
+    writeBmp(folder.file("a.bmp"), layout);
     picture.pictureRed[pictureAt(5, 0)] = 201; // row 0 keeps its old content
     loadRandomPicture();
     EXPECT_EQ(picture.pictureWidth, 300);
@@ -75,12 +75,12 @@ TEST_F(PictureTest, LargerInformationHeadersAreReadFromTheirPixelOffset) {
         resetPictureState();
         TempDir own;
         setPictureDirectory(own.path());
-        BmpSpec spec;
-        spec.width = 250;
-        spec.height = 170;
-        spec.infoHeaderSize = headerSize;
-        spec.colour = pattern;
-        writeBmp(own.file("v.bmp"), spec);
+        BmpLayout layout;
+        layout.width = 250;
+        layout.height = 170;
+        layout.infoHeaderSize = headerSize;
+        layout.colour = pattern;
+        writeBmp(own.file("v.bmp"), layout);
         loadRandomPicture();
         expectSample(249, 1, pattern(0, 1));
         expectSample(0, 169, pattern(249, 169));
@@ -88,11 +88,11 @@ TEST_F(PictureTest, LargerInformationHeadersAreReadFromTheirPixelOffset) {
 }
 
 TEST_F(PictureTest, ThreePixelWidePictureFillsOnlyThreeColumns) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 10000; // 120000 bytes of rows plus headers: a candidate
-    spec.colour = pattern;
-    writeBmp(folder.file("narrow.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 10000; // 120000 bytes of rows plus headers: a candidate
+    layout.colour = pattern;
+    writeBmp(folder.file("narrow.bmp"), layout);
     loadRandomPicture();
     EXPECT_EQ(picture.pictureWidth, 3);
     EXPECT_EQ(picture.pictureHeight, 1200);
@@ -103,11 +103,11 @@ TEST_F(PictureTest, ThreePixelWidePictureFillsOnlyThreeColumns) {
 }
 
 TEST_F(PictureTest, WidePictureIsCroppedNotSheared) {
-    BmpSpec spec;
-    spec.width = 1700;
-    spec.height = 30;
-    spec.colour = pattern;
-    writeBmp(folder.file("wide.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 1700;
+    layout.height = 30;
+    layout.colour = pattern;
+    writeBmp(folder.file("wide.bmp"), layout);
     loadRandomPicture();
     EXPECT_EQ(picture.pictureWidth, 1600);
     // Row k of the planes holds file row k, columns 0..1599 mirrored.
@@ -118,12 +118,12 @@ TEST_F(PictureTest, WidePictureIsCroppedNotSheared) {
 }
 
 TEST_F(PictureTest, OtherBitCountsChangeTheSizesButNoPixel) {
-    BmpSpec spec;
-    spec.width = 500;
-    spec.height = 300;
-    spec.bitCount = 8;
-    spec.colour = [](int, int) { return 0xffffffu; };
-    writeBmp(folder.file("grey.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 500;
+    layout.height = 300;
+    layout.bitCount = 8;
+    layout.colour = [](int, int) { return 0xffffffu; };
+    writeBmp(folder.file("grey.bmp"), layout);
     loadRandomPicture();
     EXPECT_EQ(picture.pictureWidth, 500);
     EXPECT_EQ(picture.pictureHeight, 300);
@@ -131,11 +131,11 @@ TEST_F(PictureTest, OtherBitCountsChangeTheSizesButNoPixel) {
 }
 
 TEST_F(PictureTest, NegativeSizesNeverLeaveThePlanes) {
-    BmpSpec spec;
-    spec.width = 200;
-    spec.height = -200; // stored top-down
-    spec.colour = pattern;
-    writeBmp(folder.file("topdown.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 200;
+    layout.height = -200; // stored top-down
+    layout.colour = pattern;
+    writeBmp(folder.file("topdown.bmp"), layout);
     loadRandomPicture();
     EXPECT_EQ(picture.pictureWidth, 200);
     EXPECT_EQ(picture.pictureHeight, 0);
@@ -143,9 +143,9 @@ TEST_F(PictureTest, NegativeSizesNeverLeaveThePlanes) {
 
     resetPictureState();
     std::filesystem::remove(folder.file("topdown.bmp"));
-    spec.width = -5;
-    spec.height = 100000;
-    writeBmp(folder.file("broken.bmp"), spec);
+    layout.width = -5;
+    layout.height = 100000;
+    writeBmp(folder.file("broken.bmp"), layout);
     std::filesystem::resize_file(folder.file("broken.bmp"), 200000);
     loadRandomPicture();
     EXPECT_EQ(picture.pictureWidth, 0);
@@ -153,12 +153,12 @@ TEST_F(PictureTest, NegativeSizesNeverLeaveThePlanes) {
 }
 
 TEST_F(PictureTest, TruncatedFileCopiesOnlyTheBytesItHolds) {
-    BmpSpec spec;
-    spec.width = 400;
-    spec.height = 200;
-    spec.colour = pattern;
-    spec.truncate = 1200 * 50 + 6; // the last 50 rows and 2 pixels of the row before
-    writeBmp(folder.file("cut.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 400;
+    layout.height = 200;
+    layout.colour = pattern;
+    layout.truncate = 1200 * 50 + 6; // the last 50 rows and 2 pixels of the row before
+    writeBmp(folder.file("cut.bmp"), layout);
     loadRandomPicture();
     expectSample(399, 148, pattern(0, 148));
     expectSample(2, 149, pattern(397, 149));
@@ -169,7 +169,7 @@ TEST_F(PictureTest, TruncatedFileCopiesOnlyTheBytesItHolds) {
 TEST_F(PictureTest, NothingSuitableMeansNoDrawAndNoChange) {
     EXPECT_EQ(drawsDuring(loadRandomPicture), 0); // empty folder
 
-    BmpSpec small;
+    BmpLayout small;
     small.width = 200;
     small.height = 199; // 119400 bytes of rows + 54 of headers: not more than 120000
     writeBmp(folder.file("small.bmp"), small);
@@ -185,13 +185,13 @@ TEST_F(PictureTest, NothingSuitableMeansNoDrawAndNoChange) {
 }
 
 TEST_F(PictureTest, CandidatesAreChosenByOneDrawInNameOrder) {
-    BmpSpec spec;
-    spec.width = 210;
-    spec.height = 200;
+    BmpLayout layout;
+    layout.width = 210;
+    layout.height = 200;
     for (const char* name : {"c.bmp", "A.BMP", "b.bmp"}) {
         const uint32_t colour = static_cast<uint32_t>(name[0]);
-        spec.colour = [colour](int, int) { return colour; };
-        writeBmp(folder.file(name), spec);
+        layout.colour = [colour](int, int) { return colour; };
+        writeBmp(folder.file(name), layout);
     }
     std::ofstream(folder.file("x.bmp")) << "not a picture but large enough" << std::string(130000, ' ');
     EXPECT_EQ(drawsDuring(loadRandomPicture), 1);
@@ -217,11 +217,11 @@ TEST_F(PictureTest, OddEntriesAreSkippedQuietly) {
     ASSERT_EQ(mkfifo(folder.file("pipe.bmp").c_str(), 0600), 0); // opening it would block for ever
     EXPECT_EQ(drawsDuring(loadRandomPicture), 0);
 
-    BmpSpec spec;
-    spec.width = 210;
-    spec.height = 200;
-    spec.colour = [](int, int) { return 0x123456u; };
-    writeBmp(folder.file("real.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 210;
+    layout.height = 200;
+    layout.colour = [](int, int) { return 0x123456u; };
+    writeBmp(folder.file("real.bmp"), layout);
     EXPECT_EQ(drawsDuring(loadRandomPicture), 1);
     expectSample(5, 5, 0x123456);
 }
@@ -231,11 +231,11 @@ TEST_F(PictureTest, OddEntriesAreSkippedQuietly) {
 std::string vanishingFolder;
 
 TEST_F(PictureTest, FileThatVanishesBetweenThePassesLoadsNothing) {
-    BmpSpec spec;
-    spec.width = 210;
-    spec.height = 200;
-    spec.colour = [](int, int) { return 0x654321u; };
-    writeBmp(folder.file("only.bmp"), spec);
+    BmpLayout layout;
+    layout.width = 210;
+    layout.height = 200;
+    layout.colour = [](int, int) { return 0x654321u; };
+    writeBmp(folder.file("only.bmp"), layout);
     vanishingFolder = folder.path();
     setPictureScanHook([] { std::filesystem::remove(vanishingFolder + "/only.bmp"); });
     loadRandomPicture();
@@ -244,7 +244,7 @@ TEST_F(PictureTest, FileThatVanishesBetweenThePassesLoadsNothing) {
     expectSample(5, 5, 0);
 
     // A file cut shorter between the listing and the open is read only as far as it goes.
-    writeBmp(folder.file("only.bmp"), spec);
+    writeBmp(folder.file("only.bmp"), layout);
     setPictureScanHook(
         [] { std::filesystem::resize_file(vanishingFolder + "/only.bmp", 54 + 632 * 190 + 6); });
     loadRandomPicture();

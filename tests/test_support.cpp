@@ -112,24 +112,24 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 
 } // namespace
 
-void writeBmp(const std::string& path, const BmpSpec& spec) {
-    const int64_t width = spec.width < 0 ? 0 : spec.width;
-    const int64_t claimedRows = spec.height < 0 ? -static_cast<int64_t>(spec.height) : spec.height;
-    const int64_t rows = spec.storedRows >= 0 ? spec.storedRows : claimedRows;
-    const int64_t bytesPerPixel = spec.bitCount / 8 > 0 ? spec.bitCount / 8 : 1;
+void writeBmp(const std::string& path, const BmpLayout& layout) {
+    const int64_t width = layout.width < 0 ? 0 : layout.width;
+    const int64_t claimedRows = layout.height < 0 ? -static_cast<int64_t>(layout.height) : layout.height;
+    const int64_t rows = layout.storedRows >= 0 ? layout.storedRows : claimedRows;
+    const int64_t bytesPerPixel = layout.bitCount / 8 > 0 ? layout.bitCount / 8 : 1;
     const int64_t rowBytes = ((width * bytesPerPixel) + 3) / 4 * 4;
-    const uint32_t offset = 14 + spec.infoHeaderSize;
+    const uint32_t offset = 14 + layout.infoHeaderSize;
     std::vector<uint8_t> out;
     out.push_back('B');
     out.push_back('M');
     put32(out, static_cast<uint32_t>(offset + rowBytes * claimedRows));
     put32(out, 0);
     put32(out, offset);
-    put32(out, spec.infoHeaderSize);
-    put32(out, static_cast<uint32_t>(spec.width));
-    put32(out, static_cast<uint32_t>(spec.height));
+    put32(out, layout.infoHeaderSize);
+    put32(out, static_cast<uint32_t>(layout.width));
+    put32(out, static_cast<uint32_t>(layout.height));
     put16(out, 1);
-    put16(out, spec.bitCount);
+    put16(out, layout.bitCount);
     put32(out, 0); // no compression
     put32(out, static_cast<uint32_t>(rowBytes * claimedRows));
     put32(out, 2835);
@@ -142,7 +142,7 @@ void writeBmp(const std::string& path, const BmpSpec& spec) {
     for (int64_t k = 0; k < rows; ++k) {
         const size_t rowStart = out.size();
         for (int64_t l = 0; l < width; ++l) {
-            const uint32_t c = spec.colour(static_cast<int>(l), static_cast<int>(k));
+            const uint32_t c = layout.colour(static_cast<int>(l), static_cast<int>(k));
             if (bytesPerPixel >= 3) {
                 out.push_back(static_cast<uint8_t>(c));       // blue
                 out.push_back(static_cast<uint8_t>(c >> 8));  // green
@@ -160,7 +160,7 @@ void writeBmp(const std::string& path, const BmpSpec& spec) {
             out.push_back(0);
         }
     }
-    out.resize(out.size() > spec.truncate ? out.size() - spec.truncate : 0);
+    out.resize(out.size() > layout.truncate ? out.size() - layout.truncate : 0);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
     std::fwrite(out.data(), 1, out.size(), f);

@@ -53,7 +53,7 @@ void fillParticles(const std::vector<float>& values, const std::vector<int32_t>&
 // The values that every robustness test throws at the code.
 const std::vector<float>& extremeValues();
 
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 0;
     int32_t height = 0;
     uint16_t bitCount = 24;
@@ -67,7 +67,7 @@ struct BmpSpec {
 };
 
 // Writes a .bmp file the way common tools do: headers, then rows padded to 4 bytes.
-void writeBmp(const std::string& path, const BmpSpec& spec);
+void writeBmp(const std::string& path, const BmpLayout& layout);
 
 // A fresh empty directory under the system's temporary folder, removed by the destructor.
 class TempDir {

@@ -54,14 +54,14 @@ Levels measure(int n) {
 // A picture whose top half is red, bottom half blue and left half also green, which tells every way round
 // apart.
 void writeQuarters(const TempDir& folder) {
-    BmpSpec spec;
-    spec.width = 240;
-    spec.height = 180;
-    spec.colour = [](int column, int storedRow) {
+    BmpLayout layout;
+    layout.width = 240;
+    layout.height = 180;
+    layout.colour = [](int column, int storedRow) {
         const uint32_t top = storedRow >= 90 ? 0xff0000u : 0x0000ffu; // stored rows count from the bottom
         return top | (column < 120 ? 0x00ff00u : 0u);
     };
-    writeBmp(folder.file("quarters.bmp"), spec);
+    writeBmp(folder.file("quarters.bmp"), layout);
 }
 
 // Share of live cells showing one of the quarters' pure colours.

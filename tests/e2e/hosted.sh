@@ -127,7 +127,7 @@ for try in 1 2 3; do
     [ "$took" -lt "$best" ] && best=$took
 done
 # A sanitizer build checks its whole memory for leaks at exit, which takes longer than the 100 ms on its own.
-if ldd "$PLAYER" 2>/dev/null | grep -q 'libasan'; then
+if sanitized_build; then
     pass "SIGTERM ends the hosted player with exit code 0 (time not checked in a sanitizer build: $best ms)"
 else
     [ $((best - base)) -lt 100 ] || fail "SIGTERM took $best ms to end the hosted player (a plain process: $base ms)"

@@ -51,6 +51,14 @@ wait_until() {
     done
 }
 
+# True for a build with AddressSanitizer. The library list is read whole first: with pipefail, "ldd | grep -q"
+# fails whenever grep's early exit cuts ldd off with SIGPIPE.
+sanitized_build() {
+    local libraries
+    libraries=$(ldd "$PLAYER" 2>/dev/null)
+    [[ $libraries == *libasan* ]]
+}
+
 # wait_for_exec PID PROGRAM: spins (shell builtins only, so it reacts within a fraction of a millisecond)
 # until the forked child PID has replaced itself with PROGRAM; gives up after about 10 s.
 wait_for_exec() {

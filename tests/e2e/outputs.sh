@@ -100,7 +100,7 @@ pass "a FIFO in the pictures folder is skipped"
 # signal before the exec ends the shell, not glowfield. Two of three tries must end cleanly. A sanitizer build
 # spends longer than 5 ms in its runtime's start-up, before any code of the launcher runs: there the check is
 # skipped.
-if ldd "$PLAYER" 2>/dev/null | grep -q 'libasan'; then
+if sanitized_build; then
     echo "skip: SIGTERM 5 ms after start (the sanitizer runtime starts before the launcher can take signals)"
 else
 clean=0

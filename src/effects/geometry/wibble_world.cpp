@@ -101,10 +101,10 @@ class WibbleWorld : public Effect {
                 const int half = kit::toCell((v + shear_ * u * u) * (9.0f / kit::pi) + phase);
                 const kit::Rgb base = (half & 1) == 0 ? pink : lime;
                 const float light = std::sqrt(kit::clampf(1.0f - rho * rho, 0.0f, 1.0f));
-                const float spec = kit::clampf(
+                const float highlight = kit::clampf(
                     1.0f - ((u + 0.35f) * (u + 0.35f) + (v + 0.4f) * (v + 0.4f)) * 12.0f, 0.0f, 1.0f);
                 col.set(y,
-                        columns::mix(columns::shade(base, 0.35f + 0.65f * light), kit::white, spec * 0.8f));
+                        columns::mix(columns::shade(base, 0.35f + 0.65f * light), kit::white, highlight * 0.8f));
             }
         }
 

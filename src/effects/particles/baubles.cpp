@@ -148,11 +148,11 @@ class Baubles : public Effect {
                 }
                 const float nz = std::sqrt(1.0f - d2);
                 const float light = kit::clampf(-0.5f * dx - 0.55f * dy + 0.67f * nz, 0.0f, 1.0f);
-                const float spec = light > 0.93f ? (light - 0.93f) * 14.0f : 0.0f;
+                const float highlight = light > 0.93f ? (light - 0.93f) * 14.0f : 0.0f;
                 // A band of glitter round the middle.
                 const bool band = absf(dy + dx * 0.2f) < 0.12f;
                 kit::Rgb colour =
-                    kit::hsv(hue, 0.9f - 0.9f * kit::clampf(spec, 0.0f, 1.0f), 0.18f + 0.82f * light);
+                    kit::hsv(hue, 0.9f - 0.9f * kit::clampf(highlight, 0.0f, 1.0f), 0.18f + 0.82f * light);
                 if (band) {
                     colour = kit::mix(colour, kit::fromLevels(255, 230, 150), 0.6f);
                 }
