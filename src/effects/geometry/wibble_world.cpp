@@ -103,8 +103,8 @@ class WibbleWorld : public Effect {
                 const float light = std::sqrt(kit::clampf(1.0f - rho * rho, 0.0f, 1.0f));
                 const float highlight = kit::clampf(
                     1.0f - ((u + 0.35f) * (u + 0.35f) + (v + 0.4f) * (v + 0.4f)) * 12.0f, 0.0f, 1.0f);
-                col.set(y,
-                        columns::mix(columns::shade(base, 0.35f + 0.65f * light), kit::white, highlight * 0.8f));
+                col.set(y, columns::mix(columns::shade(base, 0.35f + 0.65f * light), kit::white,
+                                        highlight * 0.8f));
             }
         }
 
