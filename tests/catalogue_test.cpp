@@ -117,7 +117,9 @@ void writePicture(const TempDir& folder) {
     BmpLayout layout;
     layout.width = 300;
     layout.height = 220;
-    layout.colour = [](int l, int k) { return static_cast<uint32_t>(l * 0x010305 + k * 0x070100) & 0xffffff; };
+    layout.colour = [](int l, int k) {
+        return static_cast<uint32_t>(l * 0x010305 + k * 0x070100) & 0xffffff;
+    };
     writeBmp(folder.file("wall.bmp"), layout);
 }
 
