@@ -134,11 +134,12 @@ frames=$(grep -c '^[0-9]' term.log)
 [ "$(probe term.mp4)" = "$frames,800,600" ] || fail "SIGTERM after $frames frames left $(probe term.mp4)"
 pass "SIGTERM mid-recording leaves a video of all $frames frames"
 # Job control keeps SIGINT for the background job, which a script's background commands otherwise ignore (and
-# the player then too, as it keeps signals its parent ignored).
+# the player then too, as it keeps signals its parent ignored). The shell that script starts execs the player:
+# dash would otherwise stay as its parent and die of the same Ctrl-C.
 mkfifo keys
 : >ctrlc.log
 set -m
-GLOWFIELD_FRAME_LOG=ctrlc.log script -qec "'$PLAYER' --headless --seed 1 --record ctrlc.mp4" /dev/null \
+GLOWFIELD_FRAME_LOG=ctrlc.log script -qec "exec '$PLAYER' --headless --seed 1 --record ctrlc.mp4" /dev/null \
     <keys >tty.txt &
 PLAYER_PID=$!
 set +m
