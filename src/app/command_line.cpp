@@ -349,8 +349,8 @@ bool canWriteFile(const std::string& path, std::string& reason) {
         reason = "it names a folder";
         return false;
     }
-    // The output is written beside the target under a longer temporary name, then renamed.
-    if (base.size() > 200 || path.size() > 4000) {
+    // A name the file system cannot hold; the temporary file beside it shortens its own copy of the name.
+    if (base.size() > NAME_MAX || path.size() >= PATH_MAX) {
         reason = "the name is too long";
         return false;
     }

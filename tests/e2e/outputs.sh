@@ -69,6 +69,9 @@ one_line_refusal "one file for both outputs" --headless --frames 1 --screenshot 
 touch one && ln -f one two
 one_line_refusal "two names of one file" --headless --frames 1 --screenshot one --dump-field two
 one_line_refusal "a name of 300 bytes" --headless --frames 1 --screenshot "$(printf 'n%.0s' $(seq 300))"
+long_name=$(printf 'n%.0s' $(seq 255))
+"$PLAYER" --headless --frames 1 --screenshot "$long_name" >/dev/null 2>&1 && [ -s "$long_name" ] ||
+    fail "a name of 255 bytes was not written"
 ln -s no/such/file dangling
 one_line_refusal "a dangling symbolic link" --headless --frames 1 --screenshot dangling
 one_line_refusal "a device" --headless --frames 1 --dump-field /dev/full
