@@ -50,7 +50,7 @@ class Womble : public Effect {
         }
         bounds::clearVelocities(c);
         const float m = static_cast<float>(m_);
-        for (int sub = 0; sub < 2; ++sub) {
+        for (int sub = 0; sub < 5; ++sub) {
             for (Agent& a : agents_) {
                 if (a.carry) {
                     // Head for the remembered heap, with a little wander.
@@ -111,12 +111,12 @@ class Womble : public Effect {
             // A round grey-brown body with a pale face on the side it walks to, brighter when loaded.
             const float x = a.x * 2.0f, y = a.y * 2.0f;
             const kit::Rgb fur = a.carry ? kit::fromLevels(200, 175, 145) : kit::fromLevels(110, 95, 85);
-            kit::fillDisc(c, x, y, 2.2f, kit::fromLevels(40, 30, 25));
-            kit::fillDisc(c, x, y, 1.6f, fur);
-            kit::paint(c, kit::toCell(x + fastCos(a.heading) * 1.8f),
-                       kit::toCell(y + fastSin(a.heading) * 1.8f), kit::fromLevels(240, 230, 215));
+            kit::fillDisc(c, x, y, 3.4f, kit::fromLevels(40, 30, 25));
+            kit::fillDisc(c, x, y, 2.7f, fur);
+            kit::fillDisc(c, x + fastCos(a.heading) * 2.2f, y + fastSin(a.heading) * 2.2f, 1.3f,
+                          kit::fromLevels(240, 230, 215));
             if (a.carry) {
-                kit::fillRect(c, x - 1.0f, y - 3.0f, x + 1.0f, y - 1.0f, colourOf(a.carry));
+                kit::fillRect(c, x - 1.5f, y - 5.0f, x + 1.5f, y - 2.5f, colourOf(a.carry));
             }
         }
     }
@@ -126,7 +126,7 @@ class Womble : public Effect {
         float x = 0.0f, y = 0.0f, heading = 0.0f, heapX = 0.0f, heapY = 0.0f;
         uint8_t carry = 0;
     };
-    static constexpr int agentCount = 120;
+    static constexpr int agentCount = 60;
     static constexpr int kinds = 5;
 
     size_t at(int x, int y) const {
