@@ -9,6 +9,11 @@ source "$(dirname "$0")/lib.sh"
 require Xvfb import convert compare identify
 [ -x "$HOST" ] || { echo "SKIP: no host window program"; exit 77; }
 
+# In sanitizer builds: the display stack (D-Bus, which SDL loads and unloads again, X libraries) keeps some
+# allocations to the end of the process, which the leak checker would count against the player. The unit and
+# headless tests still check for leaks.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
 start_screen 1280x1024
 HOST_IN="$WORK/host.in"
 mkfifo "$HOST_IN"
