@@ -1,6 +1,11 @@
 // Soak run: many headless frames with automatic switching through random effects, watching resident memory
-// and the time of every frame. Exits 1 when memory grows by 1 MiB or more after the first 10,000 frames or
-// when a frame takes 20 ms of processor time or more, and does so again when the run is replayed.
+// and the time of every frame. Exits 1 when an effect, current again after the first 10,000 frames, needs
+// 1 MiB or more of resident memory beyond what it needed when first current then, or when a frame takes
+// 20 ms of processor time or more, and does so again when the run is replayed.
+//
+// Memory is judged effect by effect: an effect's own state lives only while it is current, so the resident
+// size rises and falls with the current effect (by over a megabyte for the largest). A leak, wherever it is,
+// shows as an effect needing more each time it comes round.
 //
 // Before the measured run every table entry draws for a while, so that storage which only some effects touch
 // (a large picture, a deep stack) is resident already and its first use does not count as growth.
@@ -11,6 +16,7 @@
 // only when every timing of it is slow.
 //
 //   glowfield_soak [frames] [picture folder]     (default 1000000 frames)
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -35,7 +41,10 @@ namespace {
 
 using namespace glowfield;
 
+// Resident memory after the allocator has handed its free pages back, so that what is measured is memory in
+// use, not free memory the allocator keeps and how scattered it happens to be.
 long residentKiB() {
+    malloc_trim(0);
     std::ifstream status("/proc/self/status");
     std::string key;
     while (status >> key) {
@@ -88,6 +97,48 @@ void touchEveryEffect() {
         }
     }
 }
+
+// The most resident memory seen while each effect was current, its first time after the warm-up and later.
+class Footprints {
+  public:
+    void sample(int effect, long kib) {
+        if (effect != current_) {
+            close();
+            current_ = effect;
+        }
+        most_ = std::max(most_, kib);
+    }
+
+    // Ends the current effect's time: its first, or compared with its first.
+    void close() {
+        if (current_ >= 0 && current_ < effectCount && most_ > 0) {
+            long& first = first_[static_cast<size_t>(current_)];
+            if (first < 0) {
+                first = most_;
+            } else {
+                ++compared_;
+                if (most_ - first > worstGrowth_) {
+                    worstGrowth_ = most_ - first;
+                    worstEffect_ = current_;
+                }
+            }
+        }
+        current_ = -1;
+        most_ = 0;
+    }
+
+    long worstGrowth() const { return worstGrowth_; }
+    int worstEffect() const { return worstEffect_; }
+    int compared() const { return compared_; }
+
+  private:
+    std::vector<long> first_ = std::vector<long>(effectCount, -1);
+    int current_ = -1;
+    long most_ = 0;
+    long worstGrowth_ = 0;
+    int worstEffect_ = -1;
+    int compared_ = 0;
+};
 
 struct SlowFrame {
     long frame;
@@ -166,6 +217,7 @@ int main(int argc, char** argv) {
     startRun();
 
     long baseline = -1, peak = 0;
+    Footprints footprints;
     double slowestCpu = 0, slowestWall = 0, totalCpu = 0;
     long slowestFrame = -1;
     int slowestEffect = -1;
@@ -186,12 +238,16 @@ int main(int argc, char** argv) {
         if (frame + 1 == warmUp) {
             baseline = residentKiB();
         }
-        if (frame >= warmUp && frame % 1000 == 0) {
-            peak = std::max(peak, residentKiB());
+        if (frame >= warmUp && frame % 100 == 0) {
+            const long kib = residentKiB();
+            peak = std::max(peak, kib);
+            footprints.sample(shared.currentEffect & 0xff, kib);
         }
     }
     const long final = residentKiB();
     peak = std::max(peak, final);
+    footprints.sample(shared.currentEffect & 0xff, final);
+    footprints.close();
     const double elapsed = nowSeconds(CLOCK_MONOTONIC) - start;
     std::printf("frames %ld in %.1f s; mean %.3f ms, slowest %.3f ms cpu (frame %ld, effect %d), "
                 "%.3f ms wall\n",
@@ -199,9 +255,12 @@ int main(int argc, char** argv) {
                 slowestEffect, 1000 * slowestWall);
     std::printf("resident memory: %ld KiB after %ld frames, %ld KiB peak after, %ld KiB at the end\n",
                 baseline, warmUp, peak, final);
+    std::printf("effects current again: %d; most growth over an effect's first time: %ld KiB (effect %d)\n",
+                footprints.compared(), footprints.worstGrowth(), footprints.worstEffect());
     bool ok = true;
-    if (baseline > 0 && peak - baseline >= 1024) {
-        std::printf("FAIL: resident memory grew by %ld KiB\n", peak - baseline);
+    if (footprints.worstGrowth() >= 1024) {
+        std::printf("FAIL: effect %d needed %ld KiB more resident memory than its first time\n",
+                    footprints.worstEffect(), footprints.worstGrowth());
         ok = false;
     }
     for (int replay = 1; replay <= replays && !slow.empty(); ++replay) {
