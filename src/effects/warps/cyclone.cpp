@@ -42,10 +42,13 @@ class Cyclone : public Effect {
                 const Turn& k = turns_[bucket < tableSize ? bucket : tableSize - 1];
                 const float dx = static_cast<float>(ix), dy = static_cast<float>(iy);
                 const float sx = ex + dx * k.cs + dy * k.sn, sy = ey - dx * k.sn + dy * k.cs;
-                fx::put(c, x, y, image_.sample(sx, sy));
+                // Drawn towards the sea as it is put down, in the same pass.
+                const kit::Rgb v = image_.sample(sx, sy);
+                fx::put(c, x, y,
+                        {v.r + (sea.r - v.r) * seaPull, v.g + (sea.g - v.g) * seaPull,
+                         v.b + (sea.b - v.b) * seaPull});
             }
         }
-        kit::pullColours(c, sea, 0.02f);
         // Cloud along two spiral arms, each a chain of soft puffs that winds out from the eye.
         for (int arm = 0; arm < 2; ++arm) {
             for (int i = 0; i < 14; ++i) {
@@ -63,6 +66,7 @@ class Cyclone : public Effect {
   private:
     int age_ = 0;
     static constexpr int tableSize = 10000;
+    static constexpr float seaPull = 0.02f;
     warps::ColourImage image_;
     struct Turn {
         float cs, sn; // cosine and sine of the turn, times the pull
