@@ -167,7 +167,8 @@ pass "progress shows on a terminal for recordings and long runs only"
 # a sanitizer build does not count what the display stack keeps to the end of the process as a leak.
 if command -v Xvfb >/dev/null; then
     start_screen 800x600
-    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" "$PLAYER" --window --seed 3 --effect 13 --frames 10 --record window.y4m --screenshot window.png 2>"$WORK/player.err" ||
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" "$PLAYER" --window --seed 3 --effect 13 \
+        --frames 10 --record window.y4m --screenshot window.png 2>"$WORK/player.err" ||
         fail "the windowed recording failed"
     [ "$(python3 y4m.py count window.y4m)" -eq 10 ] || fail "the windowed recording has no 10 frames"
     shows window.y4m 10 window.png
