@@ -1,6 +1,7 @@
 // Ignition: a burning fuse. A twisted cord winds across a dusky wall; a white-hot spark runs along it,
 // spitting sparks and smoke and leaving a charred, ember-lit trail, and where the cord ends a golden bloom
 // bursts open before the next fuse is laid.
+#include <cmath>
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -82,6 +83,12 @@ class Ignition : public Effect {
     void drawFuse(EffectContext& c, int at, float s) {
         const kit::Rgb rope = kit::fromLevels(232, 196, 138), twist = kit::fromLevels(160, 112, 64);
         const kit::Rgb charred = kit::fromLevels(22, 18, 20), ember = kit::fromLevels(255, 80, 10);
+        // A dark edge under the unburnt cord first, so the rope reads against the wall and where it crosses
+        // itself.
+        for (int i = at > 0 ? at : 0; i + 1 < laid_; ++i) {
+            kit::drawThickLine(c, xs_[i], ys_[i], xs_[i + 1], ys_[i + 1], 2.3f * s,
+                               kit::fromLevels(90, 60, 40));
+        }
         for (int i = 0; i + 1 < laid_; ++i) {
             if (i < at) {
                 const float heat = kit::smoothstep(static_cast<float>(at - 45), static_cast<float>(at),
@@ -91,11 +98,17 @@ class Ignition : public Effect {
                                  : kit::mix(charred, ember, heat / 0.85f);
                 kit::drawThickLine(c, xs_[i], ys_[i], xs_[i + 1], ys_[i + 1], 1.1f * s, col);
             } else {
-                kit::drawThickLine(c, xs_[i], ys_[i], xs_[i + 1], ys_[i + 1], 1.7f * s, rope);
-                if ((i / 2) % 3 == 0) {
-                    kit::drawLine(c, xs_[i], ys_[i], xs_[i + 1], ys_[i + 1], twist);
-                }
+                kit::drawThickLine(c, xs_[i], ys_[i], xs_[i + 1], ys_[i + 1], 1.5f * s, rope);
             }
+        }
+        // The twist: a short slanted tick across the cord every few steps.
+        for (int i = (at > 0 ? at : 0) + 1; i + 1 < laid_; i += 3) {
+            const float dx = xs_[i + 1] - xs_[i - 1], dy = ys_[i + 1] - ys_[i - 1];
+            const float len = std::sqrt(dx * dx + dy * dy) + 1e-3f;
+            const float ux = dx / len, uy = dy / len;
+            const float r = 1.4f * s;
+            kit::drawLine(c, xs_[i] - (uy + ux * 0.6f) * r, ys_[i] + (ux - uy * 0.6f) * r,
+                          xs_[i] + (uy + ux * 0.6f) * r, ys_[i] - (ux - uy * 0.6f) * r, twist);
         }
     }
 
