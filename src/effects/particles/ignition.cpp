@@ -81,7 +81,7 @@ class Ignition : public Effect {
     // The cord: charred behind the spark with embers cooling over the last stretch, a twisted tan rope
     // ahead of it (as far as it has been laid).
     void drawFuse(EffectContext& c, int at, float s) {
-        const kit::Rgb rope = kit::fromLevels(232, 196, 138), twist = kit::fromLevels(160, 112, 64);
+        const kit::Rgb rope = kit::fromLevels(232, 196, 138), twist = kit::fromLevels(200, 158, 100);
         const kit::Rgb charred = kit::fromLevels(22, 18, 20), ember = kit::fromLevels(255, 80, 10);
         // A dark edge under the unburnt cord first, so the rope reads against the wall and where it crosses
         // itself.
