@@ -19,6 +19,10 @@ class Gravity : public Effect {
   public:
     void start(EffectContext& c) override {
         age_ = 0;
+        const float n = static_cast<float>(c.n);
+        for (Star& star : stars_) {
+            star = {c.randomUnit() * n, c.randomUnit() * n, c.randomUnit() * kit::twoPi};
+        }
         for (int i = 0; i < planetCount; ++i) {
             launch(c, i);
         }
@@ -31,6 +35,12 @@ class Gravity : public Effect {
         // A deep-blue sky with a violet floor; the quick pull gives the planets tails a few frames long.
         models::settleGradient(c, kit::fromLevels(12, 18, 56), kit::fromLevels(42, 20, 62), 0.1f, 0.0f);
         kit::scaleVelocities(c, 0.0f);
+        // Faint far stars, twinkling slowly.
+        for (const Star& star : stars_) {
+            const float k = 0.5f + 0.5f * fastSin(static_cast<float>(age_ % 100000u) * 0.04f + star.phase);
+            kit::paint(c, kit::toCell(star.x), kit::toCell(star.y),
+                       kit::shade(kit::fromLevels(200, 210, 255), 0.35f + 0.35f * k), kit::Blend::max);
+        }
 
         float sx[2], sy[2];
         const float now = static_cast<float>(age_ % 1000000u);
@@ -87,6 +97,9 @@ class Gravity : public Effect {
     }
 
   private:
+    struct Star {
+        float x = 0.0f, y = 0.0f, phase = 0.0f;
+    };
     struct Planet {
         float x = 0.0f, y = 0.0f, vx = 0.0f, vy = 0.0f, size = 1.0f;
         int colour = 0;
@@ -132,6 +145,7 @@ class Gravity : public Effect {
     }
 
     Planet planets_[planetCount];
+    Star stars_[70];
     uint32_t age_ = 0;
 };
 
