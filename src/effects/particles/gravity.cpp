@@ -1,6 +1,6 @@
 // Gravity: a binary star and its planets. Two suns whirl round each other at the centre while forty-odd
 // planets in ice, gold and rose swing round them on arcs with short fading tails; close passes sling them
-// out, and those lost are sent back in from the rim.
+// out, and those lost are sent back in from the rim. Faint stars twinkle far behind.
 #include <cmath>
 
 #include "effects/kit/kit.h"
