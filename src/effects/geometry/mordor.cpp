@@ -101,7 +101,7 @@ class Mordor : public Effect {
                     if (depth < 1.5f) {
                         col = kit::fromLevels(170, 50, 15); // rim light from the sky
                     }
-                    col = lava(c, x, y, col);
+                    col = lava(x, y, col);
                 }
                 // The searchlight beam: a narrow wedge from the eye of the tower.
                 const float vx = fx - eyeX, vy = fy - eyeY;
@@ -185,8 +185,7 @@ class Mordor : public Effect {
 
     // Lava over the ground: a white-yellow core, orange body and a red glow on the rock round each river,
     // with crust plates drifting down in it.
-    kit::Rgb lava(const EffectContext& c, int x, int y, kit::Rgb ground) const {
-        (void)c;
+    kit::Rgb lava(int x, int y, kit::Rgb ground) const {
         const float fx = static_cast<float>(x);
         kit::Rgb col = ground;
         for (int k = 0; k < riverCount; ++k) {

@@ -118,7 +118,7 @@ class Ignition : public Effect {
         for (int k = 0; k < spawn; ++k) {
             const float a = c.randomUnit() * kit::twoPi;
             const float v = (0.6f + 2.2f * c.randomUnit()) * s;
-            addSpark(c, x, y, fastCos(a) * v, fastSin(a) * v - 0.8f * s, 12 + c.random(0, 18));
+            addSpark(x, y, fastCos(a) * v, fastSin(a) * v - 0.8f * s, 12 + c.random(0, 18));
         }
         if (c.random(0, 3) == 0) {
             Puff& p = puffs_[nextPuff_];
@@ -127,8 +127,7 @@ class Ignition : public Effect {
         }
     }
 
-    void addSpark(EffectContext& c, float x, float y, float vx, float vy, int life) {
-        (void)c;
+    void addSpark(float x, float y, float vx, float vy, int life) {
         Spark& p = sparks_[static_cast<size_t>(nextSpark_)];
         nextSpark_ = (nextSpark_ + 1) % maxSparks;
         p = {x, y, vx, vy, life, life};
@@ -185,7 +184,7 @@ class Ignition : public Effect {
         for (int k = 0; k < 260; ++k) {
             const float a = c.randomUnit() * kit::twoPi;
             const float v = (1.2f + 2.8f * c.randomUnit()) * s;
-            addSpark(c, x, y, fastCos(a) * v, fastSin(a) * v - 0.6f * s, 30 + c.random(0, 30));
+            addSpark(x, y, fastCos(a) * v, fastSin(a) * v - 0.6f * s, 30 + c.random(0, 30));
         }
     }
 
