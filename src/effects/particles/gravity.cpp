@@ -1,140 +1,152 @@
-// Gravity: five heavy bodies circle one another and three thousand light motes fall among them, slingshotting
-// round and gathering into short-lived rings; each mote is a dot coloured by its speed over a darkening
-// field.
+// Gravity: a binary star and its planets. Two suns whirl round each other at the centre while forty-odd
+// planets in ice, gold and rose swing round them on arcs with short fading tails; close passes sling them
+// out, and those lost are sent back in from the rim. Faint stars twinkle far behind.
 #include <cmath>
 
 #include "effects/kit/kit.h"
+#include "effects/models/model_scene.h"
 
 namespace glowfield {
 
 namespace {
 
+constexpr int planetCount = 44;
+constexpr float sunPull = 45.0f;      // G * M of each sun, in cells^3 / frame^2 on a 200-cell grid
+constexpr float binaryRadius = 15.0f; // each sun's distance from the centre
+constexpr int subSteps = 3;
+
 class Gravity : public Effect {
   public:
     void start(EffectContext& c) override {
-        kit::tameField(c);
+        age_ = 0;
         const float n = static_cast<float>(c.n);
-        for (int b = 0; b < bodies; ++b) {
-            const float a = kit::twoPi * static_cast<float>(b) / bodies + c.randomUnit() * 0.5f;
-            const float r = n * (0.12f + 0.18f * c.randomUnit());
-            bx_[b] = n * 0.5f + r * fastCos(a);
-            by_[b] = n * 0.5f + r * fastSin(a);
-            const float v = 0.45f * n / 200.0f;
-            bvx_[b] = -v * fastSin(a);
-            bvy_[b] = v * fastCos(a);
-            mass_[b] = (b == 0 ? 3.0f : 1.0f) * (0.8f + 0.4f * c.randomUnit());
+        for (Star& star : stars_) {
+            star = {c.randomUnit() * n, c.randomUnit() * n, c.randomUnit() * kit::twoPi};
         }
-        for (int i = 0; i < motes; ++i) {
-            respawn(c, i);
+        for (int i = 0; i < planetCount; ++i) {
+            launch(c, i);
         }
-        cursor_ = 0;
     }
 
     void step(EffectContext& c) override {
+        ++age_;
         const float n = static_cast<float>(c.n);
         const float s = n / 200.0f;
-        const float centre = n * 0.5f;
-        kit::pullColours(c, kit::fromLevels(0, 0, 8), 0.2f);
+        // A deep-blue sky with a violet floor; the quick pull gives the planets tails a few frames long.
+        models::settleGradient(c, kit::fromLevels(12, 18, 56), kit::fromLevels(42, 20, 62), 0.1f, 0.0f);
         kit::scaleVelocities(c, 0.0f);
+        // Faint far stars, twinkling slowly.
+        for (const Star& star : stars_) {
+            const float k = 0.5f + 0.5f * fastSin(static_cast<float>(age_ % 100000u) * 0.04f + star.phase);
+            kit::paint(c, kit::toCell(star.x), kit::toCell(star.y),
+                       kit::shade(kit::fromLevels(200, 210, 255), 0.35f + 0.35f * k), kit::Blend::max);
+        }
 
-        // Bodies attract each other, softened, and a gentle pull to the centre keeps the dance on screen.
-        const float g = 6.0f * s * s * s;
-        for (int a = 0; a < bodies; ++a) {
-            float fx = (centre - bx_[a]) * 0.0004f, fy = (centre - by_[a]) * 0.0004f;
-            for (int b = 0; b < bodies; ++b) {
-                if (a == b) {
-                    continue;
+        float sx[2], sy[2];
+        const float now = static_cast<float>(age_ % 1000000u);
+        suns(c, now, sx, sy);
+        const float pull = sunPull * s * s * s;
+        const float h = 1.0f / subSteps;
+        for (int i = 0; i < planetCount; ++i) {
+            Planet& p = planets_[i];
+            const float ox = p.x, oy = p.y;
+            bool swallowed = false;
+            for (int k = 0; k < subSteps; ++k) {
+                float tx[2], ty[2];
+                suns(c, now - 1.0f + h * static_cast<float>(k + 1), tx, ty);
+                float ax = 0.0f, ay = 0.0f;
+                for (int b = 0; b < 2; ++b) {
+                    const float dx = tx[b] - p.x, dy = ty[b] - p.y;
+                    const float d2 = dx * dx + dy * dy + 4.0f * s * s;
+                    swallowed = swallowed || d2 < 12.0f * s * s;
+                    const float inv = pull / (d2 * std::sqrt(d2));
+                    ax += dx * inv;
+                    ay += dy * inv;
                 }
-                const float dx = bx_[b] - bx_[a], dy = by_[b] - by_[a];
-                const float d2 = dx * dx + dy * dy + 60.0f * s * s;
-                const float inv = g * mass_[b] / (d2 * std::sqrt(d2));
-                fx += dx * inv;
-                fy += dy * inv;
+                p.vx += ax * h;
+                p.vy += ay * h;
+                // A planet flung very fast is reined in, so it cannot jump across the screen in one frame.
+                const float v2 = p.vx * p.vx + p.vy * p.vy;
+                if (v2 > 9.0f * s * s) {
+                    p.vx *= 0.9f;
+                    p.vy *= 0.9f;
+                }
+                p.x += p.vx * h;
+                p.y += p.vy * h;
             }
-            bvx_[a] = (bvx_[a] + fx) * 0.999f;
-            bvy_[a] = (bvy_[a] + fy) * 0.999f;
-        }
-        for (int a = 0; a < bodies; ++a) {
-            bx_[a] += bvx_[a];
-            by_[a] += bvy_[a];
-            if (!(bx_[a] > -n && bx_[a] < 2.0f * n && by_[a] > -n && by_[a] < 2.0f * n)) {
-                bx_[a] = centre;
-                by_[a] = centre;
-                bvx_[a] = bvy_[a] = 0.0f;
-            }
-        }
-
-        for (int k = 0; k < 12; ++k) {
-            respawn(c, cursor_);
-            cursor_ = (cursor_ + 1) % motes;
-        }
-        const float gm = 9.0f * s * s * s;
-        for (int i = 0; i < motes; ++i) {
-            float ax = 0.0f, ay = 0.0f;
-            for (int b = 0; b < bodies; ++b) {
-                const float dx = bx_[b] - x_[i], dy = by_[b] - y_[i];
-                const float d2 = dx * dx + dy * dy + 9.0f * s * s;
-                const float inv = gm * mass_[b] / (d2 * std::sqrt(d2));
-                ax += dx * inv;
-                ay += dy * inv;
-            }
-            vx_[i] += ax;
-            vy_[i] += ay;
-            const float v2 = vx_[i] * vx_[i] + vy_[i] * vy_[i];
-            if (v2 > 16.0f * s * s) { // a mote flung out too fast is slowed so it cannot jump the grid
-                vx_[i] *= 0.8f;
-                vy_[i] *= 0.8f;
-            }
-            x_[i] += vx_[i];
-            y_[i] += vy_[i];
-            // Escapers wrap round.
-            if (x_[i] < 0.0f) {
-                x_[i] += n;
-            } else if (x_[i] >= n) {
-                x_[i] -= n;
-            }
-            if (y_[i] < 0.0f) {
-                y_[i] += n;
-            } else if (y_[i] >= n) {
-                y_[i] -= n;
-            }
-            const int cx = kit::toCell(x_[i]), cy = kit::toCell(y_[i]);
-            if (!kit::inside(c, cx, cy)) {
-                respawn(c, i);
+            const float rx = p.x - n * 0.5f, ry = p.y - n * 0.5f;
+            if (swallowed || !(rx * rx + ry * ry < n * n * 0.64f)) {
+                launch(c, i);
                 continue;
             }
-            const float speed = std::sqrt(v2) / s;
-            const kit::Rgb colour = kit::hsv(0.7f - kit::clampf(speed * 0.5f, 0.0f, 0.75f), 0.8f, 1.0f);
-            kit::paint(c, cx, cy, colour, kit::Blend::max);
+            const kit::Rgb tail = palette(p.colour);
+            kit::drawLine(c, ox, oy, p.x, p.y, tail, kit::Blend::max);
+            kit::fillDisc(c, p.x, p.y, p.size * s, kit::mix(tail, kit::white, 0.35f), kit::Blend::max);
         }
 
-        for (int b = 0; b < bodies; ++b) {
-            kit::softDisc(c, bx_[b], by_[b], (5.0f + 3.0f * mass_[b]) * s, {120.0f, 100.0f, 60.0f}, 1.0f);
-            kit::fillDisc(c, bx_[b], by_[b], (1.2f + mass_[b]) * s, kit::fromLevels(255, 250, 230));
+        // The suns: a warm one and a blue-white one, each in a wide glow that breathes slowly.
+        const float breathe = 1.0f + 0.08f * fastSin(now * 0.05f);
+        const kit::Rgb glow[2] = {kit::fromLevels(255, 170, 70), kit::fromLevels(120, 170, 255)};
+        const kit::Rgb core[2] = {kit::fromLevels(255, 245, 200), kit::fromLevels(225, 240, 255)};
+        for (int b = 0; b < 2; ++b) {
+            kit::softDisc(c, sx[b], sy[b], 26.0f * s * breathe,
+                          {glow[b].r * 0.5f + 60.0f, glow[b].g * 0.5f + 60.0f, glow[b].b * 0.5f + 60.0f},
+                          0.55f);
+            kit::fillDisc(c, sx[b], sy[b], 4.5f * s, core[b], kit::Blend::max);
         }
     }
 
   private:
-    static constexpr int bodies = 5;
-    static constexpr int motes = 3000;
+    struct Star {
+        float x = 0.0f, y = 0.0f, phase = 0.0f;
+    };
+    struct Planet {
+        float x = 0.0f, y = 0.0f, vx = 0.0f, vy = 0.0f, size = 1.0f;
+        int colour = 0;
+    };
 
-    // A mote starts on a near-circular orbit round one body, so rings form before the others tear them.
-    void respawn(EffectContext& c, int i) {
-        const float s = static_cast<float>(c.n) / 200.0f;
-        const int b = c.random(0, bodies - 1);
-        const float a = c.randomUnit() * kit::twoPi;
-        const float r = s * (5.0f + 30.0f * c.randomUnit());
-        x_[i] = bx_[b] + r * fastCos(a);
-        y_[i] = by_[b] + r * fastSin(a);
-        const float d2 = r * r + 9.0f * s * s;
-        const float v = std::sqrt(9.0f * s * s * s * mass_[b] * r * r / (d2 * std::sqrt(d2)));
-        vx_[i] = bvx_[b] - v * fastSin(a);
-        vy_[i] = bvy_[b] + v * fastCos(a);
+    // The binary: both suns on one circle about the centre, opposite each other, a turn every 2.2 s.
+    static void suns(const EffectContext& c, float t, float* xs, float* ys) {
+        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float a = t * 0.057f;
+        const float r = binaryRadius * s;
+        xs[0] = n * 0.5f + r * fastCos(a);
+        ys[0] = n * 0.5f + r * fastSin(a);
+        xs[1] = n * 0.5f - r * fastCos(a);
+        ys[1] = n * 0.5f - r * fastSin(a);
     }
 
-    float bx_[bodies] = {}, by_[bodies] = {}, bvx_[bodies] = {}, bvy_[bodies] = {}, mass_[bodies] = {};
-    int cursor_ = 0;
-    float x_[motes] = {}, y_[motes] = {}, vx_[motes] = {}, vy_[motes] = {};
+    // Ice, gold and rose: three colours only, so the arcs read as families of orbits.
+    static kit::Rgb palette(int k) {
+        switch (k) {
+        case 0:
+            return kit::fromLevels(140, 215, 255);
+        case 1:
+            return kit::fromLevels(255, 205, 90);
+        default:
+            return kit::fromLevels(255, 120, 165);
+        }
+    }
+
+    // A planet on a near-circular orbit round the pair, most of them the pair's way round.
+    void launch(EffectContext& c, int i) {
+        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        Planet& p = planets_[i];
+        const float a = c.randomUnit() * kit::twoPi;
+        const float r = s * (32.0f + 62.0f * c.randomUnit());
+        p.x = n * 0.5f + r * fastCos(a);
+        p.y = n * 0.5f + r * fastSin(a);
+        const float v = std::sqrt(2.0f * sunPull * s * s * s / r) * (0.85f + 0.3f * c.randomUnit());
+        const float way = c.random(0, 5) == 0 ? -1.0f : 1.0f;
+        p.vx = -way * v * fastSin(a);
+        p.vy = way * v * fastCos(a);
+        p.colour = c.random(0, 2);
+        p.size = 1.0f + 0.8f * c.randomUnit();
+    }
+
+    Planet planets_[planetCount];
+    Star stars_[70];
+    uint32_t age_ = 0;
 };
 
 } // namespace

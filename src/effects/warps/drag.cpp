@@ -1,6 +1,7 @@
 // Drag: a finger smudging wet paint. Cells near the finger take their colour from where the finger was a
-// moment before, so the picture smears along with it; the finger follows the mouse, or loops by itself when
-// the mouse is idle, and blobs of fresh paint drop now and then to be smudged.
+// moment before, so the picture smears along with it in long strokes; the finger follows the mouse, or sweeps
+// in fast loops by itself when the mouse is idle, blobs and ribbons of fresh paint drop to be smudged, and a
+// sheen from a light at the top left makes the ridges of the smears glisten.
 #include <cmath>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace glowfield {
 
 namespace {
 
-constexpr float reach = 14.0f;
+constexpr float reach = 12.0f;
 
 class Drag : public Effect {
   public:
@@ -24,9 +25,9 @@ class Drag : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const float band = (static_cast<float>(x) * 0.6f + static_cast<float>(y)) / n * 3.0f;
                 const float k = band - static_cast<float>(kit::toCell(band));
-                const kit::Rgb layer =
-                    kit::hsv(hue + 0.12f * static_cast<float>(kit::toCell(band)), 0.55f, 0.55f + 0.35f * k);
-                paint_.set(x, y, kit::mix(paint_.at(x, y), layer, 0.7f));
+                const kit::Rgb layer = kit::hsv(hue + 0.17f * static_cast<float>(kit::toCell(band)), 0.8f,
+                                                k < 0.12f ? 0.25f : 0.6f + 0.3f * k);
+                paint_.set(x, y, kit::mix(paint_.at(x, y), layer, 0.8f));
             }
         }
         lastMouseX_ = c.mouseX;
@@ -69,19 +70,21 @@ class Drag : public Effect {
         }
         fingerX_ = tx;
         fingerY_ = ty;
-        if (age_ % 18 == 0) {
+        if (age_ % 12 == 0) {
             drop(c);
         }
+        if (age_ % 150 == 75) {
+            ribbon(c);
+        }
         paint_.keep(c);
-        // The finger's faint wet sheen, not kept in the paint.
-        kit::softDisc(c, fingerX_, fingerY_, reach * 0.6f, kit::Rgb{30.0f, 30.0f, 30.0f}, 0.5f);
+        gloss(c);
     }
 
   private:
     // A slow loop of loops across the whole picture.
     static float fingerPath(const EffectContext& c, int age, bool horizontal) {
         const float n = static_cast<float>(c.n);
-        const float t = static_cast<float>(age % 1000000) * 0.035f;
+        const float t = static_cast<float>(age % 1000000) * 0.085f;
         return horizontal ? n * (0.5f + 0.33f * fastSin(t * 0.41f) + 0.09f * fastSin(t * 2.3f))
                           : n * (0.5f + 0.33f * fastSin(t * 0.57f + 1.0f) + 0.09f * fastCos(t * 2.3f));
     }
@@ -124,14 +127,59 @@ class Drag : public Effect {
         }
     }
 
+    // A blob of fresh paint, most of them just ahead of where the finger is going.
     void drop(EffectContext& c) {
         const float n = static_cast<float>(c.n);
-        const float x = n * (0.1f + 0.8f * c.randomUnit()), y = n * (0.1f + 0.8f * c.randomUnit());
-        const float r = 4.0f + 6.0f * c.randomUnit();
-        const kit::Rgb colour = kit::hsv(c.randomUnit(), 0.85f, c.randomUnit() < 0.2f ? 0.2f : 1.0f);
+        float x = n * (0.1f + 0.8f * c.randomUnit()), y = n * (0.1f + 0.8f * c.randomUnit());
+        if (c.random(0, 2) != 0) {
+            x = fingerPath(c, age_ + 12 + c.random(0, 20), true) + (c.randomUnit() - 0.5f) * 10.0f;
+            y = fingerPath(c, age_ + 12 + c.random(0, 20), false) + (c.randomUnit() - 0.5f) * 10.0f;
+        }
+        const float r = (5.0f + 6.0f * c.randomUnit()) * n / 200.0f;
+        const kit::Rgb colour = kit::hsv(c.randomUnit(), 0.9f, c.randomUnit() < 0.2f ? 0.15f : 1.0f);
         kit::fillDisc(c, x, y, r, colour);
-        kit::drawRing(c, x, y, r + 0.5f, 1.0f, kit::shade(colour, 0.7f));
+        kit::drawRing(c, x, y, r + 0.5f, 1.0f, kit::shade(colour, 0.6f));
     }
+
+    // A ribbon of paint squeezed across the picture: a thick wavy stroke.
+    void ribbon(EffectContext& c) {
+        const float n = static_cast<float>(c.n);
+        const kit::Rgb colour = kit::hsv(c.randomUnit(), 0.85f, 0.95f);
+        const bool across = c.random(0, 1) == 0;
+        const float at = n * (0.15f + 0.7f * c.randomUnit()), wave = c.randomUnit() * kit::twoPi;
+        float px = 0.0f, py = 0.0f;
+        for (int k = 0; k <= 40; ++k) {
+            const float u = n * static_cast<float>(k) / 40.0f;
+            const float v = at + n * 0.06f * fastSin(u * 0.05f + wave);
+            const float x = across ? u : v, y = across ? v : u;
+            if (k > 0) {
+                kit::drawThickLine(c, px, py, x, y, 3.0f * n / 200.0f, colour);
+            }
+            px = x;
+            py = y;
+        }
+    }
+
+    // Wet sheen, shown but not kept: each cell lit by the slope of the paint's brightness towards a light at
+    // the top left, so every ridge a smear leaves catches a highlight on one side and a shadow on the other.
+    void gloss(EffectContext& c) {
+        const int n = c.n;
+        for (int x = 0; x < n; ++x) {
+            for (int y = 0; y < n; ++y) {
+                const float slope = luma(paint_.at(x + 1, y)) - luma(paint_.at(x - 1, y)) +
+                                    luma(paint_.at(x, y + 1)) - luma(paint_.at(x, y - 1));
+                // Facing the light (brightness rising away from it) shines; facing away shades a little.
+                const float lit = slope > 0.0f ? slope * 0.9f : slope * 0.35f;
+                const float add = kit::clampf(lit, -40.0f, 90.0f);
+                const int cell = cellAt(x, y);
+                c.planes.red[cell] += add;
+                c.planes.green[cell] += add;
+                c.planes.blue[cell] += add;
+            }
+        }
+    }
+
+    static float luma(kit::Rgb v) { return 0.3f * v.r + 0.59f * v.g + 0.11f * v.b; }
 
     HeldPicture paint_;
     std::vector<kit::Rgb> patch_;
