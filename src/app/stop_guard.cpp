@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -66,6 +67,7 @@ bool patienceRunsOut(bool requested) {
 
 void DisplayWatchdog::start(std::function<int()> rescue) {
     rescue_ = std::move(rescue);
+    errors_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
     running_ = true;
     sigset_t stops, previous;
     sigemptyset(&stops);
@@ -81,6 +83,10 @@ void DisplayWatchdog::stop() {
     running_ = false;
     if (thread_.joinable()) {
         thread_.join();
+    }
+    if (errors_ >= 0) {
+        close(errors_);
+        errors_ = -1;
     }
 }
 
@@ -109,6 +115,11 @@ void DisplayWatchdog::watch() {
         noteStopRequest();
         int expected = display;
         if (secondsSinceStop() >= displayPatience && phase_.compare_exchange_strong(expected, takenOver)) {
+            // Start-up may be stuck with standard error silenced while SDL looks for a display.
+            std::fflush(stderr);
+            if (errors_ >= 0) {
+                dup2(errors_, STDERR_FILENO);
+            }
             const int code = rescue_ ? rescue_() : 1;
             std::fflush(nullptr);
             _exit(code);

@@ -63,6 +63,7 @@ class DisplayWatchdog {
     std::atomic<bool> running_{false};
     std::function<int()> rescue_;
     std::thread thread_;
+    int errors_ = -1; // standard error as it was when the watch began
 };
 
 } // namespace glowfield
