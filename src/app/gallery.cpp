@@ -393,7 +393,8 @@ int runGallery(const Options& options) {
     bool crashed = false;
     bool stopped = false;
     while (running > 0) {
-        if (stopSignalled()) {
+        if (!stopped && stopSignalled()) {
+            // Only workers not yet collected: the id of one that was may belong to another process by now.
             stopped = true;
             for (const pid_t child : children) {
                 kill(child, SIGKILL);
@@ -403,6 +404,7 @@ int runGallery(const Options& options) {
         const pid_t ended = waitpid(-1, &status, stopped ? 0 : WNOHANG);
         if (ended > 0) {
             --running;
+            children.erase(std::remove(children.begin(), children.end(), ended), children.end());
             crashed = crashed || !WIFEXITED(status) || WEXITSTATUS(status) != 0;
         } else if (ended < 0 && errno != EINTR) {
             break;

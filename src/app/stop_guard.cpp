@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
@@ -26,6 +27,29 @@ void onStopSignal(int) {
 
 // Nanoseconds on the steady clock when the first stop request was noted; -1 before.
 std::atomic<int64_t> firstStop{-1};
+
+// Processor time the frame thread (the process's first) has used, in clock ticks; -1 when unknown. A thread
+// stuck in a display call uses none; one closing a slow display still works.
+long frameThreadTicks() {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/task/%d/stat", static_cast<int>(getpid()));
+    std::FILE* file = std::fopen(path, "r");
+    if (!file) {
+        return -1;
+    }
+    char text[1024];
+    const size_t length = std::fread(text, 1, sizeof text - 1, file);
+    std::fclose(file);
+    text[length] = '\0';
+    // The fields after the command name, which ends with the last ')': utime and stime are the 12th and 13th.
+    const char* at = std::strrchr(text, ')');
+    long user = -1, system = -1;
+    if (!at ||
+        std::sscanf(at + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &user, &system) != 2) {
+        return -1;
+    }
+    return user + system;
+}
 
 int64_t nowNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -107,14 +131,19 @@ void DisplayWatchdog::waitToBeEnded() {
 }
 
 void DisplayWatchdog::watch() {
+    long ticksBefore = -2;
     while (running_) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (!stopSignalled()) {
             continue;
         }
         noteStopRequest();
+        const long ticks = frameThreadTicks();
+        const bool idle = ticks == ticksBefore || ticks < 0;
+        ticksBefore = ticks;
         int expected = display;
-        if (secondsSinceStop() >= displayPatience && phase_.compare_exchange_strong(expected, takenOver)) {
+        if (secondsSinceStop() >= displayPatience && idle &&
+            phase_.compare_exchange_strong(expected, takenOver)) {
             // Start-up may be stuck with standard error silenced while SDL looks for a display.
             std::fflush(stderr);
             if (errors_ >= 0) {

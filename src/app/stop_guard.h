@@ -33,9 +33,10 @@ bool patienceRunsOut(bool requested);
 
 // Watches a windowed run's frame thread while it talks to the display. A display server that stopped (frozen,
 // not gone) blocks the thread inside Xlib, where signals only interrupt waits that are retried. Once a stop
-// signal is older than displayPatience and the frame thread is still in a display call, the watchdog takes
-// the run over: it calls rescue, which writes the outputs of the last whole frame, and ends the process with
-// the code rescue returns, without touching the display again.
+// signal is older than displayPatience and the frame thread is still in a display call, using no processor
+// time (so waiting, not working), the watchdog takes the run over: it calls rescue, which writes the outputs
+// of the last whole frame, and ends the process with the code rescue returns, without touching the display
+// again.
 class DisplayWatchdog {
   public:
     DisplayWatchdog() = default;
