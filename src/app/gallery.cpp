@@ -8,12 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <new>
-#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -22,6 +19,7 @@
 #include <vector>
 
 #include "app/frame_loop.h"
+#include "app/gallery_folder.h"
 #include "app/global_state.h"
 #include "app/progress.h"
 #include "app/sdl_events.h"
@@ -254,31 +252,6 @@ bool writeIndex(const std::string& path, const std::vector<int>& entries, const 
     return writeFileAtomically(path, std::vector<uint8_t>(text.begin(), text.end()), error);
 }
 
-// The gallery is made in a work folder inside its own (.glowfield-gallery-XXXXXX), locked by the parent and
-// its workers for as long as they live, and its files are moved into place only when all of them are made:
-// a run that fails or is stopped leaves the previous gallery as it was. Work folders that nobody holds were
-// left by a killed run and are removed.
-constexpr const char* workPrefix = ".glowfield-gallery-";
-
-void removeAbandonedWork(const std::string& folder) {
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(workPrefix, 0) != 0 || name.size() != std::strlen(workPrefix) + 6) {
-            continue;
-        }
-        const int lock = open(entry.path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        struct stat info {};
-        if (lock >= 0 && fstat(lock, &info) == 0 && info.st_uid == geteuid() &&
-            flock(lock, LOCK_EX | LOCK_NB) == 0) {
-            std::filesystem::remove_all(entry.path(), ignored);
-        }
-        if (lock >= 0) {
-            close(lock);
-        }
-    }
-}
-
 // A worker ends with the parent, also when the parent is killed: it would otherwise go on writing files that
 // nobody moves into place.
 void dieWithParent(pid_t parent) {
@@ -300,71 +273,22 @@ std::vector<std::string> galleryFiles(const std::vector<int>& entries) {
     return files;
 }
 
-// Moves the finished gallery into place, with the stop signals held back: once begun, it is done whole.
-bool moveIntoPlace(const std::string& work, const std::string& folder, const std::vector<int>& entries,
-                   std::string& error) {
-    sigset_t stops, previous;
-    sigemptyset(&stops);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&stops, signal);
-    }
-    sigprocmask(SIG_BLOCK, &stops, &previous);
-    bool ok = true;
-    for (const std::string& file : galleryFiles(entries)) {
-        if (std::rename((work + "/" + file).c_str(), (folder + "/" + file).c_str()) != 0) {
-            error = "cannot put " + folder + "/" + file + " in place: " + std::strerror(errno);
-            ok = false;
-            break;
-        }
-    }
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
-    return ok;
-}
-
-// The folder and its thumbs folder exist and take new files; made when missing. Empty when so, else why not.
-std::string prepareFolder(const std::string& folder, std::string& work, int& lock) {
-    mkdir(folder.c_str(), 0777);
-    mkdir((folder + "/thumbs").c_str(), 0777);
-    struct stat info {};
-    if (stat((folder + "/thumbs").c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        return "cannot make the gallery folder " + folder;
-    }
-    if (access(folder.c_str(), W_OK) != 0 || access((folder + "/thumbs").c_str(), W_OK) != 0) {
-        return "cannot write into the gallery folder " + folder + ": " + std::strerror(errno);
-    }
-    removeAbandonedWork(folder);
-    work = folder + "/" + workPrefix + "XXXXXX";
-    if (!mkdtemp(work.data())) {
-        return "cannot write into the gallery folder " + folder + ": " + std::strerror(errno);
-    }
-    lock = open(work.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0 || mkdir((work + "/thumbs").c_str(), 0777) != 0) {
-        const std::string reason = std::strerror(errno);
-        std::error_code ignored;
-        std::filesystem::remove_all(work, ignored);
-        return "cannot write into the gallery folder " + folder + ": " + reason;
-    }
-    return {};
-}
-
 } // namespace
 
 int runGallery(const Options& options) {
     const std::string& folder = options.galleryDirectory;
-    std::string work;
-    int lock = -1;
-    if (const std::string error = prepareFolder(folder, work, lock); !error.empty()) {
+    GalleryWork gallery;
+    if (const std::string error = openGalleryWork(folder, gallery); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
-        if (lock >= 0) {
-            close(lock);
-        }
         return 2;
     }
+    const std::string& work = gallery.path;
     const std::vector<int> entries = galleryEntries(options);
     void* memory =
         mmap(nullptr, sizeof(SharedResults), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) {
         std::fprintf(stderr, "glowfield: out of memory for the gallery\n");
+        closeGalleryWork(gallery);
         return 1;
     }
     auto* results = new (memory) SharedResults{};
@@ -424,13 +348,11 @@ int runGallery(const Options& options) {
         ok = false;
     }
     stopped = stopped || stopSignalled();
-    if (ok && !stopped && !moveIntoPlace(work, folder, entries, error)) {
+    if (ok && !stopped && !moveGalleryIntoPlace(gallery, galleryFiles(entries), error)) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         ok = false;
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(work, ignored);
-    close(lock);
+    closeGalleryWork(gallery);
     results->~SharedResults();
     munmap(memory, sizeof(SharedResults));
     if (stopped) {
