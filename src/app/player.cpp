@@ -513,6 +513,10 @@ int rescueFrozenRun(RunState& run) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         code = 2;
     }
+    // The encoder's wait must not handle the window's events, as it does on the frame thread.
+    if (run.recorder) {
+        run.recorder->setPatience(encoderPatienceRunsOut);
+    }
     return std::max(code, finishRecording(run.recorder.get(), run.options.recordPath));
 }
 

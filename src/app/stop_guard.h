@@ -25,8 +25,8 @@ double secondsSinceStop();
 
 // A stop ends the run within a second whatever the display or the encoder does: the encoder gets this long
 // after the request to finish its video, the display this long to be closed before the watchdog takes over.
-inline constexpr double encoderPatience = 0.7;
-inline constexpr double displayPatience = 0.4;
+inline constexpr double encoderPatience = 0.8;
+inline constexpr double displayPatience = 0.3;
 
 // True once a stop was requested (requested, noted here) and encoderPatience has passed since.
 bool patienceRunsOut(bool requested);

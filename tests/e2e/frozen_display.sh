@@ -58,6 +58,29 @@ print((len(data) - data.index(b"\n") - 1) / (6 + 3 * 800 * 600))' last.y4m)
 [ "$recorded" = "$frames.0" ] || fail "the recording holds $recorded frames, the log $frames"
 pass "SIGTERM ends a run on a stopped display with the outputs of frame $frames: $(cat "$WORK/player.err")"
 
+# The same with a video that ffmpeg encodes: finished from the last whole frame, or, on a machine too busy to
+# finish it in the time left, given up with the previous file kept; never waited for longer.
+if command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null; then
+    echo previous >last.mp4
+    start_player --window --seed 3 --effect 13 --record last.mp4
+    wait_for_lines 20
+    kill -STOP "$XVFB_PID"
+    sleep 0.3
+    stop_within "an encoded recording on a stopped display" "$PLAYER_PID" TERM
+    PLAYER_PID=""
+    kill -CONT "$XVFB_PID"
+    frames=$(log_lines)
+    if [ "$CODE" -eq 0 ]; then
+        decoded=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
+            -of csv=p=0 last.mp4)
+        [ "$decoded" = "$frames" ] || fail "the .mp4 of a stopped display holds $decoded frames, the log $frames"
+    else
+        [ "$CODE" -eq 2 ] && [ "$(cat last.mp4)" = previous ] && grep -q 'in time' "$WORK/player.err" ||
+            fail "an encoded recording on a stopped display: exit code $CODE: $(cat "$WORK/player.err")"
+    fi
+    pass "an encoded recording on a stopped display ends in time (exit code $CODE after $frames frames)"
+fi
+
 # The server is stopped before the player starts: it never answers, and SIGTERM ends the run all the same.
 for mode in "--window-id $ROOT" --window; do
     kill -STOP "$XVFB_PID"

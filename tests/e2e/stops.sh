@@ -6,7 +6,7 @@
 # Usage: stops.sh PATH-TO-GLOWFIELD
 PLAYER=$1
 source "$(dirname "$0")/lib.sh"
-require python3
+require python3 pgrep
 
 cd "$WORK" || exit 1
 unset DISPLAY WAYLAND_DISPLAY
