@@ -81,6 +81,7 @@ TEST(CommandLine, BadInputIsRefusedWithOneLineNamingTheProblem) {
         {{"--headless", "--window"}, "--headless"},
         {{"--exclusive", "--headless"}, "--headless"},
         {{"--window=yes"}, "takes no value"},
+        {{"--headless", "--frames", "0", "--record", "run.mp4"}, "--frames 0"},
     };
     for (const auto& [args, named] : cases) {
         const ParseResult parsed = parseCommandLine(args);

@@ -1,6 +1,7 @@
 // The video encoders: .y4m frames and their colour accuracy, and the ffmpeg program's process and its
 // failures.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
@@ -8,7 +9,9 @@
 #include <iterator>
 #include <unistd.h>
 
+#include "app/recorder.h"
 #include "platform/ffmpeg_pipe.h"
+#include "platform/memory_surface.h"
 #include "platform/y4m_writer.h"
 #include "test_support.h"
 
@@ -103,6 +106,71 @@ TEST(FfmpegPipe, AnEncoderThatDiesFailsTheWritesInsteadOfHanging) {
     EXPECT_FALSE(written);
     EXPECT_FALSE(encoder->finish(error));
     EXPECT_EQ(error, "ffmpeg was ended by signal 9");
+    std::signal(SIGPIPE, previous);
+}
+
+// Seconds since start.
+double since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Whether a process of this id still exists (and is no zombie).
+bool alive(const std::string& pidFile) {
+    const std::string pid = readAll(pidFile);
+    const std::string state = readAll("/proc/" + pid.substr(0, pid.find('\n')) + "/stat");
+    return !state.empty() && state.find(") Z") == std::string::npos;
+}
+
+// An encoder that never reads and one that reads everything but never exits: once the run gives up waiting,
+// the frame or the finish fails at once and the program, with whatever it started, is ended.
+TEST(FfmpegPipe, AStuckEncoderIsEndedOnceTheRunGivesUp) {
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    TempDir dir;
+    const std::vector<uint8_t> frame(800 * 600 * 3);
+    for (const char* body :
+         {"sleep 60 & echo $! >PIDFILE; wait", "cat >/dev/null; sleep 60 & echo $! >PIDFILE; wait"}) {
+        std::string script = body;
+        script.replace(script.find("PIDFILE"), 7, dir.file("pid"));
+        writeScript(dir.file("encoder"), script);
+        std::string error;
+        auto encoder = FfmpegPipe::start(dir.file("encoder"), 800, 600, {}, error);
+        ASSERT_TRUE(encoder) << error;
+        const auto start = std::chrono::steady_clock::now();
+        encoder->setPatience([start] { return since(start) > 0.2; });
+        const bool written =
+            encoder->writeFrame(frame.data(), error) && encoder->writeFrame(frame.data(), error);
+        EXPECT_FALSE(written && encoder->finish(error)) << body;
+        EXPECT_LT(since(start), 0.7) << body;
+        EXPECT_NE(error.find("so it was ended"), std::string::npos) << error;
+        // The encoder's own child went with it.
+        const auto end = std::chrono::steady_clock::now();
+        while (alive(dir.file("pid")) && since(end) < 2) {
+            usleep(10000);
+        }
+        EXPECT_FALSE(alive(dir.file("pid"))) << body;
+    }
+    std::signal(SIGPIPE, previous);
+}
+
+// An encoder that ends well without writing anything made no video: the previous file stays.
+TEST(FfmpegPipe, AnEncoderThatWritesNothingReplacesNothing) {
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    TempDir dir;
+    writeScript(dir.file("ffmpeg"), "cat >/dev/null; exit 0");
+    const char* path = std::getenv("PATH");
+    const std::string savedPath = path ? path : "";
+    setenv("PATH", (dir.path() + ":" + savedPath).c_str(), 1);
+    const std::string target = dir.file("run.mp4");
+    std::ofstream(target) << "previous";
+    std::string error;
+    auto recorder = Recorder::start(target, 800, 600, error);
+    ASSERT_TRUE(recorder) << error;
+    const MemorySurface picture(800, 600, PixelFormat{});
+    recorder->addFrame(picture);
+    EXPECT_FALSE(recorder->finish(error));
+    EXPECT_EQ(error, "cannot record " + target + ": ffmpeg ended without writing the video");
+    EXPECT_EQ(readAll(target), "previous");
+    setenv("PATH", savedPath.c_str(), 1);
     std::signal(SIGPIPE, previous);
 }
 

@@ -255,6 +255,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                     (window      ? "--window"
                      : exclusive ? "--exclusive"
                                  : "--headless");
+        } else if (!options.recordPath.empty() && options.frames && *options.frames == 0) {
+            error = "--record with --frames 0 would make a video of no frames; give at least one frame";
         } else if (options.recordWidth != 0 && options.recordPath.empty()) {
             error = "--record-size is the size of the --record video, which is not given";
         } else if (window && exclusive) {

@@ -303,15 +303,19 @@ bool followHostWindow(SDL_Window* window) {
         return false;
     }
     using SelectInput = int (*)(Display*, Window, long);
-    using Flush = int (*)(Display*);
+    using Sync = int (*)(Display*, Bool);
     void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
     const auto selectInput = xlib ? reinterpret_cast<SelectInput>(dlsym(xlib, "XSelectInput")) : nullptr;
-    const auto flush = xlib ? reinterpret_cast<Flush>(dlsym(xlib, "XFlush")) : nullptr;
-    if (!selectInput || !flush) {
+    const auto sync = xlib ? reinterpret_cast<Sync>(dlsym(xlib, "XSync")) : nullptr;
+    if (!selectInput || !sync) {
         return false;
     }
     selectInput(info.info.x11.display, info.info.x11.window, StructureNotifyMask | ExposureMask);
-    flush(info.info.x11.display);
+    // Waits for the server's answer, so that a window that went away meanwhile shows now.
+    sync(info.info.x11.display, False);
+    if (hostWindowIsGone()) {
+        return false;
+    }
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     return true;
 }
@@ -422,15 +426,31 @@ int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow) {
         SDL_SetError("no root window");
         return failWithText("CreateWindowEx failed.", "The window to draw in could not be found", display);
     }
-    display.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(hostWindow)));
-    if (!display.window) {
-        return failWithText("CreateWindowEx failed.", "The window to draw in could not be used", display);
-    }
+    // A window id that names no window makes SDL's first requests fail with BadWindow: the error handler
+    // takes it as the host's window being gone, and the run ends with one line instead of Xlib's report.
     hostWindowId = hostWindow;
     hostWindowGone = false;
+    display.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(hostWindow)));
+    const auto noSuchWindow = [&display, hostWindow] {
+        std::fprintf(stderr, "glowfield: there is no window 0x%lx to draw in\n",
+                     static_cast<unsigned long>(hostWindow));
+        // SDL's goodbye to the window fails the same way.
+        closeDisplay(display);
+        hostWindowId = 0;
+        return 1;
+    };
+    if (hostWindowGone) {
+        return noSuchWindow();
+    }
+    if (!display.window) {
+        hostWindowId = 0;
+        return failWithText("CreateWindowEx failed.", "The window to draw in could not be used", display);
+    }
     display.hosted = true;
     if (!followHostWindow(display.window)) {
-        return failWithText("CreateWindowEx failed.", "The window to draw in is no X11 window", display);
+        return hostWindowGone ? noSuchWindow()
+                              : failWithText("CreateWindowEx failed.",
+                                             "The window to draw in is no X11 window", display);
     }
     return finishDisplay(DisplayMode::hosted, display, false, SDL_DisplayMode{});
 }

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,15 +12,18 @@
 #include <iterator>
 #include <new>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "app/frame_loop.h"
+#include "app/gallery_folder.h"
 #include "app/global_state.h"
 #include "app/progress.h"
 #include "app/sdl_events.h"
+#include "app/stop_guard.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
 #include "effects/catalogue.h"
@@ -46,7 +50,8 @@ constexpr int transformingEntries[] = {15, 20, 22, 24, 112, 113, 116, 117, 126, 
 // What the workers hand back to the parent, in memory shared across fork.
 struct SharedResults {
     std::atomic<int> done;
-    std::atomic<int> failed;
+    std::atomic<int> failed; // the first failure is reported; one cause usually fails every file
+    std::atomic<bool> reported;
     bool primed[effectCount];
     uint8_t thumbs[effectCount][thumbHeight * thumbWidth * 3];
 };
@@ -131,11 +136,10 @@ std::string entryFile(int entry, const char* suffix) {
     return name;
 }
 
-void renderShare(const Options& options, const std::vector<int>& entries, int worker, int workers,
-                 SharedResults& results) {
+void renderShare(const Options& options, const std::string& folder, const std::vector<int>& entries,
+                 int worker, int workers, SharedResults& results) {
     const int32_t seed = options.seed.value_or(1);
     const uint64_t frames = options.frames.value_or(200);
-    const std::string& folder = options.galleryDirectory;
     for (size_t i = static_cast<size_t>(worker); i < entries.size(); i += static_cast<size_t>(workers)) {
         const int entry = entries[i];
         bool primed = std::find(std::begin(transformingEntries), std::end(transformingEntries), entry) !=
@@ -154,9 +158,8 @@ void renderShare(const Options& options, const std::vector<int>& entries, int wo
         const bool thumbWritten = writeRgbPng(folder + "/thumbs/" + entryFile(entry, ".png"), thumbWidth,
                                               thumbHeight, thumb, error);
         results.primed[entry] = primed;
-        if (!written || !thumbWritten) {
+        if ((!written || !thumbWritten) && results.failed.fetch_add(1) == 0) {
             std::fprintf(stderr, "glowfield: %s\n", error.c_str());
-            results.failed.fetch_add(1);
         }
         results.done.fetch_add(1);
     }
@@ -249,33 +252,56 @@ bool writeIndex(const std::string& path, const std::vector<int>& entries, const 
     return writeFileAtomically(path, std::vector<uint8_t>(text.begin(), text.end()), error);
 }
 
+// A worker ends with the parent, also when the parent is killed: it would otherwise go on writing files that
+// nobody moves into place.
+void dieWithParent(pid_t parent) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) {
+        _exit(1);
+    }
+}
+
+// Every file of the gallery, relative to its folder: pictures, thumbnails, then the sheet and the page.
+std::vector<std::string> galleryFiles(const std::vector<int>& entries) {
+    std::vector<std::string> files;
+    for (const int entry : entries) {
+        files.push_back(entryFile(entry, ".png"));
+        files.push_back("thumbs/" + entryFile(entry, ".png"));
+    }
+    files.push_back("contact-sheet.png");
+    files.push_back("index.html");
+    return files;
+}
+
 } // namespace
 
 int runGallery(const Options& options) {
     const std::string& folder = options.galleryDirectory;
-    mkdir(folder.c_str(), 0777);
-    mkdir((folder + "/thumbs").c_str(), 0777);
-    struct stat info {};
-    if (stat((folder + "/thumbs").c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        std::fprintf(stderr, "glowfield: cannot make the gallery folder %s\n", folder.c_str());
+    GalleryWork gallery;
+    if (const std::string error = openGalleryWork(folder, gallery); !error.empty()) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         return 2;
     }
+    const std::string& work = gallery.path;
     const std::vector<int> entries = galleryEntries(options);
     void* memory =
         mmap(nullptr, sizeof(SharedResults), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) {
         std::fprintf(stderr, "glowfield: out of memory for the gallery\n");
+        closeGalleryWork(gallery);
         return 1;
     }
     auto* results = new (memory) SharedResults{};
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     const int workers =
         static_cast<int>(std::max(1L, std::min<long>(cores, static_cast<long>(entries.size()))));
+    const pid_t parent = getpid();
     std::vector<pid_t> children;
     for (int worker = 0; worker < workers; ++worker) {
         const pid_t child = fork();
         if (child == 0) {
-            renderShare(options, entries, worker, workers, *results);
+            dieWithParent(parent);
+            renderShare(options, work, entries, worker, workers, *results);
             std::fflush(nullptr);
             _exit(0);
         }
@@ -286,40 +312,56 @@ int runGallery(const Options& options) {
         children.push_back(child);
     }
     ProgressLine progress = ProgressLine::onTerminal("gallery", "entries", entries.size());
-    // With a line to draw, the wait polls; otherwise it sleeps until a worker ends.
-    const bool polling = progress.active();
+    // The wait polls, so that a stop request is seen within a moment: it ends the workers at once.
     size_t running = children.size();
     bool crashed = false;
+    bool stopped = false;
     while (running > 0) {
+        if (!stopped && stopSignalled()) {
+            // Only workers not yet collected: the id of one that was may belong to another process by now.
+            stopped = true;
+            for (const pid_t child : children) {
+                kill(child, SIGKILL);
+            }
+        }
         int status = 0;
-        const pid_t ended = waitpid(-1, &status, polling ? WNOHANG : 0);
+        const pid_t ended = waitpid(-1, &status, stopped ? 0 : WNOHANG);
         if (ended > 0) {
             --running;
+            children.erase(std::remove(children.begin(), children.end(), ended), children.end());
             crashed = crashed || !WIFEXITED(status) || WEXITSTATUS(status) != 0;
         } else if (ended < 0 && errno != EINTR) {
             break;
-        }
-        if (polling) {
+        } else if (ended == 0) {
             progress.update(static_cast<uint64_t>(results->done.load()));
-            if (ended == 0) {
-                usleep(200000);
-            }
+            usleep(20000);
         }
     }
     progress.update(static_cast<uint64_t>(results->done.load()));
     progress.finish();
     std::string error;
-    bool ok =
-        !crashed && results->failed.load() == 0 && results->done.load() == static_cast<int>(entries.size());
-    if (!writeContactSheet(folder + "/contact-sheet.png", entries, *results, error) ||
-        !writeIndex(folder + "/index.html", entries, *results, options, error)) {
+    bool ok = !stopped && !crashed && results->failed.load() == 0 &&
+              results->done.load() == static_cast<int>(entries.size());
+    if (ok && (!writeContactSheet(work + "/contact-sheet.png", entries, *results, error) ||
+               !writeIndex(work + "/index.html", entries, *results, options, error))) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         ok = false;
     }
+    stopped = stopped || stopSignalled();
+    if (ok && !stopped && !moveGalleryIntoPlace(gallery, galleryFiles(entries), error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        ok = false;
+    }
+    closeGalleryWork(gallery);
     results->~SharedResults();
     munmap(memory, sizeof(SharedResults));
+    if (stopped) {
+        std::fprintf(stderr, "glowfield: the gallery was stopped, so %s is left as it was\n", folder.c_str());
+        return 1;
+    }
     if (!ok) {
-        std::fprintf(stderr, "glowfield: the gallery is incomplete\n");
+        std::fprintf(stderr, "glowfield: the gallery is incomplete, so %s is left as it was\n",
+                     folder.c_str());
         return 2;
     }
     return 0;

@@ -12,7 +12,9 @@ inline constexpr int primerEntry = 1;
 inline constexpr int primerFrames = 200;
 
 // Renders the gallery of options.galleryDirectory with options.seed (default 1) and options.frames (default
-// 200) in worker processes, one per core. Returns the exit code.
+// 200) in worker processes, one per core, which end with it. The files appear only when all are made; a stop
+// signal ends the run at once and leaves the folder as it was. Returns the exit code: 0, 1 when stopped, 2
+// when the folder cannot be written or a file failed.
 int runGallery(const Options& options);
 
 } // namespace glowfield

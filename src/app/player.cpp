@@ -22,7 +22,7 @@
 #include "app/progress.h"
 #include "app/recorder.h"
 #include "app/sdl_events.h"
-#include "app/stop_signals.h"
+#include "app/stop_guard.h"
 #include "app/switching.h"
 #include "app/tick_schedule.h"
 #include "display/renderer.h"
@@ -38,19 +38,13 @@ namespace glowfield {
 
 namespace {
 
-// Set by the signal handler, read by the loops: the one piece of state a signal may touch.
-volatile std::sig_atomic_t stopSignalled = 0;
-
-// The flag the loops read: the player's own, or the one of the launcher whose handlers took the signals
-// before the player was loaded.
-volatile std::sig_atomic_t* stopFlag = &stopSignalled;
-
-void onStopSignal(int) {
-    stopSignalled = 1;
+bool stopRequested() {
+    return commands.quitRequested || stopSignalled() || hostWindowIsGone();
 }
 
-bool stopRequested() {
-    return commands.quitRequested || *stopFlag != 0 || hostWindowIsGone();
+// While the encoder makes the player wait: the stop requests count from when they are first seen.
+bool encoderPatienceRunsOut() {
+    return patienceRunsOut(stopRequested());
 }
 
 // Milliseconds on a clock that never jumps, from the first call of the run.
@@ -96,6 +90,49 @@ struct RunState {
     std::unique_ptr<Recorder> recorder;       // with --record
     MemorySurface* headlessPicture = nullptr; // the surface headless frames are drawn into
     ProgressLine progress;
+    DisplayWatchdog* watchdog = nullptr; // while a windowed run's display may block the frame thread
+
+    // A windowed run's copy of what its outputs need after each whole frame, for the watchdog to write when
+    // the display stopped answering: the picture with --screenshot, the field with --dump-field.
+    struct LastFrame {
+        bool kept = false; // the field has been prepared
+        std::shared_ptr<MemorySurface> picture;
+        std::unique_ptr<SurfaceWriter> writer;
+        std::vector<uint8_t> field;
+    } last;
+
+    void keepLastFrame() {
+        last.kept = true;
+        if (!watchdog) {
+            return;
+        }
+        if (!options.screenshotPath.empty()) {
+            if (!last.picture) {
+                last.picture = std::make_shared<MemorySurface>(displayWidth, displayHeight, PixelFormat{});
+                last.writer = std::make_unique<SurfaceWriter>();
+                last.writer->initialise(last.picture, std::make_shared<MemoryDevice>());
+            }
+            SurfaceWriter* const previous = renderer.writer;
+            setRenderTarget(last.writer.get());
+            renderField();
+            setRenderTarget(previous);
+        }
+        if (!options.dumpFieldPath.empty()) {
+            last.field = dumpField();
+        }
+    }
+
+    // Work of the frame thread's own between display calls; it ends here if the watchdog has taken over.
+    void beginOwnWork() {
+        if (watchdog && !watchdog->beginOwnWork()) {
+            DisplayWatchdog::waitToBeEnded();
+        }
+    }
+    void endOwnWork() {
+        if (watchdog) {
+            watchdog->endOwnWork();
+        }
+    }
 
     // A failed recording ends the run as well: its frames would go nowhere.
     bool framesDone() const {
@@ -114,10 +151,13 @@ struct RunState {
     // The presented picture becomes the recording's next frame: the headless surface, or for a window the
     // field drawn once more into memory.
     void afterFrame() {
+        beginOwnWork();
         if (recorder) {
             recorder->addFrame(headlessPicture ? *headlessPicture : recorder->drawPicture());
         }
+        keepLastFrame();
         progress.update(frames);
+        endOwnWork();
     }
 };
 
@@ -329,7 +369,21 @@ int runWindowed(RunState& run) {
         }
         setRenderTarget(&writer);
         run.log.writeEvent("renderer", rendererName(display.renderer));
+        run.beginOwnWork();
         prepareRun(run.options);
+        run.keepLastFrame();
+        run.endOwnWork();
+        // While the encoder makes the frame thread wait, the window's events are still handled, so that Esc
+        // or a closed window ends the wait as a signal does.
+        if (run.recorder) {
+            run.recorder->setPatience([&run, &display, &writer] {
+                SDL_Event event;
+                while (!stopRequested() && SDL_PollEvent(&event)) {
+                    dispatchEvent(event, display, writer, run.log);
+                }
+                return encoderPatienceRunsOut();
+            });
+        }
         LabelTexture labelTexture;
         display.labelTexture = &labelTexture;
         display.surface->setOverlay([&run, &labelTexture](SDL_Renderer* renderer) {
@@ -338,6 +392,9 @@ int runWindowed(RunState& run) {
         });
         SDL_ShowCursor(SDL_DISABLE);
         runWindowedLoop(run, display, writer);
+        if (run.recorder) {
+            run.recorder->setPatience(encoderPatienceRunsOut);
+        }
         setRenderTarget(nullptr);
         display.surface->setOverlay(nullptr);
         labelTexture.release();
@@ -402,21 +459,18 @@ int writeOutputs(const Options& options) {
 
 } // namespace
 
-void adoptStopFlag(volatile std::sig_atomic_t* flag) {
-    stopFlag = flag ? flag : &stopSignalled;
-}
-
-void installStopSignals() {
-    installStopHandlers(onStopSignal);
-}
-
 namespace {
 
-const Options* runningOptions = nullptr;
-Recorder* runningRecorder = nullptr;
+RunState* runningRun = nullptr;
 
-// Completes the video and reports a failure in one line. Returns 0, or 2 as for an output not written.
-int finishRecording(Recorder* recorder) {
+// Completes the video and reports a failure in one line. Returns 0; 1 when no frame was recorded (the
+// target is then left as it was: a video of no frames is no recording); 2 as for an output not written.
+int finishRecording(Recorder* recorder, const std::string& path) {
+    if (recorder && recorder->frames() == 0 && !recorder->failed()) {
+        recorder->abandon();
+        std::fprintf(stderr, "glowfield: no frame was recorded, so %s is left as it was\n", path.c_str());
+        return 1;
+    }
     std::string error;
     if (recorder && !recorder->finish(error)) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
@@ -426,16 +480,60 @@ int finishRecording(Recorder* recorder) {
 }
 
 void writeOutputsOfLostDisplay() {
-    if (runningOptions) {
-        writeOutputs(*runningOptions);
+    if (!runningRun) {
+        return;
     }
-    finishRecording(runningRecorder);
+    runningRun->beginOwnWork();
+    writeOutputs(runningRun->options);
+    finishRecording(runningRun->recorder.get(), runningRun->options.recordPath);
+}
+
+// On the watchdog's thread, while the frame thread is stuck in a display call and touches nothing else: the
+// outputs of the last whole frame from its copy, and the recording up to it.
+int rescueFrozenRun(RunState& run) {
+    if (!run.last.kept) {
+        if (run.recorder) {
+            run.recorder->abandon();
+        }
+        std::fprintf(stderr,
+                     "glowfield: the display did not answer, so the run ended before its first frame\n");
+        return 1;
+    }
+    std::fprintf(stderr, "glowfield: the display stopped answering; the run ended with the outputs of its "
+                         "last frame\n");
+    int code = 0;
+    std::string error;
+    if (!run.options.screenshotPath.empty() && run.last.picture &&
+        !writeSurfacePng(run.options.screenshotPath, *run.last.picture, error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        code = 2;
+    }
+    if (!run.options.dumpFieldPath.empty() &&
+        !writeFileAtomically(run.options.dumpFieldPath, run.last.field, error)) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        code = 2;
+    }
+    // The encoder's wait must not handle the window's events, as it does on the frame thread.
+    if (run.recorder) {
+        run.recorder->setPatience(encoderPatienceRunsOut);
+    }
+    return std::max(code, finishRecording(run.recorder.get(), run.options.recordPath));
+}
+
+// SDL's D-Bus use starts a session bus through X11 (dbus-launch --autolaunch) when none is set, which waits
+// on the display server and outlives the player. A screen saver's hosted run and a headless run need no
+// session bus: without one they get an address that fails at once.
+void avoidSessionBusLaunch(const Options& options) {
+    const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if ((options.headless || options.displayMode == DisplayMode::hosted) && (!bus || !*bus)) {
+        setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/glowfield-no-session-bus", 1);
+    }
 }
 
 } // namespace
 
 int runPlayer(const Options& options) {
-    runningOptions = &options;
+    avoidSessionBusLaunch(options);
     setDisplayLostAction(writeOutputsOfLostDisplay);
     setPictureDirectory(options.picturesDirectory.value_or(
         defaultPicturesDirectory([](const char* name) { return std::getenv(name); })));
@@ -457,15 +555,28 @@ int runPlayer(const Options& options) {
             run.updateLabel();
             run.label.drawOnto(rgb, pitch);
         });
-        runningRecorder = run.recorder.get();
+        run.recorder->setPatience(encoderPatienceRunsOut);
     }
-    const int code = options.headless ? runHeadless(run) : runWindowed(run);
+    runningRun = &run;
+    int code = 0;
+    if (options.headless) {
+        code = runHeadless(run);
+    } else {
+        DisplayWatchdog watchdog;
+        run.watchdog = &watchdog;
+        watchdog.start([&run] { return rescueFrozenRun(run); });
+        code = runWindowed(run);
+        run.beginOwnWork();
+        watchdog.stop();
+        run.watchdog = nullptr;
+    }
     run.progress.finish();
     if (code != 0) {
+        runningRun = nullptr;
         return code; // an unfinished recording leaves its target as it was
     }
-    const int recorded = finishRecording(run.recorder.get());
-    runningRecorder = nullptr;
+    const int recorded = finishRecording(run.recorder.get(), options.recordPath);
+    runningRun = nullptr;
     return std::max(writeOutputs(options), recorded);
 }
 

@@ -1,8 +1,6 @@
 // The player: start-up, the timer-driven frame loop and shutdown, on an SDL2 display or headless in memory.
 #pragma once
 
-#include <csignal>
-
 #include <SDL.h>
 
 #include "app/command_line.h"
@@ -26,11 +24,5 @@ void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter
 // rendererRetryTicks ticks (a second); the first failure is reported, and nothing is drawn until it succeeds.
 inline constexpr int rendererRetryTicks = 50;
 void prepareTick(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log);
-
-// From now on SIGINT, SIGTERM and SIGHUP end the run the way Esc does.
-void installStopSignals();
-
-// Reads the stop requests from a flag set by handlers installed elsewhere (the launcher's) instead.
-void adoptStopFlag(volatile std::sig_atomic_t* flag);
 
 } // namespace glowfield

@@ -12,6 +12,7 @@
 #include "app/monitors.h"
 #include "app/player.h"
 #include "app/settings.h"
+#include "app/stop_guard.h"
 #include "effects/catalogue.h"
 #include "field/picture.h"
 

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "app/sdl_events.h"
 #include "display/renderer.h"
@@ -185,10 +186,21 @@ std::unique_ptr<Recorder> Recorder::start(const std::string& path, int width, in
 }
 
 Recorder::~Recorder() {
+    abandon();
+}
+
+void Recorder::abandon() {
     if (!finished_) {
-        // Abandoned: the encoder is waited for, and nothing replaces the target.
+        finished_ = true;
+        // The encoder is ended, not waited for, and nothing replaces the target.
         sink_.reset();
         discardTemporaryFile(file_);
+    }
+}
+
+void Recorder::setPatience(std::function<bool()> giveUp) {
+    if (sink_) {
+        sink_->setPatience(std::move(giveUp));
     }
 }
 
@@ -237,10 +249,16 @@ bool Recorder::finish(std::string& error) {
     finished_ = true;
     std::string reason;
     // The encoder's own account of a failure says more than the broken pipe that revealed it.
-    const bool encoded = sink_->finish(reason);
+    bool encoded = sink_->finish(reason);
     sink_.reset();
     if (encoded && failed_) {
         reason = failure_;
+    }
+    // An encoder that ended well without writing a byte made no video either.
+    struct stat written {};
+    if (encoded && !failed_ && fstat(file_.descriptor, &written) == 0 && written.st_size == 0) {
+        encoded = false;
+        reason = "ffmpeg ended without writing the video";
     }
     if (!encoded || failed_ || !commitTemporaryFile(file_, reason)) {
         failed_ = true;

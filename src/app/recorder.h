@@ -56,6 +56,12 @@ class Recorder {
     // window, where the presented picture cannot be read back.
     MemorySurface& drawPicture();
 
+    // Gives up the recording: the encoder is ended and the target left as it was.
+    void abandon();
+
+    // What the encoder is told while it makes the player wait (see VideoSink::setPatience).
+    void setPatience(std::function<bool()> giveUp);
+
     bool failed() const { return failed_; }
     uint64_t frames() const { return frames_; }
 

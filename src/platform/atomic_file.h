@@ -1,6 +1,8 @@
 // Output files that are never half-written: the bytes go to a temporary file beside the target, are flushed
 // and synced, and only then renamed over it, so that a killed run, a full disk or a failed write leaves any
-// previous file as it was.
+// previous file as it was. A temporary file (.NAME.glowfield-XXXXXX) is locked (flock) by its writer for as
+// long as it exists under that name; one that nobody holds was left by a run that was killed, and the next
+// write of the same target removes it.
 #pragma once
 
 #include <cstdint>
@@ -23,9 +25,12 @@ struct TemporaryFile {
     int descriptor = -1;
 };
 
-// Creates the temporary file, empty and with the permissions of a new file. On failure error names the path
-// and the cause.
+// Creates the temporary file, empty, locked and with the permissions of a new file, after removing the
+// abandoned temporary files of the same target. On failure error names the path and the cause.
 bool createTemporaryFile(const std::string& path, TemporaryFile& file, std::string& error);
+
+// Removes the temporary files of target (a path without symbolic links to follow) that no live writer holds.
+void removeStaleTemporaryFiles(const std::string& target);
 
 // Syncs and closes the temporary file and renames it over the target; on failure removes it and reason says
 // why.

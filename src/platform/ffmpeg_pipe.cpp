@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -69,6 +70,8 @@ std::unique_ptr<FfmpegPipe> FfmpegPipe::start(const std::string& program, int wi
     }
     encoder->pipe_ = ends[1];
     fcntl(encoder->pipe_, F_SETPIPE_SZ, wantedPipeBytes);
+    // Writes never block: between the parts of a frame the player looks whether it should stop waiting.
+    fcntl(encoder->pipe_, F_SETFL, fcntl(encoder->pipe_, F_GETFL) | O_NONBLOCK);
     encoder->log_ = openLog();
     if (encoder->log_ < 0) {
         error = std::string("no temporary file for ffmpeg's messages: ") + std::strerror(errno);
@@ -132,18 +135,52 @@ std::unique_ptr<FfmpegPipe> FfmpegPipe::start(const std::string& program, int wi
 }
 
 FfmpegPipe::~FfmpegPipe() {
+    if (child_ > 0) {
+        endProgram();
+    }
     std::string ignored;
     finish(ignored);
 }
 
+void FfmpegPipe::endProgram() {
+    if (pipe_ >= 0) {
+        ::close(pipe_);
+        pipe_ = -1;
+    }
+    if (child_ > 0) {
+        // The group's id is the program's pid, which stays taken until the program is collected.
+        kill(-child_, SIGKILL);
+        while (waitpid(child_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        child_ = -1;
+    }
+}
+
 bool FfmpegPipe::writeFrame(const uint8_t* rgb, std::string& error) {
     if (pipe_ < 0) {
-        error = "ffmpeg has finished";
+        error = abandoned_.empty() ? "ffmpeg has finished" : abandoned_;
         return false;
     }
-    if (!writeAll(pipe_, rgb, static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3, error)) {
-        error = "ffmpeg stopped reading frames (" + error + ")";
-        return false;
+    const uint8_t* data = rgb;
+    size_t size = static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3;
+    while (size > 0) {
+        const ssize_t written = ::write(pipe_, data, size);
+        if (written > 0) {
+            data += written;
+            size -= static_cast<size_t>(written);
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            error = std::string("ffmpeg stopped reading frames (") + std::strerror(errno) + ")";
+            return false;
+        }
+        if (givingUp()) {
+            abandoned_ = error = "ffmpeg stopped taking frames, so it was ended";
+            endProgram();
+            return false;
+        }
+        pollfd ready{pipe_, POLLOUT, 0};
+        poll(&ready, 1, 50);
     }
     return true;
 }
@@ -153,13 +190,23 @@ bool FfmpegPipe::finish(std::string& error) {
         ::close(pipe_);
         pipe_ = -1;
     }
-    bool ok = true;
-    if (child_ > 0) {
-        int status = 0;
-        pid_t ended = 0;
-        // A stop signal during the wait only interrupts it: the file is not done until the program ends.
-        while ((ended = waitpid(child_, &status, 0)) < 0 && errno == EINTR) {
+    int status = 0;
+    pid_t ended = 0;
+    // The file is not done until the program ends; once the run must end, it is not waited for longer.
+    while (child_ > 0 && abandoned_.empty() &&
+           ((ended = waitpid(child_, &status, WNOHANG)) == 0 || (ended < 0 && errno == EINTR))) {
+        if (givingUp()) {
+            abandoned_ = "ffmpeg did not finish the video in time, so it was ended";
+            endProgram();
+            break;
         }
+        usleep(10000);
+    }
+    bool ok = true;
+    if (!abandoned_.empty()) {
+        error = abandoned_;
+        ok = false;
+    } else if (child_ > 0) {
         child_ = -1;
         if (ended < 0) {
             error = std::string("lost track of ffmpeg: ") + std::strerror(errno);

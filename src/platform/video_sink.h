@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace glowfield {
@@ -19,6 +20,10 @@ class VideoSink {
 
     // Completes the video after the last frame. False with the reason when it is not whole.
     virtual bool finish(std::string& error) = 0;
+
+    // For sinks that may wait on another program: giveUp tells, while they wait, that the run is ending and
+    // waiting longer is pointless. They then fail at once.
+    virtual void setPatience(std::function<bool()> giveUp) { (void)giveUp; }
 };
 
 } // namespace glowfield

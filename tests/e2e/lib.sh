@@ -108,6 +108,33 @@ start_player() {
 
 player_running() { kill -0 "$PLAYER_PID" 2>/dev/null; }
 
+# gone PID: the process has ended (a zombie that its new parent has not collected yet counts as ended).
+gone() {
+    local state
+    state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)
+    [ -z "$state" ] || [ "$state" = Z ]
+}
+
+# The limit for a stop to end a run: a second, and a little more for a loaded machine.
+STOP_LIMIT_MS=1500
+
+# stop_within WHAT PID SIGNAL: sends the signal (none for "-") and waits for the process, a child of this
+# shell, to end; fails when that takes longer than the limit. Leaves its exit code in CODE.
+stop_within() {
+    local start end
+    start=$(date +%s%N)
+    [ "$3" = - ] || kill "-$3" "$2"
+    if ! wait_until 10 gone "$2"; then
+        kill -KILL "$2"
+        fail "$1: the run did not end after SIG$3"
+    fi
+    end=$(date +%s%N)
+    wait "$2"
+    CODE=$?
+    [ $(((end - start) / 1000000)) -le "$STOP_LIMIT_MS" ] ||
+        fail "$1: the run took $(((end - start) / 1000000)) ms to end after SIG$3"
+}
+
 # CPU time of a process in clock ticks (user + system), from /proc.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
