@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/gallery.h"
 #include "app/monitors.h"
 #include "app/player.h"
+#include "app/saver_host.h"
 #include "app/settings.h"
 #include "effects/catalogue.h"
 #include "field/picture.h"
@@ -53,13 +55,28 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
         return 2;
     }
     // The config file fills in what the command line left open; hosted and headless runs keep their display.
-    if (const std::string error = applyConfigFile(options, environment); !error.empty()) {
+    // A screen saver's host shows nothing of a refusal but a blank screen: hosted, a mistake is reported and
+    // the player goes on with the default of what it could not use.
+    const bool hosted = options.displayMode == DisplayMode::hosted;
+    std::vector<std::string> problems;
+    if (const std::string error = applyConfigFile(options, environment, hosted ? &problems : nullptr);
+        !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         return 2;
+    }
+    for (const std::string& problem : problems) {
+        std::fprintf(stderr, "glowfield: %s (left out: the saver plays with the default)\n", problem.c_str());
     }
     if (options.action == Action::printConfig) {
         std::fputs(settingsText(options, defaultPicturesDirectory(environment)).c_str(), stdout);
         return 0;
+    }
+    // The folder the daemon's own settings name for its savers' pictures, when nothing else names one.
+    if (hosted && !options.picturesDirectory && !environment("GLOWFIELD_PICTURES") &&
+        environment("XSCREENSAVER_WINDOW")) {
+        if (std::string folder = saverImageDirectory(environment); !folder.empty()) {
+            options.picturesDirectory = std::move(folder);
+        }
     }
     if (const std::string error = checkPaths(options); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
