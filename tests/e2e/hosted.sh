@@ -147,6 +147,34 @@ expect_exit 0 "the host destroying its window ends the player"
 [ "$(wc -l <"$WORK/player.err")" -le 1 ] || fail "more than one line when the window went: $(cat "$WORK/player.err")"
 stop_host
 
+# A window covering the root, as a screen saver daemon makes one: --root draws into the window that
+# XSCREENSAVER_WINDOW names, and without the variable into the virtual root (__SWM_VROOT) over the real root,
+# not into the real root underneath. The host's window is white: only the player's picture has black bars
+# (1280 x 1024 takes the 4:3 picture with 32 rows above and below) and moves.
+start_host 1280 1024
+for way in "XSCREENSAVER_WINDOW" "__SWM_VROOT"; do
+    if [ "$way" = XSCREENSAVER_WINDOW ]; then
+        XSCREENSAVER_WINDOW=$WINDOW start_player -root --seed 1 --effect 1
+    else
+        host_says vroot
+        start_player -root --seed 1 --effect 1
+    fi
+    wait_drawn "$way"
+    sleep 0.5
+    capture "$WORK/cover1.png"
+    sleep 0.3
+    capture "$WORK/cover2.png"
+    kill -TERM "$PLAYER_PID"
+    expect_exit 0 "--root with $way: SIGTERM ends it" >/dev/null
+    [ "$(region_max "$WORK/cover1.png" 1280x32+0+0)" = "0" ] && [ "$(region_max "$WORK/cover1.png" 1280x32+0+992)" = "0" ] ||
+        fail "--root with $way: the covering window does not show the picture's bars"
+    [ "$(region_max "$WORK/cover1.png" 1280x960+0+32)" != "0" ] || fail "--root with $way: nothing drawn"
+    [ "$(compare -metric AE "$WORK/cover1.png" "$WORK/cover2.png" null: 2>&1)" != "0" ] ||
+        fail "--root with $way: the covering window's picture stands still"
+    pass "--root with $way draws into the window covering the root"
+done
+stop_host
+
 # The root window.
 start_player --root --seed 1 --effect 1
 wait_drawn "--root"
