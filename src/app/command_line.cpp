@@ -171,9 +171,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         } else if (name == "--headless") {
             options.headless = true;
         } else if (name == "--root") {
+            // A window named by --window-id wins, wherever it stands: a settings dialog's preview adds its
+            // own window to the daemon's -root.
             hosted = true;
-            options.hostRoot = true;
-            options.hostWindow = 0;
+            options.hostRoot = options.hostWindow == 0;
         } else if (name == "--window-id") {
             if (reader.read(name, inlineValue, value)) {
                 if (parseWindowId(value, options.hostWindow)) {
