@@ -394,12 +394,20 @@ int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow) {
     }
     char named[64];
     std::snprintf(named, sizeof named, "the window 0x%lx", static_cast<unsigned long>(hostWindow));
-    display.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(hostWindow)));
-    if (!display.window) {
-        return failWith((std::string(named) + " could not be drawn in").c_str(), display);
-    }
+    // Watched from the start: a window that is already gone (a preview the user clicked away) fails SDL's
+    // first request on it, which then ends the run with this one line rather than Xlib's report.
     hostWindowId = hostWindow;
     hostWindowGone = false;
+    display.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(hostWindow)));
+    if (!display.window || hostWindowGone) {
+        if (hostWindowGone) {
+            SDL_SetError("there is no such window");
+        }
+        // Still watched while SDL lets go of it.
+        const int code = failWith((std::string(named) + " could not be drawn in").c_str(), display);
+        hostWindowId = 0;
+        return code;
+    }
     display.hosted = true;
     if (!followHostWindow(display.window)) {
         return failWith((std::string(named) + " is no X11 window").c_str(), display);

@@ -192,3 +192,10 @@ pass "--root draws into the root window"
 XSCREENSAVER_WINDOW=not-a-window "$PLAYER" >/dev/null 2>"$WORK/err.txt"
 [ $? -eq 2 ] && [ "$(wc -l <"$WORK/err.txt")" -eq 1 ] || fail "XSCREENSAVER_WINDOW=not-a-window was not refused"
 pass "a XSCREENSAVER_WINDOW that names no window is refused: $(cat "$WORK/err.txt")"
+
+# A window that is already gone (a preview clicked away before the player started): one line, exit code 1.
+"$PLAYER" --window-id 0x7ffffff >/dev/null 2>"$WORK/err.txt"
+code=$?
+[ "$code" -eq 1 ] && [ "$(wc -l <"$WORK/err.txt")" -eq 1 ] && grep -q '^glowfield: the window 0x7ffffff' "$WORK/err.txt" ||
+    fail "a window that is gone: exit code $code, $(cat "$WORK/err.txt")"
+pass "a window that is gone is reported in one line: $(cat "$WORK/err.txt")"
