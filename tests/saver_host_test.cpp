@@ -41,6 +41,39 @@ TEST(SaverImageDirectory, TheDaemonsSettingWhenItNamesAFolder) {
     EXPECT_EQ(saverImageDirectory(lookup), "") << "a folder that is not there";
 }
 
+// A mistake typed into the daemon's settings dialog is left out rather than blanking the saver; a clash of
+// display options is still refused.
+TEST(SaverCommandLine, ADialogsMistakeIsLeftOut) {
+    const EnvironmentLookup none = [](const char*) -> const char* { return nullptr; };
+    const EnvironmentLookup saver = [](const char* name) -> const char* {
+        return std::strcmp(name, "XSCREENSAVER_WINDOW") == 0 ? "0x400008" : nullptr;
+    };
+    EXPECT_TRUE(startedBySaver({"--root"}, none));
+    EXPECT_TRUE(startedBySaver({"--names", "-window-id", "5"}, none));
+    EXPECT_TRUE(startedBySaver({"--names"}, saver));
+    EXPECT_FALSE(startedBySaver({"--names", "--window"}, none));
+
+    std::string leftOut;
+    ParseResult parsed = parseSaverCommandLine({"--root", "--only", "1-3, Flwer", "--names"}, leftOut);
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.options.names && parsed.options.hostRoot);
+    EXPECT_TRUE(parsed.options.playable.empty());
+    EXPECT_EQ(leftOut.rfind("--only: no effect is named 'Flwer'", 0), 0u) << leftOut;
+
+    leftOut.clear();
+    parsed =
+        parseSaverCommandLine({"--root", "--switch-seconds=0", "--start-effect", "999", "--fps"}, leftOut);
+    EXPECT_NE(parsed.error, "") << "two mistakes: no single option is to blame";
+
+    leftOut.clear();
+    parsed = parseSaverCommandLine({"--root", "--window"}, leftOut);
+    EXPECT_NE(parsed.error, "");
+    EXPECT_EQ(leftOut, "");
+    parsed = parseSaverCommandLine({"--root", "--start-effect", "3"}, leftOut);
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(leftOut, "") << "nothing left out of a sound command line";
+}
+
 class StartingEffect : public StateTest {
   protected:
     void SetUp() override {

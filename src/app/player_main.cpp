@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -27,10 +28,19 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     } else {
         installStopSignals();
     }
-    const ParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const EnvironmentLookup environment = [](const char* name) { return std::getenv(name); };
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // A screen saver shows nothing of a refusal but a blank screen: an option that a settings dialog got
+    // wrong is reported and left out.
+    std::string leftOut;
+    const ParseResult parsed =
+        startedBySaver(args, environment) ? parseSaverCommandLine(args, leftOut) : parseCommandLine(args);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", parsed.error.c_str());
         return 2;
+    }
+    if (!leftOut.empty()) {
+        std::fprintf(stderr, "glowfield: %s (left out: the saver plays with the default)\n", leftOut.c_str());
     }
     Options options = parsed.options;
     switch (options.action) {
@@ -49,7 +59,6 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     case Action::run:
         break;
     }
-    const EnvironmentLookup environment = [](const char* name) { return std::getenv(name); };
     if (std::string error = applySaverEnvironment(options, environment); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         return 2;
@@ -70,6 +79,14 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     if (options.action == Action::printConfig) {
         std::fputs(settingsText(options, defaultPicturesDirectory(environment)).c_str(), stdout);
         return 0;
+    }
+    if (struct stat info{};
+        hosted && options.picturesDirectory &&
+        (stat(options.picturesDirectory->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+        std::fprintf(
+            stderr, "glowfield: --pictures %s is not a folder (left out: the saver plays with the default)\n",
+            quoted(*options.picturesDirectory).c_str());
+        options.picturesDirectory.reset();
     }
     // The folder the daemon's own settings name for its savers' pictures, when nothing else names one.
     if (hosted && !options.picturesDirectory && !environment("GLOWFIELD_PICTURES") &&

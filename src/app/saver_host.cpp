@@ -7,7 +7,10 @@
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 #include <type_traits>
@@ -132,6 +135,48 @@ std::string saverImageDirectory(const EnvironmentLookup& environment) {
     const std::string folder = imageDirectoryFromSettings(text.str(), home);
     return !folder.empty() && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? folder
                                                                                         : std::string();
+}
+
+bool startedBySaver(const std::vector<std::string>& args, const EnvironmentLookup& environment) {
+    const char* window = environment("XSCREENSAVER_WINDOW");
+    if (window && *window) {
+        return true;
+    }
+    for (const std::string& arg : args) {
+        if (arg == "-root" || arg == "--root" || arg.rfind("-window-id", 0) == 0 ||
+            arg.rfind("--window-id", 0) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+ParseResult parseSaverCommandLine(const std::vector<std::string>& args, std::string& leftOut) {
+    ParseResult whole = parseCommandLine(args);
+    if (whole.error.empty()) {
+        return whole;
+    }
+    for (size_t at = 0; at < args.size(); ++at) {
+        // Only the choices a settings dialog writes from what the user typed or picked; a clash of display
+        // options is the command line's own mistake and stays refused.
+        const std::string name = args[at].substr(0, args[at].find('='));
+        static const char* const dialogChoices[] = {
+            "--only", "--skip", "--switch-seconds", "--start-effect", "--effect", "--seed", "--pictures"};
+        if (std::find(std::begin(dialogChoices), std::end(dialogChoices), name) == std::end(dialogChoices)) {
+            continue;
+        }
+        // The option alone, then with the value after it.
+        for (size_t count = 1; count <= 2 && at + count <= args.size(); ++count) {
+            std::vector<std::string> rest(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(at));
+            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(at + count), args.end());
+            ParseResult parsed = parseCommandLine(rest);
+            if (parsed.error.empty()) {
+                leftOut = whole.error;
+                return parsed;
+            }
+        }
+    }
+    return whole;
 }
 
 } // namespace glowfield
