@@ -63,7 +63,7 @@ grep -q "Setting command for job: '$LINK --root'" "$SAVER_DIR/daemon.log" ||
     fail "MATE did not take the entry's command: $(grep 'command for job' "$SAVER_DIR/daemon.log")"
 screen_lit_and_moving "MATE"
 mate --deactivate >/dev/null || fail "MATE refused to deactivate"
-players_gone_within 1000 "MATE"
+players_gone_within "$END_LIMIT_MS" "MATE"
 grep -q 'glowfield: .*config.toml:1: switch_seconds must be' "$SAVER_DIR/daemon.log" ||
     fail "the config file's mistake was not reported: $(grep 'glowfield:' "$SAVER_DIR/daemon.log")"
 pass "MATE runs the shipped entry's command; the picture shows, lit and moving, despite a mistake in the config file; deactivating ends it in $GONE_MS ms"

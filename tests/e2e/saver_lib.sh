@@ -46,7 +46,7 @@ prepare_saver_user() {
 as_user() {
     "${AS_USER[@]}" env -i HOME="$SAVER_HOME" USER="$SAVER_USER" LOGNAME="$SAVER_USER" DISPLAY="$DISPLAY" \
         PATH="$BIN:/usr/local/bin:/usr/bin:/bin" XDG_CONFIG_HOME="$SAVER_HOME/.config" LANG=C.UTF-8 \
-        GLOWFIELD_FRAME_LOG="$SAVER_HOME/frames.log" "$@"
+        GLOWFIELD_FRAME_LOG="$SAVER_HOME/frames.log" ASAN_OPTIONS="${ASAN_OPTIONS:-}" "$@"
 }
 
 # The test user's running players: processes of the copied program (a process that ended has no program
@@ -79,6 +79,11 @@ screen_lit_and_moving() {
     [ "$(compare -metric AE "$WORK/first.png" "$WORK/second.png" null: 2>&1)" != "0" ] ||
         fail "$1: the picture stands still"
 }
+
+# How long a deactivated player may take to end: a second, or more in a sanitizer build, which checks its
+# whole memory at exit.
+END_LIMIT_MS=1000
+sanitized_build && END_LIMIT_MS=10000
 
 # players_gone_within MILLISECONDS WHAT: polls until the test user runs no player; fails past the limit.
 players_gone_within() {

@@ -50,7 +50,7 @@ activate_and_check() {
     wait_saver_drawn "$1"
     screen_lit_and_moving "$1"
     as_user xscreensaver-command -deactivate >/dev/null || fail "$1: the daemon refused to deactivate"
-    players_gone_within 1000 "$1"
+    players_gone_within "$END_LIMIT_MS" "$1"
     sleep 0.3
     [ -z "$(running_players)" ] || fail "$1: a player came back: $(running_players)"
 }
