@@ -37,13 +37,14 @@ struct Options {
     int recordHeight = 0;                         //
 
     // The viewer's choices. The config file may set them too; an option given on the command line wins.
-    bool names = false;             // show "index name" on the picture for a while after each switch
-    bool locked = false;            // start with automatic switching off (key k toggles it)
-    std::vector<int> playable;      // entries that automatic switching, space and '.' may choose, ascending;
-                                    // empty: every entry
-    double switchSeconds = 15.0;    // the automatic switching period
-    std::optional<int> monitor;     // full screen on this display (SDL's index); none: the primary one
-    bool allMonitors = false;       // the same picture full screen on every display
+    bool names = false;          // show "index name" on the picture for a while after each switch
+    bool locked = false;         // start with automatic switching off (key k toggles it)
+    std::vector<int> playable;   // entries that automatic switching, space and '.' may choose, ascending;
+                                 // empty: every entry
+    double switchSeconds = 15.0; // the automatic switching period
+    std::optional<int> monitor;  // full screen on this display (SDL's index); none: the primary one
+    bool allMonitors = false;    // the same picture full screen on every display
+
     bool fps = false;               // the frame rate and the frame time in a corner of the presented picture
     std::optional<int> startEffect; // the first effect, automatic switching going on from it
 
@@ -53,11 +54,12 @@ struct Options {
         bool names = false;
         bool locked = false;
         bool switchSeconds = false;
-        bool monitors = false; // --monitor or --all-monitors
-        bool fps = false;
-        bool startEffect = false;
+        bool monitors = false;                // --monitor or --all-monitors
         std::optional<std::vector<int>> only; // --only as entries
         std::optional<std::vector<int>> skip; // --skip as entries
+
+        bool fps = false;
+        bool startEffect = false;
     } chosen;
 };
 
