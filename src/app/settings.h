@@ -23,10 +23,11 @@ struct FileSettings {
     std::optional<std::string> pictures; // ~ expanded; a relative folder is taken from the file's folder
     std::optional<int> monitor;
     std::optional<bool> allMonitors;
-    std::optional<DisplayMode> display; // desktop, window or exclusive
+    std::optional<DisplayMode> display;   // desktop, window or exclusive
+    std::map<std::string, int64_t> lines; // the line of each key, for messages about its value
+
     std::optional<bool> fps;
     std::optional<int> startEffect;
-    std::map<std::string, int64_t> lines; // the line of each key, for messages about its value
     // Hosted by a screen saver, where a refusal would leave the screen blank: a key that cannot be used is
     // left out, with its message in problems, and the rest of the file is read.
     bool keepGoing = false;
