@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The player as a screen saver's host starts it: drawing into a window it did not make (named by --window-id,
-# -window-id or XSCREENSAVER_WINDOW, or the root window), following its size with the 4:3 picture and black
-# bars, ending at once on SIGTERM and quietly when the host destroys the window, and running one frame, not
-# a burst, after SIGSTOP and SIGCONT. Usage: hosted.sh PATH-TO-GLOWFIELD PATH-TO-HOST-WINDOW
+# -window-id or XSCREENSAVER_WINDOW, also with -root when that window covers the root, or marked as a virtual
+# root, or the root window itself), following its size with the 4:3 picture and black bars, ending at once
+# on SIGTERM and quietly when the host destroys the window, one line when the window is already gone, and
+# running one frame, not a burst, after SIGSTOP and SIGCONT.
+# Usage: hosted.sh PATH-TO-GLOWFIELD PATH-TO-HOST-WINDOW
 PLAYER=$1
 HOST=$2
 source "$(dirname "$0")/lib.sh"
