@@ -1,6 +1,6 @@
 // What screen saver daemons hand to their savers: the virtual root found with Xlib (looked up at run time,
-// as SDL does, so that the player needs no X library where there is no X display) and the daemon's
-// pictures folder from its settings file.
+// as SDL does, so that the player needs no X library where there is no X display), the daemon's pictures
+// folder from its settings file, and the saver's command line with a dialog's slip left out.
 #include "app/saver_host.h"
 
 #include <X11/Xatom.h>

@@ -1,6 +1,6 @@
 // What screen saver daemons hand to the savers they start: the root window a saver draws into when told
-// --root (a virtual root that a desktop or daemon keeps over the real one), and the pictures folder the
-// daemon's own settings name.
+// --root (a virtual root that a desktop or daemon keeps over the real one), the pictures folder the daemon's
+// own settings name, and a command line written by a settings dialog, whose slips must not blank the saver.
 #pragma once
 
 #include <cstdint>
