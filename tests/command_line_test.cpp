@@ -182,6 +182,20 @@ TEST(CommandLine, HostedWindowFromOptionsOrTheSaverEnvironment) {
     Options windowed = parse({"--window"}).options;
     EXPECT_EQ(applySaverEnvironment(windowed, lookup), "");
     EXPECT_EQ(windowed.displayMode, DisplayMode::window);
+    // The daemons start their savers with -root and name their own window: -root means that window.
+    Options daemonStarted = parse({"-root"}).options;
+    EXPECT_EQ(applySaverEnvironment(daemonStarted, lookup), "");
+    EXPECT_FALSE(daemonStarted.hostRoot);
+    EXPECT_EQ(daemonStarted.hostWindow, 0x400001u);
+    // The settings dialog's preview adds its own window: --window-id wins, wherever it stands.
+    for (const auto& args : {std::vector<std::string>{"--root", "--window-id", "0x5"},
+                             std::vector<std::string>{"--window-id", "0x5", "-root"}}) {
+        Options preview = parse(args).options;
+        EXPECT_EQ(applySaverEnvironment(preview, lookup), "");
+        EXPECT_EQ(preview.displayMode, DisplayMode::hosted);
+        EXPECT_FALSE(preview.hostRoot);
+        EXPECT_EQ(preview.hostWindow, 5u);
+    }
     environment["XSCREENSAVER_WINDOW"] = "wayland-token\n";
     Options token = parse({}).options;
     const std::string error = applySaverEnvironment(token, lookup);

@@ -152,6 +152,71 @@ std::vector<int> playing(const Options& options) {
     return options.playable.empty() ? playableEntries(std::nullopt, std::nullopt) : options.playable;
 }
 
+// Hosted, where a refusal would blank the screen saver, each mistake is noted in one line and its setting
+// left at the default; the good keys still count. A file that cannot be parsed counts for nothing.
+TEST(ConfigFile, HostedMistakesAreNotedAndLeftOut) {
+    TempDir folder;
+    const std::string path = folder.file("config.toml");
+    const auto hostedWith = [&](const std::string& text, std::vector<std::string>& problems) {
+        std::ofstream(path) << text;
+        Options options = parseCommandLine({"--window-id", "7", "--config", path}).options;
+        EXPECT_EQ(applyConfigFile(options, lookupIn({}), &problems), "") << text;
+        return options;
+    };
+    std::vector<std::string> problems;
+    Options options =
+        hostedWith("names = true\nswitch_seconds = \"soon\"\nonly = \"Wheel\"\ncolour = 1\n"
+                   "pictures = \"/no/such/folder\"\nlock = 3\nmonitor = 1\nall_monitors = true\n",
+                   problems);
+    EXPECT_TRUE(options.names);
+    EXPECT_EQ(options.playable, std::vector<int>{13});
+    EXPECT_EQ(options.switchSeconds, 15.0);
+    EXPECT_FALSE(options.locked);
+    EXPECT_FALSE(options.picturesDirectory);
+    ASSERT_EQ(problems.size(), 5u);
+    EXPECT_EQ(problems[0], path + ":2: switch_seconds must be a number of seconds above 0 and up to 86400");
+    EXPECT_EQ(problems[1], path + ":4: unknown key 'colour'");
+    EXPECT_EQ(problems[2], path + ":6: lock must be true or false");
+    EXPECT_EQ(problems[3].rfind(path + ":8: monitor and all_monitors", 0), 0u) << problems[3];
+    EXPECT_EQ(problems[4], path + ":5: pictures '/no/such/folder' is not a folder");
+
+    problems.clear();
+    options = hostedWith("names = true\nskip = \"0-241\"\n", problems);
+    EXPECT_TRUE(options.names);
+    EXPECT_TRUE(options.playable.empty()) << "every entry plays";
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], path + ":2: skip leaves no effect to play");
+
+    problems.clear();
+    options = hostedWith("names = true\nlock = \n", problems);
+    EXPECT_FALSE(options.names) << "nothing of a file that cannot be parsed is used";
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].rfind(path + ":2: ", 0), 0u) << problems[0];
+
+    // Not hosted, the first mistake is still refused.
+    std::string error;
+    withFile("names = true\nswitch_seconds = \"soon\"\n", {}, error);
+    EXPECT_EQ(error.rfind("config.toml:2: switch_seconds", 0), 0u) << error;
+}
+
+TEST(ConfigFile, FrameRateAndStartingEffect) {
+    std::string error;
+    Options options = withFile("fps = true\nstart_effect = \"Wheel\"\n", {}, error);
+    EXPECT_EQ(error, "");
+    EXPECT_TRUE(options.fps);
+    EXPECT_EQ(options.startEffect, 13);
+    EXPECT_EQ(withFile("start_effect = 186\n", {}, error).startEffect, 186);
+    // --effect chooses the first effect itself, and stops the changes.
+    options = withFile("start_effect = 186\n", {"--effect", "4"}, error);
+    EXPECT_FALSE(options.startEffect);
+    EXPECT_EQ(withFile("start_effect = 186\n", {"--start-effect", "5"}, error).startEffect, 5);
+    for (const char* bad :
+         {"start_effect = 242\n", "start_effect = \"1-3\"\n", "start_effect = true\n", "fps = 1\n"}) {
+        withFile(bad, {}, error);
+        EXPECT_EQ(error.rfind("config.toml:1: ", 0), 0u) << bad << "-> " << error;
+    }
+}
+
 // --print-config's text, read as a config file, gives the same settings.
 TEST(ConfigFile, PrintedSettingsReadBackToTheSame) {
     TempDir folder;
@@ -163,6 +228,7 @@ TEST(ConfigFile, PrintedSettingsReadBackToTheSame) {
          "--pictures", pictures},
         {"--monitor", "3", "--exclusive", "--switch-seconds", "86400"},
         {"--all-monitors", "--switch-seconds", "12.345678901234567"},
+        {"--fps", "--start-effect", "241"},
     };
     for (const auto& args : commandLines) {
         const ParseResult parsed = parseCommandLine(args);
@@ -182,6 +248,8 @@ TEST(ConfigFile, PrintedSettingsReadBackToTheSame) {
         EXPECT_EQ(second.monitor, first.monitor) << text;
         EXPECT_EQ(second.allMonitors, first.allMonitors) << text;
         EXPECT_EQ(second.picturesDirectory, first.picturesDirectory) << text;
+        EXPECT_EQ(second.fps, first.fps) << text;
+        EXPECT_EQ(second.startEffect, first.startEffect) << text;
     }
 }
 

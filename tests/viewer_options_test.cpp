@@ -30,6 +30,11 @@ TEST(ViewerOptions, EveryChoiceWithItsValueInEitherSpelling) {
     EXPECT_EQ(parseCommandLine({"--list-monitors", "--help"}).options.action, Action::help);
     // The gallery draws every entry it may play, headless.
     EXPECT_EQ(parseCommandLine({"--gallery", "g", "--only", "4-6"}).error, "");
+    // The frame rate, and a first effect that leaves the changes on.
+    const Options started = parseCommandLine({"--fps", "--start-effect=13"}).options;
+    EXPECT_TRUE(started.fps && started.chosen.fps && started.chosen.startEffect);
+    EXPECT_EQ(started.startEffect, 13);
+    EXPECT_FALSE(started.effect || started.locked);
 }
 
 TEST(ViewerOptions, BadValuesAndCombinationsAreRefusedInOneLine) {
@@ -55,6 +60,12 @@ TEST(ViewerOptions, BadValuesAndCombinationsAreRefusedInOneLine) {
         {{"--monitor", "0", "--all-monitors"}, "--monitor and --all-monitors"},
         {{"--gallery", "g", "--names"}, "--gallery"},
         {{"--gallery", "g", "--monitor", "1"}, "--gallery"},
+        {{"--gallery", "g", "--fps"}, "--gallery"},
+        {{"--gallery", "g", "--start-effect", "1"}, "--gallery"},
+        {{"--start-effect", "242"}, "--start-effect must be a number from 0 to 241, not '242'"},
+        {{"--start-effect", "Wheel"}, "'Wheel'"},
+        {{"--start-effect", "1", "--effect", "2"}, "--effect and --start-effect"},
+        {{"--fps=1"}, "--fps takes no value"},
     };
     for (const auto& [args, named] : cases) {
         const ParseResult parsed = parseCommandLine(args);

@@ -171,9 +171,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         } else if (name == "--headless") {
             options.headless = true;
         } else if (name == "--root") {
+            // A window named by --window-id wins, wherever it stands: a settings dialog's preview adds its
+            // own window to the daemon's -root.
             hosted = true;
-            options.hostRoot = true;
-            options.hostWindow = 0;
+            options.hostRoot = options.hostWindow == 0;
         } else if (name == "--window-id") {
             if (reader.read(name, inlineValue, value)) {
                 if (parseWindowId(value, options.hostWindow)) {
@@ -246,7 +247,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             (hosted || window || exclusive || options.headless || !options.screenshotPath.empty() ||
              !options.dumpFieldPath.empty() || options.effect || options.chosen.names ||
              options.chosen.locked || options.chosen.switchSeconds || options.chosen.monitors ||
-             !options.recordPath.empty())) {
+             options.chosen.fps || options.startEffect || !options.recordPath.empty())) {
             error = "--gallery renders every entry headless into its folder; it takes only --seed, --frames, "
                     "--pictures, --only, --skip and --config";
         } else if (hosted && (window || exclusive || options.headless)) {
@@ -411,7 +412,10 @@ bool nameSameFile(const std::string& first, const std::string& second) {
 
 std::string applySaverEnvironment(Options& options, const EnvironmentLookup& environment) {
     const char* value = environment("XSCREENSAVER_WINDOW");
-    if (!value || !*value || options.headless || options.displayMode != DisplayMode::desktop) {
+    // The daemon starts its savers with --root and names the window it made for them here: --root then
+    // means that window, not the real root underneath it. --window-id still names its own window.
+    const bool root = options.displayMode == DisplayMode::hosted && options.hostRoot;
+    if (!value || !*value || options.headless || (options.displayMode != DisplayMode::desktop && !root)) {
         return {};
     }
     if (!parseWindowId(value, options.hostWindow)) {
@@ -471,6 +475,7 @@ std::string usageText() {
            "  --exclusive        switch the display to 800 x 600 while playing\n"
            "  --seed S           start the random sequence from S instead of the clock\n"
            "  --effect N         start with effect N (0..241) and no automatic changes, as key z does\n"
+           "  --start-effect N   start with effect N (0..241); the automatic changes go on from it\n"
            "  --frames K         stop after K frames\n"
            "  --headless         no display: render the frames into memory at full speed\n"
            "  --screenshot FILE  at the end, write the picture as an 800 x 600 PNG\n"
@@ -479,7 +484,8 @@ std::string usageText() {
            "                     the user's pictures folder)\n"
            "  --window-id ID     draw into the X11 window ID (decimal or 0x hex), as a screen saver's host\n"
            "                     asks; also -window-id, or XSCREENSAVER_WINDOW in the environment\n"
-           "  --root             draw into the root window (also -root)\n"
+           "  --root             draw into the screen saver's window that XSCREENSAVER_WINDOW names, else\n"
+           "                     into the (virtual) root window (also -root)\n"
            "  --gallery DIR      render every effect headless (--frames, default 200, --seed, default 1)\n"
            "                     into DIR: NNN.png, thumbs/, contact-sheet.png and index.html\n"
            "  --names            show the effect's index and name for a while after each change\n"
@@ -488,6 +494,7 @@ std::string usageText() {
            "                     and names as --list prints them\n"
            "  --skip LIST        never play these effects (a LIST as for --only)\n"
            "  --switch-seconds S change the effect every S seconds (default 15, decimals allowed)\n"
+           "  --fps              show the frames per second and the frame time in the upper left corner\n"
            "  --monitor N        play full screen on display N (0, 1, ...)\n"
            "  --all-monitors     play full screen on every display\n"
            "  --list-monitors    list the displays and exit\n"

@@ -45,6 +45,9 @@ struct Options {
     std::optional<int> monitor;  // full screen on this display (SDL's index); none: the primary one
     bool allMonitors = false;    // the same picture full screen on every display
 
+    bool fps = false;               // the frame rate and the frame time in a corner of the presented picture
+    std::optional<int> startEffect; // the first effect, automatic switching going on from it
+
     std::string configPath; // --config: the settings file; empty: the default location
     // The viewer's choices the command line made itself; the config file sets only the others.
     struct CommandLineChoices {
@@ -54,6 +57,9 @@ struct Options {
         bool monitors = false;                // --monitor or --all-monitors
         std::optional<std::vector<int>> only; // --only as entries
         std::optional<std::vector<int>> skip; // --skip as entries
+
+        bool fps = false;
+        bool startEffect = false;
     } chosen;
 };
 
@@ -74,9 +80,9 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 // the user-dirs.dirs file of the configuration folder, else ~/Pictures. Empty when nothing can be found.
 std::string defaultPicturesDirectory(const EnvironmentLookup& environment);
 
-// A screen saver's host names its window in XSCREENSAVER_WINDOW: without an explicit choice of display
-// (--window-id, --root, --window, --exclusive, --headless) the player draws into that window. Returns the
-// error line when the variable is set but names no window.
+// A screen saver's host names its window in XSCREENSAVER_WINDOW: with --root, or without an explicit choice
+// of display (--window-id, --window, --exclusive, --headless), the player draws into that window. Returns
+// the error line when the variable is set but names no window.
 std::string applySaverEnvironment(Options& options, const EnvironmentLookup& environment);
 
 // The checks that need the file system: output files must be writable and an explicit picture folder must

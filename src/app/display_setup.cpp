@@ -14,8 +14,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "app/saver_host.h"
 #include "app/sdl_events.h"
-#include "platform/report_error.h"
 
 namespace glowfield {
 
@@ -30,16 +30,9 @@ std::string sdlReason() {
     return reason.empty() ? "no reason given" : reason;
 }
 
-// Each failing step keeps its classic text, followed on the same line by what went wrong.
-int failWithText(const char* text, const char* what, PlayerDisplay& display) {
-    std::fprintf(stderr, "glowfield: %s %s: %s\n", text, what, sdlReason().c_str());
-    closeDisplay(display);
-    return 1;
-}
-
-int failWithReport(const char* text, const char* what, PlayerDisplay& display) {
-    std::fprintf(stderr, "glowfield: %s %s: %s\n", formatError(text, result::generic).c_str(), what,
-                 sdlReason().c_str());
+// Each failing step says in one line what could not be done, and SDL's reason.
+int failWith(const char* what, PlayerDisplay& display) {
+    std::fprintf(stderr, "glowfield: %s: %s\n", what, sdlReason().c_str());
     closeDisplay(display);
     return 1;
 }
@@ -75,9 +68,7 @@ std::string missingDisplayReason() {
 namespace {
 
 int failWithoutDisplay(const std::string& reason, PlayerDisplay& display) {
-    std::fprintf(stderr,
-                 "glowfield: RegisterClassEx failed. No display available (%s); use --headless to render "
-                 "without one\n",
+    std::fprintf(stderr, "glowfield: no display to play on (%s); use --headless to render without one\n",
                  reason.c_str());
     closeDisplay(display);
     return 1;
@@ -272,27 +263,6 @@ namespace {
 
 int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_DisplayMode closest);
 
-// The root window of the default screen, through a connection of its own; 0 when there is none.
-XID rootWindow() {
-    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
-    if (!xlib) {
-        return 0;
-    }
-    using OpenDisplay = Display* (*)(const char*);
-    using CloseDisplay = int (*)(Display*);
-    using DefaultRoot = Window (*)(Display*);
-    const auto open = reinterpret_cast<OpenDisplay>(dlsym(xlib, "XOpenDisplay"));
-    const auto close = reinterpret_cast<CloseDisplay>(dlsym(xlib, "XCloseDisplay"));
-    const auto root = reinterpret_cast<DefaultRoot>(dlsym(xlib, "XDefaultRootWindow"));
-    Display* connection = open && close && root ? open(nullptr) : nullptr;
-    if (!connection) {
-        return 0;
-    }
-    const XID id = root(connection);
-    close(connection);
-    return id;
-}
-
 // SDL does not follow the size of a window it did not make: the player asks for the host window's structure
 // and exposure events on SDL's own connection, so that SDL sees its size changes. Never for button presses,
 // which another client may hold (asking for them too is an error).
@@ -344,7 +314,7 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, b
     }
 
     if (hosted) {
-        return openHostedDisplay(display, hostRoot ? rootWindow() : hostWindow);
+        return openHostedDisplay(display, hostRoot ? saverRootWindow() : hostWindow);
     }
 
     // The screen is taken when the window is made. Its windowed size is already the size it will have on the
@@ -374,7 +344,7 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, b
     }
     display.window = SDL_CreateWindow("glowfield", area.x, area.y, area.w, area.h, flags);
     if (!display.window) {
-        return failWithText("CreateWindowEx failed.", "The window could not be made", display);
+        return failWith("the window could not be made", display);
     }
 
     return finishDisplay(mode, display, hasMode, closest);
@@ -389,23 +359,23 @@ int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_Di
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     display.renderer = createRenderer(display.window);
     if (!display.renderer) {
-        return failWithReport("DirectDrawCreate failed.", "The renderer could not be made", display);
+        return failWith("the renderer could not be made", display);
     }
 
     // The display mode: 800 x 600 (or the nearest larger mode) when exclusive; in every mode a pixel format
     // that the renderer takes without converting, and the picture scaled with its aspect.
     if (mode == DisplayMode::exclusive &&
         (!hasMode || SDL_SetWindowDisplayMode(display.window, &closest) != 0)) {
-        return failWithReport("SetDisplayMode failed.", "The display mode could not be set", display);
+        return failWith("the display mode could not be set", display);
     }
     SDL_RendererInfo info;
     const Uint32 format = SDL_GetRendererInfo(display.renderer, &info) == 0 ? chooseTextureFormat(info) : 0;
     if (format == 0) {
         SDL_SetError("the renderer offers no 24- or 32-bit RGB texture format");
-        return failWithReport("SetDisplayMode failed.", "The display mode could not be set", display);
+        return failWith("the display mode could not be set", display);
     }
     if (SDL_RenderSetLogicalSize(display.renderer, displayWidth, displayHeight) != 0) {
-        return failWithReport("SetDisplayMode failed.", "The display mode could not be set", display);
+        return failWith("the display mode could not be set", display);
     }
     if (!hosted) {
         SDL_ShowWindow(display.window);
@@ -414,7 +384,7 @@ int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_Di
 
     display.surface = std::make_shared<SdlSurface>(display.renderer, format, displayWidth, displayHeight);
     if (!display.surface->create()) {
-        return failWithReport("CreateSurface failed.", "The picture's texture could not be made", display);
+        return failWith("the picture's texture could not be made", display);
     }
     return 0;
 }
@@ -424,10 +394,11 @@ int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_Di
 int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow) {
     if (hostWindow == 0) {
         SDL_SetError("no root window");
-        return failWithText("CreateWindowEx failed.", "The window to draw in could not be found", display);
+        return failWith("the window to draw in could not be found", display);
     }
-    // A window id that names no window makes SDL's first requests fail with BadWindow: the error handler
-    // takes it as the host's window being gone, and the run ends with one line instead of Xlib's report.
+    // A window id that names no window (or a preview the user clicked away) makes SDL's first requests fail
+    // with BadWindow: the error handler takes it as the host's window being gone, and the run ends with one
+    // line instead of Xlib's report.
     hostWindowId = hostWindow;
     hostWindowGone = false;
     display.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(hostWindow)));
@@ -442,15 +413,17 @@ int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow) {
     if (hostWindowGone) {
         return noSuchWindow();
     }
+    char named[64];
+    std::snprintf(named, sizeof named, "the window 0x%lx", static_cast<unsigned long>(hostWindow));
     if (!display.window) {
+        const int code = failWith((std::string(named) + " could not be drawn in").c_str(), display);
         hostWindowId = 0;
-        return failWithText("CreateWindowEx failed.", "The window to draw in could not be used", display);
+        return code;
     }
     display.hosted = true;
     if (!followHostWindow(display.window)) {
         return hostWindowGone ? noSuchWindow()
-                              : failWithText("CreateWindowEx failed.",
-                                             "The window to draw in is no X11 window", display);
+                              : failWith((std::string(named) + " is no X11 window").c_str(), display);
     }
     return finishDisplay(DisplayMode::hosted, display, false, SDL_DisplayMode{});
 }

@@ -1,8 +1,8 @@
-// The display steps of start-up on SDL2, each standing in for a step of the classic full-screen set-up and
-// failing with that step's text: starting SDL's video (registering the window class), the window (which also
-// takes the screen), the renderer (the display object), the display mode and pixel format, and the display
-// surface. Every failure ends start-up with exit code 1; shutdown gives the screen back. While the player
-// runs, a reset of the renderer's device is recovered by making a new renderer for the same window.
+// The display steps of start-up on SDL2: starting SDL's video, the window (which also takes the screen) or
+// the host's window, the renderer, the display mode and pixel format, and the picture's texture. Each failure
+// says in one line what could not be done and ends start-up with exit code 1; shutdown gives the screen back.
+// While the player runs, a reset of the renderer's device is recovered by making a new renderer for the same
+// window.
 #pragma once
 
 #include <SDL.h>
@@ -60,8 +60,9 @@ std::string missingDisplayReason();
 bool initialiseVideoQuietly();
 
 // Runs the steps in order. Returns 0, or 1 after reporting the failed step with everything opened closed
-// again; 2 when there is no such monitor. Hosted, the player draws into hostWindow (the root window with
-// hostRoot), which it never maps, moves, resizes or raises; otherwise it plays on monitor (SDL's index).
+// again; 2 when there is no such monitor. Hosted, the player draws into hostWindow (with hostRoot the root
+// window, or the virtual root over it), which it never maps, moves, resizes or raises; otherwise it plays on
+// monitor (SDL's index).
 int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow = 0, bool hostRoot = false,
                 int monitor = 0);
 

@@ -36,4 +36,10 @@ void startWithEffect(int index) {
     selectEffect(index);
 }
 
+void startSwitchingFrom(int index) {
+    selectEffect(index);
+    // As after an automatic change: the next tick runs the effect's first frame.
+    shared.frameCounter = 1;
+}
+
 } // namespace glowfield

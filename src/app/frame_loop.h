@@ -23,4 +23,8 @@ void timerTick();
 // cursor 0. index must be 0..241.
 void startWithEffect(int index);
 
+// Effect index current from the first frame, with the switching period and the lock left as they are: the
+// automatic changes go on from it a full period later. index must be 0..241.
+void startSwitchingFrom(int index);
+
 } // namespace glowfield

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/name_label.h"
+#include "app/overlay_label.h"
 
 namespace glowfield {
 
@@ -25,7 +25,7 @@ void LabelTexture::forget(SDL_Renderer* renderer) {
                   copies_.end());
 }
 
-void LabelTexture::draw(SDL_Renderer* renderer, NameLabel& label) {
+void LabelTexture::draw(SDL_Renderer* renderer, OverlayLabel& label) {
     if (!label.visible()) {
         return;
     }
@@ -33,10 +33,11 @@ void LabelTexture::draw(SDL_Renderer* renderer, NameLabel& label) {
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
     const int scale = outputHeight > 600 ? (outputHeight + 599) / 600 : 1;
-    auto copy = std::find_if(copies_.begin(), copies_.end(),
-                             [renderer](const Copy& candidate) { return candidate.renderer == renderer; });
+    auto copy = std::find_if(copies_.begin(), copies_.end(), [renderer, &label](const Copy& candidate) {
+        return candidate.renderer == renderer && candidate.label == &label;
+    });
     if (copy == copies_.end()) {
-        copy = copies_.insert(copies_.end(), Copy{renderer});
+        copy = copies_.insert(copies_.end(), Copy{renderer, &label});
     }
     if (!copy->texture || label.version() != copy->version || scale != copy->scale) {
         if (copy->texture) {

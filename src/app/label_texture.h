@@ -1,5 +1,5 @@
-// The name label as a texture of each renderer that shows the picture, drawn over the presented picture at a
-// resolution that keeps its letters sharp on large screens.
+// Labels (the name, the frame rate) as textures of each renderer that shows the picture, drawn over the
+// presented picture at a resolution that keeps their letters sharp on large screens.
 #pragma once
 
 #include <SDL.h>
@@ -9,7 +9,7 @@
 
 namespace glowfield {
 
-class NameLabel;
+class OverlayLabel;
 
 class LabelTexture {
   public:
@@ -18,9 +18,9 @@ class LabelTexture {
     LabelTexture(const LabelTexture&) = delete;
     LabelTexture& operator=(const LabelTexture&) = delete;
 
-    // Draws the label if it shows; the renderer's texture is made again when the label or the output's size
-    // changed.
-    void draw(SDL_Renderer* renderer, NameLabel& label);
+    // Draws the label if it shows; the renderer's texture of that label is made again when the label or the
+    // output's size changed. One LabelTexture serves several labels.
+    void draw(SDL_Renderer* renderer, OverlayLabel& label);
 
     // Destroys every texture; called before their renderers are destroyed.
     void release();
@@ -31,6 +31,7 @@ class LabelTexture {
   private:
     struct Copy {
         SDL_Renderer* renderer = nullptr;
+        const OverlayLabel* label = nullptr;
         SDL_Texture* texture = nullptr;
         uint32_t version = 0;
         int scale = 0;

@@ -5,7 +5,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "app/overlay_label.h"
 
 namespace glowfield {
 
@@ -15,22 +16,7 @@ std::string entryLabel(int entry);
 // The window's title: "glowfield - 5 Pond".
 std::string windowTitle(int entry);
 
-// A picture of the label, straight (not premultiplied) RGBA, 4 bytes per pixel, row by row.
-struct LabelPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgba;
-};
-
-// Where the label stands on the 800 x 600 picture, in its pixels.
-struct LabelPlacement {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
-class NameLabel {
+class NameLabel : public OverlayLabel {
   public:
     static constexpr int shownTicks = 100; // two seconds at 50 frames a second
     static constexpr int fadeTicks = 25;   // the last half second fades out
@@ -39,23 +25,15 @@ class NameLabel {
     // on shows the label again for shownTicks.
     void update(int entry, bool locked, bool namesShown);
 
-    bool visible() const { return ticksLeft_ > 0; }
+    bool visible() const override { return ticksLeft_ > 0; }
 
     // 255 while shown, falling to 0 over the last fadeTicks.
-    uint8_t opacity() const;
+    uint8_t opacity() const override;
 
-    // Changes whenever what the label says changes, so that a copy of its picture (a texture) knows to
-    // follow.
-    uint32_t version() const { return version_; }
+    uint32_t version() const override { return version_; }
 
-    // The label drawn at scale times the picture's resolution (1 for an 800 x 600 frame, 2 or more for a
-    // sharp label on a large screen; at most maxScale), and where it stands on the 800 x 600 picture.
-    static constexpr int maxScale = 6;
-    const LabelPicture& picture(int scale);
-    LabelPlacement placement(int scale);
-
-    // Blends the label onto an 800 x 600 picture of 8-bit RGB (red first), 3 bytes per pixel.
-    void drawOnto(uint8_t* rgb, int pitch);
+    const LabelPicture& picture(int scale) override;
+    LabelPlacement placement(int scale) override;
 
   private:
     void draw(int scale);

@@ -14,6 +14,7 @@
 #include "app/commands.h"
 #include "app/display_setup.h"
 #include "app/field_dump.h"
+#include "app/fps_label.h"
 #include "app/frame_log.h"
 #include "app/frame_loop.h"
 #include "app/label_texture.h"
@@ -78,6 +79,7 @@ struct RunState {
     uint64_t frames = 0;
     NameLabel label;
     uint64_t labelFrame = UINT64_MAX; // the frame counter the label last saw
+    FpsLabel fps;                     // fed only with --fps, and shown only once fed
 
     // The label counts frame steps, not presents or recorded frames: a redraw for an event does not shorten
     // its time on screen, and a recorded frame shows what the window showed.
@@ -144,7 +146,11 @@ struct RunState {
         const bool drawn = renderer.writer != nullptr;
         timerTick();
         ++frames;
-        log.write(start, clock.now() - start, drawn);
+        const double took = clock.now() - start;
+        log.write(start, took, drawn);
+        if (options.fps) {
+            fps.frame(start, took);
+        }
         afterFrame();
     }
 
@@ -203,6 +209,8 @@ void prepareRun(const Options& options) {
     commands.namesShown = options.names;
     if (options.effect) {
         startWithEffect(*options.effect);
+    } else if (options.startEffect) {
+        startSwitchingFrom(*options.startEffect);
     }
 }
 
@@ -389,6 +397,7 @@ int runWindowed(RunState& run) {
         display.surface->setOverlay([&run, &labelTexture](SDL_Renderer* renderer) {
             run.updateLabel();
             labelTexture.draw(renderer, run.label);
+            labelTexture.draw(renderer, run.fps);
         });
         SDL_ShowCursor(SDL_DISABLE);
         runWindowedLoop(run, display, writer);
@@ -554,6 +563,7 @@ int runPlayer(const Options& options) {
         run.recorder->setOverlay([&run](uint8_t* rgb, int pitch) {
             run.updateLabel();
             run.label.drawOnto(rgb, pitch);
+            run.fps.drawOnto(rgb, pitch);
         });
         run.recorder->setPatience(encoderPatienceRunsOut);
     }

@@ -5,12 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/gallery.h"
 #include "app/monitors.h"
 #include "app/player.h"
+#include "app/saver_host.h"
 #include "app/settings.h"
 #include "app/stop_guard.h"
 #include "effects/catalogue.h"
@@ -26,10 +29,19 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     } else {
         installStopSignals();
     }
-    const ParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const EnvironmentLookup environment = [](const char* name) { return std::getenv(name); };
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // A screen saver shows nothing of a refusal but a blank screen: an option that a settings dialog got
+    // wrong is reported and left out.
+    std::string leftOut;
+    const ParseResult parsed =
+        startedBySaver(args, environment) ? parseSaverCommandLine(args, leftOut) : parseCommandLine(args);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", parsed.error.c_str());
         return 2;
+    }
+    if (!leftOut.empty()) {
+        std::fprintf(stderr, "glowfield: %s (left out: the saver plays with the default)\n", leftOut.c_str());
     }
     Options options = parsed.options;
     switch (options.action) {
@@ -48,19 +60,41 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     case Action::run:
         break;
     }
-    const EnvironmentLookup environment = [](const char* name) { return std::getenv(name); };
     if (std::string error = applySaverEnvironment(options, environment); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         return 2;
     }
     // The config file fills in what the command line left open; hosted and headless runs keep their display.
-    if (const std::string error = applyConfigFile(options, environment); !error.empty()) {
+    // A screen saver's host shows nothing of a refusal but a blank screen: hosted, a mistake is reported and
+    // the player goes on with the default of what it could not use.
+    const bool hosted = options.displayMode == DisplayMode::hosted;
+    std::vector<std::string> problems;
+    if (const std::string error = applyConfigFile(options, environment, hosted ? &problems : nullptr);
+        !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());
         return 2;
+    }
+    for (const std::string& problem : problems) {
+        std::fprintf(stderr, "glowfield: %s (left out: the saver plays with the default)\n", problem.c_str());
     }
     if (options.action == Action::printConfig) {
         std::fputs(settingsText(options, defaultPicturesDirectory(environment)).c_str(), stdout);
         return 0;
+    }
+    if (struct stat info{};
+        hosted && options.picturesDirectory &&
+        (stat(options.picturesDirectory->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+        std::fprintf(
+            stderr, "glowfield: --pictures %s is not a folder (left out: the saver plays with the default)\n",
+            quoted(*options.picturesDirectory).c_str());
+        options.picturesDirectory.reset();
+    }
+    // The folder the daemon's own settings name for its savers' pictures, when nothing else names one.
+    if (hosted && !options.picturesDirectory && !environment("GLOWFIELD_PICTURES") &&
+        environment("XSCREENSAVER_WINDOW")) {
+        if (std::string folder = saverImageDirectory(environment); !folder.empty()) {
+            options.picturesDirectory = std::move(folder);
+        }
     }
     if (const std::string error = checkPaths(options); !error.empty()) {
         std::fprintf(stderr, "glowfield: %s\n", error.c_str());

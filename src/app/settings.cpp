@@ -122,6 +122,20 @@ DisplayMode readDisplay(const toml::node& node) {
     throw Refusal{lineOf(node), "display must be \"desktop\", \"window\" or \"exclusive\""};
 }
 
+// An index, or a name as --list prints it.
+int readStartEffect(const toml::node& node) {
+    std::vector<int> entries;
+    if (const auto* index = node.as_integer(); index && index->get() >= 0 && index->get() < effectCount) {
+        return static_cast<int>(index->get());
+    }
+    if (const auto* text = node.as_string();
+        text && parseEffectList(text->get(), entries).empty() && entries.size() == 1) {
+        return entries.front();
+    }
+    throw Refusal{lineOf(node), "start_effect must be one effect: its index (0 to " +
+                                    std::to_string(effectCount - 1) + ") or its name"};
+}
+
 // ~ and ~/ start from HOME; any other relative folder from the config file's own folder.
 std::string readPictures(const toml::node& node, const std::string& path, const std::string& home) {
     const auto* value = node.as_string();
@@ -162,6 +176,10 @@ void readKey(const std::string& key, const toml::node& node, const std::string& 
         settings.allMonitors = readBoolean(node, key);
     } else if (key == "display") {
         settings.display = readDisplay(node);
+    } else if (key == "fps") {
+        settings.fps = readBoolean(node, key);
+    } else if (key == "start_effect") {
+        settings.startEffect = readStartEffect(node);
     } else {
         throw Refusal{settings.lines[key], "unknown key " + quoted(key)};
     }
@@ -255,9 +273,26 @@ std::string parseSettings(const std::string& text, const std::string& path, cons
             return settings.lines[a.first] < settings.lines[b.first];
         });
         for (const auto& [key, node] : keys) {
-            readKey(key, *node, path, home, settings);
+            try {
+                readKey(key, *node, path, home, settings);
+            } catch (const Refusal& refusal) {
+                if (!settings.keepGoing) {
+                    throw;
+                }
+                settings.problems.push_back(located(path, refusal.line, refusal.problem));
+            }
         }
-        checkTogether(settings);
+        try {
+            checkTogether(settings);
+        } catch (const Refusal& refusal) {
+            if (!settings.keepGoing) {
+                throw;
+            }
+            // Only full screen uses them, which a hosted run never is.
+            settings.problems.push_back(located(path, refusal.line, refusal.problem));
+            settings.monitor.reset();
+            settings.allMonitors.reset();
+        }
     } catch (const toml::parse_error& error) {
         return located(path, static_cast<int64_t>(error.source().begin.line),
                        shown(std::string(error.description())));
@@ -296,8 +331,22 @@ std::string readSettingsFile(const std::string& path, bool required, const std::
     return parseSettings(text, path, home, settings);
 }
 
-std::string applySettings(const FileSettings& file, Options& options) {
+std::string applySettings(const FileSettings& file, Options& options, std::vector<std::string>* problems) {
     const Options::CommandLineChoices& chosen = options.chosen;
+    // A refusal, or with problems given a note of it, the setting left at its default.
+    const auto refuse = [problems](const std::string& problem) {
+        if (problems) {
+            problems->push_back(problem);
+        }
+        return problems == nullptr;
+    };
+    if (!chosen.fps && file.fps) {
+        options.fps = *file.fps;
+    }
+    // --effect chooses the first effect as well, and stops the changes.
+    if (!chosen.startEffect && !options.effect && file.startEffect) {
+        options.startEffect = file.startEffect;
+    }
     if (!chosen.names && file.names) {
         options.names = *file.names;
     }
@@ -309,11 +358,14 @@ std::string applySettings(const FileSettings& file, Options& options) {
     }
     if (!options.picturesDirectory && file.pictures) {
         struct stat info {};
-        if (stat(file.pictures->c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-            return located(file.path, file.lines.at("pictures"),
-                           "pictures " + quoted(*file.pictures) + " is not a folder");
+        if (stat(file.pictures->c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            options.picturesDirectory = file.pictures;
+        } else if (const std::string problem =
+                       located(file.path, file.lines.at("pictures"),
+                               "pictures " + quoted(*file.pictures) + " is not a folder");
+                   refuse(problem)) {
+            return problem;
         }
-        options.picturesDirectory = file.pictures;
     }
     // A host's window, a run without a display and the gallery keep their display. --monitor and
     // --all-monitors play full screen, also where the file chooses a window.
@@ -338,23 +390,39 @@ std::string applySettings(const FileSettings& file, Options& options) {
     if (only || skip) {
         options.playable = playableEntries(only, skip);
         if (options.playable.empty()) {
-            return noEffectLeft(file, options, only.has_value(), skip.has_value());
+            const std::string problem = noEffectLeft(file, options, only.has_value(), skip.has_value());
+            if (refuse(problem)) {
+                return problem;
+            }
+            // The command line's own choice, which was checked to leave effects.
+            options.playable =
+                chosen.only || chosen.skip ? playableEntries(chosen.only, chosen.skip) : std::vector<int>{};
         }
     }
     return {};
 }
 
-std::string applyConfigFile(Options& options, const EnvironmentLookup& environment) {
+std::string applyConfigFile(Options& options, const EnvironmentLookup& environment,
+                            std::vector<std::string>* problems) {
     const char* home = environment("HOME");
     FileSettings settings;
+    settings.keepGoing = problems != nullptr;
     if (const std::string path = configFilePath(options, environment); !path.empty()) {
         const std::string error =
             readSettingsFile(path, !options.configPath.empty(), home ? home : "", settings);
-        if (!error.empty()) {
+        if (!error.empty() && !problems) {
             return error;
         }
+        if (!error.empty()) {
+            // Nothing of a file that cannot be read or parsed is used.
+            problems->push_back(error);
+            settings = FileSettings{};
+        }
+        if (problems) {
+            problems->insert(problems->end(), settings.problems.begin(), settings.problems.end());
+        }
     }
-    return applySettings(settings, options);
+    return applySettings(settings, options, problems);
 }
 
 std::string settingsText(const Options& options, const std::string& defaultPictures) {
@@ -384,6 +452,10 @@ std::string settingsText(const Options& options, const std::string& defaultPictu
                  : options.displayMode == DisplayMode::exclusive ? "\"exclusive\""
                                                                  : "\"desktop\"") +
                 "\n";
+    }
+    text += std::string("fps = ") + (options.fps ? "true" : "false") + "\n";
+    if (options.startEffect) {
+        text += "start_effect = " + std::to_string(*options.startEffect) + "\n";
     }
     if (options.monitor) {
         text += "monitor = " + std::to_string(*options.monitor) + "\n";

@@ -25,6 +25,13 @@ struct FileSettings {
     std::optional<bool> allMonitors;
     std::optional<DisplayMode> display;   // desktop, window or exclusive
     std::map<std::string, int64_t> lines; // the line of each key, for messages about its value
+
+    std::optional<bool> fps;
+    std::optional<int> startEffect;
+    // Hosted by a screen saver, where a refusal would leave the screen blank: a key that cannot be used is
+    // left out, with its message in problems, and the rest of the file is read.
+    bool keepGoing = false;
+    std::vector<std::string> problems;
 };
 
 // --config FILE, else $XDG_CONFIG_HOME/glowfield/config.toml (an absolute XDG_CONFIG_HOME only), else
@@ -33,7 +40,7 @@ std::string configFilePath(const Options& options, const EnvironmentLookup& envi
 
 // Reads the settings of a TOML document that path names (in messages; relative picture folders start from
 // its folder). A syntax error, an unknown key, a value of the wrong type or out of range is refused: returns
-// "path:line: problem"; else an empty string.
+// "path:line: problem"; else an empty string. With settings.keepGoing only a syntax error is returned.
 std::string parseSettings(const std::string& text, const std::string& path, const std::string& home,
                           FileSettings& settings);
 
@@ -45,11 +52,16 @@ std::string readSettingsFile(const std::string& path, bool required, const std::
 // Takes every setting the command line left open from the file: --skip replaces the file's skip, --window
 // its display, and so on. Hosted and headless runs keep their display; monitors count only for full
 // screen. Resolves options.playable from the only and skip in effect. Returns the error line, or an empty
-// string.
-std::string applySettings(const FileSettings& settings, Options& options);
+// string; with problems given, a setting that cannot be used is left at its default and its line added
+// there instead.
+std::string applySettings(const FileSettings& settings, Options& options,
+                          std::vector<std::string>* problems = nullptr);
 
-// Finds, reads and applies the config file. Returns the error line, or an empty string.
-std::string applyConfigFile(Options& options, const EnvironmentLookup& environment);
+// Finds, reads and applies the config file. Returns the error line, or an empty string. With problems
+// given (a hosted run), nothing is refused: each mistake adds a line there, and the player goes on with the
+// default of what it could not use (of every setting, when the file cannot be read or parsed).
+std::string applyConfigFile(Options& options, const EnvironmentLookup& environment,
+                            std::vector<std::string>* problems = nullptr);
 
 // The settings in effect as a config file that parseSettings reads back to the same settings: what
 // --print-config prints. Without a pictures folder of their own, defaultPictures is shown in a comment.

@@ -1,11 +1,13 @@
 // The command line's options of the viewer's choices: --names, --lock, --only, --skip, --switch-seconds,
-// --monitor, --all-monitors, --config, and the answers --list-monitors and --print-config.
+// --start-effect, --fps, --monitor, --all-monitors, --config, and the answers --list-monitors and
+// --print-config.
 #include "app/viewer_options.h"
 
 #include <charconv>
 #include <cmath>
 
 #include "app/effect_list.h"
+#include "effects/effect_state.h"
 
 namespace glowfield {
 
@@ -21,6 +23,12 @@ bool parseMonitor(const std::string& text, int& monitor) {
     const char* last = text.data() + text.size();
     const auto [end, error] = std::from_chars(text.data(), last, monitor);
     return error == std::errc() && end == last && monitor >= 0;
+}
+
+bool parseEntryIndex(const std::string& text, int& entry) {
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(text.data(), last, entry);
+    return error == std::errc() && end == last && entry >= 0 && entry < effectCount;
 }
 
 bool parseEntries(const std::string& name, const std::string& text, std::optional<std::vector<int>>& entries,
@@ -43,9 +51,9 @@ bool validSwitchSeconds(double seconds) {
 bool parseViewerOption(const std::string& name, bool hasInlineValue, const ReadValue& readValue,
                        Options& options, std::string& error) {
     const bool flag = name == "--names" || name == "--lock" || name == "--all-monitors" ||
-                      name == "--list-monitors" || name == "--print-config";
+                      name == "--list-monitors" || name == "--print-config" || name == "--fps";
     const bool valued = name == "--only" || name == "--skip" || name == "--switch-seconds" ||
-                        name == "--monitor" || name == "--config";
+                        name == "--monitor" || name == "--config" || name == "--start-effect";
     if (!flag && !valued) {
         return false;
     }
@@ -62,6 +70,17 @@ bool parseViewerOption(const std::string& name, bool hasInlineValue, const ReadV
         options.names = chosen.names = true;
     } else if (name == "--lock") {
         options.locked = chosen.locked = true;
+    } else if (name == "--fps") {
+        options.fps = chosen.fps = true;
+    } else if (name == "--start-effect") {
+        int entry = 0;
+        if (parseEntryIndex(value, entry)) {
+            options.startEffect = entry;
+            chosen.startEffect = true;
+        } else {
+            error = "--start-effect must be a number from 0 to " + std::to_string(effectCount - 1) +
+                    ", not " + quoted(value);
+        }
     } else if (name == "--all-monitors") {
         options.allMonitors = chosen.monitors = true;
     } else if (name == "--list-monitors") {
@@ -103,6 +122,9 @@ std::string finishViewerOptions(Options& options) {
                                                                                  : "--window-id";
         return std::string(options.monitor ? "--monitor" : "--all-monitors") +
                " chooses where to play full screen, so it cannot be used with " + display;
+    }
+    if (options.effect && options.startEffect) {
+        return "--effect and --start-effect both choose the first effect; --effect also stops the changes";
     }
     if (options.monitor && options.allMonitors) {
         return "--monitor and --all-monitors cannot be used together";

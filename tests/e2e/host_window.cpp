@@ -1,5 +1,7 @@
 // A stand-in for a screen saver's host: makes and maps a window, prints its id, then obeys lines on standard
-// input: "resize W H", "destroy", "quit". Used by hosted.sh.
+// input: "resize W H", "destroy", "vroot" (marks the window as a virtual root, as desktops and daemons do
+// with __SWM_VROOT), "quit". Used by hosted.sh.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,10 @@ int main(int argc, char** argv) {
     while (fgets(line, sizeof line, stdin)) {
         if (sscanf(line, "resize %d %d", &width, &height) == 2) {
             XResizeWindow(display, window, (unsigned)width, (unsigned)height);
+        } else if (strncmp(line, "vroot", 5) == 0) {
+            const Atom vroot = XInternAtom(display, "__SWM_VROOT", False);
+            XChangeProperty(display, window, vroot, XA_WINDOW, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(&window), 1);
         } else if (strncmp(line, "destroy", 7) == 0) {
             XDestroyWindow(display, window);
         } else if (strncmp(line, "quit", 4) == 0) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The player as a screen saver's host starts it: drawing into a window it did not make (named by --window-id,
-# -window-id or XSCREENSAVER_WINDOW, or the root window), following its size with the 4:3 picture and black
-# bars, ending at once on SIGTERM and quietly when the host destroys the window, and running one frame, not
-# a burst, after SIGSTOP and SIGCONT. Usage: hosted.sh PATH-TO-GLOWFIELD PATH-TO-HOST-WINDOW
+# -window-id or XSCREENSAVER_WINDOW, also with -root when that window covers the root, or marked as a virtual
+# root, or the root window itself), following its size with the 4:3 picture and black bars, ending at once
+# on SIGTERM and quietly when the host destroys the window, one line when the window is already gone, and
+# running one frame, not a burst, after SIGSTOP and SIGCONT.
+# Usage: hosted.sh PATH-TO-GLOWFIELD PATH-TO-HOST-WINDOW
 PLAYER=$1
 HOST=$2
 source "$(dirname "$0")/lib.sh"
@@ -147,6 +149,34 @@ expect_exit 0 "the host destroying its window ends the player"
 [ "$(wc -l <"$WORK/player.err")" -le 1 ] || fail "more than one line when the window went: $(cat "$WORK/player.err")"
 stop_host
 
+# A window covering the root, as a screen saver daemon makes one: --root draws into the window that
+# XSCREENSAVER_WINDOW names, and without the variable into the virtual root (__SWM_VROOT) over the real root,
+# not into the real root underneath. The host's window is white: only the player's picture has black bars
+# (1280 x 1024 takes the 4:3 picture with 32 rows above and below) and moves.
+start_host 1280 1024
+for way in "XSCREENSAVER_WINDOW" "__SWM_VROOT"; do
+    if [ "$way" = XSCREENSAVER_WINDOW ]; then
+        XSCREENSAVER_WINDOW=$WINDOW start_player -root --seed 1 --effect 1
+    else
+        host_says vroot
+        start_player -root --seed 1 --effect 1
+    fi
+    wait_drawn "$way"
+    sleep 0.5
+    capture "$WORK/cover1.png"
+    sleep 0.3
+    capture "$WORK/cover2.png"
+    kill -TERM "$PLAYER_PID"
+    expect_exit 0 "--root with $way: SIGTERM ends it" >/dev/null
+    [ "$(region_max "$WORK/cover1.png" 1280x32+0+0)" = "0" ] && [ "$(region_max "$WORK/cover1.png" 1280x32+0+992)" = "0" ] ||
+        fail "--root with $way: the covering window does not show the picture's bars"
+    [ "$(region_max "$WORK/cover1.png" 1280x960+0+32)" != "0" ] || fail "--root with $way: nothing drawn"
+    [ "$(compare -metric AE "$WORK/cover1.png" "$WORK/cover2.png" null: 2>&1)" != "0" ] ||
+        fail "--root with $way: the covering window's picture stands still"
+    pass "--root with $way draws into the window covering the root"
+done
+stop_host
+
 # The root window.
 start_player --root --seed 1 --effect 1
 wait_drawn "--root"
@@ -164,3 +194,10 @@ pass "--root draws into the root window"
 XSCREENSAVER_WINDOW=not-a-window "$PLAYER" >/dev/null 2>"$WORK/err.txt"
 [ $? -eq 2 ] && [ "$(wc -l <"$WORK/err.txt")" -eq 1 ] || fail "XSCREENSAVER_WINDOW=not-a-window was not refused"
 pass "a XSCREENSAVER_WINDOW that names no window is refused: $(cat "$WORK/err.txt")"
+
+# A window that is already gone (a preview clicked away before the player started): one line, exit code 1.
+"$PLAYER" --window-id 0x7ffffff >/dev/null 2>"$WORK/err.txt"
+code=$?
+[ "$code" -eq 1 ] && [ "$(wc -l <"$WORK/err.txt")" -eq 1 ] && grep -q '^glowfield: the window 0x7ffffff' "$WORK/err.txt" ||
+    fail "a window that is gone: exit code $code, $(cat "$WORK/err.txt")"
+pass "a window that is gone is reported in one line: $(cat "$WORK/err.txt")"

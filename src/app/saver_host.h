@@ -1,0 +1,36 @@
+// What screen saver daemons hand to the savers they start: the root window a saver draws into when told
+// --root (a virtual root that a desktop or daemon keeps over the real one), the pictures folder the daemon's
+// own settings name, and a command line written by a settings dialog, whose slips must not blank the saver.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+
+namespace glowfield {
+
+// The window that --root means on the default screen of the display: the child of the root window that
+// carries __SWM_VROOT (a desktop's or a daemon's virtual root), else the root window itself; 0 when no
+// display can be opened.
+uint32_t saverRootWindow();
+
+// The folder that an `imageDirectory:` line of the daemon's settings text names: leading and trailing
+// blanks dropped, ~ expanded with home; empty when there is none (a URL or an empty value count as none).
+std::string imageDirectoryFromSettings(const std::string& text, const std::string& home);
+
+// The folder that ~/.xscreensaver's imageDirectory names, when it is an existing folder; else empty.
+std::string saverImageDirectory(const EnvironmentLookup& environment);
+
+// True when the command line or the environment puts the player in a screen saver's window (--root,
+// --window-id, XSCREENSAVER_WINDOW), where a refusal would only leave the screen blank.
+bool startedBySaver(const std::vector<std::string>& args, const EnvironmentLookup& environment);
+
+// A saver's command line that parseCommandLine refuses for a mistake typed or picked in a settings dialog
+// (--only, --skip, --switch-seconds, --start-effect, --effect, --seed, --pictures): the first such option,
+// with its value, whose removal makes it sound is left out, and the refusal is put in leftOut. Otherwise
+// the parse of the whole command line, refused.
+ParseResult parseSaverCommandLine(const std::vector<std::string>& args, std::string& leftOut);
+
+} // namespace glowfield
