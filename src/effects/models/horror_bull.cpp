@@ -1,5 +1,6 @@
 // Horror Bull: a black bull charges out of a blood-red sunset, growing in perspective with thick shaded horns
 // and burning eyes, kicking up dust, until it thunders past a billowing magenta cape that sweeps across it.
+#include <cmath>
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -43,10 +44,11 @@ class HorrorBull : public Effect {
         }
         const float u = kit::clampf(static_cast<float>(age) / chargeFrames, 0.0f, 1.0f);
         // Depth falls steadily, so in perspective the bull crawls far away and is suddenly upon you.
-        const float z = 24.0f * (1.0f - u) * (1.0f - u) * (1.0f - 0.4f * u) + 0.3f;
+        const float w = 1.0f - u;
+        const float z = 10.0f * w * std::sqrt(w) * (1.0f - 0.3f * u) + 0.3f;
         const float k = 1.0f / z;
         const float horizon = n * 0.42f;
-        const float size = k * 80.0f * s; // cells across the bull
+        const float size = k * 105.0f * s; // cells across the bull
         const float bx = n * 0.5f + k * lateral_ * n;
         const float gallop = t * 0.42f;
         const float feet = horizon + k * 50.0f * s - 2.0f * k * s * absf(fastSin(gallop));
@@ -70,8 +72,8 @@ class HorrorBull : public Effect {
         int life = 0;
     };
     static constexpr int maxDust = 90;
-    static constexpr uint32_t chargeFrames = 210u;
-    static constexpr uint32_t restFrames = 40u;
+    static constexpr uint32_t chargeFrames = 200u;
+    static constexpr uint32_t restFrames = 25u;
 
     void charge(EffectContext& c) {
         // The next charge aims at where the cape now waits.
