@@ -88,6 +88,11 @@ class GetOuttaHere : public Effect {
         const kit::Rgb well =
             fx::hsv(static_cast<float>(band) * 0.137f, 0.85f, (band & 1) != 0 ? 0.9f : 0.3f);
         kit::fillDisc(c, bx, by, 7.0f * s, well);
+        // Each gust sets off a bright shock ring that the blast itself carries outwards.
+        if (beat < 6) {
+            kit::drawRing(c, bx, by, (9.0f + 3.0f * static_cast<float>(beat)) * s, 2.0f * s,
+                          fx::hsv(static_cast<float>(band) * 0.137f + 0.5f, 0.5f, 1.0f));
+        }
         countDark(c);
         // Bold shapes come in from the edges, more of them when the screen has run empty.
         const int wanted = 2 + static_cast<int>(dark_ * 10.0f);
