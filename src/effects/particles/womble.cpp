@@ -90,7 +90,7 @@ class Womble : public Effect {
             drawHeap(c, h, s);
         }
         for (Creature& w : creatures_) {
-            think(c, w, n, s);
+            think(w, n, s);
         }
         for (const Creature& w : creatures_) {
             drawCreature(c, w, s);
@@ -138,7 +138,7 @@ class Womble : public Effect {
         }
     }
 
-    void think(EffectContext& c, Creature& w, float n, float s) {
+    void think(Creature& w, float n, float s) {
         if (w.pause > 0) {
             --w.pause;
             return;
@@ -190,7 +190,6 @@ class Womble : public Effect {
         w.phase += 0.35f;
         w.x = kit::clampf(w.x, 0.0f, n - 1.0f);
         w.y = kit::clampf(w.y, 0.0f, n - 1.0f);
-        (void)c;
     }
 
     static bool near(const Creature& w, float x, float y, float r) {
