@@ -1,9 +1,11 @@
 // Get Outta Here: everything flees. Whatever is on the screen, the last effect's picture included, is blasted
 // outwards from a wandering point in steady shoves and harder gusts, streaming off the edges while rings of
 // colour well up behind it; bold shapes fly in from the edges, streak towards the point and burst.
+#include <algorithm>
+#include <vector>
+
 #include "effects/kit/kit.h"
 #include "effects/warps/cell_ops.h"
-#include "effects/warps/colour_image.h"
 
 namespace glowfield {
 
@@ -49,13 +51,16 @@ class GetOuttaHere : public Effect {
         const float gust = beat < 20 ? fastSin(static_cast<float>(beat) * kit::pi / 20.0f) : 0.0f;
         const float strength = 0.04f + 0.12f * gust;
         const float reach2 = n * n * 0.12f;
-        image_.capture(c);
+        capture(c);
         // Each cell reads from nearer the point; the point and every cell lie on the grid, so the read does
         // too, and only the far neighbour of the bilinear read needs holding at the last column or row.
         bx = kit::clampf(bx, 0.0f, n - 1.0f);
         by = kit::clampf(by, 0.0f, n - 1.0f);
         const int last = c.n - 1;
         const float fall = 1.0f / (reach2 * 5.0f); // the shove dies out beyond the corners
+        const float* copyRed = copy_[0].data();
+        const float* copyGreen = copy_[1].data();
+        const float* copyBlue = copy_[2].data();
         for (int x = 0; x < c.n; ++x) {
             const float dx = static_cast<float>(x) - bx;
             float* red = c.planes.red + cellAt(x, 0);
@@ -64,25 +69,27 @@ class GetOuttaHere : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 // Rows count three quarters of a column, so the blast spreads in circles on the screen.
                 const float dy = static_cast<float>(y) - by;
-                const float d2 = dx * dx + dy * dy * 0.5625f;
-                const float q = 1.0f - d2 * fall;
+                const float q = 1.0f - (dx * dx + dy * dy * 0.5625f) * fall;
                 const float k = q > 0.0f ? 1.0f - strength * q * q : 1.0f;
                 const float sx = kit::clampf(bx + dx * k, 0.0f, n - 1.0f),
                             sy = kit::clampf(by + dy * k, 0.0f, n - 1.0f);
                 const int x0 = static_cast<int>(sx), y0 = static_cast<int>(sy);
-                const int x1 = x0 < last ? x0 + 1 : x0, y1 = y0 < last ? y0 + 1 : y0;
                 const float fx = sx - static_cast<float>(x0), fy = sy - static_cast<float>(y0);
-                const kit::Rgb* left = image_.column(x0);
-                const kit::Rgb* right = image_.column(x1);
-                const kit::Rgb top = fx::mix(left[y0], right[y0], fx),
-                               bottom = fx::mix(left[y1], right[y1], fx);
-                const kit::Rgb v = fx::mix(top, bottom, fy);
-                red[y] = v.r;
-                green[y] = v.g;
-                blue[y] = v.b;
+                const int a = x0 * c.n + y0;
+                const int right = x0 < last ? c.n : 0, down = y0 < last ? 1 : 0;
+                const float w00 = (1.0f - fx) * (1.0f - fy), w10 = fx * (1.0f - fy), w01 = (1.0f - fx) * fy,
+                            w11 = fx * fy;
+                const int b = a + right, d = a + down, e = a + right + down;
+                red[y] = copyRed[a] * w00 + copyRed[b] * w10 + copyRed[d] * w01 + copyRed[e] * w11;
+                green[y] = copyGreen[a] * w00 + copyGreen[b] * w10 + copyGreen[d] * w01 + copyGreen[e] * w11;
+                blue[y] = copyBlue[a] * w00 + copyBlue[b] * w10 + copyBlue[d] * w01 + copyBlue[e] * w11;
             }
         }
-        kit::scaleVelocities(c, 0.0f);
+        for (float* plane : {c.planes.redVelocity, c.planes.greenVelocity, c.planes.blueVelocity}) {
+            for (int x = 0; x < c.n; ++x) {
+                std::fill_n(plane + cellAt(x, 0), c.n, 0.0f);
+            }
+        }
         // What wells up at the point: rings of slowly changing colour that the blast carries outwards.
         const int band = age_ / 14;
         const kit::Rgb well =
@@ -124,6 +131,24 @@ class GetOuttaHere : public Effect {
 
   private:
     static constexpr int shapeCount = 14;
+
+    // The colours as three planes of the grid's own size, each value brought into a sane range so that
+    // extreme leftovers cannot take over.
+    void capture(const EffectContext& c) {
+        const size_t cells = static_cast<size_t>(c.n) * c.n;
+        const float* planes[3] = {c.planes.red, c.planes.green, c.planes.blue};
+        for (int p = 0; p < 3; ++p) {
+            copy_[p].resize(cells);
+            float* out = copy_[p].data();
+            for (int x = 0; x < c.n; ++x) {
+                const float* column = planes[p] + cellAt(x, 0);
+                for (int y = 0; y < c.n; ++y) {
+                    const float v = column[y];
+                    out[x * c.n + y] = v == v ? kit::clampf(v, -200.0f, 200.0f) : 0.0f;
+                }
+            }
+        }
+    }
 
     void countDark(const EffectContext& c) {
         int darkCells = 0, all = 0;
@@ -189,7 +214,7 @@ class GetOuttaHere : public Effect {
     int restAt_ = -1;
     float dark_ = 0.0f;
     Shape shapes_[shapeCount];
-    warps::ColourImage image_;
+    std::vector<float> copy_[3];
 };
 
 } // namespace
