@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/frame_loop.h"
+#include "effects/catalogue.h"
 #include "effects/effect.h"
 #include "effects/effect_state.h"
 #include "field/field.h"
@@ -187,6 +188,39 @@ TEST_F(AutomataWarpsEffects, MouseInTheCornersKeepsEverythingInside) {
         }
         EXPECT_TRUE(finite) << "entry " << entry;
     }
+}
+
+// Get Outta Here works on what it is given: switched to over a picture of red and blue halves, it shoves that
+// picture outwards rather than painting it over, so a few frames later most of the screen still shows the two
+// colours, and the red half still lies to the left of the blue.
+TEST_F(AutomataWarpsEffects, GetOuttaHereBlastsThePreviousPictureInsteadOfCoveringIt) {
+    startEffect(13, 1);
+    fillField({0.0f});
+    for (int x = 0; x < 200; ++x) {
+        for (int y = 0; y < 200; ++y) {
+            const bool left = x < 100;
+            planes.red[cellAt(x, y)] = left ? 110.0f : -110.0f;
+            planes.blue[cellAt(x, y)] = left ? -110.0f : 110.0f;
+            planes.green[cellAt(x, y)] = -110.0f;
+        }
+    }
+    selectEffect(136);
+    runFrames(12);
+    int kept = 0, all = 0, redLeft = 0, blueRight = 0;
+    for (int x = 0; x < 200; x += 2) {
+        for (int y = 0; y < 200; y += 2) {
+            const float r = planes.red[cellAt(x, y)], g = planes.green[cellAt(x, y)],
+                        b = planes.blue[cellAt(x, y)];
+            const bool red = r > 60.0f && g < -60.0f && b<-60.0f, blue = b> 60.0f && g < -60.0f && r < -60.0f;
+            kept += red || blue ? 1 : 0;
+            redLeft += red && x < 30 ? 1 : 0;
+            blueRight += blue && x >= 170 ? 1 : 0;
+            ++all;
+        }
+    }
+    EXPECT_GT(kept, all * 6 / 10);
+    EXPECT_GT(redLeft, 0);
+    EXPECT_GT(blueRight, 0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// Holy Shit: two perforated plates over a glowing field. One slides, the other slowly turns; light shows only
-// where holes of both plates line up, so broad moire rosettes bloom and drift across the screen.
+// Holy Shit: three backlit plates of tinted glass, cyan, magenta and yellow, each pierced by a lattice of
+// large round holes. They turn and slide past each other at slightly different angles and sizes, so where
+// holes line up white light breaks through and large slow moire rosettes bloom in every mixed colour.
 #include <cmath>
 #include <cstdint>
 
@@ -10,72 +11,98 @@ namespace glowfield {
 
 namespace {
 
-// Openness 0..1 of a plate of round holes at (u, v): 1 inside a hole, 0 on the metal, with a soft rim.
-inline float hole(float u, float v, float spacing, float inverse, float radius) {
-    const float fu = u * inverse, fv = v * inverse;
-    const float du = (fu - geometry::floorOf(fu) - 0.5f) * spacing,
-                dv = (fv - geometry::floorOf(fv) - 0.5f) * spacing;
-    // (r^2 - d^2) / 2r is close to r - d near the rim, without a square root.
-    return kit::clampf((radius * radius - du * du - dv * dv) * (0.4f / radius), 0.0f, 1.0f);
-}
+constexpr int bins = 64;                 // openness samples across one lattice cell, each way
+constexpr int binShift = 10;             // 16 fraction bits, the top 6 pick the bin
+constexpr float fixedOne = 65536.0f;     //
+constexpr float turnsOffset = 4096.0f;   // keeps the fixed-point values positive
+constexpr float rowStretch = 1.7320508f; // a hexagonal lattice cell is 1 by sqrt 3
+constexpr float holeRadius = 0.36f;      // in lattice spacings
+constexpr float rimWidth = 0.07f;        //
+
+struct Plate {
+    float angle = 0.0f, spacing = 1.0f, slideU = 0.0f, slideV = 0.0f;
+    float tint[3] = {1.0f, 1.0f, 1.0f}; // what the glass passes of red, green and blue
+};
 
 class HolyShit : public Effect {
-    kit::Rgb behind_[2 * planeStride];
-    float colSq_[planeStride]{}, rowSq_[planeStride]{};
-    static constexpr int cellBins = 32, binShift = 11; // 16 fraction bits, the top 5 pick the bin
-    float turning_[cellBins][cellBins]{};
+    float open_[bins][bins]{};
+    float columnLight_[planeStride]{}, rowLight_[planeStride]{};
 
   public:
-    // Leftovers of an earlier entry are brought into range once, so no NaN velocity lingers underneath.
-    void start(EffectContext& c) override { kit::tameField(c); }
+    void start(EffectContext&) override {
+        // One lattice cell of holes: one at the middle and a quarter at each corner.
+        for (int i = 0; i < bins; ++i) {
+            for (int j = 0; j < bins; ++j) {
+                const float u = (static_cast<float>(i) + 0.5f) / bins;
+                const float v = (static_cast<float>(j) + 0.5f) / bins * rowStretch;
+                float nearest = 9.0f;
+                const float cu[5] = {0.0f, 1.0f, 0.0f, 1.0f, 0.5f};
+                const float cv[5] = {0.0f, 0.0f, rowStretch, rowStretch, rowStretch * 0.5f};
+                for (int k = 0; k < 5; ++k) {
+                    const float du = u - cu[k], dv = v - cv[k];
+                    const float d = std::sqrt(du * du + dv * dv);
+                    nearest = d < nearest ? d : nearest;
+                }
+                open_[i][j] =
+                    kit::smoothstep(holeRadius + rimWidth * 0.5f, holeRadius - rimWidth * 0.5f, nearest);
+            }
+        }
+    }
 
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.0f);
-        const float t = static_cast<float>(c.frame % 200000u);
-        const float n = static_cast<float>(c.n), half = n * 0.5f;
-        const float spacing = 4.6f + 0.4f * fastSin(t * 0.004f);
-        const float radius = spacing * 0.5f, inverse = 1.0f / spacing;
-        const float slideX = t * 0.11f, slideY = 8.0f * fastSin(t * 0.007f);
-        const float angle = 0.07f + 0.05f * fastSin(t * 0.0025f);
-        const float ca = fastCos(angle), sa = fastSin(angle);
-        const float hueBase = t * 0.0008f;
-        // What lies behind: a slow colour wash along the diagonals, so the rosettes change hue as they drift.
-        for (int d = 0; d < 2 * c.n - 1 && d < 2 * planeStride; ++d) {
-            behind_[d] = kit::hsv(hueBase + (static_cast<float>(d) - 2.0f * half) * 0.002f, 0.7f, 1.0f);
-        }
-        // The sliding plate is square to the grid, so its hole offsets split into column and row parts.
+        const float t = static_cast<float>(c.frame % 400000u);
+        const float n = static_cast<float>(c.n), half = n * 0.5f, s = n / 200.0f;
+        // The plates turn together, slowly, while their differences in angle and size breathe: the
+        // difference sets the size of the rosettes, so they swell and shrink as they drift.
+        const float base = t * 0.0012f;
+        Plate plates[3];
+        plates[0] = {base, 24.0f * s, t * 0.0031f, 0.0f, {0.12f, 0.80f, 0.95f}};
+        plates[1] = {
+            base + 0.13f + 0.06f * fastSin(t * 0.0037f), 24.0f * s, 0.3f, t * 0.0023f, {0.95f, 0.14f, 0.72f}};
+        plates[2] = {base - 0.1f + 0.05f * fastSin(t * 0.0029f + 1.0f),
+                     24.0f * s * (1.04f + 0.03f * fastSin(t * 0.0021f)),
+                     -t * 0.0017f,
+                     0.6f,
+                     {0.98f, 0.86f, 0.10f}};
+        // The light box behind: brightest in a slowly wandering middle.
+        const float lx = half + n * 0.22f * fastSin(t * 0.0043f),
+                    ly = half + n * 0.18f * fastSin(t * 0.0031f + 2.0f);
         for (int i = 0; i < c.n; ++i) {
-            const float u = (static_cast<float>(i) - half + slideX) * inverse;
-            const float v = (static_cast<float>(i) - half + slideY) * inverse;
-            const float du = (u - geometry::floorOf(u) - 0.5f) * spacing,
-                        dv = (v - geometry::floorOf(v) - 0.5f) * spacing;
-            colSq_[i] = du * du;
-            rowSq_[i] = dv * dv;
+            const float dx = (static_cast<float>(i) - lx) / n, dy = (static_cast<float>(i) - ly) / n;
+            columnLight_[i] = 1.0f / (1.0f + 1.6f * dx * dx);
+            rowLight_[i] = 1.0f / (1.0f + 1.6f * dy * dy);
         }
-        const float rim = 0.4f / radius, r2 = radius * radius;
-        // The turning plate: its openness over one hole's square, looked up by the position within the
-        // square, which steps down each column in 16.16 fixed point.
-        for (int i = 0; i < cellBins; ++i) {
-            for (int j = 0; j < cellBins; ++j) {
-                const float fu = (i + 0.5f) / cellBins, fv = (j + 0.5f) / cellBins;
-                turning_[i][j] = hole(fu * spacing, fv * spacing, spacing, inverse, radius);
-            }
+        int32_t u0[3], v0[3], stepU[3], stepV[3], alongU[3], alongV[3];
+        for (int p = 0; p < 3; ++p) {
+            const float ca = fastCos(plates[p].angle), sa = fastSin(plates[p].angle);
+            const float inverse = 1.0f / plates[p].spacing, inverseV = inverse / rowStretch;
+            // Cells are 4 x 3 pixels: rows step by three quarters of a column so holes come out round.
+            const float px = -half, py = -half * 0.75f;
+            u0[p] = truncToInt(((px * ca + py * sa) * inverse + plates[p].slideU + turnsOffset) * fixedOne);
+            v0[p] = truncToInt(((py * ca - px * sa) * inverseV + plates[p].slideV + turnsOffset) * fixedOne);
+            alongU[p] = truncToInt(ca * inverse * fixedOne);
+            alongV[p] = truncToInt(-sa * inverseV * fixedOne);
+            stepU[p] = truncToInt(0.75f * sa * inverse * fixedOne);
+            stepV[p] = truncToInt(0.75f * ca * inverseV * fixedOne);
         }
-        constexpr float fixedOne = 65536.0f, turnsOffset = 4096.0f; // keeps the fixed-point values positive
-        const int32_t stepU = truncToInt(-sa * inverse * fixedOne),
-                      stepV = truncToInt(ca * inverse * fixedOne);
         for (int x = 0; x < c.n; ++x) {
-            const float px = x - half, py = -half;
-            int32_t fu = truncToInt(((px * ca - py * sa) * inverse + turnsOffset) * fixedOne);
-            int32_t fv = truncToInt(((px * sa + py * ca) * inverse + turnsOffset) * fixedOne);
-            for (int y = 0; y < c.n; ++y, fu += stepU, fv += stepV) {
-                const float a = kit::clampf((r2 - colSq_[x] - rowSq_[y]) * rim, 0.0f, 1.0f);
-                const float b =
-                    turning_[(fu >> binShift) & (cellBins - 1)][(fv >> binShift) & (cellBins - 1)];
-                const float light = a * b;
-                // The front plate's metal is faintly visible, so the structure reads even where dark.
-                const kit::Rgb metal{-105.0f, -103.0f, -97.0f + 20.0f * (1.0f - a)};
-                geometry::putCell(c, x, y, geometry::blend(metal, behind_[x + y], light));
+            int32_t fu[3], fv[3];
+            for (int p = 0; p < 3; ++p) {
+                fu[p] = u0[p] + alongU[p] * x;
+                fv[p] = v0[p] + alongV[p] * x;
+            }
+            for (int y = 0; y < c.n; ++y) {
+                float r = 255.0f * columnLight_[x] * rowLight_[y], g = r, b = r;
+                for (int p = 0; p < 3; ++p) {
+                    const float o = open_[(fu[p] >> binShift) & (bins - 1)][(fv[p] >> binShift) & (bins - 1)];
+                    r *= plates[p].tint[0] + (1.0f - plates[p].tint[0]) * o;
+                    g *= plates[p].tint[1] + (1.0f - plates[p].tint[1]) * o;
+                    b *= plates[p].tint[2] + (1.0f - plates[p].tint[2]) * o;
+                    fu[p] += stepU[p];
+                    fv[p] += stepV[p];
+                }
+                geometry::putCell(c, x, y, {r - 127.0f, g - 127.0f, b - 127.0f});
             }
         }
     }

@@ -1,6 +1,6 @@
-// Horror Bull: a nightmare bullfight. A pair of pale curved horns with burning eyes between them charges out
-// of the distance across a blood-red arena, growing until they fill the screen, while a red cape billows in
-// the foreground and is swept aside as they pass; dust flies, and the next charge comes from a new direction.
+// Horror Bull: a black bull charges out of a blood-red sunset, growing in perspective with thick shaded horns
+// and burning eyes, kicking up dust, until it thunders past a billowing magenta cape that sweeps across it.
+#include <cmath>
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -10,11 +10,22 @@ namespace glowfield {
 
 namespace {
 
+float absf(float v) {
+    return v < 0.0f ? -v : v;
+}
+
+// An ellipse test: (du / rx)^2 + (dv / ry)^2, under 1 inside.
+float ellipse(float du, float dv, float rx, float ry) {
+    const float a = du / rx, b = dv / ry;
+    return a * a + b * b;
+}
+
 class HorrorBull : public Effect {
   public:
     void start(EffectContext& c) override {
         grid_ = c.n;
         dust_.assign(maxDust, Dust{});
+        capeX_ = 0.78f;
         charge(c);
     }
 
@@ -27,159 +38,266 @@ class HorrorBull : public Effect {
         const float s = n / 200.0f;
         const float t = static_cast<float>(c.frame % 400000u);
         uint32_t age = c.frame - charged_;
-        if (age >= chargeFrames + 30u) {
+        if (age >= chargeFrames + restFrames) {
             charge(c);
             age = 0u;
         }
         const float u = kit::clampf(static_cast<float>(age) / chargeFrames, 0.0f, 1.0f);
-        // Far away the bull seems to crawl, then it is suddenly upon you.
-        // It stops just short of the viewer, where the horn tips (which reach forwards) still show.
-        const float depth = n * 2.6f * (1.0f - u) * (1.0f - u) + n * 0.18f;
-        const float bob = 5.0f * s * absf(fastSin(t * 0.25f));
-        const kit::Vec3 head{kit::lerp(fromX_, passX_, u * u), n * 0.12f - bob, depth};
+        // Depth falls steadily, so in perspective the bull crawls far away and is suddenly upon you.
+        const float w = 1.0f - u;
+        const float z = 10.0f * w * std::sqrt(w) * (1.0f - 0.3f * u) + 0.3f;
+        const float k = 1.0f / z;
+        const float horizon = n * 0.42f;
+        const float size = k * 105.0f * s; // cells across the bull
+        const float bx = n * 0.5f + k * lateral_ * n;
+        const float gallop = t * 0.42f;
+        const float feet = horizon + k * 50.0f * s - 2.0f * k * s * absf(fastSin(gallop));
 
-        drawArena(c, n, t);
-        drawHorns(c, head, s);
-        // Dust kicked up once it is near.
-        if (depth < n * 1.2f && age < chargeFrames) {
-            const kit::Projected hoof = kit::project(c, head + kit::Vec3{0.0f, n * 0.18f, 0.0f});
-            if (hoof.visible) {
-                for (int k = 0; k < 6; ++k) {
-                    Dust& d = dust_[next_];
-                    next_ = (next_ + 1) % maxDust;
-                    const float a = -kit::pi * c.randomUnit();
-                    const float v = (0.5f + 2.0f * c.randomUnit()) * s * hoof.scale;
-                    d = {hoof.x + (c.randomUnit() - 0.5f) * 30.0f * s * hoof.scale, hoof.y,
-                         fastCos(a) * v * 1.5f, fastSin(a) * v, 40};
+        drawArena(c, n, horizon, bx);
+        if (age < chargeFrames) {
+            kickDust(c, bx, feet, size, k, s);
+        }
+        moveDust(c, n, s);
+        if (age < chargeFrames && size > 1.5f) {
+            drawBull(c, bx, feet, size, gallop);
+        }
+        // The cape waits on one side and sweeps across as the bull reaches it, its hem trailing behind.
+        const float pass = kit::smoothstep(0.8f, 1.0f, u + 0.15f * static_cast<float>(age >= chargeFrames));
+        drawCape(c, n, t, pass);
+    }
+
+  private:
+    struct Dust {
+        float x = 0.0f, y = 0.0f, vx = 0.0f, vy = 0.0f, r = 0.0f;
+        int life = 0;
+    };
+    static constexpr int maxDust = 90;
+    static constexpr uint32_t chargeFrames = 200u;
+    static constexpr uint32_t restFrames = 25u;
+
+    void charge(EffectContext& c) {
+        // The next charge aims at where the cape now waits.
+        capeFrom_ = capeX_;
+        capeTo_ = 1.0f - capeX_;
+        lateral_ = (capeFrom_ > 0.5f ? 1.0f : -1.0f) * (0.05f + 0.06f * c.randomUnit());
+        capeX_ = capeTo_;
+        charged_ = c.frame;
+    }
+
+    // A blood-red sky with a swollen sun on the horizon, over furrowed sand that runs to the bull's start.
+    static void drawArena(const EffectContext& c, float n, float horizon, float bx) {
+        const float sunX = n * 0.5f, sunY = horizon, sunR = n * 0.16f;
+        const kit::Rgb top = kit::fromLevels(34, 4, 14), low = kit::fromLevels(225, 90, 36);
+        const kit::Rgb sun = kit::fromLevels(255, 206, 120);
+        const kit::Rgb farSand = kit::fromLevels(120, 58, 34), nearSand = kit::fromLevels(196, 132, 82);
+        // The sky's gradient and the sand's colour and perspective depend on the row alone.
+        const int sky = kit::clampCell(c, kit::toCell(horizon));
+        kit::Rgb base[planeStride], furrow[planeStride];
+        float across[planeStride];
+        for (int y = 0; y < c.n; ++y) {
+            const float fy = static_cast<float>(y);
+            if (y <= sky) {
+                const float h = fy / horizon;
+                base[y] = furrow[y] = kit::mix(top, low, h * h);
+                across[y] = 0.0f;
+                continue;
+            }
+            const float depth = (fy - horizon) / (n - horizon);
+            base[y] =
+                kit::mix(kit::mix(farSand, nearSand, depth), low, 0.5f * (1.0f - depth) * (1.0f - depth));
+            furrow[y] = kit::shade(base[y], 1.0f - 0.35f * kit::smoothstep(0.0f, 0.25f, depth));
+            // Furrows radiate from the bull's start point; they fade out towards the horizon.
+            across[y] = 3.0f / (fy - horizon + 1.0f);
+        }
+        for (int x = 0; x < c.n; ++x) {
+            const float dx = static_cast<float>(x) - bx;
+            for (int y = 0; y < c.n; ++y) {
+                const float w = dx * across[y] + 4096.0f;
+                const float f = w - static_cast<float>(static_cast<int>(w));
+                bounds::setCell(c, x, y, f < 0.3f ? furrow[y] : base[y]);
+            }
+        }
+        // The sun, its glow, and bands of haze across it.
+        const int x0 = kit::clampCell(c, kit::toCell(sunX - sunR * 2.3f)),
+                  x1 = kit::clampCell(c, kit::toCell(sunX + sunR * 2.3f));
+        const int y0 = kit::clampCell(c, kit::toCell(sunY - sunR * 3.0f));
+        for (int y = y0; y <= sky; ++y) {
+            const float fy = static_cast<float>(y);
+            const float dy = (fy - sunY) * 0.75f;
+            const bool haze = fastSin(fy * 0.9f) > 0.6f && fy > horizon - sunR * 0.8f;
+            for (int x = x0; x <= x1; ++x) {
+                const float dx = static_cast<float>(x) - sunX;
+                const float d2 = (dx * dx + dy * dy) / (sunR * sunR);
+                if (d2 >= 5.0f) {
+                    continue;
+                }
+                const float k = d2 < 1.0f ? kit::smoothstep(1.0f, 0.9f, d2) : 0.35f * (5.0f - d2) / 4.0f;
+                bounds::mixCell(c, x, y, sun, k);
+                if (haze && d2 < 1.2f) {
+                    bounds::mixCell(c, x, y, low, 0.6f);
                 }
             }
         }
+    }
+
+    void kickDust(EffectContext& c, float bx, float feet, float size, float k, float s) {
+        if (k < 0.08f) {
+            return;
+        }
+        for (int i = 0; i < 2; ++i) {
+            Dust& d = dust_[next_];
+            next_ = (next_ + 1) % maxDust;
+            const float side = c.randomUnit() - 0.5f;
+            d.x = bx + side * size * 0.8f;
+            d.y = feet - c.randomUnit() * size * 0.05f;
+            d.vx = side * 3.0f * s * k;
+            d.vy = -(0.3f + c.randomUnit()) * s * k;
+            d.r = (2.0f + 3.0f * c.randomUnit()) * s * (0.5f + k);
+            d.life = 45;
+        }
+    }
+
+    void moveDust(const EffectContext& c, float n, float s) {
+        const kit::Rgb dust = kit::fromLevels(205, 150, 110);
         for (Dust& d : dust_) {
             if (d.life <= 0) {
                 continue;
             }
             --d.life;
-            d.vy += 0.03f * s;
             d.x += d.vx;
             d.y += d.vy;
-            if (!(d.x >= 0.0f && d.y >= 0.0f && d.x < n && d.y < n)) {
+            d.vy *= 0.96f;
+            d.r += 0.2f * s;
+            if (!(d.x > -30.0f && d.y > -30.0f && d.x < n + 30.0f && d.y < n + 30.0f)) {
                 d.life = 0;
                 continue;
             }
-            kit::softDisc(c, d.x, d.y, 2.5f * s + 0.5f, kit::fromLevels(150, 110, 80),
-                          0.08f * static_cast<float>(d.life) / 40.0f, kit::Blend::set);
+            kit::softDisc(c, d.x, d.y, d.r, dust, 0.5f * static_cast<float>(d.life) / 45.0f, kit::Blend::set);
         }
-        drawCape(c, n, s, t, u);
     }
 
-  private:
-    struct Dust {
-        float x = 0.0f, y = 0.0f, vx = 0.0f, vy = 0.0f;
-        int life = 0;
-    };
-    static constexpr int maxDust = 300;
-    static constexpr uint32_t chargeFrames = 170u;
-
-    void charge(EffectContext& c) {
-        const float n = static_cast<float>(c.n);
-        capeLeft_ = c.random(0, 1) == 0;
-        fromX_ = n * (c.randomUnit() - 0.5f) * 1.2f;
-        // It passes the cape on the cape's open side.
-        passX_ = (capeLeft_ ? 1.0f : -1.0f) * n * (0.05f + 0.15f * c.randomUnit());
-        charged_ = c.frame;
-    }
-
-    // A dark blood-red sky over a sand arena whose lines run to the horizon.
-    static void drawArena(const EffectContext& c, float n, float t) {
-        for (int y = 0; y < c.n; ++y) {
-            const float k = static_cast<float>(y) / n;
-            kit::Rgb colour;
-            if (k < 0.5f) {
-                colour = kit::mix(kit::fromLevels(20, 0, 6), kit::fromLevels(110, 20, 12), k * 2.0f);
-            } else {
-                colour =
-                    kit::mix(kit::fromLevels(70, 40, 24), kit::fromLevels(120, 80, 50), (k - 0.5f) * 2.0f);
-            }
-            for (int x = 0; x < c.n; ++x) {
+    // The bull head-on: a black hump of shoulders, a lowered head with a paler muzzle, galloping legs, thick
+    // horns swept out and up, and eyes like coals. Units: a hundredth of the bull's width, v up from the
+    // hooves; heights stretched by 4 / 3 because cells show 4 x 3 pixels.
+    static void drawBull(const EffectContext& c, float bx, float feet, float size, float gallop) {
+        const float unit = size / 100.0f;
+        const float vUnit = unit * 4.0f / 3.0f;
+        const int x0 = kit::clampCell(c, kit::toCell(bx - 60.0f * unit));
+        const int x1 = kit::clampCell(c, kit::toCell(bx + 60.0f * unit));
+        const int y0 = kit::clampCell(c, kit::toCell(feet - 80.0f * vUnit));
+        const int y1 = kit::clampCell(c, kit::toCell(feet + 6.0f * vUnit));
+        float lift[4];
+        for (int i = 0; i < 4; ++i) {
+            const float l = fastSin(gallop + static_cast<float>(i) * 1.7f);
+            lift[i] = l > 0.0f ? 9.0f * l : 0.0f;
+        }
+        const float legX[4] = {-13.0f, 13.0f, -30.0f, 30.0f};
+        const kit::Rgb hide = kit::fromLevels(14, 9, 10), rim = kit::fromLevels(150, 46, 26),
+                       muzzle = kit::fromLevels(52, 38, 36), shadow = kit::fromLevels(40, 20, 14);
+        for (int x = x0; x <= x1; ++x) {
+            const float pu = (static_cast<float>(x) - bx) / unit;
+            for (int y = y0; y <= y1; ++y) {
+                const float pv = (feet - static_cast<float>(y)) / vUnit;
+                // Shadow on the sand under the bull.
+                if (pv < 3.0f && ellipse(pu, pv, 48.0f, 5.0f) < 1.0f) {
+                    kit::blendCell(c, x, y, shadow, 0.7f);
+                }
+                float inside = 2.0f; // the smallest ellipse measure of the shapes hit
+                const float body = ellipse(pu, pv - 50.0f, 40.0f, 24.0f);
+                const float head = ellipse(pu, pv - 34.0f, 15.0f, 20.0f);
+                inside = body < inside ? body : inside;
+                inside = head < inside ? head : inside;
+                bool leg = false;
+                for (int i = 0; i < 4; ++i) {
+                    const float top = i < 2 ? 36.0f : 44.0f;
+                    if (absf(pu - legX[i]) < 4.5f && pv > lift[i] && pv < top) {
+                        leg = true;
+                    }
+                }
+                if (inside >= 1.0f && !leg) {
+                    continue;
+                }
+                kit::Rgb colour = hide;
+                if (inside < 1.0f) {
+                    // Sunset light catches the upper rim.
+                    const float edge = kit::smoothstep(0.7f, 1.0f, inside);
+                    const float up = kit::clampf((pv - 38.0f) / 30.0f, 0.0f, 1.0f);
+                    colour = kit::mix(hide, rim, edge * (0.3f + 0.7f * up));
+                    if (head < 1.0f && ellipse(pu, pv - 19.0f, 11.0f, 8.0f) < 1.0f) {
+                        colour = muzzle;
+                        if (ellipse(absf(pu) - 4.5f, pv - 18.0f, 2.2f, 2.0f) < 1.0f) {
+                            colour = hide; // nostrils
+                        }
+                    }
+                }
                 bounds::setCell(c, x, y, colour);
             }
         }
-        // Furrows in the sand: lines on the ground plane, running away from the viewer.
-        const float ground = n * 0.3f;
-        for (int k = -6; k <= 6; ++k) {
-            const float x = static_cast<float>(k) * n * 0.18f;
-            kit::modelLineFast(c, {x, ground, 0.0f}, {x, ground, n * 6.0f}, kit::fromLevels(150, 100, 70));
-        }
-        // A flicker of heat over the horizon.
-        for (int x = 0; x < c.n; x += 3) {
-            const float h = 2.0f + 2.0f * fastSin(static_cast<float>(x) * 0.3f + t * 0.07f);
-            kit::drawLine(c, static_cast<float>(x), n * 0.5f, static_cast<float>(x), n * 0.5f - h,
-                          kit::fromLevels(150, 40, 20));
-        }
-    }
-
-    // Two horns that sweep out, up and forward, thick at the root; a skull ridge and two burning eyes.
-    static void drawHorns(const EffectContext& c, kit::Vec3 head, float s) {
-        s *= 2.2f; // the head is drawn larger than the grid scale, so close up the horns fill the screen
-        const kit::Rgb bone = kit::fromLevels(240, 228, 200);
+        // Horns: thick at the root, out along the brow, then up and forward to pale points; a highlight
+        // along the top so they read round.
+        const kit::Rgb bone = kit::fromLevels(236, 222, 186), tip = kit::fromLevels(70, 56, 44);
         for (float side : {-1.0f, 1.0f}) {
-            kit::Vec3 previous = head + kit::Vec3{side * 8.0f * s, 0.0f, 0.0f};
-            for (int k = 1; k <= 14; ++k) {
-                const float q = static_cast<float>(k) / 14.0f;
-                const kit::Vec3 p = head + kit::Vec3{side * (8.0f + 34.0f * q - 12.0f * q * q * q) * s,
-                                                     (3.0f - 34.0f * q * q) * s, -16.0f * q * q * s};
-                const int size = 1 + static_cast<int>(6.0f * (1.0f - q));
-                kit::modelLine(c, previous, p, kit::shade(bone, 1.0f - 0.25f * q), size);
-                previous = p;
+            float px = bx + side * 11.0f * unit, py = feet - 44.0f * vUnit;
+            for (int i = 1; i <= 12; ++i) {
+                const float q = static_cast<float>(i) / 12.0f;
+                const float hu = 11.0f + 48.0f * q - 8.0f * q * q * q;
+                const float hv = 44.0f + 2.0f * q + 44.0f * q * q * q;
+                const float nx = bx + side * hu * unit, ny = feet - hv * vUnit;
+                const float radius = (7.0f - 5.5f * q) * unit;
+                kit::drawThickLine(c, px, py, nx, ny, radius, kit::mix(bone, tip, q * q));
+                kit::drawThickLine(c, px - side * radius * 0.2f, py - radius * 0.45f, nx, ny - radius * 0.45f,
+                                   radius * 0.3f, kit::mix(kit::white, bone, q));
+                px = nx;
+                py = ny;
             }
         }
-        // The brow between the horns and the long face beneath, in dim dried-blood red.
-        const kit::Rgb flesh = kit::fromLevels(120, 30, 30);
-        kit::modelLine(c, head + kit::Vec3{-9.0f * s, 1.0f * s, 0.0f},
-                       head + kit::Vec3{9.0f * s, 1.0f * s, 0.0f}, flesh, 3);
-        kit::modelLine(c, head + kit::Vec3{-8.0f * s, 2.0f * s, 0.0f},
-                       head + kit::Vec3{-3.0f * s, 24.0f * s, -2.0f * s}, flesh, 2);
-        kit::modelLine(c, head + kit::Vec3{8.0f * s, 2.0f * s, 0.0f},
-                       head + kit::Vec3{3.0f * s, 24.0f * s, -2.0f * s}, flesh, 2);
-        kit::modelLine(c, head + kit::Vec3{-3.0f * s, 24.0f * s, -2.0f * s},
-                       head + kit::Vec3{3.0f * s, 24.0f * s, -2.0f * s}, flesh, 2);
-        const kit::Rgb ember = kit::fromLevels(255, 60, 20);
-        kit::modelLine(c, head + kit::Vec3{-6.0f * s, 7.0f * s, -1.0f * s},
-                       head + kit::Vec3{-4.0f * s, 8.0f * s, -1.0f * s}, ember, 3);
-        kit::modelLine(c, head + kit::Vec3{6.0f * s, 7.0f * s, -1.0f * s},
-                       head + kit::Vec3{4.0f * s, 8.0f * s, -1.0f * s}, ember, 3);
+        // Eyes like coals.
+        const kit::Rgb ember = kit::fromLevels(255, 70, 20);
+        for (float side : {-1.0f, 1.0f}) {
+            kit::fillDisc(c, bx + side * 8.0f * unit, feet - 40.0f * vUnit, 2.0f * unit + 0.5f, ember);
+        }
     }
 
-    // The cape: a hanging cloth on one side, its edge rippling in sine folds, shaded light and dark along
-    // them, and swept away as the bull passes.
-    void drawCape(const EffectContext& c, float n, float s, float t, float u) {
-        const kit::Rgb cloth = kit::hsv(0.99f, 0.95f, 1.0f);
-        const float sweep = u > 0.8f ? (u - 0.8f) / 0.2f : 0.0f;
-        const float reach = n * (0.26f - 0.25f * sweep * sweep);
-        const kit::Rgb level{cloth.r + 127.0f, cloth.g + 127.0f, cloth.b + 127.0f};
-        for (int y = kit::clampCell(c, kit::toCell(n * 0.08f)); y < c.n; ++y) {
-            const float fy = static_cast<float>(y);
-            const float edge = reach + n * 0.04f * fastSin(fy * 0.06f + t * 0.09f) + fy * 0.1f;
-            const float sway = 0.8f * fastSin(fy * 0.05f + t * 0.07f);
-            const int last = kit::clampCell(c, kit::toCell(edge));
-            for (int k = 0; k <= last && edge >= 0.0f; ++k) {
-                // Folds run down the cloth, bent from row to row by the sway.
-                const float fold = fastSin(static_cast<float>(k) * 0.22f + sway);
-                const float v = (0.62f + 0.28f * fold) * (edge - static_cast<float>(k) < 2.0f ? 0.6f : 1.0f);
-                bounds::setCell(c, capeLeft_ ? k : c.n - 1 - k, y,
-                                {level.r * v - 127.0f, level.g * v - 127.0f, level.b * v - 127.0f});
+    // The cape: magenta cloth from a stick at the top, its hem flaring and rippling, shaded along its folds,
+    // with the yellow lining showing where a fold turns over.
+    void drawCape(const EffectContext& c, float n, float t, float pass) {
+        const kit::Rgb cloth = kit::fromLevels(214, 20, 96), lining = kit::fromLevels(250, 200, 40);
+        const float top = n * 0.06f;
+        for (int y = kit::clampCell(c, kit::toCell(top)); y < c.n; ++y) {
+            const float fy = (static_cast<float>(y) - top) / (n - top);
+            // The hem lags behind the stick as the cape sweeps.
+            const float p = kit::clampf(pass * (1.0f + 0.5f) - 0.5f * fy, 0.0f, 1.0f);
+            const float centre = n * kit::lerp(capeFrom_, capeTo_, kit::smoothstep(0.0f, 1.0f, p));
+            const float half = n * (0.13f + 0.09f * fy) + n * 0.025f * fastSin(fy * 9.0f + t * 0.11f) * fy;
+            const float left = centre - half + n * 0.02f * fastSin(fy * 7.0f - t * 0.09f) * fy;
+            const float right = centre + half;
+            const int a = kit::clampCell(c, kit::toCell(left)), b = kit::clampCell(c, kit::toCell(right));
+            if (right < 0.0f || left >= n) {
+                continue;
+            }
+            for (int x = a; x <= b; ++x) {
+                const float across = (static_cast<float>(x) - left) / (right - left);
+                const float fold = fastSin(across * 14.0f + fy * 3.0f + t * 0.07f);
+                kit::Rgb colour = kit::shade(cloth, 0.62f + 0.38f * fold);
+                if (fold < -0.88f && fy > 0.6f) {
+                    colour = kit::shade(lining, 0.8f);
+                }
+                if (across < 0.04f || across > 0.96f) {
+                    colour = kit::shade(colour, 0.55f);
+                }
+                bounds::setCell(c, x, y, colour);
             }
         }
-        // The stick along the top of the cape.
-        const float x0 = capeLeft_ ? 0.0f : n, x1 = capeLeft_ ? reach + n * 0.05f : n - reach - n * 0.05f;
-        kit::drawThickLine(c, x0, n * 0.08f, x1, n * 0.08f, 1.2f * s + 0.3f, kit::fromLevels(120, 90, 50));
+        const float stick = n * kit::lerp(capeFrom_, capeTo_, kit::smoothstep(0.0f, 1.0f, pass));
+        kit::drawThickLine(c, stick - n * 0.15f, top, stick + n * 0.15f, top, 1.6f * n / 200.0f,
+                           kit::fromLevels(120, 84, 40));
     }
 
     std::vector<Dust> dust_;
     int next_ = 0;
     uint32_t charged_ = 0;
-    float fromX_ = 0.0f, passX_ = 0.0f;
-    bool capeLeft_ = true;
+    float lateral_ = 0.0f;
+    float capeX_ = 0.78f, capeFrom_ = 0.78f, capeTo_ = 0.22f;
     int grid_ = 0; // the grid side the state was laid out for
 };
 

@@ -1,102 +1,118 @@
-// Ocean: a swell rolls in from the left, roughened by gusts of wind. The sea's height lives in the blue plane
-// and the wave step carries it; red and green are lit from it each frame, so slopes facing the sun glint and
-// steep crests break white.
+// Ocean: the open sea from a low deck. Long swells roll in from a hazy horizon under an evening sky, lit on
+// their faces and dark in their troughs, whitecaps break along the crests, and a path of sun glitter runs
+// from the low sun down to the viewer.
 #include "effects/kit/kit.h"
+#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
 namespace {
 
+// A coarse sine of 1024 steps a turn for the per-cell sums: far cheaper than the full table, and smooth
+// enough for swells a few cells long.
+constexpr int waveSteps = 1024;
+constexpr float stepsPerRadian = 162.974661f; // waveSteps / 2 pi
+
 class Ocean : public Effect {
   public:
-    void start(EffectContext& c) override {
-        kit::fillColours(c, kit::grey, true);
-        // The sea rests deep blue: a uniform velocity holds blue at its rest level against the wave step's
-        // decay.
-        for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                c.planes.blue[cellAt(x, y)] = rest;
-                c.planes.blueVelocity[cellAt(x, y)] = rest * restHold;
-            }
+    void start(EffectContext&) override {
+        for (int i = 0; i < waveSteps; ++i) {
+            sine_[i] = fastSin(static_cast<float>(i) / stepsPerRadian);
         }
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
-        kit::tameField(c, 300.0f, 20.0f);
-        const int n = c.n;
-        const float t = static_cast<float>(tick_ % 1000000u);
-        // The swell: zero-sum pushes along the left edge, two long periods beating against each other.
-        // The swell's fronts are bent: the phase along the edge wanders, so the crests arrive curved and
-        // oblique.
-        for (int x = 1; x < 3; ++x) {
-            for (int y = 1; y < n - 1; ++y) {
-                const float bend = 1.2f * fastSin(y * 0.021f + t * 0.004f) + y * 0.03f;
-                // The edge's velocity follows two cosines that swell in over the first seconds, pushed by its
-                // change each frame, so the water oscillates about its level instead of creeping up.
-                const auto edge = [bend](float time) {
-                    return kit::smoothstep(0.0f, 30.0f, time) * (16.0f * fastCos(time * 0.11f + bend) +
-                                                                 6.0f * fastCos(time * 0.071f + 1.3f + bend));
-                };
-                c.planes.blueVelocity[cellAt(x, y)] += edge(t) - edge(t - 1.0f);
+        bounds::clearVelocities(c);
+        const float n = static_cast<float>(c.n);
+        const float t = static_cast<float>(c.frame % 400000u);
+        const float horizon = n * 0.34f;
+        const float sunX = n * 0.6f, sunY = horizon - n * 0.09f, sunR = n * 0.05f;
+        const int sky = kit::clampCell(c, kit::toCell(horizon));
+        const kit::Rgb zenith = kit::fromLevels(24, 50, 120), haze = kit::fromLevels(246, 196, 150);
+        const kit::Rgb sunColour = kit::fromLevels(255, 244, 200), glow = kit::fromLevels(255, 200, 120);
+        const kit::Rgb deep = kit::fromLevels(8, 34, 70), face = kit::fromLevels(40, 110, 150);
+        const kit::Rgb sheen = kit::fromLevels(130, 150, 175), foam = kit::fromLevels(236, 244, 246);
+        const kit::Rgb glitter = kit::fromLevels(255, 236, 170);
+
+        // Per row of sea: how far away it lies, how much of each swell still shows there (far rows would
+        // alias the swells into stripes, so they fade into a flat sheen), and the glitter path's width.
+        for (int y = 0; y < c.n; ++y) {
+            const float below = static_cast<float>(y) - horizon;
+            if (below <= 0.5f) {
+                continue;
             }
+            const float z = (n - horizon) / below; // 1 at the bottom, large at the horizon
+            depth_[y] = z;
+            const float perRow = 14.0f * z * z / (n - horizon); // the long swell's phase change per row
+            keep_[y] = 1.0f / (1.0f + perRow * perRow * 1.5f);
+            path_[y] = n * (0.01f + 0.11f / z);
         }
-        // Wind: small balanced pushes scattered over the water.
-        for (int k = 0; k < 30; ++k) {
-            const float wx = static_cast<float>(c.random(8, n - 9)),
-                        wy = static_cast<float>(c.random(8, n - 9));
-            kit::balancedPush(c, wx, wy, 3.0f, (c.random() % 2 ? 1.0f : -1.0f) * 3.0f, kit::blue);
-        }
-        // The far right edge absorbs, so the swell does not come back.
-        for (int x = 0; x < n; ++x) {
-            for (int y = 0; y < n; ++y) {
-                const int edge = (n - 1 - x) < (n - 1 - y) ? (n - 1 - x) : (n - 1 - y);
-                if (edge < 16) {
-                    const float keep = 1.0f - 0.01f * (16 - edge);
-                    float& b = c.planes.blue[cellAt(x, y)];
-                    float& v = c.planes.blueVelocity[cellAt(x, y)];
-                    b = rest + (b - rest) * keep;
-                    v = rest * restHold + (v - rest * restHold) * keep;
+        for (int x = 0; x < c.n; ++x) {
+            const float fx = static_cast<float>(x);
+            for (int y = 0; y <= sky && y < c.n; ++y) {
+                const float fy = static_cast<float>(y);
+                const float h = fy / horizon;
+                kit::Rgb colour = kit::mix(zenith, haze, h * h * h);
+                const float dx = fx - sunX, dy = (fy - sunY) * 0.75f;
+                const float d2 = (dx * dx + dy * dy) / (sunR * sunR);
+                if (d2 < 1.0f) {
+                    colour = sunColour;
+                } else if (d2 < 12.0f) {
+                    colour = kit::mix(colour, glow, 0.5f * (12.0f - d2) / 11.0f * (12.0f - d2) / 11.0f);
                 }
+                bounds::setCell(c, x, y, colour);
             }
-        }
-        // The rim holds still: border velocities are never spread by the wave step, so anything left there
-        // would pile up.
-        for (int k = 0; k < n; ++k) {
-            for (int cell : {cellAt(k, 0), cellAt(k, n - 1), cellAt(0, k), cellAt(n - 1, k)}) {
-                c.planes.blue[cell] = rest;
-                c.planes.blueVelocity[cell] = rest * restHold;
-            }
-        }
-        // Light the sea: blue is the height itself, offset to a deep blue; red and green are the glint and
-        // foam.
-        for (int x = 0; x < n; ++x) {
-            for (int y = 0; y < n; ++y) {
-                const int cell = cellAt(x, y);
-                const float h = c.planes.blue[cell] - rest;
-                const float hl = c.planes.blue[cellAt(x > 0 ? x - 1 : x, y)] - rest;
-                const float hu = c.planes.blue[cellAt(x, y > 0 ? y - 1 : y)] - rest;
-                const float slope = (h - hl) * 0.8f + (h - hu) * 0.4f;
-                const float lit = h * 0.7f + slope * 5.0f;
-                const float glint = kit::clampf((slope - 4.0f) * 30.0f, 0.0f, 220.0f);
-                const float foam = kit::clampf((h - 60.0f) * 8.0f, 0.0f, 220.0f);
-                // Light is capped just above the blue level, so glints and foam whiten rather than yellow.
-                const float cap = kit::clampf(h + rest + 25.0f, -127.0f, 128.0f);
-                const float red = kit::clampf(-118.0f + lit * 0.35f + glint + foam, -127.0f, 128.0f);
-                const float green = kit::clampf(-88.0f + lit * 0.8f + glint + foam, -127.0f, 128.0f);
-                c.planes.red[cell] = red < cap ? red : cap;
-                c.planes.green[cell] = green < cap + 10.0f ? green : cap + 10.0f;
-                c.planes.redVelocity[cell] = 0.0f;
-                c.planes.greenVelocity[cell] = 0.0f;
+            const float across = fx - n * 0.5f;
+            const float toSun = fx - sunX < 0.0f ? sunX - fx : fx - sunX;
+            for (int y = sky + 1; y < c.n; ++y) {
+                const float z = depth_[y], keep = keep_[y];
+                const float wx = across * z / (n - horizon); // across the sea, in the same units as z
+                // Two long swells from slightly different directions, and a shorter chop on top.
+                const float a = 14.0f * z + 3.0f * wx - t * 0.08f;
+                const float b = 10.0f * z - 5.0f * wx - t * 0.065f;
+                const float chop = 37.0f * z + 12.0f * wx - t * 0.11f;
+                const float ha = sine(a), hb = sine(b);
+                const float height = (0.6f * ha + 0.4f * hb) * keep + 0.15f * sine(chop) * keep * keep * keep;
+                // Slopes facing the viewer catch the sky: the derivative of the height towards the viewer.
+                const float slope = (0.6f * cosine(a) + 0.3f * cosine(b)) * keep;
+                const float far = 1.0f - keep;
+                kit::Rgb colour =
+                    kit::mix(deep, face, kit::clampf(0.5f + 0.6f * slope + 0.3f * height, 0.0f, 1.0f));
+                colour = kit::mix(colour, sheen, far * far * 0.8f);
+                // Whitecaps: where both swells crest together, in patches that travel with them.
+                const float crest = 0.6f * ha + 0.4f * hb;
+                if (crest > 0.78f && keep > 0.2f) {
+                    const float patch = sine(wx * 4.0f + z * 3.0f - t * 0.02f);
+                    if (patch > 0.1f) {
+                        colour =
+                            kit::mix(colour, foam, kit::clampf((crest - 0.78f) * 6.0f, 0.0f, 1.0f) * keep);
+                    }
+                }
+                // The glitter path: small bright facets under the sun that flicker as the water moves.
+                if (toSun < path_[y] * 2.0f) {
+                    const float centre = 1.0f - toSun / (path_[y] * 2.0f);
+                    colour = kit::mix(colour, glow, 0.35f * centre);
+                    if (toSun < path_[y] &&
+                        sine(z * 60.0f + t * 0.13f + ha) * sine(wx * 40.0f - t * 0.09f) > 0.6f) {
+                        colour = glitter;
+                    }
+                }
+                bounds::setCell(c, x, y, colour);
             }
         }
     }
 
   private:
-    static constexpr float rest = -45.0f;
-    static constexpr float restHold = 0.006f; // 1 - the wave step's colour keep factor
-    uint32_t tick_ = 0;
+    // Phases stay within a few ten thousand radians, far inside the int range.
+    float sine(float phase) const {
+        return sine_[static_cast<int>(phase * stepsPerRadian) & (waveSteps - 1)];
+    }
+    float cosine(float phase) const {
+        return sine_[(static_cast<int>(phase * stepsPerRadian) + waveSteps / 4) & (waveSteps - 1)];
+    }
+
+    float sine_[waveSteps]{};
+    float depth_[planeStride]{}, keep_[planeStride]{}, path_[planeStride]{};
 };
 
 } // namespace
