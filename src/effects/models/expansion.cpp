@@ -57,9 +57,12 @@ class Expansion : public Effect {
                    ez = models::turn(Vec3{0.0f, 0.0f, 1.0f}, ax, ay);
         const auto turned = [&](Vec3 v) { return ex * v.x + ey * v.y + ez * v.z; };
         constexpr int side = 2 * reach + 1;
+        // Every lattice place, projected, with its strength and red shift.
         for (int i = 0; i < side; ++i) {
             for (int j = 0; j < side; ++j) {
                 for (int k = 0; k < side; ++k) {
+                    Place& pl = places_[i][j][k];
+                    pl.alpha = 0.0f;
                     const bool old = ((i | j | k) & 1) == 0;
                     const Vec3 unit{static_cast<float>(i - reach), static_cast<float>(j - reach),
                                     static_cast<float>(k - reach)};
@@ -70,22 +73,60 @@ class Expansion : public Effect {
                     if (alpha <= 0.02f) {
                         continue;
                     }
-                    const Vec3 at = turned(p), was = turned(unit * stepBefore);
-                    const kit::Projected q = kit::project(c, at), w = kit::project(c, was);
-                    if (!q.visible || !w.visible || q.scale > 12.0f) {
+                    pl.at = kit::project(c, turned(p));
+                    pl.was = kit::project(c, turned(unit * stepBefore));
+                    if (!pl.at.visible || !pl.was.visible || pl.at.scale > 12.0f) {
                         continue;
                     }
+                    pl.alpha = alpha;
                     // Red shift: the farther from the centre of expansion, the faster it recedes, the redder.
-                    const float red = kit::clampf(dist / fadeTo, 0.0f, 1.0f);
-                    const kit::Rgb colour = kit::shade(kit::mix(near, far, red), alpha);
+                    pl.colour = kit::mix(near, far, kit::clampf(dist / fadeTo, 0.0f, 1.0f));
+                }
+            }
+        }
+        // The cosmic web: faint filaments between neighbouring galaxies of the coarse lattice, stretching
+        // with it (the fine lattice's filaments would be the same ones again once its galaxies are born).
+        for (int i = 0; i < side; i += 2) {
+            for (int j = 0; j < side; j += 2) {
+                for (int k = 0; k < side; k += 2) {
+                    const Place& a = places_[i][j][k];
+                    if (a.alpha <= 0.02f) {
+                        continue;
+                    }
+                    const Place* next[3] = {i + 2 < side ? &places_[i + 2][j][k] : nullptr,
+                                            j + 2 < side ? &places_[i][j + 2][k] : nullptr,
+                                            k + 2 < side ? &places_[i][j][k + 2] : nullptr};
+                    for (const Place* b : next) {
+                        if (b != nullptr && b->alpha > 0.02f && a.at.scale < 4.0f && b->at.scale < 4.0f) {
+                            const float w = 0.45f * (a.alpha < b->alpha ? a.alpha : b->alpha);
+                            kit::drawLine(c, a.at.x, a.at.y, b->at.x, b->at.y,
+                                          kit::shade(kit::mix(a.colour, b->colour, 0.5f), w),
+                                          kit::Blend::max);
+                        }
+                    }
+                }
+            }
+        }
+        for (int i = 0; i < side; ++i) {
+            for (int j = 0; j < side; ++j) {
+                for (int k = 0; k < side; ++k) {
+                    const Place& pl = places_[i][j][k];
+                    if (pl.alpha <= 0.02f) {
+                        continue;
+                    }
+                    const kit::Rgb colour = kit::shade(pl.colour, pl.alpha);
                     // A streak from where it was a moment ago: the faster it goes across, the longer.
-                    kit::drawLine(c, w.x, w.y, q.x, q.y, kit::shade(colour, 0.6f), kit::Blend::max);
-                    const float r = kit::clampf(1.6f * q.scale, 0.6f, 4.5f);
+                    kit::drawLine(c, pl.was.x, pl.was.y, pl.at.x, pl.at.y, kit::shade(colour, 0.6f),
+                                  kit::Blend::max);
+                    const float r = kit::clampf(1.6f * pl.at.scale, 0.6f, 4.5f);
                     if (r < 0.9f) {
-                        kit::paint(c, kit::toCell(q.x), kit::toCell(q.y), colour, kit::Blend::max);
+                        kit::paint(c, kit::toCell(pl.at.x), kit::toCell(pl.at.y), colour, kit::Blend::max);
                     } else {
-                        kit::softDisc(c, q.x, q.y, r * 2.2f, colour, 0.5f * alpha, kit::Blend::set);
-                        kit::fillDisc(c, q.x, q.y, r * 0.7f, colour, kit::Blend::max);
+                        if (pl.alpha > 0.5f) { // a halo only round the galaxies fully there
+                            kit::softDisc(c, pl.at.x, pl.at.y, r * 2.2f, pl.colour, 0.5f * pl.alpha,
+                                          kit::Blend::set);
+                        }
+                        kit::fillDisc(c, pl.at.x, pl.at.y, r * 0.7f, colour, kit::Blend::max);
                     }
                 }
             }
@@ -131,7 +172,13 @@ class Expansion : public Effect {
         }
     }
 
+    struct Place {
+        kit::Projected at, was;
+        kit::Rgb colour;
+        float alpha = 0.0f;
+    };
     std::vector<float> radius_, logRadius_;
+    Place places_[2 * reach + 1][2 * reach + 1][2 * reach + 1];
 };
 
 } // namespace
