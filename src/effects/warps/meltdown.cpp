@@ -79,7 +79,7 @@ class Meltdown : public Effect {
                     col = heat(0.45f + 0.025f * (top_[x] - fy) + flow);
                 } else if (fy >= poolY) {
                     const float depth = fy - poolY;
-                    col = heat(0.95f - 0.02f * depth + flow * 0.6f + 0.1f * surface_[x]);
+                    col = heat(0.95f - 0.02f * depth + flow * 0.3f + 0.1f * surface_[x]);
                 } else {
                     col = kit::Rgb{};
                     bool hot = false;
@@ -130,7 +130,7 @@ class Meltdown : public Effect {
         d.len = 0.0f;
         d.speed = 0.02f;
         d.accel = 0.002f + 0.004f * c.randomUnit();
-        d.maxLen = static_cast<float>(n_) * (0.25f + 0.3f * c.randomUnit());
+        d.maxLen = static_cast<float>(n_) * (0.3f + 0.35f * c.randomUnit());
         d.r = 3.5f + 3.5f * c.randomUnit();
     }
 
@@ -158,7 +158,7 @@ class Meltdown : public Effect {
                 d.len = d.maxLen * 0.15f; // what stays behind springs back up
             }
             const float stretch = d.len / d.maxLen;
-            const float neck = d.r * (0.85f - 0.45f * stretch);
+            const float neck = geometry::greater(1.3f, d.r * (0.85f - 0.45f * stretch)); // never a hairline
             const float tipY = base + d.len;
             const int x0 = kit::toCell(d.x - 2.0f * d.r), x1 = kit::toCell(d.x + 2.0f * d.r);
             for (int x = x0 < 0 ? 0 : x0; x <= x1 && x < n_; ++x) {
@@ -180,6 +180,12 @@ class Meltdown : public Effect {
                         geometry::greater(top_[x], base + d.r * fillet * fillet * (1.5f + 2.0f * stretch));
                 }
             }
+        }
+        // A notch a column or two wide between two fillets would show as a hairline of wall: metal fills it.
+        for (int x = 2; x + 2 < n_; ++x) {
+            const float left = geometry::greater(top_[x - 1], top_[x - 2]);
+            const float right = geometry::greater(top_[x + 1], top_[x + 2]);
+            top_[x] = geometry::greater(top_[x], geometry::lesser(left, right) - 1.0f);
         }
     }
 
