@@ -82,15 +82,16 @@ class Landing : public Effect {
                     col = geometry::blend(col, glow,
                                           (1.0f - kit::clampf(up * 4.0f, 0.0f, 1.0f)) * sunward * 0.6f);
                 } else {
-                    // Distance along the ground, and the metres one cell spans across and along it
-                    // (inverted).
-                    const float fpx = height_ / sv, z = fpx * focal;
-                    const float gx = su * fpx + camX_, gz = z + camZ_;
-                    // Across: a cell steps sideways by fpx, and, away from the middle, by more as it steps
-                    // up or down the screen, so lines running into the distance blur as they should.
+                    // The ground point under the cell, and how many metres the cell spans across (fpx,
+                    // more away from the middle, so lines running into the distance blur as they should)
+                    // and along; the three quotients come from one division.
                     const float asu = su < 0.0f ? -su : su;
-                    const float inx = sv * invHeight * sv / (sv + asu),
-                                inz = 1.0f / (z * fpx * invHeight + fpx);
+                    const float a = sv, b = focal + sv, d = sv + asu;
+                    const float q = 1.0f / (a * b * d);
+                    const float fpx = height_ * q * b * d, z = fpx * focal;
+                    const float gx = su * fpx + camX_, gz = z + camZ_;
+                    // fpz = fpx * (z / height + 1) = height * b / a^2; inx = a / height * a / d.
+                    const float inx = a * a * invHeight * (q * a * b), inz = a * a * invHeight * (q * a * d);
                     if (gx > -halfWidth && gx < halfWidth && gz > 0.0f && gz < runwayLength) {
                         col = asphalt;
                         float mark = stripe(halfWidth - 1.5f - (gx < 0.0f ? -gx : gx), 0.8f, inx);
