@@ -1,7 +1,7 @@
-// Expansion: the universe stretching, seen from inside. The viewer floats within a lattice of galaxies that
-// grows about a point ahead, so every galaxy streams away from that point and past the viewer, reddening as
-// it recedes faster; new galaxies kindle in the gaps as the spacing doubles, and the glow of space itself
-// flows outwards in rings, so the growth never runs out.
+// Expansion: the universe stretching, seen from inside. The viewer floats within a lattice of galaxies,
+// joined by faint filaments, that grows about a point ahead, so every galaxy streams away from that point
+// and past the viewer, reddening as it recedes faster; new galaxies kindle in the gaps as the spacing
+// doubles, and the glow of space itself flows outwards in rings, so the growth never runs out.
 #include <vector>
 
 #include "effects/geometry/direct_cells.h"
