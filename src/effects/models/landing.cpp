@@ -95,7 +95,10 @@ class Landing : public Effect {
                     if (gx > -halfWidth && gx < halfWidth && gz > 0.0f && gz < runwayLength) {
                         col = asphalt;
                         float mark = stripe(halfWidth - 1.5f - (gx < 0.0f ? -gx : gx), 0.8f, inx);
-                        mark += stripe(gx, 0.6f, inx) * stripe(within(gz, 50.0f, 0.02f) - 15.0f, 15.0f, inz);
+                        const float centre = stripe(gx, 0.6f, inx);
+                        if (centre > 0.0f) { // the centre-line dashes
+                            mark += centre * stripe(within(gz, 50.0f, 0.02f) - 15.0f, 15.0f, inz);
+                        }
                         if (gz < 40.0f) { // the piano keys at the threshold
                             mark += stripe(within(gx + halfWidth, 5.0f, 0.2f) - 2.5f, 1.2f, inx) *
                                     stripe(gz - 22.0f, 15.0f, inz) * (gx * gx < 22.0f * 22.0f ? 1.0f : 0.0f);
@@ -113,9 +116,12 @@ class Landing : public Effect {
                         // finer than a cell; the approach's strip a little lighter.
                         const float band = stripe(within(gz, 140.0f, 1.0f / 140.0f) - 70.0f, 45.0f, inz);
                         col = geometry::blend(grassA, grassB, band * 0.8f);
-                        const float furrow = stripe(within(gx, 6.0f, 1.0f / 6.0f) - 3.0f, 1.0f, inx) *
-                                             kit::clampf(inx * 8.0f - 1.0f, 0.0f, 1.0f);
-                        col = geometry::dim(col, 1.0f - 0.18f * furrow);
+                        const float fine = inx * 8.0f - 1.0f;
+                        if (fine > 0.0f) {
+                            const float furrow = stripe(within(gx, 6.0f, 1.0f / 6.0f) - 3.0f, 1.0f, inx) *
+                                                 (fine < 1.0f ? fine : 1.0f);
+                            col = geometry::dim(col, 1.0f - 0.18f * furrow);
+                        }
                         col = geometry::blend(col, grassB, stripe(gx, halfWidth * 1.3f, inx) * 0.4f);
                     }
                     // Evening haze thickens with distance.
