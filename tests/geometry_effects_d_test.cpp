@@ -116,17 +116,17 @@ TEST_F(GeometryEffectsD, RedrawnPicturesDoNotDependOnWhatCameBefore) {
     }
 }
 
-TEST_F(GeometryEffectsD, EclipseCoversTheSunAtMidCycleEveryTwelveSeconds) {
-    // The moon's path follows the clock alone: the sun's centre is dark at frames 300 and 900, and bright
-    // between, at frame 600.
+TEST_F(GeometryEffectsD, EclipseCoversTheSunAtMidCycleEveryNineSeconds) {
+    // The moon's path follows the clock alone: the sun's centre is dark at frames 225 and 675, in the middle
+    // of totality, and bright between, at frame 450, when the moon is well clear.
     fillField({0.0f});
     Runner runner(75, 200, 0u);
-    const int centre = cellAt(100, 90);
-    runner.frames(301);
+    const int centre = cellAt(100, 72);
+    runner.frames(226);
     EXPECT_LT(planes.red[centre], -100.0f);
-    runner.frames(300);
+    runner.frames(225);
     EXPECT_GT(planes.red[centre], 50.0f);
-    runner.frames(300);
+    runner.frames(225);
     EXPECT_LT(planes.red[centre], -100.0f);
 }
 

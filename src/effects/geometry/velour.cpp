@@ -1,10 +1,9 @@
-// Velour: crushed velvet. A slowly shifting fold height (a few sums of waves, with a fine crushed texture on
-// top) is lit per cell by a wandering light; velvet shines where its pile meets the light at a grazing angle,
-// so the sheen runs along the folds, and the deep jewel colour shifts hue where the pile faces away.
-#include <cmath>
+// Velour: a length of velvet in soft, slowly shifting folds. Invisible hands brush across it, and the pile
+// keeps their strokes: brushed one way it lies pale, the other way deep, so trails of light and dark build up
+// and cross; now and then a sheen sweeps over the cloth, rippling over the folds.
 #include <vector>
 
-#include "effects/geometry/fast_shading.h"
+#include "effects/geometry/direct_cells.h"
 #include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
@@ -12,71 +11,126 @@ namespace glowfield {
 
 namespace {
 
+constexpr int brushCount = 3;
+constexpr uint32_t sheenFrames = 230;
+constexpr float rowScale = 0.75f; // a cell is 4 pixels wide and 3 tall
+
 class Velour : public Effect {
   public:
+    void start(EffectContext& c) override {
+        n_ = c.n;
+        nap_.assign(static_cast<size_t>(n_) * n_, 0.0f);
+        // The cloth arrives already crushed: patches of pile lying this way and that.
+        const float pa = c.randomUnit() * kit::twoPi, pb = c.randomUnit() * kit::twoPi;
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                nap_[static_cast<size_t>(x) * n_ + y] =
+                    0.6f * fastSin(x * 0.06f + pa + 1.5f * fastSin(y * 0.05f)) * fastCos(y * 0.045f + pb);
+            }
+        }
+        for (Brush& b : brushes_) {
+            enter(c, b);
+            b.x += (c.randomUnit() - 0.2f) * n_ * 0.8f * fastCos(b.heading);
+            b.y += (c.randomUnit() - 0.2f) * n_ * 0.8f * fastSin(b.heading);
+        }
+        hue_ = c.randomUnit();
+    }
+
     void step(EffectContext& c) override {
-        const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
-        const float lightA = t * 0.23f;
-        const float lx = fastCos(lightA) * 0.8f, ly = fastSin(lightA) * 0.8f, lz = 0.6f;
-        const float hue = 0.78f + 0.12f * fastSin(t * 0.05f); // plum to wine to sapphire
-        const kit::Rgb deep = kit::hsv(hue, 0.9f, 0.5f);
-        const kit::Rgb turned = kit::hsv(hue + 0.12f, 0.85f, 0.32f);
-        const kit::Rgb sheen = kit::hsv(hue - 0.05f, 0.45f, 1.0f);
-        // Every wave here splits into a column part and a row part (see fast_shading.h).
-        const size_t count = static_cast<size_t>(c.n);
-        x1_.fill(c.n, 0.045f, t * 0.11f);
-        y1_.fill(c.n, 0.02f, 0.0f);
-        x2_.fill(c.n, -0.017f, -t * 0.08f);
-        y2_.fill(c.n, 0.05f, 0.0f);
-        x3_.fill(c.n, 0.03f, 0.0f);
-        x4_.fill(c.n, 0.21f, 0.0f);
-        napX1_.fill(c.n, 0.06f, -lightA);
-        napX2_.fill(c.n, -0.04f, 0.0f);
-        phases_.resize(count);
-        for (size_t j = 0; j < count; ++j) {
-            phases_[j] =
-                0.03f * static_cast<float>(j) + 1.5f * fastSin(static_cast<float>(j) * 0.04f - t * 0.05f);
+        if (c.n != n_) {
+            start(c);
         }
-        y3_.fillPhases(phases_);
-        for (size_t j = 0; j < count; ++j) {
-            phases_[j] = 2.0f * fastSin(static_cast<float>(j) * 0.13f);
+        const float n = static_cast<float>(n_);
+        const float t = static_cast<float>(c.frame % 200000u);
+        for (Brush& b : brushes_) {
+            brush(c, b, t);
         }
-        y4_.fillPhases(phases_);
-        for (size_t j = 0; j < count; ++j) {
-            phases_[j] = 1.7f * fastSin(static_cast<float>(j) * 0.05f + t * 0.02f);
-        }
-        napY1_.fillPhases(phases_);
-        napY2_.fill(c.n, 0.11f, 0.0f);
-        for (int x = 0; x < c.n; ++x) {
-            const size_t i = static_cast<size_t>(x);
-            for (int y = 0; y < c.n; ++y) {
-                const size_t j = static_cast<size_t>(y);
-                // Slope of the fold height: large soft folds plus the fine crush of the pile.
-                const float c1 = shading::cosSum(x1_, i, y1_, j), c2 = shading::cosSum(x2_, i, y2_, j);
-                const float c3 = shading::cosSum(x3_, i, y3_, j), c4 = shading::cosSum(x4_, i, y4_, j);
-                const float gx = 1.8f * (0.405f * c1 - 0.119f * c2 + 0.24f * c3 + 0.126f * c4);
-                const float gy = 1.8f * (0.18f * c1 + 0.35f * c2 + 0.24f * c3);
-                // Normal of the surface, then how squarely the light meets it.
-                const float norm = 1.0f / std::sqrt(gx * gx + gy * gy + 1.0f);
-                const float facing = kit::clampf((-gx * lx - gy * ly + lz) * norm, 0.0f, 1.0f);
-                // Crushed pile: the nap lies in patches of different direction; where it points towards the
-                // light the cloth looks pale, where it points away, deep. cos(nap - light) with the nap's
-                // two waves taken as one blend of their cosines keeps this to a multiply-add.
-                const float crush = 0.5f + 0.25f * shading::cosSum(napX1_, i, napY1_, j) +
-                                    0.25f * shading::sinSum(napX2_, i, napY2_, j);
-                const float graze = 1.0f - facing;
-                const float shine = graze * graze * (0.4f + 0.6f * crush);
-                kit::Rgb colour = shading::mix(turned, deep, crush);
-                colour = shading::shade(colour, 0.4f + 0.6f * facing);
-                colour = shading::mix(colour, sheen, shine * 0.75f);
-                paintSolid(c, x, y, colour);
+        // Folds: two slow waves; their slopes shade the cloth (see direct_cells.h for the split sines).
+        fold1_.make(
+            n_, [&](float i) { return i * 0.034f + t * 0.007f; }, [&](float i) { return i * 0.022f; });
+        fold2_.make(
+            n_, [&](float i) { return -i * 0.016f; }, [&](float i) { return i * 0.05f - t * 0.009f; });
+        const float hue = hue_ + static_cast<float>(c.frame % 30000u) / 30000.0f;
+        const kit::Rgb deep = kit::hsv(hue, 0.95f, 0.42f), pale = kit::hsv(hue + 0.03f, 0.7f, 0.95f);
+        const kit::Rgb sheenColour = kit::hsv(hue - 0.04f, 0.3f, 1.0f);
+        // The sheen: a broad band crossing diagonally, once per run.
+        const float run = static_cast<float>(c.frame % sheenFrames) / sheenFrames;
+        const float sheenAt = -0.35f * n + run * 2.4f * n;
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                const float s1 = fold1_.cosX[x] * fold1_.cosY[y] - fold1_.sinX[x] * fold1_.sinY[y];
+                const float s2 = fold2_.cosX[x] * fold2_.cosY[y] - fold2_.sinX[x] * fold2_.sinY[y];
+                const float slope = 0.6f * s1 + 0.4f * s2; // -1..1
+                const float nap = nap_[static_cast<size_t>(x) * n_ + y];
+                kit::Rgb col =
+                    geometry::blend(deep, pale, kit::clampf(0.32f + 0.4f * nap + 0.2f * slope, 0.0f, 1.0f));
+                col = geometry::dim(col, 0.7f + 0.3f * slope);
+                const float across = (static_cast<float>(x) + static_cast<float>(y) * rowScale) * 0.7f -
+                                     sheenAt - 6.0f * fold1_.at(x, y);
+                const float band = 1.0f - across * across * (1.0f / 700.0f);
+                if (band > 0.0f) {
+                    col = geometry::blend(col, sheenColour, band * (0.55f + 0.2f * nap + 0.25f * slope));
+                }
+                paintSolid(c, x, y, col);
             }
         }
     }
 
   private:
-    shading::AxisWave x1_, y1_, x2_, y2_, x3_, y3_, x4_, y4_, napX1_, napY1_, napX2_, napY2_;
-    std::vector<float> phases_;
+    struct Brush {
+        float x, y, heading, turn, phase;
+    };
+
+    // A brush comes in from a random edge, heading across.
+    void enter(EffectContext& c, Brush& b) {
+        const float n = static_cast<float>(n_);
+        const int side = c.random(0, 3);
+        const float along = (0.15f + 0.7f * c.randomUnit()) * n;
+        const float spread = (c.randomUnit() - 0.5f) * 1.2f;
+        b.x = side == 0 ? -8.0f : side == 1 ? n + 8.0f : along;
+        b.y = side == 2 ? -8.0f : side == 3 ? n + 8.0f : along;
+        b.heading = (side == 0   ? 0.0f
+                     : side == 1 ? kit::pi
+                     : side == 2 ? kit::pi * 0.5f
+                                 : -kit::pi * 0.5f) +
+                    spread;
+        b.turn = (c.randomUnit() - 0.5f) * 0.03f;
+        b.phase = c.randomUnit() * kit::twoPi;
+    }
+
+    // The brush sweeps on a gently curving path and lays the pile under it: stroked rightwards it lies pale,
+    // leftwards deep; the middle of the stroke presses hardest.
+    void brush(EffectContext& c, Brush& b, float t) {
+        const float n = static_cast<float>(n_);
+        b.heading += b.turn + 0.02f * fastSin(t * 0.03f + b.phase);
+        const float dx = fastCos(b.heading), dy = fastSin(b.heading);
+        b.x += dx * 2.6f;
+        b.y += dy * 2.6f / rowScale;
+        if (b.x < -12.0f || b.y < -12.0f || b.x > n + 12.0f || b.y > n + 12.0f) {
+            enter(c, b);
+            return;
+        }
+        const float target = dx + 0.4f * dy > 0.0f ? 1.0f : -1.0f;
+        const float r = 11.0f, ry = r / rowScale;
+        const int x0 = kit::toCell(b.x - r), x1 = kit::toCell(b.x + r), y0 = kit::toCell(b.y - ry),
+                  y1 = kit::toCell(b.y + ry);
+        for (int x = x0 < 0 ? 0 : x0; x <= x1 && x < n_; ++x) {
+            for (int y = y0 < 0 ? 0 : y0; y <= y1 && y < n_; ++y) {
+                const float u = (x - b.x) / r, v = (y - b.y) / ry;
+                const float d2 = u * u + v * v;
+                if (d2 < 1.0f) {
+                    float& p = nap_[static_cast<size_t>(x) * n_ + y];
+                    p += (target - p) * 0.35f * (1.0f - d2);
+                }
+            }
+        }
+    }
+
+    int n_ = 0;
+    float hue_ = 0.0f;
+    std::vector<float> nap_;
+    Brush brushes_[brushCount]{};
+    geometry::SplitSine fold1_, fold2_;
 };
 
 } // namespace

@@ -1,67 +1,107 @@
-// Expansion: the universe stretching. A lattice of galaxies grows so that each moves away from every other;
-// as the spacing doubles new galaxies kindle in the gaps, so the growth never runs out. Farther galaxies
-// look redder, and the lattice drifts round so its depth shows.
+// Expansion: the universe stretching, seen from inside. The viewer floats within a lattice of galaxies,
+// joined by faint filaments, that grows about a point ahead, so every galaxy streams away from that point
+// and past the viewer, reddening as it recedes faster; new galaxies kindle in the gaps as the spacing
+// doubles, and the glow of space itself flows outwards in rings, so the growth never runs out.
+#include <vector>
+
+#include "effects/geometry/direct_cells.h"
 #include "effects/models/model_scene.h"
 
 namespace glowfield {
 
 namespace {
 
-constexpr int reach = 5; // half-spacing steps either side of the centre
-constexpr uint32_t loopFrames = 300;
+constexpr int reach = 7; // lattice steps either side of the centre of expansion
+constexpr uint32_t loopFrames = 260;
+
+// 2^f for f in 0..1 by a polynomial, scaled to be exact at both ends, so the loop joins without a jump.
+inline float doubling(float f) {
+    const float p = 1.0f + f * (0.693147f + f * (0.240227f + f * (0.0555041f + f * 0.0096181f)));
+    return 1.0f + (p - 1.0f) / 0.9984493f;
+}
+
+// The natural logarithm of v > 0 from exact operations only (frexp and a short series), the same bits on
+// every build.
+inline float logOf(float v) {
+    int e = 0;
+    const float m = std::frexp(v, &e) * 2.0f; // 1..2
+    const float z = (m - 1.0f) / (m + 1.0f), z2 = z * z;
+    const float series =
+        2.0f * z * (1.0f + z2 * (1.0f / 3.0f + z2 * (0.2f + z2 * (1.0f / 7.0f + z2 / 9.0f))));
+    return static_cast<float>(e - 1) * 0.693147f + series;
+}
 
 class Expansion : public Effect {
   public:
+    void start(EffectContext& c) override { layout(c); }
+
     void step(EffectContext& c) override {
-        models::settleField(c, kit::fromLevels(0, 0, 10), 0.35f);
+        if (radius_.size() != static_cast<size_t>(c.n) * c.n) {
+            layout(c);
+        }
+        kit::scaleVelocities(c, 0.0f);
         const float n = static_cast<float>(c.n);
-        // s runs 1 -> 2 in each loop; at 2 the lattice with its newborn points equals the one at 1.
-        const float s = 1.0f + static_cast<float>(c.frame % loopFrames) / loopFrames;
+        const float f = static_cast<float>(c.frame % loopFrames) / loopFrames;
+        const float s = doubling(f), before = doubling(f > 0.01f ? f - 0.012f : 0.0f);
         const float t = static_cast<float>(c.frame % 200000u);
-        const float spacing = n * 0.2f, step = spacing * s * 0.5f;
-        const float fadeFrom = spacing * 1.9f, fadeTo = spacing * 2.5f;
-        const float ax = 0.4f * fastSin(t * 0.004f), ay = t * 0.005f;
-        const float newborn = kit::smoothstep(1.0f, 1.7f, s);
-        // Every lattice place: its turned position and how strongly it shows (born, and not faded out).
+        paintSpace(c, f);
+        // s runs 1 -> 2; at 2 the lattice with its newborn points equals the one at 1.
+        const float spacing = n * 0.22f, step = spacing * s * 0.5f, stepBefore = spacing * before * 0.5f;
+        const float fadeTo = spacing * 5.0f;
+        const float newborn = kit::smoothstep(1.0f, 1.8f, s);
+        const float ax = 0.45f + 0.15f * fastSin(t * 0.003f), ay = 0.6f + 0.2f * fastSin(t * 0.0021f + 1.0f);
+        const kit::Rgb near = kit::fromLevels(200, 225, 255), far = kit::fromLevels(255, 80, 40);
+        // The view's turn as the images of the three axes, so each point turns with a few multiply-adds.
+        const Vec3 ex = models::turn(Vec3{1.0f, 0.0f, 0.0f}, ax, ay),
+                   ey = models::turn(Vec3{0.0f, 1.0f, 0.0f}, ax, ay),
+                   ez = models::turn(Vec3{0.0f, 0.0f, 1.0f}, ax, ay);
+        const auto turned = [&](Vec3 v) { return ex * v.x + ey * v.y + ez * v.z; };
         constexpr int side = 2 * reach + 1;
+        // Every lattice place, projected, with its strength and red shift.
         for (int i = 0; i < side; ++i) {
             for (int j = 0; j < side; ++j) {
                 for (int k = 0; k < side; ++k) {
-                    const Vec3 p{static_cast<float>(i - reach) * step, static_cast<float>(j - reach) * step,
-                                 static_cast<float>(k - reach) * step};
-                    const float dist = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-                    const bool old = ((i | j | k) & 1) == 0;
                     Place& pl = places_[i][j][k];
-                    pl.fade = 1.0f - kit::smoothstep(fadeFrom, fadeTo, dist);
-                    pl.alpha = (old ? 1.0f : newborn) * pl.fade;
-                    pl.at = models::turn(p, ax, ay) + Vec3{0.0f, 0.0f, n * 0.35f};
-                    pl.red = kit::clampf(dist * dist / (fadeTo * fadeTo), 0.0f, 1.0f);
+                    pl.alpha = 0.0f;
+                    const bool old = ((i | j | k) & 1) == 0;
+                    const Vec3 unit{static_cast<float>(i - reach), static_cast<float>(j - reach),
+                                    static_cast<float>(k - reach)};
+                    const Vec3 p = unit * step;
+                    const float dist = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+                    const float alpha =
+                        (old ? 1.0f : newborn) * (1.0f - kit::smoothstep(fadeTo * 0.7f, fadeTo, dist));
+                    if (alpha <= 0.02f) {
+                        continue;
+                    }
+                    pl.at = kit::project(c, turned(p));
+                    pl.was = kit::project(c, turned(unit * stepBefore));
+                    if (!pl.at.visible || !pl.was.visible || pl.at.scale > 12.0f) {
+                        continue;
+                    }
+                    pl.alpha = alpha;
+                    // Red shift: the farther from the centre of expansion, the faster it recedes, the redder.
+                    pl.colour = kit::mix(near, far, kit::clampf(dist / fadeTo, 0.0f, 1.0f));
                 }
             }
         }
-        // The fabric of space: the coarse lattice's lines always, the fine ones fading in with the newborn
-        // galaxies, so the grid too stays the same from one loop to the next.
-        for (int i = 0; i < side; ++i) {
-            for (int j = 0; j < side; ++j) {
-                for (int k = 0; k < side; ++k) {
+        // The cosmic web: faint filaments between neighbouring galaxies of the coarse lattice, stretching
+        // with it (the fine lattice's filaments would be the same ones again once its galaxies are born).
+        for (int i = 0; i < side; i += 2) {
+            for (int j = 0; j < side; j += 2) {
+                for (int k = 0; k < side; k += 2) {
                     const Place& a = places_[i][j][k];
-                    if (a.fade <= 0.02f) {
+                    if (a.alpha <= 0.02f) {
                         continue;
                     }
-                    const int steps[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-                    for (const auto& d : steps) {
-                        const int i2 = i + d[0], j2 = j + d[1], k2 = k + d[2];
-                        if (i2 >= side || j2 >= side || k2 >= side) {
-                            continue;
-                        }
-                        const Place& b = places_[i2][j2][k2];
-                        // On a coarse line when both coordinates across the line are even.
-                        const bool coarse = d[0]   ? ((j | k) & 1) == 0
-                                            : d[1] ? ((i | k) & 1) == 0
-                                                   : ((i | j) & 1) == 0;
-                        const float w = std::min(a.fade, b.fade) * (coarse ? 1.0f : newborn) * 0.3f;
-                        if (w > 0.02f) {
-                            models::fastLine(c, a.at, b.at, kit::shade(kit::fromLevels(90, 110, 220), w));
+                    const Place* next[3] = {i + 2 < side ? &places_[i + 2][j][k] : nullptr,
+                                            j + 2 < side ? &places_[i][j + 2][k] : nullptr,
+                                            k + 2 < side ? &places_[i][j][k + 2] : nullptr};
+                    for (const Place* b : next) {
+                        if (b != nullptr && b->alpha > 0.02f && a.at.scale < 4.0f && b->at.scale < 4.0f) {
+                            const float w = 0.45f * (a.alpha < b->alpha ? a.alpha : b->alpha);
+                            kit::drawLine(c, a.at.x, a.at.y, b->at.x, b->at.y,
+                                          kit::shade(kit::mix(a.colour, b->colour, 0.5f), w),
+                                          kit::Blend::max);
                         }
                     }
                 }
@@ -74,23 +114,70 @@ class Expansion : public Effect {
                     if (pl.alpha <= 0.02f) {
                         continue;
                     }
-                    // Red shift: blue-white near the centre, orange-red towards the edge of the lattice.
-                    const kit::Rgb colour = kit::shade(
-                        kit::mix(kit::fromLevels(210, 230, 255), kit::fromLevels(255, 100, 50), pl.red),
-                        pl.alpha);
-                    models::modelDot(c, pl.at, colour, 2.8f, 0.85f);
+                    const kit::Rgb colour = kit::shade(pl.colour, pl.alpha);
+                    // A streak from where it was a moment ago: the faster it goes across, the longer.
+                    kit::drawLine(c, pl.was.x, pl.was.y, pl.at.x, pl.at.y, kit::shade(colour, 0.6f),
+                                  kit::Blend::max);
+                    const float r = kit::clampf(1.6f * pl.at.scale, 0.6f, 4.5f);
+                    if (r < 0.9f) {
+                        kit::paint(c, kit::toCell(pl.at.x), kit::toCell(pl.at.y), colour, kit::Blend::max);
+                    } else {
+                        if (pl.alpha > 0.5f) { // a halo only round the galaxies fully there
+                            kit::softDisc(c, pl.at.x, pl.at.y, r * 2.2f, pl.colour, 0.5f * pl.alpha,
+                                          kit::Blend::set);
+                        }
+                        kit::fillDisc(c, pl.at.x, pl.at.y, r * 0.7f, colour, kit::Blend::max);
+                    }
                 }
             }
         }
-        models::modelDot(c, places_[reach][reach][reach].at, kit::white, 3.5f, 0.85f);
     }
 
   private:
     using Vec3 = kit::Vec3;
+
+    // Each cell's distance from the middle of the screen, as a logarithm, so that rings which scale outwards
+    // at a steady rate are a steady drift in it.
+    void layout(const EffectContext& c) {
+        const size_t cells = static_cast<size_t>(c.n) * c.n;
+        radius_.assign(cells, 0.0f);
+        logRadius_.assign(cells, 0.0f);
+        const float half = static_cast<float>(c.n) * 0.5f;
+        size_t i = 0;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float dx = (static_cast<float>(x) - half) / half,
+                            dy = (static_cast<float>(y) - half) * 0.75f / half;
+                const float r = std::sqrt(dx * dx + dy * dy);
+                radius_[i] = r;
+                logRadius_[i] = logOf(r + 0.12f);
+            }
+        }
+    }
+
+    // The glow of space: blue-violet at the centre of expansion, deep red towards the edges, with faint rings
+    // that widen outwards for ever (one ring width per doubling).
+    void paintSpace(const EffectContext& c, float f) {
+        const kit::Rgb centre = kit::fromLevels(70, 80, 150), edge = kit::fromLevels(95, 25, 40);
+        const float phase = f * kit::twoPi;
+        size_t i = 0;
+        for (int x = 0; x < c.n; ++x) {
+            for (int y = 0; y < c.n; ++y, ++i) {
+                const float r = radius_[i];
+                const float ring = fastSin(logRadius_[i] * 9.0647f - phase); // 9.06 = 2 pi / ln 2
+                kit::Rgb col = geometry::blend(centre, edge, kit::clampf(r * 0.9f, 0.0f, 1.0f));
+                col = geometry::dim(col, 0.85f + 0.15f * ring);
+                geometry::putCell(c, x, y, col);
+            }
+        }
+    }
+
     struct Place {
-        Vec3 at;
-        float alpha = 0.0f, fade = 0.0f, red = 0.0f;
+        kit::Projected at, was;
+        kit::Rgb colour;
+        float alpha = 0.0f;
     };
+    std::vector<float> radius_, logRadius_;
     Place places_[2 * reach + 1][2 * reach + 1][2 * reach + 1];
 };
 

@@ -1,6 +1,8 @@
-// The entry without a name: an idle drift. The field is pulled gently towards a slowly turning low-frequency
-// colour gradient, softened where an earlier effect left extreme values, and nudged now and then by a soft,
-// balanced push, so that even a calm entry keeps moving.
+// The entry without a name: an idle drift. Two sets of broad soft bands turn slowly in opposite directions
+// and drift across each other, mapped through a dusk palette whose hues wander, so the screen is calm but
+// always visibly alive; the field is pulled towards them, so an earlier effect's leftovers melt in within a
+// second, and a soft, balanced nudge now and then sends a slow ripple through them.
+#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -9,7 +11,7 @@ namespace {
 
 class Unnamed : public Effect {
   private:
-    float sinX_[planeStride] = {}, cosX_[planeStride] = {}, sinY_[planeStride] = {}, cosY_[planeStride] = {};
+    geometry::SplitSine wide_, narrow_;
 
   public:
     void step(EffectContext& c) override {
@@ -17,34 +19,40 @@ class Unnamed : public Effect {
         if (c.frame % 8u == 0u) {
             kit::tameField(c, 300.0f, 20.0f);
         }
-        const float t = static_cast<float>(c.frame % 100000u) * 0.004f;
-        const float dirX = fastCos(t), dirY = fastSin(t);
+        const float t = static_cast<float>(c.frame % 200000u);
         const float half = static_cast<float>(c.n) * 0.5f;
-        const float hue = static_cast<float>(c.frame % 30000u) / 30000.0f;
-        const kit::Rgb from = kit::hsv(hue, 0.8f, 0.85f), to = kit::hsv(hue + 0.45f, 0.9f, 0.3f);
-        // The slow wave across the gradient, sin(p(x) + q(y)), is taken apart into its x and y terms so that
-        // the pass needs no sine per cell.
-        for (int i = 0; i < c.n; ++i) {
-            const float p = -(i - half) * dirY / half * 2.5f;
-            const float q = (i - half) * dirX / half * 2.5f + t * 3.0f;
-            sinX_[i] = fastSin(p);
-            cosX_[i] = fastCos(p);
-            sinY_[i] = fastSin(q);
-            cosY_[i] = fastCos(q);
-        }
+        // The broad bands turn one way, the narrower ones the other, each drifting along its own direction.
+        const float a1 = t * 0.0045f, a2 = 1.3f - t * 0.0031f;
+        const float k1 = 6.2832f / 150.0f, k2 = 6.2832f / 70.0f;
+        const float c1 = fastCos(a1) * k1, s1 = fastSin(a1) * k1 * 0.75f;
+        const float c2 = fastCos(a2) * k2, s2 = fastSin(a2) * k2 * 0.75f;
+        const float p1 = t * 0.021f, p2 = -t * 0.013f;
+        wide_.make(
+            c.n, [&](float i) { return (i - half) * c1 + p1; }, [&](float i) { return (i - half) * s1; });
+        narrow_.make(
+            c.n, [&](float i) { return (i - half) * c2 + p2; }, [&](float i) { return (i - half) * s2; });
+        // The palette: a deep shade, a middle and a light, their hues wandering slowly apart and back.
+        const float hue = static_cast<float>(c.frame % 40000u) / 40000.0f;
+        const float swing = 0.12f * fastSin(t * 0.0017f);
+        const kit::Rgb deep = kit::hsv(hue + 0.62f, 0.85f, 0.22f);
+        const kit::Rgb middle = kit::hsv(hue + 0.5f + swing, 0.7f, 0.62f);
+        const kit::Rgb light = kit::hsv(hue + 0.1f - swing, 0.45f, 0.98f);
+        const float rate = 0.12f;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                // Position along the turning direction, -1..1, bent by the slow wave across it.
-                const float u = ((x - half) * dirX + (y - half) * dirY) / half;
-                const float bend = 0.25f * (sinX_[x] * cosY_[y] + cosX_[x] * sinY_[y]);
-                const float k = kit::clampf((u + bend) * 0.5f + 0.5f, 0.0f, 1.0f);
-                kit::blendCell(c, x, y, kit::mix(from, to, k), 0.04f);
+                const float v = 0.5f + 0.34f * wide_.at(x, y) + 0.16f * narrow_.at(x, y); // 0..1
+                // Soft-edged bands: the middle of the palette is passed through quickly, so each band has a
+                // clear body and the screen real contrast.
+                const float e = v * v * (3.0f - 2.0f * v);
+                const kit::Rgb target = e < 0.5f ? geometry::blend(deep, middle, e * 2.0f)
+                                                 : geometry::blend(middle, light, e * 2.0f - 1.0f);
+                geometry::mixCell(c, x, y, target, rate);
             }
         }
-        if (c.frame % 40u == 0u) {
+        if (c.frame % 50u == 0u) {
             const float px = static_cast<float>(c.random(20, c.n - 20));
             const float py = static_cast<float>(c.random(20, c.n - 20));
-            kit::balancedPush(c, px, py, 6.0f, (c.random() % 2 ? 1.0f : -1.0f) * 1.5f);
+            kit::balancedPush(c, px, py, 8.0f, (c.random() % 2 ? 1.0f : -1.0f) * 1.2f);
         }
     }
 };
