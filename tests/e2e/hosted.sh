@@ -198,6 +198,6 @@ pass "a XSCREENSAVER_WINDOW that names no window is refused: $(cat "$WORK/err.tx
 # A window that is already gone (a preview clicked away before the player started): one line, exit code 1.
 "$PLAYER" --window-id 0x7ffffff >/dev/null 2>"$WORK/err.txt"
 code=$?
-[ "$code" -eq 1 ] && [ "$(wc -l <"$WORK/err.txt")" -eq 1 ] && grep -q '^glowfield: the window 0x7ffffff' "$WORK/err.txt" ||
+[ "$code" -eq 1 ] && [ "$(wc -l <"$WORK/err.txt")" -eq 1 ] && grep -q '^glowfield: there is no window 0x7ffffff' "$WORK/err.txt" ||
     fail "a window that is gone: exit code $code, $(cat "$WORK/err.txt")"
 pass "a window that is gone is reported in one line: $(cat "$WORK/err.txt")"
