@@ -180,14 +180,17 @@ void applyPictureFile(const PictureFile& file) {
     }
     picture.pictureWidth = file.width;
     picture.pictureHeight = file.height;
-    const size_t width = static_cast<size_t>(file.width);
-    for (size_t i = 0; width > 0 && 3 * i + 3 <= file.bmpSamples.size(); ++i) {
-        const int k = 1 + static_cast<int>(i / width);
-        const int l = static_cast<int>(i % width);
-        const int sample = pictureAt(file.width - 1 - l, k);
-        picture.pictureBlue[sample] = file.bmpSamples[3 * i];
-        picture.pictureGreen[sample] = file.bmpSamples[3 * i + 1];
-        picture.pictureRed[sample] = file.bmpSamples[3 * i + 2];
+    const size_t samples = file.bmpSamples.size() / 3;
+    const uint8_t* read = file.bmpSamples.data();
+    for (int k = 1; file.width > 0 && static_cast<size_t>(k - 1) * file.width < samples; ++k) {
+        const int inRow =
+            static_cast<int>(std::min<size_t>(file.width, samples - static_cast<size_t>(k - 1) * file.width));
+        for (int l = 0; l < inRow; ++l, read += 3) {
+            const int sample = pictureAt(file.width - 1 - l, k);
+            picture.pictureBlue[sample] = read[0];
+            picture.pictureGreen[sample] = read[1];
+            picture.pictureRed[sample] = read[2];
+        }
     }
 }
 

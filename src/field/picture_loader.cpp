@@ -93,17 +93,6 @@ struct FileJob {
 // The loads. Everything below the mutex is shared with the background thread.
 class Loader {
   public:
-    ~Loader() {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            stopping_ = true;
-        }
-        wake_.notify_all();
-        if (worker_.joinable()) {
-            worker_.join();
-        }
-    }
-
     void setWait(bool wait) {
         finish();
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -197,10 +186,7 @@ class Loader {
     void work() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [this] { return stopping_ || fileJob_ || listJob_; });
-            if (stopping_) {
-                return;
-            }
+            wake_.wait(lock, [this] { return fileJob_ || listJob_; });
             busy_ = true;
             if (fileJob_) {
                 const FileJob job = *fileJob_;
@@ -237,7 +223,6 @@ class Loader {
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::thread worker_;
-    bool stopping_ = false;
     bool busy_ = false;
     bool wait_ = true;
     uint64_t generation_ = 0;
@@ -247,9 +232,11 @@ class Loader {
     std::optional<PictureFile> finished_;
 };
 
+// Never destroyed: the process may end while the background reads a large file, and it must not wait for
+// that (a screen saver ends on SIGTERM at once). The thread only ever touches the loader and the file.
 Loader& loader() {
-    static Loader instance;
-    return instance;
+    static Loader* const instance = new Loader;
+    return *instance;
 }
 
 } // namespace
