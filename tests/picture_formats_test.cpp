@@ -1,7 +1,11 @@
 // The picture loader on .png and .jpg files written by the tests: the same planes as a .bmp of the same
 // image when it already fits the screen, larger ones fitted to it, photos turned upright by their Exif
 // orientation, CMYK shown, and broken, oversized or too small files skipped.
+#include <png.h>
 #include <turbojpeg.h>
+
+#include <csetjmp>
+#include <cstdio>
 
 #include <algorithm>
 #include <cstring>
@@ -122,6 +126,62 @@ TEST_F(PictureFormatTest, LargerPicturesAreFittedToTheScreenByTheirMiddle) {
     for (double v : {0.01, 0.5, 0.99}) {
         EXPECT_EQ(seenAt(0.5, v), 0x00ff00u) << v;
     }
+}
+
+// A PNG that libpng's simplified writer cannot make: interlaced, or grey with alpha.
+void writeUnusualPng(const std::string& path, int width, int height, bool interlaced, int colourType,
+                     const std::function<std::vector<uint8_t>(int c, int r)>& pixel) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                     colourType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        std::vector<std::vector<uint8_t>> rows(static_cast<size_t>(height));
+        std::vector<png_bytep> pointers;
+        for (int r = 0; r < height; ++r) {
+            for (int c = 0; c < width; ++c) {
+                const std::vector<uint8_t> value = pixel(c, r);
+                rows[r].insert(rows[r].end(), value.begin(), value.end());
+            }
+            pointers.push_back(rows[r].data());
+        }
+        png_set_rows(png, info, pointers.data());
+        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    }
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
+TEST_F(PictureFormatTest, InterlacedAndTransparentPngsAreShown) {
+    field.gridSize = 200;
+    // Interlaced: the rows are only whole after the last pass; the picture is the same as plain.
+    loadAlone([](const std::string& path) { writePng(path, 400, 300, pattern); }, "plain.png");
+    const auto plain = std::make_unique<PictureStore>(picture);
+    loadAlone(
+        [](const std::string& path) {
+            writeUnusualPng(path, 400, 300, true, PNG_COLOR_TYPE_RGB, [](int c, int r) {
+                const uint32_t v = pattern(c, r);
+                return std::vector<uint8_t>{uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+            });
+        },
+        "interlaced.png");
+    ASSERT_EQ(picture.pictureWidth, 400);
+    EXPECT_EQ(std::memcmp(&picture, plain.get(), sizeof picture), 0);
+
+    // Grey with alpha: grey 200, opaque on the left, half transparent on the right, laid over black.
+    loadAlone(
+        [](const std::string& path) {
+            writeUnusualPng(path, 400, 300, false, PNG_COLOR_TYPE_GRAY_ALPHA, [](int c, int) {
+                return std::vector<uint8_t>{200, uint8_t(c < 200 ? 255 : 128)};
+            });
+        },
+        "grey.png");
+    ASSERT_EQ(picture.pictureWidth, 400);
+    EXPECT_EQ(seenAt(0.25, 0.5), 0xc8c8c8u);
+    EXPECT_EQ(seenAt(0.75, 0.5), 0x646464u);
 }
 
 TEST_F(PictureFormatTest, CmykJpegIsShownInRgb) {
