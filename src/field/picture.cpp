@@ -170,6 +170,47 @@ PictureFile readPictureFile(const PictureCandidate& chosen, int minimumSide) {
     return file;
 }
 
+namespace {
+
+// Plane rows 1 to lastRow - 1 from rows of `width` pixels: rowOf(k) gives plane row k's pixels from plane
+// column width - 1 down to 0, three bytes each with red, green and blue at the given offsets. The planes
+// keep a column's rows together, so the rows are taken in bands that stay in the cache while each band is
+// written column by column.
+template <typename RowOf>
+void writePlaneRows(int width, int lastRow, const RowOf& rowOf, int red, int green, int blue) {
+    constexpr int band = 32;
+    for (int top = 1; top < lastRow; top += band) {
+        const int bottom = std::min(top + band, lastRow);
+        const uint8_t* rows[band];
+        for (int k = top; k < bottom; ++k) {
+            rows[k - top] = rowOf(k);
+        }
+        for (int l = 0; l < width; ++l) {
+            const int column = pictureAt(width - 1 - l, 0);
+            for (int k = top; k < bottom; ++k) {
+                const uint8_t* pixel = rows[k - top] + 3 * l;
+                picture.pictureRed[column + k] = pixel[red];
+                picture.pictureGreen[column + k] = pixel[green];
+                picture.pictureBlue[column + k] = pixel[blue];
+            }
+        }
+    }
+}
+
+} // namespace
+
+// A fitted picture lands as a .bmp of the same image would: plane row k holds the k-th row from the bottom
+// (row 0 is skipped), plane column X the column width - 1 - X from the left.
+void fillPlanes(const FittedPicture& fitted) {
+    picture.pictureWidth = std::min(fitted.width, pictureColumns);
+    picture.pictureHeight = std::min(fitted.height, pictureRows);
+    const size_t stride = 3 * static_cast<size_t>(fitted.width);
+    writePlaneRows(
+        picture.pictureWidth, picture.pictureHeight,
+        [&](int k) { return fitted.rgb.data() + static_cast<size_t>(fitted.height - 1 - k) * stride; }, 0, 1,
+        2);
+}
+
 void applyPictureFile(const PictureFile& file) {
     if (file.fitted) {
         fillPlanes(*file.fitted);
@@ -180,17 +221,23 @@ void applyPictureFile(const PictureFile& file) {
     }
     picture.pictureWidth = file.width;
     picture.pictureHeight = file.height;
+    if (file.width <= 0) {
+        return;
+    }
+    // Whole rows, then the part of a row where the file ended.
+    const size_t width = static_cast<size_t>(file.width);
     const size_t samples = file.bmpSamples.size() / 3;
-    const uint8_t* read = file.bmpSamples.data();
-    for (int k = 1; file.width > 0 && static_cast<size_t>(k - 1) * file.width < samples; ++k) {
-        const int inRow =
-            static_cast<int>(std::min<size_t>(file.width, samples - static_cast<size_t>(k - 1) * file.width));
-        for (int l = 0; l < inRow; ++l, read += 3) {
-            const int sample = pictureAt(file.width - 1 - l, k);
-            picture.pictureBlue[sample] = read[0];
-            picture.pictureGreen[sample] = read[1];
-            picture.pictureRed[sample] = read[2];
-        }
+    const int wholeRows = static_cast<int>(samples / width);
+    const uint8_t* const first = file.bmpSamples.data();
+    writePlaneRows(
+        file.width, 1 + wholeRows, [&](int k) { return first + 3 * static_cast<size_t>(k - 1) * width; }, 2,
+        1, 0);
+    const uint8_t* read = first + 3 * static_cast<size_t>(wholeRows) * width;
+    for (size_t l = 0; l < samples % width; ++l, read += 3) {
+        const int sample = pictureAt(file.width - 1 - static_cast<int>(l), 1 + wholeRows);
+        picture.pictureBlue[sample] = read[0];
+        picture.pictureGreen[sample] = read[1];
+        picture.pictureRed[sample] = read[2];
     }
 }
 

@@ -285,23 +285,4 @@ std::optional<FittedPicture> decodeCompressedPicture(const uint8_t* bytes, size_
     return std::nullopt;
 }
 
-// The planes as the .bmp loader fills them from the same picture stored bottom-up: plane row k holds the
-// k-th row from the bottom (row 0 is skipped), plane column X the column width - 1 - X from the left.
-void fillPlanes(const FittedPicture& fitted) {
-    picture.pictureWidth = std::min(fitted.width, pictureColumns);
-    picture.pictureHeight = std::min(fitted.height, pictureRows);
-    const int width = picture.pictureWidth;
-    for (int k = 1; k < picture.pictureHeight; ++k) {
-        const uint8_t* row =
-            fitted.rgb.data() + 3 * static_cast<size_t>(fitted.height - 1 - k) * fitted.width;
-        for (int l = 0; l < width; ++l) {
-            const uint8_t* pixel = row + 3 * l;
-            const int sample = pictureAt(width - 1 - l, k);
-            picture.pictureRed[sample] = pixel[0];
-            picture.pictureGreen[sample] = pixel[1];
-            picture.pictureBlue[sample] = pixel[2];
-        }
-    }
-}
-
 } // namespace glowfield

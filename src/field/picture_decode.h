@@ -24,7 +24,4 @@ inline constexpr int64_t maximumInterlacedPixels = 12'000'000;
 // minimumSide pixels, an oversized or an undecodable one gives nothing. CMYK JPEGs are shown in RGB.
 std::optional<FittedPicture> decodeCompressedPicture(const uint8_t* bytes, size_t size, int minimumSide);
 
-// Unpacks a fitted picture into the planes as the .bmp loader would unpack the same image.
-void fillPlanes(const FittedPicture& fitted);
-
 } // namespace glowfield

@@ -25,6 +25,9 @@ struct PictureFile {
 // Reads a listed file as it is now: nothing when it has gone, is no longer a regular file or does not decode.
 PictureFile readPictureFile(const PictureCandidate& chosen, int minimumSide);
 
+// Unpacks a fitted picture into the planes as the .bmp loader would unpack the same image.
+void fillPlanes(const FittedPicture& fitted);
+
 // Lays what was read into the planes and sizes; nothing read changes nothing.
 void applyPictureFile(const PictureFile& file);
 
