@@ -291,7 +291,7 @@ std::string parseSettings(const std::string& text, const std::string& path, cons
         checkTogether(settings);
     } catch (const toml::parse_error& error) {
         return located(path, static_cast<int64_t>(error.source().begin.line),
-                       shown(std::string(error.description())));
+                       shown(std::string(error.description()), shownPathCharacters));
     } catch (const Refusal& refusal) {
         return located(path, refusal.line, refusal.problem);
     }
