@@ -56,7 +56,6 @@ TEST(CommandLine, HelpVersionAndListEndTheParsing) {
     EXPECT_EQ(parse({"--help", "--bogus"}).error, "");
     EXPECT_EQ(parse({"--window", "--version"}).options.action, Action::version);
     EXPECT_EQ(parse({"--list"}).options.action, Action::list);
-    EXPECT_NE(parse({"--bogus", "--help"}).error, "");
 }
 
 // Each refusal is one line that names what was wrong.
@@ -203,15 +202,49 @@ TEST(CommandLine, HostedWindowFromOptionsOrTheSaverEnvironment) {
     EXPECT_EQ(error.find('\n'), std::string::npos); // escaped: the message stays one line
 }
 
-TEST(CommandLine, HelpWinsWhereverItStandsUnlessAnEarlierOptionFailed) {
+TEST(CommandLine, HelpWinsWhereverItStands) {
     EXPECT_EQ(parse({"--frames", "3", "--help"}).options.action, Action::help);
     EXPECT_EQ(parse({"--version", "--help"}).options.action, Action::help);
     EXPECT_EQ(parse({"--help", "--bogus"}).options.action, Action::help);
-    EXPECT_NE(parse({"--bogus", "--help"}).error, "");
+    // Also after or among mistakes, and where a value belongs: a word "--help" is never a value.
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--bogus", "--help"},
+                                               {"--frames", "x", "--help"},
+                                               {"--screenshot", "--help"},
+                                               {"a", "--help", "b"}}) {
+        EXPECT_EQ(parse(args).error, "") << args[0];
+        EXPECT_EQ(parse(args).options.action, Action::help) << args[0];
+    }
     // An option where a value belongs is a forgotten value, unless written with '='.
     EXPECT_NE(parse({"--screenshot", "--dump-field", "x"}).error, "");
     EXPECT_EQ(parse({"--screenshot=--odd.png"}).options.screenshotPath, "--odd.png");
+    EXPECT_EQ(parse({"--screenshot=--help"}).options.screenshotPath, "--help");
     EXPECT_NE(parse({"--gallery", "g", "--window"}).error, "");
+}
+
+TEST(CommandLine, HugeRefusedValuesAreCutInTheMessage) {
+    const std::string huge(900000, '7');
+    const std::string error = parse({"--effect", huge}).error;
+    ASSERT_NE(error, "");
+    EXPECT_LT(error.size(), 160u) << error.substr(0, 200);
+    EXPECT_NE(error.find("'" + std::string(60, '7') + "'..."), std::string::npos) << error.substr(0, 200);
+    // Cut between characters, never inside one; short values are shown whole.
+    EXPECT_EQ(quoted(std::string(59, 'a') + "\xc3\xa9\xc3\xa9"), "'" + std::string(59, 'a') + "\xc3\xa9'...");
+    EXPECT_EQ(quoted("short\n"), "'short\\x0a'");
+}
+
+TEST(CommandLine, OnlyRunsThatDrawOnTheScreenLookAtTheSaversWindow) {
+    const EnvironmentLookup junk = [](const char* name) -> const char* {
+        return std::string(name) == "XSCREENSAVER_WINDOW" ? "junk" : nullptr;
+    };
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--print-config"}, {"--gallery", "g"}}) {
+        Options options = parse(args).options;
+        EXPECT_EQ(applySaverEnvironment(options, junk), "") << args[0];
+        EXPECT_NE(options.displayMode, DisplayMode::hosted) << args[0];
+    }
+    Options run = parse({}).options;
+    EXPECT_NE(applySaverEnvironment(run, junk), "");
 }
 
 } // namespace

@@ -1,9 +1,17 @@
 // The config file: its location, its keys, refusals that name the file and line, the command line's choices
 // over it one setting at a time, and --print-config's text read back to the same settings.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
+#include <thread>
 
+#include "app/command_line.h"
 #include "app/effect_list.h"
 #include "app/settings.h"
 #include "test_support.h"
@@ -55,6 +63,66 @@ TEST(ConfigFile, LivesInTheConfigFolderUnlessNamed) {
     EXPECT_NE(applyConfigFile(options, lookupIn({})).find("cannot read --config file"), std::string::npos);
     options.configPath = home.path();
     EXPECT_NE(applyConfigFile(options, lookupIn({})).find("folder"), std::string::npos);
+}
+
+// Runs read() on its own thread and says whether it finished within two seconds; if not, a writer opened
+// on the FIFO and closed again lets it go, so that the test fails instead of hanging.
+template <typename Read> bool finishesWithoutAWriter(const std::string& fifo, Read read) {
+    auto done = std::async(std::launch::async, read);
+    if (done.wait_for(std::chrono::seconds(2)) == std::future_status::ready) {
+        return true;
+    }
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) {
+        ::close(writer);
+    }
+    return false;
+}
+
+TEST(ConfigFile, FifosAndDevicesAtTheDefaultPathsNeverHoldUpTheStart) {
+    TempDir home;
+    std::filesystem::create_directories(home.file(".config/glowfield"));
+    const std::string config = home.file(".config/glowfield/config.toml");
+    ASSERT_EQ(mkfifo(config.c_str(), 0600), 0);
+    std::string error;
+    ASSERT_TRUE(finishesWithoutAWriter(config, [&] {
+        Options options;
+        error = applyConfigFile(options, lookupIn({{"HOME", home.path()}}));
+    }));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+
+    // The user's folders file: a FIFO or a device there is passed over for ~/Pictures.
+    const std::string userDirs = home.file(".config/user-dirs.dirs");
+    ASSERT_EQ(mkfifo(userDirs.c_str(), 0600), 0);
+    std::string pictures;
+    ASSERT_TRUE(finishesWithoutAWriter(userDirs, [&] {
+        pictures = defaultPicturesDirectory(lookupIn({{"HOME", home.path()}}));
+    }));
+    EXPECT_EQ(pictures, home.file("Pictures"));
+    std::filesystem::remove(userDirs);
+    std::filesystem::create_symlink("/dev/zero", userDirs);
+    EXPECT_EQ(defaultPicturesDirectory(lookupIn({{"HOME", home.path()}})), home.file("Pictures"));
+    Options zero;
+    zero.configPath = "/dev/zero";
+    EXPECT_NE(applyConfigFile(zero, lookupIn({})).find("not a regular file"), std::string::npos);
+}
+
+TEST(ConfigFile, APipeNamedOnTheCommandLineIsRead) {
+    // As the shell's --config <(printf ...) gives it.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::thread writer([&] {
+        const std::string text = "names = true\nswitch_seconds = 3\n";
+        EXPECT_EQ(write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(ends[1]);
+    });
+    Options options;
+    options.configPath = "/dev/fd/" + std::to_string(ends[0]);
+    EXPECT_EQ(applyConfigFile(options, lookupIn({})), "");
+    writer.join();
+    close(ends[0]);
+    EXPECT_TRUE(options.names);
+    EXPECT_EQ(options.switchSeconds, 3.0);
 }
 
 TEST(ConfigFile, EveryKeyTakesEffect) {
@@ -251,6 +319,26 @@ TEST(ConfigFile, PrintedSettingsReadBackToTheSame) {
         EXPECT_EQ(second.fps, first.fps) << text;
         EXPECT_EQ(second.startEffect, first.startEffect) << text;
     }
+}
+
+// What --print-config would print but could not read back is refused instead: a --pictures that is not a
+// folder, or whose name is not UTF-8, the only text a config file holds. A default folder of such a name
+// stands in a comment with its bytes escaped.
+TEST(ConfigFile, SettingsThatCannotReadBackAreNotPrinted) {
+    TempDir folder;
+    const std::string latin1 = folder.file("caf\xe9");
+    std::filesystem::create_directory(latin1);
+    for (const std::string& pictures : {folder.file("missing"), latin1}) {
+        Options options = parseCommandLine({"--pictures", pictures, "--print-config"}).options;
+        ASSERT_EQ(applySettings(FileSettings{}, options), "");
+        EXPECT_NE(checkPrintable(options), "") << pictures;
+    }
+    Options plain = parseCommandLine({"--print-config"}).options;
+    EXPECT_EQ(checkPrintable(plain), "");
+    const std::string text = settingsText(plain, latin1);
+    FileSettings file;
+    EXPECT_EQ(parseSettings(text, "printed.toml", "", file), "") << text;
+    EXPECT_NE(text.find("caf\\xe9"), std::string::npos) << text;
 }
 
 } // namespace

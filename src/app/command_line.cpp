@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/recorder.h"
+#include "app/small_file.h"
 #include "app/viewer_options.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
@@ -30,12 +32,15 @@ template <typename Number> bool parseWhole(const std::string& text, Number& valu
     return error == std::errc() && end == last;
 }
 
-} // namespace
-
-std::string quoted(const std::string& text) {
-    std::string out = "'";
+// Escapes text up to limit characters; says whether it had more.
+bool escapeInto(const std::string& text, size_t limit, std::string& out) {
+    size_t shown = 0;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
+        // Cut between characters, never inside one.
+        if ((byte & 0xc0) != 0x80 && shown++ == limit) {
+            return true;
+        }
         if (byte < 0x20 || byte == 0x7f) {
             static const char hex[] = "0123456789abcdef";
             out += "\\x";
@@ -45,7 +50,20 @@ std::string quoted(const std::string& text) {
             out += c;
         }
     }
-    return out + "'";
+    return false;
+}
+
+} // namespace
+
+std::string escaped(const std::string& text, size_t limit) {
+    std::string out;
+    return escapeInto(text, limit, out) ? out + "..." : out;
+}
+
+std::string quoted(const std::string& text, size_t limit) {
+    std::string out = "'";
+    const bool cut = escapeInto(text, limit, out);
+    return out + (cut ? "'..." : "'");
 }
 
 namespace {
@@ -280,17 +298,14 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
 } // namespace
 
 ParseResult parseCommandLine(const std::vector<std::string>& args) {
-    // --help anywhere asks for the help text, whatever stands after it; an option refused before it still
-    // fails.
-    const auto help = std::find(args.begin(), args.end(), std::string("--help"));
-    if (help == args.end()) {
+    // --help anywhere asks for the help text, whatever else the line holds: someone who asks for help
+    // while getting the rest wrong needs it most. A word "--help" is never a value (a file of that name is
+    // written "--screenshot=--help"), so "--screenshot --help" asks for help too.
+    if (std::find(args.begin(), args.end(), std::string("--help")) == args.end()) {
         return parseOptions(args);
     }
-    ParseResult parsed = parseOptions(std::vector<std::string>(args.begin(), help));
-    if (parsed.error.empty()) {
-        parsed = ParseResult{};
-        parsed.options.action = Action::help;
-    }
+    ParseResult parsed;
+    parsed.options.action = Action::help;
     return parsed;
 }
 
@@ -298,7 +313,12 @@ namespace {
 
 // XDG_PICTURES_DIR as the user-dirs.dirs file writes it: XDG_PICTURES_DIR="$HOME/Pictures".
 std::string picturesFromUserDirs(const std::string& path, const std::string& home) {
-    std::ifstream in(path);
+    // Only a regular file of a sane size is read: a FIFO or a device at that name would hold up every start.
+    std::string text, reason;
+    if (readSmallFile(path, 1 << 20, false, text, reason) != SmallFileRead::read) {
+        return {};
+    }
+    std::istringstream in(text);
     std::string line;
     const std::string key = "XDG_PICTURES_DIR=";
     while (std::getline(in, line)) {
@@ -413,9 +433,12 @@ bool nameSameFile(const std::string& first, const std::string& second) {
 std::string applySaverEnvironment(Options& options, const EnvironmentLookup& environment) {
     const char* value = environment("XSCREENSAVER_WINDOW");
     // The daemon starts its savers with --root and names the window it made for them here: --root then
-    // means that window, not the real root underneath it. --window-id still names its own window.
+    // means that window, not the real root underneath it. --window-id still names its own window. Only a
+    // run that would draw into the host's window looks at it: not the gallery or --print-config.
     const bool root = options.displayMode == DisplayMode::hosted && options.hostRoot;
-    if (!value || !*value || options.headless || (options.displayMode != DisplayMode::desktop && !root)) {
+    const bool drawsOnScreen = options.action == Action::run && options.galleryDirectory.empty();
+    if (!value || !*value || !drawsOnScreen || options.headless ||
+        (options.displayMode != DisplayMode::desktop && !root)) {
         return {};
     }
     if (!parseWindowId(value, options.hostWindow)) {
@@ -430,10 +453,12 @@ std::string applySaverEnvironment(Options& options, const EnvironmentLookup& env
 std::string checkPaths(const Options& options) {
     std::string reason;
     if (!options.screenshotPath.empty() && !canWriteFile(options.screenshotPath, reason)) {
-        return "cannot write --screenshot file " + quoted(options.screenshotPath) + ": " + reason;
+        return "cannot write --screenshot file " + quoted(options.screenshotPath, shownPathCharacters) +
+               ": " + reason;
     }
     if (!options.dumpFieldPath.empty() && !canWriteFile(options.dumpFieldPath, reason)) {
-        return "cannot write --dump-field file " + quoted(options.dumpFieldPath) + ": " + reason;
+        return "cannot write --dump-field file " + quoted(options.dumpFieldPath, shownPathCharacters) + ": " +
+               reason;
     }
     if (!options.screenshotPath.empty() && !options.dumpFieldPath.empty() &&
         nameSameFile(options.screenshotPath, options.dumpFieldPath)) {
@@ -441,7 +466,8 @@ std::string checkPaths(const Options& options) {
     }
     if (!options.recordPath.empty()) {
         if (!canWriteFile(options.recordPath, reason)) {
-            return "cannot write --record file " + quoted(options.recordPath) + ": " + reason;
+            return "cannot write --record file " + quoted(options.recordPath, shownPathCharacters) + ": " +
+                   reason;
         }
         for (const auto& [other, name] : {std::pair{&options.screenshotPath, "--screenshot"},
                                           std::pair{&options.dumpFieldPath, "--dump-field"}}) {

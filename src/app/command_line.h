@@ -97,8 +97,14 @@ bool canWriteFile(const std::string& path, std::string& reason);
 // True when the two paths name one file: the same file under two names, or one name written two ways.
 bool nameSameFile(const std::string& first, const std::string& second);
 
-// Input echoed in a message: quoted, with control characters escaped, so that a message stays one line.
-std::string quoted(const std::string& text);
+// Input echoed in a message: quoted, with control characters escaped, so that a message stays one line, and
+// cut after limit characters with "..." so that a huge value does not fill the screen. Paths get more room.
+inline constexpr size_t shownValueCharacters = 60;
+inline constexpr size_t shownPathCharacters = 240;
+std::string quoted(const std::string& text, size_t limit = shownValueCharacters);
+
+// The same without the quotes.
+std::string escaped(const std::string& text, size_t limit = shownValueCharacters);
 
 std::string usageText();
 

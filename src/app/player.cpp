@@ -30,6 +30,7 @@
 #include "display/surface_writer.h"
 #include "effects/effect_state.h"
 #include "field/picture.h"
+#include "field/picture_loader.h"
 #include "platform/atomic_file.h"
 #include "platform/memory_surface.h"
 #include "platform/png_writer.h"
@@ -546,6 +547,9 @@ int runPlayer(const Options& options) {
     setDisplayLostAction(writeOutputsOfLostDisplay);
     setPictureDirectory(options.picturesDirectory.value_or(
         defaultPicturesDirectory([](const char* name) { return std::getenv(name); })));
+    // On the screen a frame never waits for a picture file; a run that leaves frames behind (headless, a
+    // recording, a screenshot) waits, so that the same seed and folder give the same frames every time.
+    setPictureLoadsWait(options.headless || !options.recordPath.empty() || !options.screenshotPath.empty());
     RunState run(options);
     if (!run.log.openFromEnvironment()) {
         std::fprintf(stderr, "glowfield: cannot write the frame log named by GLOWFIELD_FRAME_LOG\n");

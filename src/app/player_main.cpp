@@ -1,9 +1,11 @@
 // The player's entry, called by the launcher once this library is loaded: parses the command line and the
 // config file, refuses bad input with one line and exit code 2, answers --help, --version, --list and
 // --print-config, and otherwise runs the player.
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <utility>
@@ -18,6 +20,22 @@
 #include "app/stop_guard.h"
 #include "effects/catalogue.h"
 #include "field/picture.h"
+
+namespace {
+
+// Text for standard output; a full disk, /dev/full or a closed output is an error, not a silent success.
+int printed(const std::string& text) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno ? errno : EIO;
+        std::fprintf(stderr, "glowfield: cannot write to standard output: %s\n", std::strerror(error));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 // stopFlag is set by the launcher's handlers of the stop signals, which were installed before this library
 // and its many dependencies were loaded; null installs the player's own.
@@ -46,14 +64,11 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     Options options = parsed.options;
     switch (options.action) {
     case Action::help:
-        std::fputs(usageText().c_str(), stdout);
-        return 0;
+        return printed(usageText());
     case Action::version:
-        std::printf("glowfield %s\n", GLOWFIELD_VERSION);
-        return 0;
+        return printed(std::string("glowfield ") + GLOWFIELD_VERSION + "\n");
     case Action::list:
-        std::fputs(effectListText().c_str(), stdout);
-        return 0;
+        return printed(effectListText());
     case Action::listMonitors:
         return listMonitors();
     case Action::printConfig:
@@ -78,8 +93,11 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
         std::fprintf(stderr, "glowfield: %s (left out: the saver plays with the default)\n", problem.c_str());
     }
     if (options.action == Action::printConfig) {
-        std::fputs(settingsText(options, defaultPicturesDirectory(environment)).c_str(), stdout);
-        return 0;
+        if (const std::string error = checkPrintable(options); !error.empty()) {
+            std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+            return 2;
+        }
+        return printed(settingsText(options, defaultPicturesDirectory(environment)));
     }
     if (struct stat info{};
         hosted && options.picturesDirectory &&

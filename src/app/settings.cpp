@@ -13,6 +13,7 @@
 #include <toml++/toml.h>
 
 #include "app/effect_list.h"
+#include "app/small_file.h"
 #include "app/viewer_options.h"
 #include "effects/effect_state.h"
 
@@ -30,13 +31,13 @@ struct Refusal {
 };
 
 // Text of the input in a message without the quotes: control characters escaped, one line.
-std::string shown(const std::string& text) {
-    const std::string inQuotes = quoted(text);
-    return inQuotes.substr(1, inQuotes.size() - 2);
+std::string shown(const std::string& text, size_t limit = shownValueCharacters) {
+    return escaped(text, limit);
 }
 
 std::string located(const std::string& path, int64_t line, const std::string& problem) {
-    return shown(path) + ":" + std::to_string(std::max<int64_t>(line, 1)) + ": " + problem;
+    return shown(path, shownPathCharacters) + ":" + std::to_string(std::max<int64_t>(line, 1)) + ": " +
+           problem;
 }
 
 int64_t lineOf(const toml::node& node) {
@@ -232,6 +233,36 @@ std::string tomlString(const std::string& text) {
     return out + "\"";
 }
 
+// Whether text is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF), which is all a
+// TOML file may hold.
+bool isUtf8(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80         ? 1
+                           : (lead >> 5) == 6  ? 2
+                           : (lead >> 4) == 14 ? 3
+                           : (lead >> 3) == 30 ? 4
+                                               : 0;
+        if (length == 0 || i + length > text.size()) {
+            return false;
+        }
+        uint32_t code = length == 1 ? lead : lead & (0x7f >> length);
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xc0) != 0x80) {
+                return false;
+            }
+            code = code << 6 | (next & 0x3f);
+        }
+        static const uint32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < smallest[length] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) {
+            return false;
+        }
+        i += static_cast<size_t>(length);
+    }
+    return true;
+}
+
 // The shortest text that reads back as the same double, always a TOML float.
 std::string tomlFloat(double value) {
     char buffer[32];
@@ -295,7 +326,7 @@ std::string parseSettings(const std::string& text, const std::string& path, cons
         }
     } catch (const toml::parse_error& error) {
         return located(path, static_cast<int64_t>(error.source().begin.line),
-                       shown(std::string(error.description())));
+                       shown(std::string(error.description()), shownPathCharacters));
     } catch (const Refusal& refusal) {
         return located(path, refusal.line, refusal.problem);
     }
@@ -306,27 +337,20 @@ std::string readSettingsFile(const std::string& path, bool required, const std::
                              FileSettings& settings) {
     const auto cannotRead = [&](const std::string& reason) {
         return std::string(required ? "cannot read --config file " : "cannot read the config file ") +
-               quoted(path) + ": " + reason;
+               quoted(path, shownPathCharacters) + ": " + reason;
     };
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        return errno == ENOENT && !required ? std::string() : cannotRead(std::strerror(errno));
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return cannotRead("it is a folder");
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return cannotRead(std::strerror(errno));
-    }
-    std::string text(maxFileBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad()) {
-        return cannotRead("a read error");
-    }
-    text.resize(static_cast<size_t>(in.gcount()));
-    if (text.size() > maxFileBytes) {
-        return cannotRead("it is over 1 MiB, too large for a config file");
+    // The default path and any name but a pipe given on the command line must be a regular file: a FIFO or a
+    // device there would hold up every start.
+    std::string text, reason;
+    switch (readSmallFile(path, maxFileBytes, required, text, reason)) {
+    case SmallFileRead::missing:
+        return required ? cannotRead(std::strerror(ENOENT)) : std::string();
+    case SmallFileRead::refused:
+        return cannotRead(reason == "it is over 1 MiB, too large"
+                              ? "it is over 1 MiB, too large for a config file"
+                              : reason);
+    case SmallFileRead::read:
+        break;
     }
     return parseSettings(text, path, home, settings);
 }
@@ -425,6 +449,22 @@ std::string applyConfigFile(Options& options, const EnvironmentLookup& environme
     return applySettings(settings, options, problems);
 }
 
+std::string checkPrintable(const Options& options) {
+    if (!options.picturesDirectory) {
+        return {};
+    }
+    const std::string& folder = *options.picturesDirectory;
+    struct stat info {};
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return "--pictures " + quoted(folder, shownPathCharacters) + " is not a folder";
+    }
+    if (!isUtf8(std::filesystem::absolute(folder).string())) {
+        return "--print-config cannot write the pictures folder " + quoted(folder, shownPathCharacters) +
+               ": a config file holds only UTF-8 text";
+    }
+    return {};
+}
+
 std::string settingsText(const Options& options, const std::string& defaultPictures) {
     std::string text =
         "# glowfield's settings in effect: the config file's, and the command line's over them\n";
@@ -440,7 +480,18 @@ std::string settingsText(const Options& options, const std::string& defaultPictu
         text += "pictures = " + tomlString(folder.lexically_normal().string()) + "\n";
     } else if (!defaultPictures.empty()) {
         // Left out, so that the file follows the user's pictures folder wherever it moves.
-        text += "# pictures = " + tomlString(defaultPictures) + " (the user's pictures folder)\n";
+        // A comment is UTF-8 too: a name that is not is shown with its bytes escaped.
+        std::string name = tomlString(defaultPictures);
+        if (!isUtf8(defaultPictures)) {
+            name.clear();
+            for (const char c : defaultPictures) {
+                const auto byte = static_cast<unsigned char>(c);
+                static const char hex[] = "0123456789abcdef";
+                name += byte >= 0x20 && byte < 0x7f ? std::string(1, c)
+                                                    : std::string("\\x") + hex[byte >> 4] + hex[byte & 15];
+            }
+        }
+        text += "# pictures = " + name + " (the user's pictures folder)\n";
     }
     if (options.headless || !options.galleryDirectory.empty()) {
         text += "# display: none, the frames are rendered in memory\n";

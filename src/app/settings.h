@@ -63,6 +63,10 @@ std::string applySettings(const FileSettings& settings, Options& options,
 std::string applyConfigFile(Options& options, const EnvironmentLookup& environment,
                             std::vector<std::string>* problems = nullptr);
 
+// Why the settings cannot be printed as a config file that reads back, or nothing: a --pictures that is not
+// a folder (a config file's pictures must be one) or whose name is not UTF-8 (all that a TOML file holds).
+std::string checkPrintable(const Options& options);
+
 // The settings in effect as a config file that parseSettings reads back to the same settings: what
 // --print-config prints. Without a pictures folder of their own, defaultPictures is shown in a comment.
 std::string settingsText(const Options& options, const std::string& defaultPictures);

@@ -1,6 +1,7 @@
 #include "effects/catalogue.h"
 
 #include "field/picture.h"
+#include "field/picture_loader.h"
 #include "field/random.h"
 
 namespace glowfield {
@@ -82,18 +83,20 @@ bool EffectContext::loadPicture() const {
     const int32_t height = picture.pictureHeight;
     picture.pictureWidth = 0;
     picture.pictureHeight = 0;
-    loadRandomPicture();
+    const PictureLoad load = requestRandomPicture();
     if (picture.pictureWidth > 0 && picture.pictureHeight > 0) {
         return true;
     }
     picture.pictureWidth = width;
     picture.pictureHeight = height;
-    return false;
+    // In play a picture still being read leaves the effect the one before, if there is one.
+    return load == PictureLoad::pending && width > 0 && height > 0;
 }
 
 static_assert(rowsAreIndices(), "catalogue rows must be exactly 0..241 in order, one each");
 
 void runCurrentEffect() {
+    applyFinishedPicture();
     const int index = (shared.currentEffect & 0xff) % effectCount;
     const CatalogueEntry& entry = catalogue[index];
     const bool restart = current.restart || current.index != index;

@@ -1,4 +1,4 @@
-// Lists the picture folder, chooses a file with one draw and unpacks it: .bmp files here, row by row.
+// The picture planes, and reading a chosen picture file: .bmp files here, row by row.
 #include "field/picture.h"
 
 #include <algorithm>
@@ -13,8 +13,9 @@
 
 #include "field/field.h"
 #include "field/picture_decode.h"
+#include "field/picture_file.h"
 #include "field/picture_listing.h"
-#include "field/random.h"
+#include "field/picture_loader.h"
 
 namespace glowfield {
 
@@ -23,7 +24,6 @@ PictureStore picture;
 namespace {
 
 std::string pictureFolder;
-void (*scanHook)() = nullptr;
 
 constexpr int fileHeaderBytes = 14;
 constexpr int infoHeaderBytes = 40;
@@ -62,17 +62,14 @@ std::FILE* openRegularFile(const std::string& path) {
     return file;
 }
 
-void unpackPicture(const std::string& path, uint64_t listedSize) {
-    std::unique_ptr<std::FILE, FileCloser> file(openRegularFile(path));
-    if (!file) {
-        return;
-    }
+// Reads a .bmp the way it has always been unpacked, into file's sample list instead of the planes: its
+// header's sizes, then row by row up to the last column that the planes keep.
+void readBmp(std::FILE* stream, uint64_t fileSize, PictureFile& file) {
     unsigned char header[headerBytes];
-    if (std::fread(header, 1, fileHeaderBytes, file.get()) != fileHeaderBytes ||
-        readUint16(header) != 19778) {
+    if (std::fread(header, 1, fileHeaderBytes, stream) != fileHeaderBytes || readUint16(header) != 19778) {
         return;
     }
-    if (std::fread(header + fileHeaderBytes, 1, infoHeaderBytes, file.get()) != infoHeaderBytes) {
+    if (std::fread(header + fileHeaderBytes, 1, infoHeaderBytes, stream) != infoHeaderBytes) {
         return;
     }
     const unsigned char* info = header + fileHeaderBytes;
@@ -80,8 +77,9 @@ void unpackPicture(const std::string& path, uint64_t listedSize) {
     const int32_t fileHeight = readInt32(info + 8);
     // The sizes are taken before the bit count is checked, so a rejected file still changes them. They never
     // leave the planes' range: a negative size from a top-down or broken header becomes 0.
-    picture.pictureWidth = std::clamp(fileWidth, 0, pictureColumns);
-    picture.pictureHeight = std::clamp(fileHeight, 0, pictureRows);
+    file.bmpHeader = true;
+    file.width = std::clamp(fileWidth, 0, pictureColumns);
+    file.height = std::clamp(fileHeight, 0, pictureRows);
     if (readUint16(info + 14) != 24) {
         return;
     }
@@ -90,34 +88,32 @@ void unpackPicture(const std::string& path, uint64_t listedSize) {
     // sheared. The padding rounds 3 bytes per pixel up to a multiple of 4.
     const uint64_t realWidth = static_cast<uint64_t>(std::max(fileWidth, 0));
     const uint64_t rowLength = 3 * realWidth + realWidth % 4;
-    const int width = picture.pictureWidth;
-    const int height = picture.pictureHeight;
+    const int width = file.width;
+    const int height = file.height;
 
     // Pixel data starts at the header's offset when it is sane (larger information headers put it further
     // on); otherwise right behind the two headers.
     const uint32_t dataOffset = static_cast<uint32_t>(readInt32(header + 10));
     uint64_t start = headerBytes;
-    if (dataOffset >= headerBytes && dataOffset < listedSize) {
+    if (dataOffset >= headerBytes && dataOffset < fileSize) {
         start = dataOffset;
     }
     // Each stored row is read up to the last column that the planes keep, so a huge or lying header costs
     // no more than the planes can hold. The copy stops at the first sample that the file does not contain.
-    std::vector<unsigned char> row(3 * static_cast<size_t>(width));
+    const size_t rowBytes = 3 * static_cast<size_t>(width);
+    file.bmpSamples.reserve(rowBytes * static_cast<size_t>(std::max(height - 1, 0)));
+    std::vector<unsigned char> row(rowBytes);
     for (int k = 1; k < height; ++k) {
         const uint64_t rowStart = start + k * rowLength;
         if (rowStart > static_cast<uint64_t>(std::numeric_limits<long>::max()) ||
-            std::fseek(file.get(), static_cast<long>(rowStart), SEEK_SET) != 0) {
+            std::fseek(stream, static_cast<long>(rowStart), SEEK_SET) != 0) {
             return;
         }
-        const size_t got = width > 0 ? std::fread(row.data(), 1, row.size(), file.get()) : 0;
-        for (int l = 0; l < width; ++l) {
-            if (3 * static_cast<size_t>(l) + 3 > got) {
-                return;
-            }
-            const int sample = pictureAt(width - 1 - l, k);
-            picture.pictureBlue[sample] = row[3 * l];
-            picture.pictureGreen[sample] = row[3 * l + 1];
-            picture.pictureRed[sample] = row[3 * l + 2];
+        const size_t got = width > 0 ? std::fread(row.data(), 1, row.size(), stream) : 0;
+        file.bmpSamples.insert(file.bmpSamples.end(), row.begin(),
+                               row.begin() + static_cast<long>(got / 3 * 3));
+        if (got < rowBytes) {
+            return;
         }
     }
 }
@@ -148,6 +144,7 @@ void resetPictureState() {
     std::memset(picture.pictureRed, 0, sizeof picture.pictureRed);
     picture.pictureWidth = 0;
     picture.pictureHeight = 0;
+    discardPictureLoads();
 }
 
 void setPictureDirectory(const std::string& directory) {
@@ -158,31 +155,90 @@ const std::string& pictureDirectory() {
     return pictureFolder;
 }
 
-void setPictureScanHook(void (*hook)()) {
-    scanHook = hook;
-}
-
-void loadRandomPicture() {
-    if (pictureFolder.empty()) {
-        return;
-    }
-    const uint64_t gridPixels = static_cast<uint64_t>(field.gridSize) * field.gridSize;
-    const std::vector<PictureCandidate> candidates = listPictureCandidates(pictureFolder, gridPixels * 3);
-    if (candidates.empty()) {
-        return;
-    }
-    const PictureCandidate& chosen = candidates[static_cast<size_t>(nextRandom()) % candidates.size()];
-    if (scanHook) {
-        scanHook();
-    }
-    // The folder is listed once: a file that has gone since fails to open and nothing is loaded, one that
-    // has changed is read as it is now.
+PictureFile readPictureFile(const PictureCandidate& chosen, int minimumSide) {
+    PictureFile file;
     if (chosen.format == PictureFormat::bmp) {
-        unpackPicture(chosen.path, chosen.size);
-        return;
+        const std::unique_ptr<std::FILE, FileCloser> stream(openRegularFile(chosen.path));
+        struct stat info {};
+        if (stream && fstat(fileno(stream.get()), &info) == 0) {
+            readBmp(stream.get(), static_cast<uint64_t>(info.st_size), file);
+        }
+        return file;
     }
     const std::vector<uint8_t> bytes = readCompressedFile(chosen.path);
-    unpackCompressedPicture(bytes.data(), bytes.size(), static_cast<int64_t>(gridPixels));
+    file.fitted = decodeCompressedPicture(bytes.data(), bytes.size(), minimumSide);
+    return file;
+}
+
+namespace {
+
+// Plane rows 1 to lastRow - 1 from rows of `width` pixels: rowOf(k) gives plane row k's pixels from plane
+// column width - 1 down to 0, three bytes each with red, green and blue at the given offsets. The planes
+// keep a column's rows together, so the rows are taken in bands that stay in the cache while each band is
+// written column by column.
+template <typename RowOf>
+void writePlaneRows(int width, int lastRow, const RowOf& rowOf, int red, int green, int blue) {
+    constexpr int band = 32;
+    for (int top = 1; top < lastRow; top += band) {
+        const int bottom = std::min(top + band, lastRow);
+        const uint8_t* rows[band];
+        for (int k = top; k < bottom; ++k) {
+            rows[k - top] = rowOf(k);
+        }
+        for (int l = 0; l < width; ++l) {
+            const int column = pictureAt(width - 1 - l, 0);
+            for (int k = top; k < bottom; ++k) {
+                const uint8_t* pixel = rows[k - top] + 3 * l;
+                picture.pictureRed[column + k] = pixel[red];
+                picture.pictureGreen[column + k] = pixel[green];
+                picture.pictureBlue[column + k] = pixel[blue];
+            }
+        }
+    }
+}
+
+} // namespace
+
+// A fitted picture lands as a .bmp of the same image would: plane row k holds the k-th row from the bottom
+// (row 0 is skipped), plane column X the column width - 1 - X from the left.
+void fillPlanes(const FittedPicture& fitted) {
+    picture.pictureWidth = std::min(fitted.width, pictureColumns);
+    picture.pictureHeight = std::min(fitted.height, pictureRows);
+    const size_t stride = 3 * static_cast<size_t>(fitted.width);
+    writePlaneRows(
+        picture.pictureWidth, picture.pictureHeight,
+        [&](int k) { return fitted.rgb.data() + static_cast<size_t>(fitted.height - 1 - k) * stride; }, 0, 1,
+        2);
+}
+
+void applyPictureFile(const PictureFile& file) {
+    if (file.fitted) {
+        fillPlanes(*file.fitted);
+        return;
+    }
+    if (!file.bmpHeader) {
+        return;
+    }
+    picture.pictureWidth = file.width;
+    picture.pictureHeight = file.height;
+    if (file.width <= 0) {
+        return;
+    }
+    // Whole rows, then the part of a row where the file ended.
+    const size_t width = static_cast<size_t>(file.width);
+    const size_t samples = file.bmpSamples.size() / 3;
+    const int wholeRows = static_cast<int>(samples / width);
+    const uint8_t* const first = file.bmpSamples.data();
+    writePlaneRows(
+        file.width, 1 + wholeRows, [&](int k) { return first + 3 * static_cast<size_t>(k - 1) * width; }, 2,
+        1, 0);
+    const uint8_t* read = first + 3 * static_cast<size_t>(wholeRows) * width;
+    for (size_t l = 0; l < samples % width; ++l, read += 3) {
+        const int sample = pictureAt(file.width - 1 - static_cast<int>(l), 1 + wholeRows);
+        picture.pictureBlue[sample] = read[0];
+        picture.pictureGreen[sample] = read[1];
+        picture.pictureRed[sample] = read[2];
+    }
 }
 
 } // namespace glowfield

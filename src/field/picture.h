@@ -1,5 +1,6 @@
 // The wallpaper picture: one of the uncompressed 24-bit .bmp, .png or .jpg files of the picture directory,
-// chosen at random and unpacked into three byte planes that the picture effects read.
+// chosen at random and unpacked into three byte planes that the picture effects read (a .png or .jpg fitted
+// to the screen first).
 #pragma once
 
 #include <cstdint>
@@ -32,9 +33,11 @@ void resetPictureState();
 void setPictureDirectory(const std::string& directory);
 const std::string& pictureDirectory();
 
-// Lists the folder once, picks a random candidate file (one nextRandom() draw when at least one exists) and
-// unpacks it. Every failure is quiet and leaves the planes as they were (a .bmp's sizes may change, as its
-// header is read before the bit count is checked; a .png or .jpg changes nothing unless it decodes).
+// Picks a random candidate file of the folder's listing (one nextRandom() draw when at least one exists) and
+// unpacks it; the listing is kept until the folder changes, and in play the file is read in the background
+// and lands on a later frame (field/picture_loader.h). Every failure is quiet and leaves the planes as they
+// were (a .bmp's sizes may change, as its header is read before the bit count is checked; a .png or .jpg
+// changes nothing unless it decodes).
 void loadRandomPicture();
 
 // Tests only: called between the listing of the folder and the opening of the chosen file, so that a test

@@ -58,6 +58,35 @@ pass "the config file, the command line over it and --print-config"
 [ "$("$PLAYER" --list | tail -n 1)" = "241" ] || fail "--list: entry 241 has no name"
 pass "--help, --version and --list"
 
+# Output that cannot be written is an error: exit code 1 and one line, not a silent success.
+for args in "--help" "--list" "--version" "--print-config"; do
+    # shellcheck disable=SC2086
+    XDG_CONFIG_HOME=$WORK/none "$PLAYER" $args >/dev/full 2>err.txt
+    code=$?
+    [ "$code" -eq 1 ] || fail "$args into /dev/full: exit code $code, expected 1"
+    [ "$(wc -l <err.txt)" -eq 1 ] || fail "$args into /dev/full: $(cat err.txt)"
+    # shellcheck disable=SC2086
+    "$PLAYER" $args >&- 2>/dev/null
+    code=$?
+    [ "$code" -eq 1 ] || fail "$args into a closed output: exit code $code, expected 1"
+done
+pass "--help, --list, --version and --print-config into a full disk or a closed output fail"
+
+
+# A FIFO at the default config path or at user-dirs.dirs, or a device, never holds up a start.
+mkdir -p fifo-home/.config/glowfield
+mkfifo fifo-home/.config/glowfield/config.toml fifo-home/.config/user-dirs.dirs
+HOME=$WORK/fifo-home XDG_CONFIG_HOME=$WORK/fifo-home/.config timeout 10 "$PLAYER" --print-config >/dev/null 2>err.txt
+code=$?
+[ "$code" -eq 2 ] && grep -q "not a regular file" err.txt || fail "a FIFO config file: code $code, $(cat err.txt)"
+rm fifo-home/.config/glowfield/config.toml
+ln -sf /dev/zero fifo-home/.config/user-dirs.dirs
+HOME=$WORK/fifo-home XDG_CONFIG_HOME=$WORK/fifo-home/.config timeout 10 "$PLAYER" --print-config >printed.toml || fail "user-dirs.dirs as /dev/zero"
+printf 'names = true\n' >named.toml
+[ "$("$PLAYER" --config <(cat named.toml) --print-config | grep -c '^names = true')" -eq 1 ] ||
+    fail "--config <(...) is not read"
+pass "FIFOs and devices at the default paths are refused or passed over; a pipe given by name is read"
+
 # Headless runs need no display and repeat exactly.
 for run in 1 2; do
     "$PLAYER" --headless --seed 4 --frames 30 --screenshot "shot$run.png" --dump-field "field$run.bin" ||
