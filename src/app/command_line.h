@@ -44,6 +44,7 @@ struct Options {
     double switchSeconds = 15.0; // the automatic switching period
     std::optional<int> monitor;  // full screen on this display (SDL's index); none: the primary one
     bool allMonitors = false;    // the same picture full screen on every display
+    bool allowFlashing = false;  // entries marked as flashing may be chosen automatically too
 
     std::string configPath; // --config: the settings file; empty: the default location
     // The viewer's choices the command line made itself; the config file sets only the others.
@@ -51,7 +52,8 @@ struct Options {
         bool names = false;
         bool locked = false;
         bool switchSeconds = false;
-        bool monitors = false;                // --monitor or --all-monitors
+        bool monitors = false; // --monitor or --all-monitors
+        bool allowFlashing = false;
         std::optional<std::vector<int>> only; // --only as entries
         std::optional<std::vector<int>> skip; // --skip as entries
     } chosen;

@@ -1,5 +1,5 @@
 // The command line's options of the viewer's choices: --names, --lock, --only, --skip, --switch-seconds,
-// --monitor, --all-monitors, --config, and the answers --list-monitors and --print-config.
+// --monitor, --all-monitors, --allow-flashing, --config, and the answers --list-monitors and --print-config.
 #include "app/viewer_options.h"
 
 #include <charconv>
@@ -43,7 +43,7 @@ bool validSwitchSeconds(double seconds) {
 bool parseViewerOption(const std::string& name, bool hasInlineValue, const ReadValue& readValue,
                        Options& options, std::string& error) {
     const bool flag = name == "--names" || name == "--lock" || name == "--all-monitors" ||
-                      name == "--list-monitors" || name == "--print-config";
+                      name == "--list-monitors" || name == "--print-config" || name == "--allow-flashing";
     const bool valued = name == "--only" || name == "--skip" || name == "--switch-seconds" ||
                         name == "--monitor" || name == "--config";
     if (!flag && !valued) {
@@ -62,6 +62,8 @@ bool parseViewerOption(const std::string& name, bool hasInlineValue, const ReadV
         options.names = chosen.names = true;
     } else if (name == "--lock") {
         options.locked = chosen.locked = true;
+    } else if (name == "--allow-flashing") {
+        options.allowFlashing = chosen.allowFlashing = true;
     } else if (name == "--all-monitors") {
         options.allMonitors = chosen.monitors = true;
     } else if (name == "--list-monitors") {
