@@ -213,7 +213,7 @@ TEST_P(CatalogueQualityTest, SafeToWatchAndLively) {
                                     << " % of the cells move visibly between frames 600 and 605";
     }
     const bool night = (row.marks & nightSkyMark) != 0u;
-    if (night ? 1.0 - m.nearBlack < 0.1 : m.nearBlack > measure::nearBlackCeiling) {
+    if (night ? 1.0 - m.nearBlack < measure::nightSubjectFloor : m.nearBlack > measure::nearBlackCeiling) {
         missed |= lit;
         EXPECT_TRUE(known & lit) << 100.0 * m.nearBlack << " % of the cells are near-black at frame 600"
                                  << (night ? " (a night sky, but its subject is too small)" : "");

@@ -74,10 +74,11 @@ inline constexpr int checkerLevels = 24;
 double checkerShare(const Picture& picture);
 
 // The limits of the catalogue's quality tests.
-inline constexpr double flashLimit = 3.0;        // flashes in any second
-inline constexpr double motionFloor = 0.005;     // share of cells that move visibly in five frames
-inline constexpr double nearBlackCeiling = 0.70; // share of near-black cells
-inline constexpr double checkerCeiling = 0.25;   // share of a third of the screen covered by checkerboard
+inline constexpr double flashLimit = 3.0;         // flashes in any second
+inline constexpr double motionFloor = 0.005;      // share of cells that move visibly in five frames
+inline constexpr double nearBlackCeiling = 0.70;  // share of near-black cells
+inline constexpr double nightSubjectFloor = 0.10; // share of cells that are not, in a night sky
+inline constexpr double checkerCeiling = 0.25;    // share of a third of the screen covered by checkerboard
 
 // How long an entry is watched: from a fresh start with seed 1, and after another entry has run.
 struct Schedule {

@@ -1,10 +1,10 @@
 // Prints, for every catalogue entry (or the ones named), what its quality tests measure: the most flashes in
 // any second (from a fresh start and after another entry), the share of cells that move between frames 600
 // and 605, the near-black share and the checkerboard share at frame 600. A value past the tests' limit is
-// marked with '!'. With --timeline, the frames of one entry's fresh start (or, with --after, of its run after
-// 100 frames of the entry after it) at which windows of a third of the screen made a transition, and how
-// many each way: where its flashes come from; --shots writes each of those frames as DIR/FRAME.png (200 x
-// 200, a pixel a cell).
+// marked with '!' (for a night sky, a lit share under a tenth). With --timeline, the frames of one entry's
+// fresh start (or, with --after, of its run after 100 frames of the entry after it) at which windows of a
+// third of the screen made a transition, and how many each way: where its flashes come from; --shots writes
+// each of those frames as DIR/FRAME.png (200 x 200, a pixel a cell).
 //
 //   glowfield_catalogue_report [--pictures DIR] [index ...]
 //   glowfield_catalogue_report [--pictures DIR] [--after] [--shots DIR] --timeline index [frames]
@@ -113,14 +113,16 @@ int main(int argc, char** argv) {
         const measure::EntryMeasures m = measure::measureEntry(entry);
         const CatalogueEntry& row = catalogue[entry];
         const bool own = row.make != nullptr;
+        const bool night = (row.marks & nightSkyMark) != 0u;
         const auto mark = [](bool over) { return over ? '!' : ' '; };
         std::printf("%-5d %-22s %-8s %6.1f%c %6.1f%c %6.2f%c %6.1f%c %6.1f%c\n", entry,
                     row.name ? row.name : "", own ? "own" : "given", m.freshFlashes,
                     mark(m.freshFlashes > measure::flashLimit), m.afterFlashes,
                     mark(m.afterFlashes > measure::flashLimit), 100.0 * m.motion,
                     mark(own && m.motion < measure::motionFloor), 100.0 * m.nearBlack,
-                    mark(own && m.nearBlack > measure::nearBlackCeiling), 100.0 * m.checker,
-                    mark(own && m.checker > measure::checkerCeiling));
+                    mark(own && (night ? 1.0 - m.nearBlack < measure::nightSubjectFloor
+                                       : m.nearBlack > measure::nearBlackCeiling)),
+                    100.0 * m.checker, mark(own && m.checker > measure::checkerCeiling));
         std::fflush(stdout);
     }
     return 0;
