@@ -91,7 +91,8 @@ class Burst : public Effect {
         }
         drawStar(c, t);
         drawWord(c, t);
-        if (inPanel < fadeFrames) {
+        // The fade's last frame is the new panel itself, whatever the screen showed before.
+        if (inPanel + 1u < fadeFrames) {
             const float u = kit::smoothstep(0.0f, static_cast<float>(fadeFrames), t + 1.0f);
             i = 0;
             for (int x = 0; x < c.n; ++x) {
