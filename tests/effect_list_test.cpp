@@ -1,5 +1,8 @@
 // Lists of entries for --only, --skip and the config file: indices, ranges, names, and what is left to play.
+#include <algorithm>
+
 #include "app/effect_list.h"
+#include "effects/catalogue.h"
 #include "test_support.h"
 
 namespace glowfield::test {
@@ -46,6 +49,27 @@ TEST(EffectList, PlayableIsOnlyWithoutSkipAscendingAndEachOnce) {
     EXPECT_EQ(rest.front(), 1);
     EXPECT_EQ(rest.back(), 240);
     EXPECT_TRUE(playableEntries(std::vector<int>{4}, std::vector<int>{4}).empty());
+}
+
+// Entries marked as flashing are left out of the automatic choice unless allowed, or unless nothing else is
+// left; a name as --list prints it, with its mark, still names the entry.
+TEST(EffectList, SwitchingLeavesOutFlashingEntriesUnlessAllowed) {
+    for (const int index : flashingEntries()) {
+        EXPECT_TRUE(catalogue[index].marks & flashesMark) << index;
+    }
+    EXPECT_EQ(switchingEntries({}, false).size(), static_cast<size_t>(effectCount) - flashingEntries().size());
+    const std::vector<int> flashing = {19, 132};
+    const std::vector<int> calm = switchingEntries({}, false, flashing);
+    EXPECT_EQ(calm.size(), static_cast<size_t>(effectCount) - 2);
+    EXPECT_EQ(std::find(calm.begin(), calm.end(), 19), calm.end());
+    EXPECT_EQ(switchingEntries({}, true, flashing).size(), static_cast<size_t>(effectCount));
+    EXPECT_EQ(switchingEntries({1, 19, 132}, false, flashing), (std::vector<int>{1}));
+    EXPECT_EQ(switchingEntries({1, 19}, true, flashing), (std::vector<int>{1, 19}));
+    EXPECT_EQ(switchingEntries({19, 132}, false, flashing), (std::vector<int>{19, 132}));
+
+    std::vector<int> entries;
+    EXPECT_EQ(parseEffectList("Lightning (flashes), Flower", entries), "");
+    EXPECT_EQ(entries, (std::vector<int>{19, 1}));
 }
 
 TEST(EffectList, CompactListsReadBackToTheSameEntries) {

@@ -131,7 +131,8 @@ TEST(ConfigFile, EveryKeyTakesEffect) {
     FileSettings file;
     ASSERT_EQ(
         parseSettings("names = true\nlock = true\nonly = [1, \"4-6\", \"wheel\"]\nskip = \"5\"\n"
-                      "switch_seconds = 2\npictures = \"~/pics\"\nmonitor = 2\ndisplay = \"exclusive\"\n",
+                      "switch_seconds = 2\npictures = \"~/pics\"\nmonitor = 2\ndisplay = \"exclusive\"\n"
+                      "allow_flashing = true\n",
                       "/etc/c.toml", home.path(), file),
         "");
     Options options;
@@ -142,6 +143,7 @@ TEST(ConfigFile, EveryKeyTakesEffect) {
     EXPECT_EQ(options.picturesDirectory, home.file("pics"));
     EXPECT_EQ(options.monitor, 2);
     EXPECT_EQ(options.displayMode, DisplayMode::exclusive);
+    EXPECT_TRUE(options.allowFlashing);
 
     // A relative folder starts from the file's folder.
     ASSERT_EQ(parseSettings("pictures = \"art\"", "/etc/glowfield/c.toml", "", file), "");
@@ -295,7 +297,7 @@ TEST(ConfigFile, PrintedSettingsReadBackToTheSame) {
         {"--names", "--lock", "--only", "1-9,Wheel,200", "--skip", "5", "--switch-seconds", "0.1", "--window",
          "--pictures", pictures},
         {"--monitor", "3", "--exclusive", "--switch-seconds", "86400"},
-        {"--all-monitors", "--switch-seconds", "12.345678901234567"},
+        {"--all-monitors", "--switch-seconds", "12.345678901234567", "--allow-flashing"},
         {"--fps", "--start-effect", "241"},
     };
     for (const auto& args : commandLines) {
@@ -315,6 +317,7 @@ TEST(ConfigFile, PrintedSettingsReadBackToTheSame) {
         EXPECT_EQ(second.displayMode, first.displayMode) << text;
         EXPECT_EQ(second.monitor, first.monitor) << text;
         EXPECT_EQ(second.allMonitors, first.allMonitors) << text;
+        EXPECT_EQ(second.allowFlashing, first.allowFlashing) << text;
         EXPECT_EQ(second.picturesDirectory, first.picturesDirectory) << text;
         EXPECT_EQ(second.fps, first.fps) << text;
         EXPECT_EQ(second.startEffect, first.startEffect) << text;

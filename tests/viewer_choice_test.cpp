@@ -36,6 +36,26 @@ TEST_F(ViewerChoice, EveryEntryPlayableKeepsTheChoiceRunsHaveAlwaysMade) {
     EXPECT_TRUE(playableEntries().empty());
 }
 
+// A draw keeps the entry it had with every entry playable whenever that one may play, so that leaving a few
+// out changes no other choice; the others go to playable entries by the same draw.
+TEST_F(ViewerChoice, ADrawKeepsItsOwnEntryWhenThatOneMayPlay) {
+    std::vector<int> most;
+    for (int i = 0; i < effectCount; ++i) {
+        if (i != 19 && i != 132) {
+            most.push_back(i);
+        }
+    }
+    setPlayableEntries(most);
+    for (int draw = 0; draw < 2000; ++draw) {
+        const int entry = playableEntryFor(draw);
+        if (draw % effectCount != 19 && draw % effectCount != 132) {
+            ASSERT_EQ(entry, draw % effectCount) << draw;
+        } else {
+            ASSERT_TRUE(isPlayable(entry)) << draw << ": " << entry;
+        }
+    }
+}
+
 TEST_F(ViewerChoice, AutomaticSwitchesSpaceAndTheTourChooseOnlyPlayableEntries) {
     setPlayableEntries({7, 5, 7, 300, -1});
     EXPECT_EQ(playableEntries(), (std::vector<int>{5, 7}));

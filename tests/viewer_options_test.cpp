@@ -28,6 +28,10 @@ TEST(ViewerOptions, EveryChoiceWithItsValueInEitherSpelling) {
     EXPECT_EQ(parseCommandLine({"--headless", "--print-config"}).options.action, Action::printConfig);
     EXPECT_EQ(parseCommandLine({"--list-monitors", "--bogus"}).options.action, Action::listMonitors);
     EXPECT_EQ(parseCommandLine({"--list-monitors", "--help"}).options.action, Action::help);
+    EXPECT_FALSE(plain.allowFlashing);
+    const Options flashing = parseCommandLine({"--allow-flashing"}).options;
+    EXPECT_TRUE(flashing.allowFlashing && flashing.chosen.allowFlashing);
+    EXPECT_NE(parseCommandLine({"--allow-flashing=yes"}).error, "");
     // The gallery draws every entry it may play, headless.
     EXPECT_EQ(parseCommandLine({"--gallery", "g", "--only", "4-6"}).error, "");
     // The frame rate, and a first effect that leaves the changes on.

@@ -496,7 +496,8 @@ std::string usageText() {
            "Options:\n"
            "  --help             show this text and exit\n"
            "  --version          show the version and exit\n"
-           "  --list             list the effects as 'index name' and exit\n"
+           "  --list             list the effects as 'index name' and exit; '(flashes)' follows\n"
+           "                     the effects that flash often\n"
            "  --window           play in an ordinary 800 x 600 window\n"
            "  --exclusive        switch the display to 800 x 600 while playing\n"
            "  --seed S           start the random sequence from S instead of the clock\n"
@@ -519,6 +520,7 @@ std::string usageText() {
            "  --only LIST        play only these effects: comma-separated indices, ranges such as 1-24\n"
            "                     and names as --list prints them\n"
            "  --skip LIST        never play these effects (a LIST as for --only)\n"
+           "  --allow-flashing   let the automatic changes choose the effects that flash often too\n"
            "  --switch-seconds S change the effect every S seconds (default 15, decimals allowed)\n"
            "  --fps              show the frames per second and the frame time in the upper left corner\n"
            "  --monitor N        play full screen on display N (0, 1, ...)\n"
@@ -544,6 +546,9 @@ std::string effectListText() {
         text += std::to_string(index);
         if (const char* name = effectName(index)) {
             text += std::string(" ") + name;
+        }
+        if (catalogue[index].marks & flashesMark) {
+            text += " (flashes)";
         }
         text += "\n";
     }

@@ -44,6 +44,7 @@ struct Options {
     double switchSeconds = 15.0; // the automatic switching period
     std::optional<int> monitor;  // full screen on this display (SDL's index); none: the primary one
     bool allMonitors = false;    // the same picture full screen on every display
+    bool allowFlashing = false;  // entries marked as flashing may be chosen automatically too
 
     bool fps = false;               // the frame rate and the frame time in a corner of the presented picture
     std::optional<int> startEffect; // the first effect, automatic switching going on from it
@@ -54,7 +55,8 @@ struct Options {
         bool names = false;
         bool locked = false;
         bool switchSeconds = false;
-        bool monitors = false;                // --monitor or --all-monitors
+        bool monitors = false; // --monitor or --all-monitors
+        bool allowFlashing = false;
         std::optional<std::vector<int>> only; // --only as entries
         std::optional<std::vector<int>> skip; // --skip as entries
 

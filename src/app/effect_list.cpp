@@ -77,8 +77,13 @@ std::string parseItem(const std::string& item, std::vector<int>& entries) {
             return {};
         }
     }
+    // A name copied from --list with its mark.
+    const std::string mark = " (flashes)";
+    const bool marked =
+        item.size() > mark.size() && item.compare(item.size() - mark.size(), mark.size(), mark) == 0;
+    const std::string name = marked ? trimmed(item.substr(0, item.size() - mark.size())) : item;
     for (int index = 0; index < effectCount; ++index) {
-        if (const char* name = effectName(index); name && sameLetters(name, item)) {
+        if (const char* entryName = effectName(index); entryName && sameLetters(entryName, name)) {
             entries.push_back(index);
             return {};
         }
@@ -126,6 +131,31 @@ std::vector<int> playableEntries(const std::optional<std::vector<int>>& only,
         }
     }
     return entries;
+}
+
+std::vector<int> flashingEntries() {
+    std::vector<int> entries;
+    for (const CatalogueEntry& row : catalogue) {
+        if (row.marks & flashesMark) {
+            entries.push_back(row.index);
+        }
+    }
+    return entries;
+}
+
+std::vector<int> switchingEntries(const std::vector<int>& playable, bool allowFlashing,
+                                  const std::vector<int>& flashing) {
+    std::vector<int> entries = playable.empty() ? playableEntries(std::nullopt, std::nullopt) : playable;
+    if (allowFlashing) {
+        return entries;
+    }
+    std::vector<int> calm;
+    for (const int index : entries) {
+        if (std::find(flashing.begin(), flashing.end(), index) == flashing.end()) {
+            calm.push_back(index);
+        }
+    }
+    return calm.empty() ? entries : calm;
 }
 
 std::string compactEffectList(const std::vector<int>& entries) {

@@ -19,6 +19,14 @@ std::string parseEffectList(const std::string& text, std::vector<int>& entries);
 std::vector<int> playableEntries(const std::optional<std::vector<int>>& only,
                                  const std::optional<std::vector<int>>& skip);
 
+// The entries the catalogue marks as flashing, ascending.
+std::vector<int> flashingEntries();
+
+// The entries that automatic switching, space and the tour may choose: those of playable (empty: every entry)
+// without the flashing ones, unless flashing is allowed or they are all that playable holds.
+std::vector<int> switchingEntries(const std::vector<int>& playable, bool allowFlashing,
+                                  const std::vector<int>& flashing = flashingEntries());
+
 // Entries written back as a list that parseEffectList reads, neighbours joined into ranges: "0-5,7,9-241".
 std::string compactEffectList(const std::vector<int>& entries);
 

@@ -13,6 +13,7 @@
 
 #include "app/commands.h"
 #include "app/display_setup.h"
+#include "app/effect_list.h"
 #include "app/field_dump.h"
 #include "app/fps_label.h"
 #include "app/frame_log.h"
@@ -204,7 +205,7 @@ void prepareRun(const Options& options) {
     // The calendar time in seconds, kept to its low 32 bits as the generator's seed.
     const auto clockSeed = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)));
     prepareField(options.seed.value_or(clockSeed));
-    setPlayableEntries(options.playable);
+    setPlayableEntries(switchingEntries(options.playable, options.allowFlashing));
     shared.switchPeriod = switchPeriodFrames(options.switchSeconds);
     commands.locked = options.locked;
     commands.namesShown = options.names;

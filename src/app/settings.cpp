@@ -175,6 +175,8 @@ void readKey(const std::string& key, const toml::node& node, const std::string& 
         settings.monitor = readMonitor(node);
     } else if (key == "all_monitors") {
         settings.allMonitors = readBoolean(node, key);
+    } else if (key == "allow_flashing") {
+        settings.allowFlashing = readBoolean(node, key);
     } else if (key == "display") {
         settings.display = readDisplay(node);
     } else if (key == "fps") {
@@ -377,6 +379,9 @@ std::string applySettings(const FileSettings& file, Options& options, std::vecto
     if (!chosen.locked && file.lock) {
         options.locked = *file.lock;
     }
+    if (!chosen.allowFlashing && file.allowFlashing) {
+        options.allowFlashing = *file.allowFlashing;
+    }
     if (!chosen.switchSeconds && file.switchSeconds) {
         options.switchSeconds = *file.switchSeconds;
     }
@@ -474,6 +479,7 @@ std::string settingsText(const Options& options, const std::string& defaultPictu
         options.playable.empty() ? playableEntries(std::nullopt, std::nullopt) : options.playable;
     text += "only = " + tomlString(compactEffectList(playable)) + "\n";
     text += "switch_seconds = " + tomlFloat(options.switchSeconds) + "\n";
+    text += std::string("allow_flashing = ") + (options.allowFlashing ? "true" : "false") + "\n";
     if (options.picturesDirectory) {
         // A relative folder in a file would start from the file's folder.
         const std::filesystem::path folder = std::filesystem::absolute(*options.picturesDirectory);

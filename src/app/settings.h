@@ -23,6 +23,7 @@ struct FileSettings {
     std::optional<std::string> pictures; // ~ expanded; a relative folder is taken from the file's folder
     std::optional<int> monitor;
     std::optional<bool> allMonitors;
+    std::optional<bool> allowFlashing;
     std::optional<DisplayMode> display;   // desktop, window or exclusive
     std::map<std::string, int64_t> lines; // the line of each key, for messages about its value
 

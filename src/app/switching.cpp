@@ -54,9 +54,12 @@ bool isPlayable(int index) {
 }
 
 int playableEntryFor(int draw) {
+    // The draw's own entry when it may play: every choice stays equally likely, and a run keeps the frames it
+    // had with every entry playable until it draws one that is left out.
     const auto value = static_cast<uint32_t>(draw);
-    if (playable.empty()) {
-        return draw % effectCount;
+    const int entry = static_cast<int>(value % effectCount);
+    if (isPlayable(entry)) {
+        return entry;
     }
     return playable[value % playable.size()];
 }

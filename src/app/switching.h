@@ -23,8 +23,9 @@ void setPlayableEntries(const std::vector<int>& entries);
 const std::vector<int>& playableEntries();
 bool isPlayable(int index);
 
-// The playable entry a random draw picks. With every entry playable it is draw % effectCount, the choice the
-// player has always made, so that runs without a choice of effects keep their frames.
+// The playable entry a random draw picks: draw % effectCount when that one is playable (with every entry
+// playable, the choice the player has always made, so that runs keep their frames), else one of the
+// playable entries by the same draw.
 int playableEntryFor(int draw);
 
 // The automatic switching period in frames for a period in seconds at 50 frames a second: rounded, at least

@@ -1,6 +1,6 @@
 // The command line's options of the viewer's choices: --names, --lock, --only, --skip, --switch-seconds,
-// --start-effect, --fps, --monitor, --all-monitors, --config, and the answers --list-monitors and
-// --print-config.
+// --start-effect, --fps, --monitor, --all-monitors, --allow-flashing, --config, and the answers
+// --list-monitors and --print-config.
 #include "app/viewer_options.h"
 
 #include <charconv>
@@ -51,7 +51,8 @@ bool validSwitchSeconds(double seconds) {
 bool parseViewerOption(const std::string& name, bool hasInlineValue, const ReadValue& readValue,
                        Options& options, std::string& error) {
     const bool flag = name == "--names" || name == "--lock" || name == "--all-monitors" ||
-                      name == "--list-monitors" || name == "--print-config" || name == "--fps";
+                      name == "--list-monitors" || name == "--print-config" || name == "--fps" ||
+                      name == "--allow-flashing";
     const bool valued = name == "--only" || name == "--skip" || name == "--switch-seconds" ||
                         name == "--monitor" || name == "--config" || name == "--start-effect";
     if (!flag && !valued) {
@@ -81,6 +82,8 @@ bool parseViewerOption(const std::string& name, bool hasInlineValue, const ReadV
             error = "--start-effect must be a number from 0 to " + std::to_string(effectCount - 1) +
                     ", not " + quoted(value);
         }
+    } else if (name == "--allow-flashing") {
+        options.allowFlashing = chosen.allowFlashing = true;
     } else if (name == "--all-monitors") {
         options.allMonitors = chosen.monitors = true;
     } else if (name == "--list-monitors") {

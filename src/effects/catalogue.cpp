@@ -11,13 +11,37 @@ namespace glowfield {
 #define GLOWFIELD_EFFECT(index, name, family, effectClass) std::unique_ptr<Effect> make##effectClass();
 #include "effects/catalogue.def"
 
+namespace {
+
+struct Mark {
+    int index;
+    unsigned mark;
+};
+
+constexpr Mark entryMarks[] = {
+    {-1, 0u}, // so that the list is never empty
+#define GLOWFIELD_MARK(index, mark) {index, mark##Mark},
+#include "effects/catalogue.def"
+};
+
+// The marks the list gives an entry.
+constexpr unsigned marksOf(int index) {
+    unsigned marks = 0u;
+    for (const Mark& mark : entryMarks) {
+        marks |= mark.index == index ? mark.mark : 0u;
+    }
+    return marks;
+}
+
+} // namespace
+
 const CatalogueEntry catalogue[effectCount] = {
 #define GLOWFIELD_ROUTINE(index, name, family, routine)                                                      \
-    {index, name, Family::family, routine, nullptr, false},
+    {index, name, Family::family, routine, nullptr, false, marksOf(index)},
 #define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine)                                        \
-    {index, name, Family::family, routine, nullptr, true},
+    {index, name, Family::family, routine, nullptr, true, marksOf(index)},
 #define GLOWFIELD_EFFECT(index, name, family, effectClass)                                                   \
-    {index, name, Family::family, nullptr, make##effectClass, false},
+    {index, name, Family::family, nullptr, make##effectClass, false, marksOf(index)},
 #include "effects/catalogue.def"
 };
 

@@ -10,6 +10,12 @@ enum class Family { waves, geometry, models, particles, automata, warps, picture
 
 using Routine = void (*)();
 
+// Marks of an entry, as catalogue.def lists them (a bit each).
+enum EntryMark : unsigned {
+    flashesMark = 1u,  // flashes more than three times a second: played only when chosen or allowed
+    nightSkyMark = 2u, // a night sky or space: mostly dark by design
+};
+
 struct CatalogueEntry {
     int index;
     const char* name; // nullptr for the last entry, which has no name
@@ -17,6 +23,7 @@ struct CatalogueEntry {
     Routine routine;    // an effect drawn on the shared state, or nullptr
     EffectFactory make; // an effect of its own, or nullptr
     bool standIn;       // drawn by another entry's routine until it has its own
+    unsigned marks;     // EntryMark bits
 };
 
 extern const CatalogueEntry catalogue[effectCount];

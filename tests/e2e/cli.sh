@@ -48,6 +48,8 @@ refused "a missing --config file" --config no/such.toml
 grep -qx 'only = "0,2-4,6-241"' printed.toml && grep -qx 'switch_seconds = 2.0' printed.toml &&
     grep -qx 'display = "window"' printed.toml || fail "--print-config: $(cat printed.toml)"
 "$PLAYER" --config printed.toml --print-config | cmp -s - printed.toml || fail "--print-config does not read back"
+grep -qx 'allow_flashing = false' printed.toml || fail "--print-config: no allow_flashing = false"
+"$PLAYER" --allow-flashing --print-config | grep -qx 'allow_flashing = true' || fail "--allow-flashing"
 rm "$config"
 pass "the config file, the command line over it and --print-config"
 

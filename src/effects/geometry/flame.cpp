@@ -26,8 +26,8 @@ class Flame : public Effect {
             for (int y = 0; y < c.n; ++y, ++i) {
                 const float fy = static_cast<float>(y);
                 const float dx = x - cx, dy = (fy - wickY) * 0.75f;
-                const float glow = 1.0f / (1.0f + (dx * dx + dy * dy) * 0.0015f);
-                kit::Rgb col = geometry::blend(kit::fromLevels(8, 5, 6), kit::fromLevels(120, 70, 25), glow);
+                const float glow = 1.0f / (1.0f + (dx * dx + dy * dy) * 0.001f);
+                kit::Rgb col = geometry::blend(kit::fromLevels(34, 22, 22), kit::fromLevels(130, 78, 30), glow);
                 const float waxHalf = n * 0.09f, waxTop = wickY + n * 0.03f;
                 if (fy > waxTop && std::fabs(dx) < waxHalf) {
                     const float s = dx / waxHalf;
@@ -59,7 +59,7 @@ class Flame : public Effect {
             lastMouseX_ = c.mouseX;
         }
         push_ *= 0.95f;
-        const float draught = 0.12f * fastSin(t * 0.031f) + 0.06f * fastSin(t * 0.093f);
+        const float draught = 0.22f * fastSin(t * 0.031f) + 0.1f * fastSin(t * 0.093f);
         const float lean = kit::clampf(push_ + draught, -0.8f, 0.8f);
         flicker_ = flicker_ * 0.7f + (c.randomUnit() - 0.5f) * 0.3f;
         const float height = n * (0.3f + 0.025f * fastSin(t * 0.2f)) * (1.0f + flicker_ * 0.3f);

@@ -49,9 +49,9 @@ class GlassStain : public Effect {
         }
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
-        const float sunX = n * (0.5f + 0.55f * fastCos(t * 0.23f)),
-                    sunY = n * (0.5f + 0.4f * fastSin(t * 0.31f));
-        const float spread = 1.0f / (n * n * 0.12f);
+        const float sunX = n * (0.5f + 0.55f * fastCos(t * 0.9f)),
+                    sunY = n * (0.5f + 0.4f * fastSin(t * 1.2f));
+        const float spread = 1.0f / (n * n * 0.035f);
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const int id = pane_[index(x, y)];

@@ -1,6 +1,7 @@
 // Neon: a neon sign on a dark brick wall. The message's letters are glass tubes with a bright core and a soft
-// halo; they strike up one by one with a flicker, now and then one misfires with a buzz, and when the sign is
-// full it goes dark and comes back in a new colour with the next message.
+// halo; they strike up one by one with a flicker, the gas pulses along the lit ones, now and then one
+// misfires with a buzz, and when the sign is full it goes dark and comes back in a new colour with the next
+// message.
 #include <cstring>
 
 #include "effects/kit/kit.h"
@@ -69,11 +70,14 @@ class Neon : public Effect {
             }
             const float cx = x0 + height * 0.95f * (i + 0.5f), cy = y0 + height * 0.5f;
             if (on) {
-                kit::drawLetter(c, text[i], cx, cy, height, kit::shade(tube, 0.45f), 0.0f, height * 0.1f,
-                                kit::Blend::max);
-                kit::drawLetter(c, text[i], cx, cy, height, kit::shade(tube, 0.8f), 0.0f, height * 0.05f,
-                                kit::Blend::max);
-                kit::drawLetter(c, text[i], cx, cy, height, kit::mix(tube, kit::white, 0.65f), 0.0f, 0.0f);
+                // The gas pulses along the sign, letter after letter, so that a lit sign is never still.
+                const float pulse = 0.5f + 0.5f * fastSin(static_cast<float>(age_) * 0.12f - 0.9f * i);
+                kit::drawLetter(c, text[i], cx, cy, height, kit::shade(tube, 0.33f + 0.24f * pulse), 0.0f,
+                                height * 0.1f, kit::Blend::max);
+                kit::drawLetter(c, text[i], cx, cy, height, kit::shade(tube, 0.65f + 0.3f * pulse), 0.0f,
+                                height * 0.05f, kit::Blend::max);
+                kit::drawLetter(c, text[i], cx, cy, height, kit::mix(tube, kit::white, 0.35f + 0.5f * pulse),
+                                0.0f, 0.0f);
             } else {
                 // An unlit tube: dull glass.
                 kit::drawLetter(c, text[i], cx, cy, height, kit::fromLevels(70, 66, 74), 0.0f, 0.0f);

@@ -1,6 +1,7 @@
 // Uplink: a dish on a hill at the bottom left sends packets, little dashes of light, along a beam to a
 // satellite on the right; as each letter's packets arrive, the message is assembled letter by letter in large
-// type across the top. When it is complete it flashes, then the next message begins.
+// type across the top. When it is complete it glows white, colours run along it and the satellite pings its
+// acknowledgement back, then the next message begins.
 #include <cstring>
 
 #include "effects/kit/kit.h"
@@ -29,7 +30,7 @@ class Uplink : public Effect {
         const int length = static_cast<int>(std::strlen(text));
         const float dishX = n * 0.16f, dishY = n * 0.8f, satX = n * 0.82f, satY = n * 0.42f;
         // Packets leave every few frames while letters remain; each takes a fixed flight time.
-        const int perLetter = 3, spacing = 5, flight = 45;
+        const int perLetter = 3, spacing = 6, flight = 45;
         const int sent = age_ / spacing;
         const int totalPackets = length * perLetter;
         const int arrived = age_ > flight ? (age_ - flight) / spacing + 1 : 0;
@@ -52,9 +53,21 @@ class Uplink : public Effect {
             if (flown < 0 || flown > flight) {
                 continue;
             }
-            const float f = static_cast<float>(flown) / flight, g = f - 0.035f;
-            kit::drawThickLine(c, dishX + dx * g, dishY + dy * g, dishX + dx * f, dishY + dy * f, 0.8f,
+            const float f = static_cast<float>(flown) / flight, g = f - 0.06f;
+            kit::drawThickLine(c, dishX + dx * g, dishY + dy * g, dishX + dx * f, dishY + dy * f, 2.2f,
+                               kit::fromLevels(30, 90, 80), kit::Blend::max);
+            kit::drawThickLine(c, dishX + dx * g, dishY + dy * g, dishX + dx * f, dishY + dy * f, 1.0f,
                                kit::fromLevels(140, 255, 200));
+        }
+        // Once the message is whole, the satellite acknowledges it: pings fly back down the beam.
+        for (int q = 0; doneAt + q * spacing * 2 <= age_; ++q) {
+            const int flown = age_ - doneAt - q * spacing * 2;
+            if (flown > flight) {
+                continue;
+            }
+            const float f = 1.0f - static_cast<float>(flown) / flight, g = f + 0.035f;
+            kit::drawThickLine(c, dishX + dx * g, dishY + dy * g, dishX + dx * f, dishY + dy * f, 0.8f,
+                               kit::fromLevels(255, 200, 110));
         }
         drawDish(c, dishX, dishY, satX, satY);
         drawSatellite(c, satX, satY, arrived > 0 && arrived <= totalPackets && (age_ % spacing) < 2);
@@ -66,13 +79,28 @@ class Uplink : public Effect {
             shown[k] = text[k];
         }
         kit::Rgb ink = kit::fromLevels(150, 255, 200);
-        if (age_ > doneAt) {
-            const int since = age_ - doneAt;
-            ink = since < 50 && since % 10 < 5 ? kit::white : kit::hsv(since * 0.01f + 0.35f, 0.6f, 1.0f);
+        const int since = age_ - doneAt;
+        if (since > 0) {
+            // A glow of white as the last letter lands, fading into colour.
+            ink = kit::mix(kit::hsv(0.35f, 0.6f, 1.0f), kit::white, 1.0f - static_cast<float>(since) / 50.0f);
         }
         const float x0 = (n - width) * 0.5f, y0 = n * 0.06f;
-        kit::drawText(c, shown, x0, y0, height, kit::shade(ink, 0.35f), 0.0f, height * 0.12f);
-        kit::drawText(c, shown, x0, y0, height, ink, 0.0f, height * 0.04f);
+        if (since >= 50) {
+            // The whole message: colours run along it while it is shown.
+            for (int k = 0; k < length; ++k) {
+                const kit::Rgb hue = kit::hsv(since * 0.025f + k * 0.08f + 0.35f, 0.6f, 1.0f);
+                const float cx = x0 + height * 0.95f * (k + 0.5f), cy = y0 + height * 0.5f;
+                kit::drawLetter(c, text[k], cx, cy, height, kit::shade(hue, 0.35f), 0.0f, height * 0.12f);
+            }
+            for (int k = 0; k < length; ++k) {
+                const kit::Rgb hue = kit::hsv(since * 0.025f + k * 0.08f + 0.35f, 0.6f, 1.0f);
+                const float cx = x0 + height * 0.95f * (k + 0.5f), cy = y0 + height * 0.5f;
+                kit::drawLetter(c, text[k], cx, cy, height, hue, 0.0f, height * 0.04f);
+            }
+        } else {
+            kit::drawText(c, shown, x0, y0, height, kit::shade(ink, 0.35f), 0.0f, height * 0.12f);
+            kit::drawText(c, shown, x0, y0, height, ink, 0.0f, height * 0.04f);
+        }
         // The letter being received: its cell blinks as a cursor.
         if (lettersIn < length && (age_ / 8) % 2 == 0) {
             kit::fillRect(c, x0 + lettersIn * height * 0.95f + height * 0.1f, y0 + height * 0.9f,

@@ -1,6 +1,6 @@
-// UFO: a flying saucer hovers over a night landscape with chasing rim lights. Its tractor beam lifts the
-// ground beneath it a row at a time while sparkles rise into it; every few seconds it zips off to a new
-// spot, leaving a streak.
+// UFO: a flying saucer hovers over a night landscape with chasing rim lights. Its tractor beam is a soft cone
+// of pale green light added over the scene, with bands of light drifting up it and sparkles rising inside;
+// every five seconds the beam fades, the saucer zips off to a new spot leaving a streak, and beams again.
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -10,17 +10,22 @@ namespace glowfield {
 
 namespace {
 
+constexpr uint32_t cycleFrames = 250; // one stay: the zip, the beam fading in, beaming, fading out
+constexpr uint32_t zipFrames = 12;
+constexpr uint32_t beamOn = 30, beamOff = 225, beamFade = 20;
+
 class UFO : public Effect {
   public:
     void start(EffectContext& c) override {
+        kit::tameField(c);
         grid_ = c.n;
         const float n = static_cast<float>(c.n);
         x_ = fromX_ = toX_ = n * 0.5f;
         y_ = fromY_ = toY_ = n * 0.3f;
         motes_.assign(maxMotes, Mote{});
+        next_ = 0;
         started_ = c.frame;
-        // The night scene appears at once, the beam then works on it.
-        drawScene(c, 1.0f);
+        makeScene(c);
     }
 
     void step(EffectContext& c) override {
@@ -28,41 +33,135 @@ class UFO : public Effect {
             start(c); // the grid changed size: lay everything out afresh for it
         }
         bounds::tameNowAndThen(c, 200.0f, 10.0f);
+        // A still picture of its own: the wave step only softens it between frames, never ripples it.
+        bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const uint32_t age = c.frame - started_;
-        const uint32_t phase = age % 250u;
-        // Slowly heal the scene, so lifted ground comes back and streaks fade.
-        drawScene(c, 0.03f);
+        const uint32_t phase = age % cycleFrames;
+        const float t = static_cast<float>(age);
         if (phase == 0u && age > 0u) {
             fromX_ = x_;
             fromY_ = y_;
             toX_ = n * (0.2f + 0.6f * c.randomUnit());
-            toY_ = n * (0.15f + 0.3f * c.randomUnit());
+            toY_ = n * (0.15f + 0.25f * c.randomUnit());
         }
-        const float t = static_cast<float>(age);
         float hx = toX_, hy = toY_;
-        if (phase < 12u) {
-            // The zip: fast, with a bright streak behind.
-            const float u = static_cast<float>(phase + 1u) / 12.0f;
+        const float lastX = x_, lastY = y_;
+        if (phase < zipFrames && age > 0u) {
+            const float u = static_cast<float>(phase + 1u) / static_cast<float>(zipFrames);
             hx = kit::lerp(fromX_, toX_, u * u * (3.0f - 2.0f * u));
             hy = kit::lerp(fromY_, toY_, u * u * (3.0f - 2.0f * u));
-            kit::drawThickLine(c, x_, y_, hx, hy, 1.5f * s, kit::fromLevels(200, 255, 230));
         }
         x_ = hx + 3.0f * s * fastSin(t * 0.07f);
         y_ = hy + 2.0f * s * fastSin(t * 0.11f);
-        const bool beaming = phase > 30u && phase < 230u;
+        // The beam's strength: faded in after the zip and out before the next.
+        const float strength =
+            phase < beamOn || phase >= beamOff + beamFade ? 0.0f
+            : phase < beamOn + beamFade
+                ? kit::smoothstep(0.0f, static_cast<float>(beamFade), static_cast<float>(phase - beamOn))
+                : 1.0f - kit::smoothstep(static_cast<float>(beamOff), static_cast<float>(beamOff + beamFade),
+                                         static_cast<float>(phase));
         const float w = 22.0f * s;
-        if (beaming) {
-            beam(c, w);
+        lightScene(c, t, w, strength);
+        if (phase < zipFrames && age > 0u) {
+            kit::drawThickLine(c, lastX, lastY, x_, y_, 1.5f * s, kit::fromLevels(200, 255, 230));
         }
-        // Sparkles rise inside the beam.
-        if (beaming) {
-            for (int k = 0; k < 4; ++k) {
-                Mote& m = motes_[next_];
+        moveMotes(c, t, w, strength);
+        drawSaucer(c, t, s);
+    }
+
+  private:
+    struct Mote {
+        float x = 0.0f, y = 0.0f, vy = 0.0f, u = 0.0f, twinkle = 0.0f;
+        bool live = false;
+    };
+    static constexpr int maxMotes = 240;
+
+    size_t at(const EffectContext& c, int x, int y) const {
+        return static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y);
+    }
+
+    // A starry sky over dark hills, and where the ground meets the sky in each column.
+    void makeScene(const EffectContext& c) {
+        const float n = static_cast<float>(c.n);
+        scene_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), kit::Rgb{});
+        ground_.assign(static_cast<size_t>(c.n), n);
+        for (int x = 0; x < c.n; ++x) {
+            const float fx = static_cast<float>(x);
+            const float hill = n * (0.8f + 0.05f * fastSin(fx * 0.031f / bounds::gridScale(c)) +
+                                    0.03f * fastSin(fx * 0.083f / bounds::gridScale(c) + 1.0f));
+            ground_[static_cast<size_t>(x)] = hill;
+            for (int y = 0; y < c.n; ++y) {
+                const float fy = static_cast<float>(y);
+                kit::Rgb colour;
+                if (fy < hill) {
+                    const float k = fy / n;
+                    colour = kit::fromLevels(8 + truncToInt(26 * k), 10 + truncToInt(20 * k),
+                                             40 + truncToInt(44 * k));
+                } else {
+                    const float shade = 1.0f - 0.5f * kit::clampf((fy - hill) / (n * 0.2f), 0.0f, 1.0f);
+                    colour = kit::shade(kit::fromLevels(24, 58, 30), shade);
+                }
+                scene_[at(c, x, y)] = colour;
+            }
+        }
+    }
+
+    // The scene with the beam's light added, the field pulled towards it; stars twinkle slowly.
+    void lightScene(const EffectContext& c, float t, float w, float strength) {
+        const float n = static_cast<float>(c.n);
+        const float top = y_ + 4.0f * bounds::gridScale(c);
+        const kit::Rgb light = kit::fromLevels(150, 255, 190); // pale green
+        for (int x = 0; x < c.n; ++x) {
+            const float fx = static_cast<float>(x);
+            const float floor = ground_[static_cast<size_t>(x)];
+            for (int y = 0; y < c.n; ++y) {
+                const float fy = static_cast<float>(y);
+                kit::Rgb target = scene_[at(c, x, y)];
+                // Fixed stars from a hash of the cell, each twinkling at its own slow pace.
+                const unsigned h =
+                    (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
+                if (fy < floor - 1.0f && h % 131u == 0u) {
+                    const float glow = 0.75f + 0.25f * fastSin(t * 0.05f + static_cast<float>(h % 97u));
+                    target = kit::mix(target, kit::fromLevels(215, 215, 240), glow);
+                }
+                if (strength > 0.0f && fy > top) {
+                    // A cone widening downwards to the ground, brightest on its axis, with bands drifting up.
+                    const float k = kit::clampf((fy - top) / (n - top), 0.0f, 1.0f);
+                    const float half = w * (0.3f + 0.7f * k);
+                    const float across = (fx - x_) / half;
+                    if (across > -1.0f && across < 1.0f && fy < floor + 3.0f) {
+                        const float profile = (1.0f - across * across) * (1.0f - across * across);
+                        const float bands = 0.8f + 0.2f * fastSin(fy * 0.3f + t * 0.12f);
+                        const float pool = fy > floor - 4.0f ? 1.3f : 1.0f;
+                        const float amount = 0.7f * strength * profile * bands * pool;
+                        target = {target.r + (light.r + 127.0f) * amount,
+                                  target.g + (light.g + 127.0f) * amount,
+                                  target.b + (light.b + 127.0f) * amount};
+                    }
+                }
+                bounds::mixCell(c, x, y, target, 0.25f);
+            }
+        }
+    }
+
+    // Sparkles rise from the ground inside the beam, drawn in towards its axis as they climb.
+    void moveMotes(const EffectContext& c, float t, float w, float strength) {
+        const float n = static_cast<float>(c.n);
+        const float s = bounds::gridScale(c);
+        if (strength > 0.5f) {
+            {
+                Mote& m = motes_[static_cast<size_t>(next_)];
                 next_ = (next_ + 1) % maxMotes;
                 const float u = c.randomUnit() - 0.5f;
-                m = {x_ + u * w * 2.0f, n - 2.0f, -(0.6f + c.randomUnit()) * s, u, true};
+                const int column = kit::clampCell(c, kit::toCell(x_ + u * w * 2.0f));
+                m = {x_ + u * w * 2.0f,
+                     ground_[static_cast<size_t>(column)] - 1.0f,
+                     -(0.6f + 1.0f * c.randomUnit()) * s,
+                     u,
+                     c.randomUnit() * kit::twoPi,
+                     true};
             }
         }
         for (Mote& m : motes_) {
@@ -70,85 +169,21 @@ class UFO : public Effect {
                 continue;
             }
             m.y += m.vy;
-            // Drawn in towards the beam's axis as they rise.
             m.x = x_ + m.u * w * 2.0f * kit::clampf((m.y - y_) / (n - y_), 0.2f, 1.0f);
-            if (!bounds::onGrid(c, m.x, m.y) || m.y < y_ || !beaming) {
+            if (!bounds::onGrid(c, m.x, m.y) || m.y < y_ + 4.0f * s || strength <= 0.0f) {
                 m.live = false;
                 continue;
             }
-            bounds::plot(c, m.x, m.y, c.random(0, 3) == 0 ? kit::white : kit::fromLevels(140, 255, 200));
-        }
-        drawSaucer(c, t, s);
-    }
-
-  private:
-    struct Mote {
-        float x = 0.0f, y = 0.0f, vy = 0.0f, u = 0.0f;
-        bool live = false;
-    };
-    static constexpr int maxMotes = 300;
-
-    // A starry sky over dark hills; with alpha 1 it is painted, below 1 the field is pulled towards it.
-    void drawScene(const EffectContext& c, float alpha) {
-        const float n = static_cast<float>(c.n);
-        if (scene_.size() != static_cast<size_t>(c.n) * static_cast<size_t>(c.n)) {
-            scene_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), kit::Rgb{});
-            for (int x = 0; x < c.n; ++x) {
-                const float fx = static_cast<float>(x);
-                const float hill =
-                    n * (0.78f + 0.05f * fastSin(fx * 0.031f) + 0.03f * fastSin(fx * 0.083f + 1.0f));
-                for (int y = 0; y < c.n; ++y) {
-                    const float fy = static_cast<float>(y);
-                    kit::Rgb colour;
-                    if (fy < hill) {
-                        const float k = fy / n;
-                        colour = kit::fromLevels(8 + truncToInt(20 * k), 10 + truncToInt(24 * k),
-                                                 40 + truncToInt(40 * k));
-                        // Fixed stars from a hash of the cell.
-                        const unsigned h =
-                            (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
-                        if (h % 131u == 0u) {
-                            colour = kit::fromLevels(200, 200, 230);
-                        }
-                    } else {
-                        const float stripe = fastSin(fx * 0.2f + fy * 0.5f);
-                        colour =
-                            kit::fromLevels(20 + truncToInt(10 * stripe), 50 + truncToInt(14 * stripe), 26);
-                    }
-                    scene_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)] =
-                        colour;
-                }
-            }
-        }
-        for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const kit::Rgb colour =
-                    scene_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)];
-                if (alpha >= 1.0f) {
-                    bounds::setCell(c, x, y, colour);
-                } else {
-                    bounds::mixCell(c, x, y, colour, alpha);
-                }
-            }
-        }
-    }
-
-    // The beam: a widening cone of pale green light, and inside it every cell takes the one below it.
-    void beam(const EffectContext& c, float w) {
-        const float n = static_cast<float>(c.n);
-        const int top = kit::clampCell(c, kit::toCell(y_ + 3.0f));
-        for (int y = top; y + 1 < c.n; ++y) {
-            const float k = (static_cast<float>(y) - y_) / (n - y_);
-            const float half = w * (0.35f + 0.65f * k);
-            const int x0 = kit::clampCell(c, kit::toCell(x_ - half)),
-                      x1 = kit::clampCell(c, kit::toCell(x_ + half));
-            for (int x = x0; x <= x1; ++x) {
-                const int from = cellAt(x, y + 1), to = cellAt(x, y);
-                c.planes.red[to] = c.planes.red[from];
-                c.planes.green[to] = c.planes.green[from];
-                c.planes.blue[to] = c.planes.blue[from];
-                const float edge = absf(static_cast<float>(x) - x_) / (half + 1.0f);
-                bounds::mixCell(c, x, y, kit::fromLevels(150, 255, 190), 0.06f * (1.0f - edge * edge));
+            const float glow = 0.6f + 0.4f * fastSin(t * 0.3f + m.twinkle);
+            const kit::Rgb spark = kit::mix(kit::fromLevels(140, 255, 200), kit::white, glow);
+            bounds::plot(c, m.x, m.y, spark);
+            if (glow > 0.8f) {
+                // At its brightest a sparkle shows as a little cross.
+                const kit::Rgb arm = kit::mix(kit::fromLevels(120, 220, 170), spark, 0.5f);
+                bounds::plot(c, m.x - 1.0f, m.y, arm);
+                bounds::plot(c, m.x + 1.0f, m.y, arm);
+                bounds::plot(c, m.x, m.y - 1.0f, arm);
+                bounds::plot(c, m.x, m.y + 1.0f, arm);
             }
         }
     }
@@ -183,7 +218,8 @@ class UFO : public Effect {
     }
 
     std::vector<Mote> motes_;
-    std::vector<kit::Rgb> scene_; // the night landscape, made on the first call
+    std::vector<kit::Rgb> scene_; // the night landscape
+    std::vector<float> ground_;   // per column, the row where the hills begin
     int next_ = 0;
     float x_ = 0.0f, y_ = 0.0f, fromX_ = 0.0f, fromY_ = 0.0f, toX_ = 0.0f, toY_ = 0.0f;
     uint32_t started_ = 0;

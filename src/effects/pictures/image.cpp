@@ -50,21 +50,21 @@ class Image : public Effect {
             }
             return;
         }
-        // The camera: zoom breathes between whole and about half, the centre wanders. A cell never spans less
-        // than about one sample, so the nearest sample is enough.
+        // The camera: zoom breathes between whole and about half, the centre wanders. Samples are blended, so
+        // that the slow pan glides rather than stepping a whole sample at a time.
         ++tick_;
         const float t = static_cast<float>(tick_ % 1000000u);
-        const float zoom = 0.78f - 0.22f * fastCos(t * 0.006f);
+        const float zoom = 0.78f - 0.22f * fastCos(t * 0.012f);
         const float half = zoom * 0.5f;
-        const float cu = 0.5f + (0.5f - half) * fastSin(t * 0.0041f);
-        const float cv = 0.5f + (0.5f - half) * fastSin(t * 0.0029f + 1.0f);
+        const float cu = 0.5f + (0.5f - half) * fastSin(t * 0.0082f);
+        const float cv = 0.5f + (0.5f - half) * fastSin(t * 0.0058f + 1.0f);
         const float ramp = kit::smoothstep(0.0f, 60.0f, t); // starts from the whole picture
         const float z = 1.0f + (zoom - 1.0f) * ramp;
         const float u0 = 0.5f + (cu - 0.5f) * ramp - z * 0.5f, v0 = 0.5f + (cv - 0.5f) * ramp - z * 0.5f;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float u = u0 + z * (x + 0.5f) / c.n, v = v0 + z * (y + 0.5f) / c.n;
-                pictures::putCell(c, x, y, wallpaper_.at(u, v));
+                pictures::putCell(c, x, y, wallpaper_.smooth(u, v));
             }
         }
     }

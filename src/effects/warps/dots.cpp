@@ -1,6 +1,7 @@
 // Dots: halftone print. The picture is averaged over the cells of three dot screens, one per colour plane,
 // each turned to its own angle as in colour print, and redrawn as dots sized by brightness; the screens turn
 // slowly, so the picture becomes moving dot rosettes. Drifting colour clouds keep the picture changing.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -18,6 +19,18 @@ class Dots : public Effect {
         image_.capture(c);
         for (auto& s : screen_) {
             s.assign(static_cast<size_t>(lattice) * lattice, 0.0f);
+        }
+        // Until its screen is first drawn, a plane shows the picture as it was.
+        const float* const planes[3] = {c.planes.red, c.planes.green, c.planes.blue};
+        for (int q = 0; q < 3; ++q) {
+            drawn_[q].resize(static_cast<size_t>(n_) * static_cast<size_t>(n_));
+            for (int x = 0; x < n_; ++x) {
+                for (int y = 0; y < n_; ++y) {
+                    const float v = planes[q][cellAt(x, y)];
+                    drawn_[q][static_cast<size_t>(x) * static_cast<size_t>(n_) + static_cast<size_t>(y)] =
+                        v == v ? kit::clampf(v, -127.0f, 128.0f) : 0.0f;
+                }
+            }
         }
     }
 
@@ -72,10 +85,11 @@ class Dots : public Effect {
         kit::scaleVelocities(c, 0.0f);
         // One over twice a typical dot radius, for the soft edge.
         const float edgeScale = 1.0f / (pitch * 0.6f);
-        // One screen is redrawn each frame in turn: the screens move slowly, and the other two planes keep
-        // last frame's dots, softened a touch by the wave step.
+        // One screen is redrawn each frame in turn: the screens move slowly, and the other two planes show
+        // their dots as last drawn. (Left to the wave step, they would blur between redraws and sharpen again
+        // every third frame: the whole picture would pulse at 17 Hz.)
         const int p = age_ % 3;
-        float* const plane = p == 0 ? c.planes.red : p == 1 ? c.planes.green : c.planes.blue;
+        float* const plane = drawn_[p].data();
         const float* const levels = screen_[p].data();
         const float cu = cs[p] / pitch, su = sn[p] / pitch;
         for (int x = 0; x < n_; ++x) {
@@ -92,7 +106,15 @@ class Dots : public Effect {
                 // Light where the dot covers the cell, with a soft edge about a cell wide: (r^2 - d^2) / 2r
                 // is r - d near the rim, without a square root per cell.
                 const float inside = (radius * radius - (fu * fu + fv * fv)) * edgeScale;
-                plane[cellAt(x, y)] = -127.0f + 250.0f * kit::clampf(inside + 0.5f, 0.0f, 1.0f);
+                plane[static_cast<size_t>(x) * static_cast<size_t>(n_) + static_cast<size_t>(y)] =
+                    -127.0f + 250.0f * kit::clampf(inside + 0.5f, 0.0f, 1.0f);
+            }
+        }
+        float* const planes[3] = {c.planes.red, c.planes.green, c.planes.blue};
+        for (int q = 0; q < 3; ++q) {
+            const float* from = drawn_[q].data();
+            for (int x = 0; x < n_; ++x, from += n_) {
+                std::copy(from, from + n_, planes[q] + cellAt(x, 0));
             }
         }
     }
@@ -104,6 +126,7 @@ class Dots : public Effect {
     int n_ = 0;
     int age_ = 0;
     std::vector<float> screen_[3];
+    std::vector<float> drawn_[3]; // each plane's dots as last drawn, column by column
     warps::ColourImage image_;
 };
 
