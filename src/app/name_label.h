@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/display_surface.h"
+
 namespace glowfield {
 
 // "5 Pond", or the index alone for the entry without a name.
@@ -56,6 +58,8 @@ class NameLabel {
 
     // Blends the label onto an 800 x 600 picture of 8-bit RGB (red first), 3 bytes per pixel.
     void drawOnto(uint8_t* rgb, int pitch);
+    // The same onto a picture of the given format (channels of whole bytes, 3 or 4 bytes a pixel).
+    void drawOnto(uint8_t* pixels, int pitch, const PixelFormat& format);
 
   private:
     void draw(int scale);
