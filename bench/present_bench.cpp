@@ -90,8 +90,10 @@ const bool presentRegistered = [] {
     const int sizes[3][2] = {{1280, 800}, {1920, 1080}, {3840, 2160}};
     for (const auto& size : sizes) {
         const std::string label = std::to_string(size[0]) + "x" + std::to_string(size[1]);
-        benchmark::RegisterBenchmark(("Present/" + label).c_str(), glowfield::presentPicture, size[0], size[1]);
-        benchmark::RegisterBenchmark(("WholeFrame/" + label).c_str(), glowfield::wholeFrame, size[0], size[1]);
+        benchmark::RegisterBenchmark(("Present/" + label).c_str(), glowfield::presentPicture, size[0],
+                                     size[1]);
+        benchmark::RegisterBenchmark(("WholeFrame/" + label).c_str(), glowfield::wholeFrame, size[0],
+                                     size[1]);
     }
     return true;
 }();

@@ -50,13 +50,14 @@ TEST(PictureScaler, EveryPixelIsTheOneSdlsNearestScalingShows) {
                             {13, 5, 100, 7},        {7, 3, 50, 9},          {1, 1, 9, 4}};
     for (const auto& size : sizes) {
         const int width = size[0], height = size[1], outWidth = size[2], outHeight = size[3];
-        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " to " + std::to_string(outWidth) +
-                     "x" + std::to_string(outHeight));
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " to " +
+                     std::to_string(outWidth) + "x" + std::to_string(outHeight));
         const int pitch = width + 3;
         std::vector<uint32_t> picture = testPicture(width, height, pitch);
         SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(picture.data(), width, height, 32, pitch * 4,
                                                                  SDL_PIXELFORMAT_RGB888);
-        SDL_Surface* expected = SDL_CreateRGBSurfaceWithFormat(0, outWidth, outHeight, 32, SDL_PIXELFORMAT_RGB888);
+        SDL_Surface* expected =
+            SDL_CreateRGBSurfaceWithFormat(0, outWidth, outHeight, 32, SDL_PIXELFORMAT_RGB888);
         ASSERT_NE(source, nullptr) << SDL_GetError();
         ASSERT_NE(expected, nullptr) << SDL_GetError();
         ASSERT_EQ(SDL_SoftStretch(source, nullptr, expected, nullptr), 0) << SDL_GetError();
@@ -70,8 +71,8 @@ TEST(PictureScaler, EveryPixelIsTheOneSdlsNearestScalingShows) {
         }
         int wrong = 0;
         for (int y = 0; y < outHeight; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(expected->pixels) +
-                                                                 y * expected->pitch);
+            const auto* row = reinterpret_cast<const uint32_t*>(
+                static_cast<const uint8_t*>(expected->pixels) + y * expected->pitch);
             for (int x = 0; x < outWidth; ++x) {
                 wrong += (shown[static_cast<size_t>(y) * outPitch + x] & 0xffffff) != (row[x] & 0xffffff);
             }

@@ -251,7 +251,8 @@ void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter
         }
         // Whatever uncovered or resized the window, its bars are drawn and all of it is sent again.
         if (event.type == SDL_WINDOWEVENT && display.surface &&
-            (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
+            (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+             event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
             display.surface->invalidateOutput();
         }
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&

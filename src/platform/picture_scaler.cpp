@@ -34,7 +34,8 @@ void nearestMap(int sourceSize, int count, int32_t* map) {
     const uint64_t step = (static_cast<uint64_t>(sourceSize) << 16) / static_cast<uint64_t>(count);
     uint64_t position = step / 2;
     for (int i = 0; i < count; ++i) {
-        map[i] = static_cast<int32_t>(std::min<uint64_t>(position >> 16, static_cast<uint64_t>(sourceSize - 1)));
+        map[i] =
+            static_cast<int32_t>(std::min<uint64_t>(position >> 16, static_cast<uint64_t>(sourceSize - 1)));
         position += step;
     }
 }
@@ -101,15 +102,15 @@ void PictureScaler::scale(const uint8_t* source, int sourcePitch, int sourceWidt
     uint64_t position = step / 2;
     int scaledRow = -1;
     for (int d = 0; d < targetHeight; ++d) {
-        const int row = static_cast<int>(std::min<uint64_t>(position >> 16, static_cast<uint64_t>(sourceHeight - 1)));
+        const int row =
+            static_cast<int>(std::min<uint64_t>(position >> 16, static_cast<uint64_t>(sourceHeight - 1)));
         position += step;
         if (row != scaledRow) {
             // The picture repeats most of its rows (each row of cells is several lines high): a row equal to
             // the one scaled last is not scaled again.
             const uint8_t* line = source + static_cast<ptrdiff_t>(row) * sourcePitch;
-            if (scaledRow < 0 ||
-                std::memcmp(line, source + static_cast<ptrdiff_t>(scaledRow) * sourcePitch,
-                            static_cast<size_t>(sourceWidth) * 4) != 0) {
+            if (scaledRow < 0 || std::memcmp(line, source + static_cast<ptrdiff_t>(scaledRow) * sourcePitch,
+                                             static_cast<size_t>(sourceWidth) * 4) != 0) {
                 scaleRow(reinterpret_cast<const uint32_t*>(line), row_.data());
             }
             scaledRow = row;

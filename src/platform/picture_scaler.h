@@ -32,11 +32,11 @@ class PictureScaler {
 
     int sourceWidth_ = 0;
     int targetWidth_ = 0;
-    std::vector<int32_t> columns_;   // the source column of each output column
-    std::vector<int32_t> loadAt_;    // per group of eight output columns: the first of eight source pixels
-    std::vector<uint32_t> lanes_;    // per group: which of those eight each output pixel takes
-    bool grouped_ = false;           // groups are used (the output is at least as wide as the source)
-    std::vector<uint32_t> row_;      // one scaled row
+    std::vector<int32_t> columns_; // the source column of each output column
+    std::vector<int32_t> loadAt_;  // per group of eight output columns: the first of eight source pixels
+    std::vector<uint32_t> lanes_;  // per group: which of those eight each output pixel takes
+    bool grouped_ = false;         // groups are used (the output is at least as wide as the source)
+    std::vector<uint32_t> row_;    // one scaled row
 };
 
 } // namespace glowfield

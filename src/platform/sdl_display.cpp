@@ -274,8 +274,8 @@ ResultCode SdlSurface::presentPicture() {
         if (SDL_MUSTLOCK(output) && SDL_LockSurface(output) != 0) {
             return result::generic;
         }
-        uint8_t* target = static_cast<uint8_t*>(output->pixels) + static_cast<ptrdiff_t>(area.y) * output->pitch +
-                          static_cast<ptrdiff_t>(area.x) * 4;
+        uint8_t* target = static_cast<uint8_t*>(output->pixels) +
+                          static_cast<ptrdiff_t>(area.y) * output->pitch + static_cast<ptrdiff_t>(area.x) * 4;
         scaler_.scale(picture_.data(), width_ * 4, width_, height_, target, output->pitch, area.width,
                       area.height);
         if (SDL_MUSTLOCK(output)) {
@@ -283,8 +283,8 @@ ResultCode SdlSurface::presentPicture() {
         }
     } else {
         // The window's format changed under the picture: SDL converts while it scales.
-        SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(picture_.data(), width_, height_, 32,
-                                                                  width_ * 4, format_);
+        SDL_Surface* picture =
+            SDL_CreateRGBSurfaceWithFormatFrom(picture_.data(), width_, height_, 32, width_ * 4, format_);
         SDL_Rect target{area.x, area.y, area.width, area.height};
         const int failed = picture ? SDL_BlitScaled(picture, nullptr, output, &target) : -1;
         SDL_FreeSurface(picture);

@@ -104,7 +104,7 @@ class SdlSurface : public DisplaySurface {
     SDL_Window* window_ = nullptr; // set when the picture is scaled into this window's surface
     std::vector<uint8_t> picture_; // the picture then, 4 bytes a pixel
     PictureScaler scaler_;
-    bool outputValid_ = false;          // the window surface's bars are black and it was shown whole
+    bool outputValid_ = false;                // the window surface's bars are black and it was shown whole
     const SDL_Surface* lastOutput_ = nullptr; // the window surface last drawn into, and its size
     int lastOutputWidth_ = 0;
     int lastOutputHeight_ = 0;
