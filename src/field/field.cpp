@@ -62,13 +62,19 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void widenColumn(co
 }
 
 // Velocity phase over the inner rows of an inner column, and the value phase of the whole column after it.
+// The old colours of the column to the right are widened on the way, for the next two columns.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void
 stepInnerColumn(const double* __restrict left, const double* __restrict centre,
-                const double* __restrict right, float* __restrict colour, float* __restrict velocity, int n) {
+                const float* __restrict rightColour, double* __restrict right, float* __restrict colour,
+                float* __restrict velocity, int n) {
+    right[0] = rightColour[0];
+    right[n - 1] = rightColour[n - 1];
     colour[0] = static_cast<float>(centre[0] * 0.994 + velocity[0]);
     for (int y = 1; y < n - 1; ++y) {
+        const double r = rightColour[y];
+        right[y] = r;
         // The discrete Laplacian, summed in this order.
-        const double laplace = centre[y + 1] + right[y] + left[y] + centre[y - 1] - 4.0 * centre[y];
+        const double laplace = centre[y + 1] + r + left[y] + centre[y - 1] - 4.0 * centre[y];
         const float v = static_cast<float>(velocity[y] + 0.2 * laplace);
         velocity[y] = v;
         colour[y] = static_cast<float>(centre[y] * 0.994 + v);
@@ -117,9 +123,8 @@ void waveStep() {
         for (int x = 1; x <= n - 2; ++x) {
             for (int c = 0; c < 3; ++c) {
                 double(&old)[3][planeStride] = oldColumns[c].column;
-                widenColumn(colours[c] + cellAt(x + 1, 0), old[(x + 1) % 3], n);
-                stepInnerColumn(old[(x - 1) % 3], old[x % 3], old[(x + 1) % 3], colours[c] + cellAt(x, 0),
-                                velocities[c] + cellAt(x, 0), n);
+                stepInnerColumn(old[(x - 1) % 3], old[x % 3], colours[c] + cellAt(x + 1, 0), old[(x + 1) % 3],
+                                colours[c] + cellAt(x, 0), velocities[c] + cellAt(x, 0), n);
             }
         }
         for (int c = 0; c < 3; ++c) {
