@@ -36,8 +36,9 @@ class Loops : public Effect {
         const float s = bounds::gridScale(c);
         for (int i = 0; i < penCount; ++i) {
             Pen& p = pens_[i];
-            // Several short strokes a frame keep the curls round.
-            for (int sub = 0; sub < 6; ++sub) {
+            // Several short strokes a frame keep the curls round; the pens write briskly, so the page is
+            // always visibly being written on.
+            for (int sub = 0; sub < 12; ++sub) {
                 float ox = 0.0f, oy = 0.0f;
                 position(p, ox, oy);
                 p.t += 0.4f;
@@ -47,7 +48,7 @@ class Loops : public Effect {
                     launch(c, p, false);
                     break;
                 }
-                kit::drawThickLine(c, ox, oy, x, y, 1.0f * s + 0.3f, p.ink);
+                kit::drawThickLine(c, ox, oy, x, y, 1.7f * s + 0.3f, p.ink);
             }
         }
         for (int x = 0; x < c.n; ++x) {
@@ -55,7 +56,7 @@ class Loops : public Effect {
                 const int cell = cellAt(x, y);
                 const kit::Rgb here{c.planes.red[cell], c.planes.green[cell], c.planes.blue[cell]};
                 page_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)] =
-                    kit::mix(here, paper, 0.004f);
+                    kit::mix(here, paper, 0.006f);
             }
         }
         for (const Pen& p : pens_) {
