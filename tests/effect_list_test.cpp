@@ -57,7 +57,8 @@ TEST(EffectList, SwitchingLeavesOutFlashingEntriesUnlessAllowed) {
     for (const int index : flashingEntries()) {
         EXPECT_TRUE(catalogue[index].marks & flashesMark) << index;
     }
-    EXPECT_EQ(switchingEntries({}, false).size(), static_cast<size_t>(effectCount) - flashingEntries().size());
+    EXPECT_EQ(switchingEntries({}, false).size(),
+              static_cast<size_t>(effectCount) - flashingEntries().size());
     const std::vector<int> flashing = {19, 132};
     const std::vector<int> calm = switchingEntries({}, false, flashing);
     EXPECT_EQ(calm.size(), static_cast<size_t>(effectCount) - 2);

@@ -27,7 +27,8 @@ class Flame : public Effect {
                 const float fy = static_cast<float>(y);
                 const float dx = x - cx, dy = (fy - wickY) * 0.75f;
                 const float glow = 1.0f / (1.0f + (dx * dx + dy * dy) * 0.001f);
-                kit::Rgb col = geometry::blend(kit::fromLevels(34, 22, 22), kit::fromLevels(130, 78, 30), glow);
+                kit::Rgb col =
+                    geometry::blend(kit::fromLevels(34, 22, 22), kit::fromLevels(130, 78, 30), glow);
                 const float waxHalf = n * 0.09f, waxTop = wickY + n * 0.03f;
                 if (fy > waxTop && std::fabs(dx) < waxHalf) {
                     const float s = dx / waxHalf;
