@@ -44,7 +44,7 @@ const KnownShortfall knownShortfalls[] = {
     // Being redesigned.
     {43, moving}, {46, lit}, {55, moving}, {75, moving}, {146, lit}, {167, moving | lit}, {241, moving},
     // Bright lines or points on black.
-    {0, lit}, {45, lit}, {60, lit}, {151, lit}, {175, lit}, {183, lit}, {228, lit},
+    {0, lit}, {60, lit}, {151, lit}, {175, lit}, {183, lit}, {228, lit},
     // Still, or nearly, at frames 600 to 605.
     {83, moving}, {88, moving}, {101, moving}, {139, moving}, {194, moving}, {201, moving}, {217, moving},
     {236, moving},
