@@ -46,8 +46,7 @@ const KnownShortfall knownShortfalls[] = {
     // Bright lines or points on black.
     {0, lit}, {60, lit}, {151, lit}, {175, lit}, {183, lit}, {228, lit},
     // Still, or nearly, at frames 600 to 605.
-    {83, moving}, {88, moving}, {101, moving}, {139, moving}, {194, moving}, {201, moving}, {217, moving},
-    {236, moving},
+    {217, moving},
 };
 // clang-format on
 

@@ -179,6 +179,33 @@ TEST_F(DummyWindow, MinimisedWindowKeepsStepsButDrawsNothingUntilRestoredOrActiv
     EXPECT_EQ(shown(8, 3), 0x936482u);
 }
 
+// With a software renderer the picture goes straight into the window's surface, between black bars where
+// the window is wider, with what the overlay drew onto the 800 x 600 picture. (The dummy display is 1024 x
+// 768, so the window cannot grow to a whole multiple; the scaling itself is tested on its own.)
+TEST_F(DummyWindow, ASoftwareRendererDrawsThePictureIntoTheWindowBetweenBars) {
+    ASSERT_TRUE(display.surface->presentsToWindow());
+    SDL_SetWindowSize(display.window, 1000, 600);
+    handlePendingEvents();
+    paintCell(100.0f);
+    display.surface->setPictureOverlay([](uint8_t* pixels, int pitch, const PixelFormat& format) {
+        EXPECT_EQ(format.bitsPerPixel, 32);
+        std::memset(pixels + 599 * pitch + 799 * 4, 0xff, 4);
+    });
+    renderField();
+    // Cell (2, 1) covers pixels 8..11 and 3..5 of the picture, 108..111 of the window right of a 100-pixel
+    // bar; the overlay's pixel is the picture's last.
+    EXPECT_EQ(shown(108, 3), 0xe36482u);
+    EXPECT_EQ(shown(111, 5), 0xe36482u);
+    EXPECT_EQ(shown(112, 5), 0x7f7f7fu);
+    EXPECT_EQ(shown(100, 0), 0x7f7f7fu);
+    for (const auto& [x, y] : {std::pair{0, 0}, {99, 599}, {900, 0}, {999, 599}}) {
+        EXPECT_EQ(shown(x, y), 0u) << x << "," << y;
+    }
+    EXPECT_EQ(shown(899, 599), 0xffffffu);
+    EXPECT_EQ(shown(898, 599), 0x7f7f7fu);
+    display.surface->setPictureOverlay(nullptr);
+}
+
 TEST(SoftwareRasteriser, RecognisedByItsOpenGlRendererString) {
     for (const char* name :
          {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Mesa X11 swrast", "Software Rasterizer"}) {

@@ -197,6 +197,19 @@ TEST(NameLabelPicture, DrawsOnlyInItsCornerOfThePicture) {
     EXPECT_EQ(changedOutside, 0);
     EXPECT_GT(changedInside, at.width * at.height / 2) << "the box darkens its area";
     EXPECT_GT(white, 100) << "the letters are white";
+
+    // On the window's 4-byte picture (blue in the low byte, one byte unused) the same label, channel for
+    // channel; the unused byte is left alone.
+    std::vector<uint8_t> xrgb(800 * 600 * 4, 100);
+    PixelFormat format;
+    format.bitsPerPixel = 32;
+    label.drawOnto(xrgb.data(), 800 * 4, format);
+    int differing = 0;
+    for (int i = 0; i < 800 * 600; ++i) {
+        differing += xrgb[i * 4 + 2] != rgb[i * 3] || xrgb[i * 4 + 1] != rgb[i * 3 + 1] ||
+                     xrgb[i * 4] != rgb[i * 3 + 2] || xrgb[i * 4 + 3] != 100;
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(WindowTitle, NamesTheEntry) {

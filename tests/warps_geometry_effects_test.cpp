@@ -10,6 +10,7 @@
 #include "effects/geometry/held_picture.h"
 #include "field/field.h"
 #include "field/picture.h"
+#include "field/trig.h"
 #include "test_support.h"
 
 namespace glowfield::test {
@@ -141,13 +142,69 @@ TEST_F(WarpsGeometryEffects, ScrambleUndoesEveryMoveAndShowsTheWholePictureAgain
     bool scrambled = false;
     uint64_t last = whole;
     // Rest, 48 moves of 9 frames, rest, 48 moves back, and into the final rest.
-    for (int frame = 0; frame < 20 + 48 * 9 + 45 + 48 * 9 + 10; ++frame) {
+    for (int frame = 0; frame < 20 + 48 * 9 + 30 + 48 * 9 + 10; ++frame) {
         scramble->step(context);
         last = liveHash(n);
         scrambled = scrambled || last != whole;
     }
     EXPECT_TRUE(scrambled);
     EXPECT_EQ(last, whole) << "the tiles did not all return to their places";
+}
+
+// Broad diagonal bands of strong colours: a picture with edges that an effect could easily paint over.
+kit::Rgb bandAt(int x, int y) {
+    const int band = ((x + 2 * y) / 24) % 3;
+    return band == 0   ? kit::fromLevels(230, 40, 40)
+           : band == 1 ? kit::fromLevels(30, 60, 220)
+                       : kit::fromLevels(240, 230, 90);
+}
+
+// The share of live cells whose colour is within tolerance of the bands, each channel.
+float shareLikeBands(int n, float tolerance) {
+    int close = 0;
+    for (int x = 0; x < n; ++x) {
+        for (int y = 0; y < n; ++y) {
+            const int cell = cellAt(x, y);
+            const kit::Rgb want = bandAt(x, y);
+            close += std::fabs(planes.red[cell] - want.r) < tolerance &&
+                     std::fabs(planes.green[cell] - want.g) < tolerance &&
+                     std::fabs(planes.blue[cell] - want.b) < tolerance;
+        }
+    }
+    return static_cast<float>(close) / static_cast<float>(n * n);
+}
+
+// Scramble cuts up and Shimmer shimmers the picture they find, not one of their own: the tiles of the
+// untouched board, and the shimmering screen after half a second, are still mostly the bands. From a plain
+// screen each makes a picture of its own to work on.
+TEST_F(WarpsGeometryEffects, ScrambleAndShimmerWorkOnThePictureTheyFindAndFeedAPlainScreen) {
+    const int n = 200;
+    buildSineTable();
+    for (const int entry : {224, 214}) {
+        for (int x = 0; x < n; ++x) {
+            for (int y = 0; y < n; ++y) {
+                const kit::Rgb v = bandAt(x, y);
+                planes.red[cellAt(x, y)] = v.r;
+                planes.green[cellAt(x, y)] = v.g;
+                planes.blue[cellAt(x, y)] = v.b;
+            }
+        }
+        std::unique_ptr<Effect> effect = catalogue[entry].make();
+        EffectContext context{planes, n, 0u, 0, 0, picture};
+        effect->start(context);
+        for (int frame = 0; frame < (entry == 224 ? 1 : 25); ++frame) {
+            context.frame = static_cast<uint32_t>(frame);
+            effect->step(context);
+        }
+        // Scramble's joints and blank tile and Shimmer's ripple light and glints take a share of the cells.
+        EXPECT_GT(shareLikeBands(n, 40.0f), 0.6f) << entry << " lost the picture it found";
+
+        fillField({-20.0f});
+        effect = catalogue[entry].make();
+        effect->start(context);
+        effect->step(context);
+        EXPECT_GT(levelSpread(), 20.0f) << entry << " shows a plain screen";
+    }
 }
 
 TEST_F(WarpsGeometryEffects, HeldPictureTamesExtremesAndSamplesSafelyAnywhere) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effects/catalogue.h"
+#include "effects/pictures/wallpaper.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "test_support.h"
@@ -166,6 +167,33 @@ TEST_F(OwnEffects, PictureEntriesShowAPictureWithoutWallpaperOnAPlainField) {
         const Levels levels = measure(200);
         EXPECT_GT(levels.spread, 15.0) << entry;
     }
+}
+
+// Without a picture file the wallpaper is the screen when it holds a picture; only a plain screen falls back
+// to a painted scene, the effect's own when it brings one (each picture entry paints a different one), else
+// the landscape.
+TEST_F(OwnEffects, WallpaperPaintsTheEffectsOwnSceneOnlyWhenTheScreenIsPlain) {
+    const int n = 200;
+    EffectContext context{planes, n, 0u, 0, 0, picture};
+    const pictures::Wallpaper::Scene green = [](EffectContext&, std::vector<kit::Rgb>& samples) {
+        samples.assign(samples.size(), kit::fromLevels(20, 230, 40));
+    };
+    const auto isGreen = [](kit::Rgb v) { return v.r == -107.0f && v.g == 103.0f && v.b == -87.0f; };
+    pictures::Wallpaper wallpaper;
+    fillField({0.0f});
+    EXPECT_FALSE(wallpaper.load(context, green));
+    EXPECT_TRUE(isGreen(wallpaper.at(0.5f, 0.5f)));
+    wallpaper.load(context);
+    EXPECT_FALSE(isGreen(wallpaper.at(0.5f, 0.5f))) << "the landscape stays the default";
+    for (int x = 0; x < n; ++x) {
+        for (int y = 0; y < n; ++y) {
+            planes.red[cellAt(x, y)] = (x / 10) % 2 ? 100.0f : -100.0f;
+        }
+    }
+    wallpaper.load(context, green);
+    EXPECT_FALSE(isGreen(wallpaper.at(0.5f, 0.5f)));
+    EXPECT_FLOAT_EQ(wallpaper.atCell(context, 5.0f, 5.0f).r, -100.0f);
+    EXPECT_FLOAT_EQ(wallpaper.atCell(context, 15.0f, 5.0f).r, 100.0f);
 }
 
 // Cycles end and begin again (mazes, signs, paintings, lists, transmissions): late in a run every entry is

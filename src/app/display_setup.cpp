@@ -382,7 +382,16 @@ int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_Di
         SDL_RaiseWindow(display.window);
     }
 
-    display.surface = std::make_shared<SdlSurface>(display.renderer, format, displayWidth, displayHeight);
+    // A renderer that draws in software scales with SDL's general copy, at several times the output's size
+    // in processor time: the picture then goes straight into the window's surface, scaled by repeating
+    // rows, and its cost stays near the cost of writing the output once.
+    const Uint32 windowFormat =
+        (info.flags & SDL_RENDERER_SOFTWARE) != 0 ? windowPictureFormat(display.window) : 0;
+    display.surface = std::make_shared<SdlSurface>(display.renderer, windowFormat ? windowFormat : format,
+                                                   displayWidth, displayHeight);
+    if (windowFormat) {
+        display.surface->presentToWindow(display.window);
+    }
     if (!display.surface->create()) {
         return failWith("the picture's texture could not be made", display);
     }

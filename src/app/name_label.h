@@ -8,6 +8,8 @@
 
 #include "app/overlay_label.h"
 
+#include "platform/display_surface.h"
+
 namespace glowfield {
 
 // "5 Pond", or the index alone for the entry without a name.

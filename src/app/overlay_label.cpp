@@ -2,6 +2,7 @@
 // and the label blended onto an 800 x 600 frame.
 #include "app/overlay_label.h"
 
+#include <bit>
 #include <cstddef>
 
 namespace glowfield {
@@ -48,8 +49,28 @@ void fillBox(LabelPicture& picture, int width, int height, int radius, uint8_t a
 }
 
 void OverlayLabel::drawOnto(uint8_t* rgb, int pitch) {
+    PixelFormat format;
+    format.bitsPerPixel = 24;
+    format.redMask = 0x0000ff;
+    format.greenMask = 0x00ff00;
+    format.blueMask = 0xff0000;
+    drawOnto(rgb, pitch, format);
+}
+
+void OverlayLabel::drawOnto(uint8_t* pixels, int pitch, const PixelFormat& format) {
     if (!visible()) {
         return;
+    }
+    const int bytes = format.bitsPerPixel / 8;
+    // The byte of each channel within a pixel; a format whose channels are not whole bytes gets no label.
+    int offsets[3];
+    const uint32_t masks[3] = {format.redMask, format.greenMask, format.blueMask};
+    for (int c = 0; c < 3; ++c) {
+        const int shift = masks[c] ? std::countr_zero(masks[c]) : -1;
+        if (shift < 0 || shift % 8 != 0 || masks[c] >> shift != 0xff || shift / 8 >= bytes) {
+            return;
+        }
+        offsets[c] = shift / 8;
     }
     const LabelPicture& label = picture(1);
     const LabelPlacement at = placement(1);
@@ -66,9 +87,10 @@ void OverlayLabel::drawOnto(uint8_t* rgb, int pitch) {
             if (alpha == 0 || px < 0 || px >= 800) {
                 continue;
             }
-            uint8_t* out = rgb + static_cast<size_t>(py) * pitch + static_cast<size_t>(px) * 3;
+            uint8_t* out = pixels + static_cast<size_t>(py) * pitch + static_cast<size_t>(px) * bytes;
             for (int c = 0; c < 3; ++c) {
-                out[c] = static_cast<uint8_t>((in[c] * alpha + out[c] * (255 - alpha)) / 255);
+                uint8_t& channel = out[offsets[c]];
+                channel = static_cast<uint8_t>((in[c] * alpha + channel * (255 - alpha)) / 255);
             }
         }
     }

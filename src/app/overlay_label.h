@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/display_surface.h"
+
 namespace glowfield {
 
 // A picture of a label, straight (not premultiplied) RGBA, 4 bytes per pixel, row by row.
@@ -45,6 +47,8 @@ class OverlayLabel {
 
     // Blends the label onto an 800 x 600 picture of 8-bit RGB (red first), 3 bytes per pixel.
     void drawOnto(uint8_t* rgb, int pitch);
+    // The same onto a picture of the given format (channels of whole bytes, 3 or 4 bytes a pixel).
+    void drawOnto(uint8_t* pixels, int pitch, const PixelFormat& format);
 };
 
 // Whether pixel (x, y) of a width x height box lies inside its rounded corners.

@@ -299,6 +299,12 @@ void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             log.writeEvent("deactivated", "");
         }
+        // Whatever uncovered or resized the window, its bars are drawn and all of it is sent again.
+        if (event.type == SDL_WINDOWEVENT && display.surface &&
+            (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+             event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
+            display.surface->invalidateOutput();
+        }
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
             limitWindowSize(display)) {
             log.writeEvent("size-limited", "");
@@ -401,6 +407,11 @@ int runWindowed(RunState& run) {
             labelTexture.draw(renderer, run.label);
             labelTexture.draw(renderer, run.fps);
         });
+        display.surface->setPictureOverlay([&run](uint8_t* pixels, int pitch, const PixelFormat& format) {
+            run.updateLabel();
+            run.label.drawOnto(pixels, pitch, format);
+            run.fps.drawOnto(pixels, pitch, format);
+        });
         SDL_ShowCursor(SDL_DISABLE);
         runWindowedLoop(run, display, writer);
         if (run.recorder) {
@@ -408,6 +419,7 @@ int runWindowed(RunState& run) {
         }
         setRenderTarget(nullptr);
         display.surface->setOverlay(nullptr);
+        display.surface->setPictureOverlay(nullptr);
         labelTexture.release();
         display.labelTexture = nullptr;
     }

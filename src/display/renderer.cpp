@@ -83,19 +83,29 @@ expandFourWide(const uint32_t* __restrict values, int count, uint32_t* __restric
     }
 }
 
-// Pixel values of the first rows of every shown column, through the writer's three tables.
+// Pixel values of the first rows of every shown column, through the writer's three tables. The columns are
+// converted sixteen at a time and then turned into rows, so that each row of the table is written a whole
+// cache line at once while the block stays in the first-level cache.
+constexpr int blockColumns = 16;
+
 void computePixels(const SurfaceWriter& writer, int columns, int rows) {
-    uint32_t column[planeStride];
+    alignas(64) static uint32_t block[blockColumns][planeStride];
     const int redShift = tableShift(writer.redTable());
     const int greenShift = tableShift(writer.greenTable());
     const int blueShift = tableShift(writer.blueTable());
     if (redShift >= 0 && greenShift >= 0 && blueShift >= 0) {
-        for (int x = 0; x < columns; ++x) {
-            const int at = cellAt(x, 0);
-            shiftedPixelsOfColumn(planes.red + at, planes.green + at, planes.blue + at, column, rows,
-                                  redShift, greenShift, blueShift);
+        for (int first = 0; first < columns; first += blockColumns) {
+            const int count = std::min(blockColumns, columns - first);
+            for (int i = 0; i < count; ++i) {
+                const int at = cellAt(first + i, 0);
+                shiftedPixelsOfColumn(planes.red + at, planes.green + at, planes.blue + at, block[i], rows,
+                                      redShift, greenShift, blueShift);
+            }
             for (int y = 0; y < rows; ++y) {
-                pixelRows[y][x] = column[y];
+                uint32_t* const row = pixelRows[y] + first;
+                for (int i = 0; i < count; ++i) {
+                    row[i] = block[i][y];
+                }
             }
         }
         return;
@@ -139,7 +149,8 @@ void renderField() {
     // Each cell's levels are computed once per frame rather than once per pixel line; every line of a cell
     // row holds the same stores as its first line, so that line is copied.
     computePixels(*writer, columns, rows);
-    // One line of bytes per cell row, built in a small buffer and stored on each of the row's lines.
+    // The first line of each cell row is built in place (at 32 bits) or in a small buffer; the row's other
+    // lines repeat it.
     const uint32_t blank[shownCells] = {};
     alignas(64) uint8_t lineBuffer[shownCells * 4 * 4];
     int lineBytes = 0;
@@ -148,13 +159,15 @@ void renderField() {
         if (line % cellHeight == 0) {
             const uint32_t* values = y < rows ? pixelRows[y] : blank;
             if (writer->storeBytes() == 4) {
-                expandFourWide(values, columns, reinterpret_cast<uint32_t*>(lineBuffer));
                 lineBytes = columns * 16;
+                expandFourWide(values, columns, reinterpret_cast<uint32_t*>(writer->claimBytes(lineBytes)));
             } else {
                 lineBytes = writer->expandBlocks(values, columns, 4, lineBuffer);
+                writer->storeBytes(lineBuffer, lineBytes);
             }
+        } else {
+            writer->repeatLineAbove(lineBytes);
         }
-        writer->storeBytes(lineBuffer, lineBytes);
         writer->nextLine();
     }
     if (lines > 0 && columns > 0) {

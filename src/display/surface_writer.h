@@ -79,6 +79,13 @@ class SurfaceWriter {
         cursor_ += count;
     }
 
+    // The next count bytes at the cursor, handed out to be written in place; the cursor moves past them.
+    uint8_t* claimBytes(int count) {
+        uint8_t* const at = cursor_;
+        cursor_ += count;
+        return at;
+    }
+
     // Fills the current line with the first bytes of the line above it, as if the same stores were repeated.
     void repeatLineAbove(int bytes) {
         std::memcpy(lineStart_, lineStart_ - pitch_, static_cast<size_t>(bytes));

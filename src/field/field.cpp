@@ -43,35 +43,54 @@ void seedFieldNoise() {
 
 namespace {
 
-// One colour's wave step, fused column by column: the velocity phase of column x reads colours of columns
-// x - 1 .. x + 1, so once it is done column x - 1 is read no more and its value phase can run. Every cell
-// sees exactly the operations of a velocity pass over all inner cells followed by a value pass over all live
-// cells. Cloned for AVX2 where the processor has it; both clones compute in IEEE double without contraction,
-// so the results are the same bits.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void
-stepColour(float* __restrict colour, float* __restrict velocity, int n) {
-    for (int x = 0; x <= n; ++x) {
-        if (x >= 1 && x <= n - 2) {
-            const float* __restrict column = colour + x * planeStride;
-            const float* __restrict left = column - planeStride;
-            const float* __restrict right = column + planeStride;
-            float* __restrict v = velocity + x * planeStride;
-            for (int y = 1; y < n - 1; ++y) {
-                // The discrete Laplacian, summed in this order.
-                const double laplace =
-                    static_cast<double>(column[y + 1]) + right[y] + left[y] + column[y - 1] - 4.0 * column[y];
-                v[y] = static_cast<float>(v[y] + 0.2 * laplace);
-            }
-        }
-        if (x >= 1) {
-            float* __restrict c = colour + (x - 1) * planeStride;
-            const float* __restrict v = velocity + (x - 1) * planeStride;
-            for (int y = 0; y < n; ++y) {
-                c[y] = static_cast<float>(c[y] * 0.994 + v[y]);
-            }
-        }
+// The wave step in one pass over the planes, column by column and the three colours together. The velocity
+// phase of column x reads the old colours of columns x - 1 .. x + 1; those are kept as doubles in a ring of
+// three columns, converted once as each column comes into reach, so the value phase of column x can run
+// right after its velocity phase while the old colours stay at hand. Every cell sees exactly the operations
+// of a velocity pass over all inner cells followed by a value pass over all live cells.
+struct OldColumns {
+    double column[3][planeStride]; // the old colours of columns x - 1, x and x + 1, by x % 3
+};
+
+// Cloned for wider vector units where the processor has them; every clone computes in IEEE double without
+// contraction, so the results are the same bits.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void widenColumn(const float* __restrict colour,
+                                                                              double* __restrict old, int n) {
+    for (int y = 0; y < n; ++y) {
+        old[y] = colour[y];
     }
 }
+
+// Velocity phase over the inner rows of an inner column, and the value phase of the whole column after it.
+// The old colours of the column to the right are widened on the way, for the next two columns.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+stepInnerColumn(const double* __restrict left, const double* __restrict centre,
+                const float* __restrict rightColour, double* __restrict right, float* __restrict colour,
+                float* __restrict velocity, int n) {
+    right[0] = rightColour[0];
+    right[n - 1] = rightColour[n - 1];
+    colour[0] = static_cast<float>(centre[0] * 0.994 + velocity[0]);
+    for (int y = 1; y < n - 1; ++y) {
+        const double r = rightColour[y];
+        right[y] = r;
+        // The discrete Laplacian, summed in this order.
+        const double laplace = centre[y + 1] + r + left[y] + centre[y - 1] - 4.0 * centre[y];
+        const float v = static_cast<float>(velocity[y] + 0.2 * laplace);
+        velocity[y] = v;
+        colour[y] = static_cast<float>(centre[y] * 0.994 + v);
+    }
+    colour[n - 1] = static_cast<float>(centre[n - 1] * 0.994 + velocity[n - 1]);
+}
+
+// The value phase alone, for the first and last columns.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+decayColumn(float* __restrict colour, const float* __restrict velocity, int n) {
+    for (int y = 0; y < n; ++y) {
+        colour[y] = static_cast<float>(colour[y] * 0.994 + velocity[y]);
+    }
+}
+
+OldColumns oldColumns[3]; // red, green, blue
 
 } // namespace
 
@@ -87,9 +106,31 @@ void waveStep() {
         field.laplaceScratch = static_cast<float>(0.2 * laplace);
         field.centreScratch = static_cast<float>(4.0 * blue[cellAt(x, x)]);
     }
-    stepColour(planes.red, planes.redVelocity, n);
-    stepColour(planes.green, planes.greenVelocity, n);
-    stepColour(planes.blue, planes.blueVelocity, n);
+    float* const colours[3] = {planes.red, planes.green, planes.blue};
+    float* const velocities[3] = {planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
+    if (n < 3) {
+        for (int x = 0; x < n; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                decayColumn(colours[c] + cellAt(x, 0), velocities[c] + cellAt(x, 0), n);
+            }
+        }
+    } else {
+        for (int c = 0; c < 3; ++c) {
+            widenColumn(colours[c], oldColumns[c].column[0], n);
+            widenColumn(colours[c] + cellAt(1, 0), oldColumns[c].column[1], n);
+            decayColumn(colours[c], velocities[c], n);
+        }
+        for (int x = 1; x <= n - 2; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                double(&old)[3][planeStride] = oldColumns[c].column;
+                stepInnerColumn(old[(x - 1) % 3], old[x % 3], colours[c] + cellAt(x + 1, 0), old[(x + 1) % 3],
+                                colours[c] + cellAt(x, 0), velocities[c] + cellAt(x, 0), n);
+            }
+        }
+        for (int c = 0; c < 3; ++c) {
+            decayColumn(colours[c] + cellAt(n - 1, 0), velocities[c] + cellAt(n - 1, 0), n);
+        }
+    }
     field.scanX = static_cast<uint8_t>(n);
     field.scanY = static_cast<uint8_t>(n);
 }

@@ -63,6 +63,16 @@ Uint32 chooseTextureFormat(const SDL_RendererInfo& info) {
     return withoutAlpha ? withoutAlpha : withAlpha;
 }
 
+Uint32 windowPictureFormat(SDL_Window* window) {
+    SDL_Surface* output = window ? SDL_GetWindowSurface(window) : nullptr;
+    if (!output) {
+        return 0;
+    }
+    Uint32 alpha = 0;
+    const Uint32 format = output->format->format;
+    return SDL_BYTESPERPIXEL(format) == 4 && hasByteChannels(format, alpha) ? format : 0;
+}
+
 PixelFormat pixelFormatOf(Uint32 format) {
     PixelFormat pixel;
     int bits = 0;
@@ -88,6 +98,15 @@ bool SdlSurface::create() {
             SDL_SetError("the display has no renderer");
         }
         return false;
+    }
+    if (window_) {
+        if (SDL_BYTESPERPIXEL(format_) != 4) {
+            SDL_SetError("the window's surface does not have 4 bytes a pixel");
+            return false;
+        }
+        picture_.assign(static_cast<size_t>(width_) * height_ * 4, 0);
+        outputValid_ = false;
+        return true;
     }
     texture_ = SDL_CreateTexture(renderer_, format_, SDL_TEXTUREACCESS_STREAMING, width_, height_);
     if (!texture_) {
@@ -133,7 +152,7 @@ ResultCode SdlSurface::describe(int32_t& width, int32_t& height, PixelFormat& fo
 }
 
 ResultCode SdlSurface::lock(const LockRect* rect, bool, uint8_t*& memory, int32_t& pitch) {
-    if (lost_ || !texture_) {
+    if (isLost() != result::ok) {
         return result::surfaceLost;
     }
     if (locked_) {
@@ -149,7 +168,10 @@ ResultCode SdlSurface::lock(const LockRect* rect, bool, uint8_t*& memory, int32_
     }
     void* pixels = nullptr;
     int bytesPerLine = 0;
-    if (SDL_LockTexture(texture_, rect ? &area : nullptr, &pixels, &bytesPerLine) != 0) {
+    if (window_) {
+        bytesPerLine = width_ * 4;
+        pixels = picture_.data() + (rect ? static_cast<size_t>(area.y) * bytesPerLine + area.x * 4 : 0);
+    } else if (SDL_LockTexture(texture_, rect ? &area : nullptr, &pixels, &bytesPerLine) != 0) {
         return result::generic;
     }
     locked_ = true;
@@ -161,8 +183,30 @@ ResultCode SdlSurface::lock(const LockRect* rect, bool, uint8_t*& memory, int32_
 }
 
 ResultCode SdlSurface::unlock(const LockRect*) {
-    if (!locked_ || !texture_) {
+    if (!locked_ || (!texture_ && !window_)) {
         return result::generic;
+    }
+    if (window_) {
+        locked_ = false;
+        lockedPixels_ = nullptr;
+        if (!presentOnUnlock_) {
+            return result::ok;
+        }
+        // Overlays land on the picture, and are scaled with it; the mirrors show it as it is then.
+        if (pictureOverlay_) {
+            pictureOverlay_(picture_.data(), width_ * 4, pixelFormatOf(format_));
+        }
+        const ResultCode code = presentPicture();
+        for (const Mirror& mirror : mirrors_) {
+            SDL_UpdateTexture(mirror.texture, nullptr, picture_.data(), width_ * 4);
+            if (!coversOutput(mirror.renderer)) {
+                SDL_SetRenderDrawColor(mirror.renderer, 0, 0, 0, 255);
+                SDL_RenderClear(mirror.renderer);
+            }
+            SDL_RenderCopy(mirror.renderer, mirror.texture, nullptr, nullptr);
+            SDL_RenderPresent(mirror.renderer);
+        }
+        return code;
     }
     // The locked pixels are valid only until the unlock: the mirrors get a copy.
     const bool mirrored = !mirrors_.empty() && lockedPixels_ && presentOnUnlock_;
@@ -208,6 +252,54 @@ ResultCode SdlSurface::unlock(const LockRect*) {
     return result::ok;
 }
 
+// The picture scaled into the window's surface, which is then sent to the window system: only the picture's
+// area, unless the surface is new or was uncovered, when its bars are cleared and all of it is sent.
+ResultCode SdlSurface::presentPicture() {
+    SDL_Surface* output = SDL_GetWindowSurface(window_);
+    if (!output) {
+        return result::generic;
+    }
+    if (output != lastOutput_ || output->w != lastOutputWidth_ || output->h != lastOutputHeight_) {
+        outputValid_ = false;
+        lastOutput_ = output;
+        lastOutputWidth_ = output->w;
+        lastOutputHeight_ = output->h;
+    }
+    const bool whole = !outputValid_;
+    if (whole && SDL_FillRect(output, nullptr, SDL_MapRGB(output->format, 0, 0, 0)) != 0) {
+        return result::generic;
+    }
+    const ScaledArea area = letterboxArea(width_, height_, output->w, output->h);
+    if (output->format->format == format_) {
+        if (SDL_MUSTLOCK(output) && SDL_LockSurface(output) != 0) {
+            return result::generic;
+        }
+        uint8_t* target = static_cast<uint8_t*>(output->pixels) +
+                          static_cast<ptrdiff_t>(area.y) * output->pitch + static_cast<ptrdiff_t>(area.x) * 4;
+        scaler_.scale(picture_.data(), width_ * 4, width_, height_, target, output->pitch, area.width,
+                      area.height);
+        if (SDL_MUSTLOCK(output)) {
+            SDL_UnlockSurface(output);
+        }
+    } else {
+        // The window's format changed under the picture: SDL converts while it scales.
+        SDL_Surface* picture =
+            SDL_CreateRGBSurfaceWithFormatFrom(picture_.data(), width_, height_, 32, width_ * 4, format_);
+        SDL_Rect target{area.x, area.y, area.width, area.height};
+        const int failed = picture ? SDL_BlitScaled(picture, nullptr, output, &target) : -1;
+        SDL_FreeSurface(picture);
+        if (failed != 0) {
+            return result::generic;
+        }
+    }
+    const SDL_Rect shown{area.x, area.y, area.width, area.height};
+    if ((whole ? SDL_UpdateWindowSurface(window_) : SDL_UpdateWindowSurfaceRects(window_, &shown, 1)) != 0) {
+        return result::generic;
+    }
+    outputValid_ = true;
+    return result::ok;
+}
+
 bool SdlSurface::addMirror(SDL_Renderer* renderer) {
     SDL_Texture* texture = SDL_CreateTexture(renderer, format_, SDL_TEXTUREACCESS_STREAMING, width_, height_);
     if (!texture) {
@@ -225,7 +317,8 @@ void SdlSurface::releaseMirrors() {
 }
 
 ResultCode SdlSurface::isLost() {
-    return lost_ || !texture_ ? result::surfaceLost : result::ok;
+    const bool made = window_ ? !picture_.empty() : texture_ != nullptr;
+    return lost_ || !made ? result::surfaceLost : result::ok;
 }
 
 ResultCode SdlSurface::restore() {

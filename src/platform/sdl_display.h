@@ -1,6 +1,8 @@
-// The SDL2 back-end of the display interface: the display surface is an 800 x 600 streaming texture whose
-// unlock shows the frame. Its scratch surfaces are memory surfaces of the same format (MemoryDevice), since
-// the tables built through them only need the format's bits.
+// The SDL2 back-end of the display interface: the display surface is an 800 x 600 picture whose unlock shows
+// the frame, either a streaming texture that the renderer scales (a GPU does it for free) or, where the
+// renderer draws in software, a picture in memory scaled straight into the window's own surface. Its scratch
+// surfaces are memory surfaces of the same format (MemoryDevice), since the tables built through them only
+// need the format's bits.
 #pragma once
 
 #include <SDL.h>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "platform/display_surface.h"
+#include "platform/picture_scaler.h"
 
 namespace glowfield {
 
@@ -17,6 +20,10 @@ namespace glowfield {
 // if there is one, else a 4-byte one (without alpha preferred). 0 when none fits: a format SDL would convert
 // on every frame counts as refused.
 Uint32 chooseTextureFormat(const SDL_RendererInfo& info);
+
+// The format of the window's surface when the picture can be scaled straight into it (4 bytes a pixel, 8-bit
+// channels), else 0.
+Uint32 windowPictureFormat(SDL_Window* window);
 
 // The writer's view of an SDL pixel format: bits per pixel as stored (4-byte formats count 32 even when 8
 // bits are unused) and the channel masks.
@@ -29,7 +36,18 @@ class SdlSurface : public DisplaySurface {
     SdlSurface(const SdlSurface&) = delete;
     SdlSurface& operator=(const SdlSurface&) = delete;
 
-    // Creates the texture; false (with SDL's reason in SDL_GetError) when the renderer refuses it.
+    // Shows the picture by scaling it into the window's surface instead of through a texture: the way for a
+    // renderer that draws in software, where SDL's general scaling copy costs several times the output's
+    // size. Called before create(); the surface's format must then be the window surface's, 4 bytes a pixel.
+    void presentToWindow(SDL_Window* window) { window_ = window; }
+    bool presentsToWindow() const { return window_ != nullptr; }
+
+    // The window's surface must be cleared and shown whole at the next frame (its size changed, or part of it
+    // was uncovered): otherwise only the picture's area is sent.
+    void invalidateOutput() { outputValid_ = false; }
+
+    // Creates the texture (or the picture in memory); false (with SDL's reason in SDL_GetError) when the
+    // renderer refuses it.
     bool create();
 
     // Destroys the texture for good; called before the renderer goes, whoever still holds the surface.
@@ -46,6 +64,11 @@ class SdlSurface : public DisplaySurface {
     // Drawn over the picture after it is copied to the output and before the frame is shown, in the picture's
     // 800 x 600 coordinates: what the viewer sees besides the field, such as the effect's name.
     void setOverlay(std::function<void(SDL_Renderer*)> overlay) { overlay_ = std::move(overlay); }
+
+    // When the picture is scaled into the window: drawn onto the 800 x 600 picture itself before it is scaled
+    // (pixels of the surface's format, bytes per line), in place of the renderer's overlay.
+    using PictureOverlay = std::function<void(uint8_t* pixels, int pitch, const PixelFormat& format)>;
+    void setPictureOverlay(PictureOverlay overlay) { pictureOverlay_ = std::move(overlay); }
 
     // Another output that shows the same picture (a window on a further monitor), with a texture of its own
     // filled from each frame's pixels. False when its renderer refuses the texture.
@@ -64,6 +87,7 @@ class SdlSurface : public DisplaySurface {
 
   private:
     void destroyTexture(); // unlocks first when a frame is being written
+    ResultCode presentPicture();
 
     SDL_Renderer* renderer_;
     SDL_Texture* texture_ = nullptr;
@@ -75,6 +99,15 @@ class SdlSurface : public DisplaySurface {
     bool locked_ = false;
     bool presentOnUnlock_ = true; // false while setPixel writes one pixel
     std::function<void(SDL_Renderer*)> overlay_;
+    PictureOverlay pictureOverlay_;
+
+    SDL_Window* window_ = nullptr; // set when the picture is scaled into this window's surface
+    std::vector<uint8_t> picture_; // the picture then, 4 bytes a pixel
+    PictureScaler scaler_;
+    bool outputValid_ = false;                // the window surface's bars are black and it was shown whole
+    const SDL_Surface* lastOutput_ = nullptr; // the window surface last drawn into, and its size
+    int lastOutputWidth_ = 0;
+    int lastOutputHeight_ = 0;
 
     struct Mirror {
         SDL_Renderer* renderer;

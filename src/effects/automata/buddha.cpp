@@ -1,7 +1,8 @@
 // Buddha: an accumulating fractal. Random points of the quadratic map are iterated, and the orbits of the
 // points that escape are counted into three hit planes (three iteration limits, one per colour), so a ghostly
-// seated figure deepens out of the dark.
+// seated figure deepens out of the dark, while slow waves of light rise up through it.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -49,13 +50,21 @@ class Buddha : public Effect {
         const float breathe = 0.9f + 0.1f * fastSin(static_cast<float>(age_) * 0.05f);
         const float scales[3] = {breathe / std::sqrt(peak_[0]), 1.0f / std::sqrt(peak_[1]),
                                  (2.0f - breathe) / std::sqrt(peak_[2])};
+        // Waves of light rise from the base of the figure to its head, one every few seconds, so the figure
+        // lives once it has filled in.
+        for (int y = 0; y < n_; ++y) {
+            const float rise = static_cast<float>(y) * 0.045f + static_cast<float>(age_) * 0.04f;
+            const float wave = 0.5f + 0.5f * fastSin(rise);
+            rowGain_[static_cast<size_t>(y) % rowGain_.size()] = 0.75f + 0.9f * wave * wave * wave;
+        }
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const size_t k = static_cast<size_t>(x) * n_ + y;
+                const float gain = rowGain_[static_cast<size_t>(y) % rowGain_.size()];
                 kit::Rgb col{};
                 float* out[3] = {&col.r, &col.g, &col.b};
                 for (int p = 0; p < 3; ++p) {
-                    const float v = kit::clampf(std::sqrt(hits_[p][k]) * scales[p] * 1.3f, 0.0f, 1.0f);
+                    const float v = kit::clampf(std::sqrt(hits_[p][k]) * scales[p] * 1.3f * gain, 0.0f, 1.0f);
                     *out[p] = -127.0f + 255.0f * v;
                 }
                 fx::put(c, x, y, col);
@@ -112,6 +121,7 @@ class Buddha : public Effect {
     std::vector<float> hits_[3];
     std::vector<float> orbitX_, orbitY_;
     float peak_[3] = {1.0f, 1.0f, 1.0f};
+    std::array<float, planeStride> rowGain_{};
 };
 
 } // namespace

@@ -1,6 +1,7 @@
-// Matmos: living goo. Two chemicals react and diffuse on a half-resolution grid, several steps a frame, while
-// the feed and kill rates drift slowly between spots, stripes and labyrinths; the chemicals are drawn as a
-// glossy purple-and-green slime. The mouse drops fresh seed.
+// Matmos: living goo under the microscope. Two chemicals react and diffuse on a half-resolution grid, several
+// steps a frame, with feed and kill rates where blobs grow and pinch in two, while a slow current stirs the
+// dish so that they drift past one another. The blobs are drawn as stained cells in bright-field
+// light: a pale dish, dark membranes, a pink body and a deep violet nucleus. The mouse drops fresh seed.
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -21,6 +22,7 @@ class Matmos : public Effect {
         nu_ = u_;
         colours_.assign(cells, kit::grey);
         nv_ = v_;
+        lineBuffer_.assign(static_cast<size_t>(side_), 0.0f);
         for (int i = 0; i < 40; ++i) {
             seed(c.random(3, side_ - 4), c.random(3, side_ - 4));
         }
@@ -44,23 +46,31 @@ class Matmos : public Effect {
         // Feed and kill wander through the regimes of spots, worms and mazes.
         const float t = static_cast<float>(age_) * 0.004f;
         const float s1 = fastSin(t), s2 = fastSin(t * 1.7f + 1.0f);
-        const float feed = 0.035f + 0.008f * s1;
-        const float kill = 0.0615f + 0.0015f * s1 + 0.001f * s2;
+        const float feed = 0.0367f + 0.0025f * s1;
+        const float kill = 0.0645f + 0.0012f * s2;
+        drift(static_cast<float>(age_));
         for (int s = 0; s < stepsPerFrame; ++s) {
             react(feed, kill);
         }
         kit::scaleVelocities(c, 0.0f);
-        // The goo's colour is worked out once per board cell, lit from the top left by its slope, then spread
-        // over the grid with linear blending between board cells so the edges stay soft.
+        // Each board cell's colour is worked out once, then spread over the grid with linear blending between
+        // board cells so the edges stay soft. The slope across the board lights each cell's rim a little, as
+        // a slightly defocused microscope does.
+        const float hueDrift = 0.03f * fastSin(static_cast<float>(age_) * 0.003f);
+        const kit::Rgb dish = kit::fromLevels(236, 228, 214), body = kit::hsv(0.9f + hueDrift, 0.42f, 0.9f);
+        const kit::Rgb membrane = kit::fromLevels(96, 52, 110),
+                       nucleus = kit::hsv(0.76f + hueDrift, 0.7f, 0.45f);
         for (int i = 0; i < side_; ++i) {
             for (int j = 0; j < side_; ++j) {
                 const float v = v_[index(i, j)];
                 const float slope = v_[index(i + 1 < side_ ? i + 1 : i, j + 1 < side_ ? j + 1 : j)] -
                                     v_[index(i > 0 ? i - 1 : i, j > 0 ? j - 1 : j)];
-                const float k = kit::clampf(v * 3.2f, 0.0f, 1.0f);
-                kit::Rgb col = fx::mix(kit::fromLevels(40, 10, 60), kit::fromLevels(120, 230, 60), k);
-                col = fx::mix(col, kit::fromLevels(250, 255, 220), kit::clampf(-slope * 6.0f, 0.0f, 0.6f));
-                colours_[index(i, j)] = fx::shade(col, kit::clampf(1.0f - slope * 3.0f, 0.5f, 1.0f));
+                kit::Rgb col = fx::mix(dish, body, kit::smoothstep(0.08f, 0.22f, v));
+                // The membrane: a dark ring where the cell's edge rises.
+                const float edge = 1.0f - kit::clampf((v > 0.14f ? v - 0.14f : 0.14f - v) * 9.0f, 0.0f, 1.0f);
+                col = fx::mix(col, membrane, 0.85f * edge * edge);
+                col = fx::mix(col, nucleus, kit::smoothstep(0.3f, 0.42f, v));
+                colours_[index(i, j)] = fx::shade(col, kit::clampf(1.0f + slope * 2.5f, 0.8f, 1.1f));
             }
         }
         for (int x = 0; x < c.n; ++x) {
@@ -78,6 +88,7 @@ class Matmos : public Effect {
 
   private:
     static constexpr int stepsPerFrame = 4;
+    static constexpr float flow = 0.3f; // board cells a frame at the current's fastest
 
     size_t index(int x, int y) const { return static_cast<size_t>(x) * side_ + y; }
 
@@ -87,6 +98,43 @@ class Matmos : public Effect {
                 const int x = kit::wrap(cx + dx, side_), y = kit::wrap(cy + dy, side_);
                 u_[index(x, y)] = 0.5f;
                 v_[index(x, y)] = 0.25f;
+            }
+        }
+    }
+
+    // The dish is stirred by a slow current: each row of the board slides along by an amount that varies
+    // down the board, then each column up or down by an amount that varies across it, so the cells drift
+    // past one another without the flow bunching them anywhere. Read between cells, wrapping at the edges.
+    void drift(float t) {
+        const float twoPiOverSide = kit::twoPi / static_cast<float>(side_);
+        for (int y = 0; y < side_; ++y) {
+            const float shift = flow * fastSin(static_cast<float>(y) * twoPiOverSide + t * 0.004f);
+            slide(shift, y, true);
+        }
+        for (int x = 0; x < side_; ++x) {
+            const float shift =
+                flow * fastSin(static_cast<float>(x) * twoPiOverSide * 2.0f - t * 0.003f + 1.3f);
+            slide(shift, x, false);
+        }
+    }
+
+    // Moves one row (along x) or one column (along y) of both chemicals by shift cells, |shift| < 1.
+    void slide(float shift, int line, bool row) {
+        const int whole = kit::toCell(shift);
+        const float f = shift - static_cast<float>(whole);
+        for (std::vector<float>* plane : {&u_, &v_}) {
+            std::vector<float>& p = *plane;
+            for (int k = 0; k < side_; ++k) {
+                // whole is -1 or 0, so one step round the board wraps every index.
+                int a = k - whole;
+                a = a >= side_ ? a - side_ : a;
+                const int b = a == 0 ? side_ - 1 : a - 1;
+                const size_t from = row ? index(a, line) : index(line, a);
+                const size_t from1 = row ? index(b, line) : index(line, b);
+                lineBuffer_[static_cast<size_t>(k)] = p[from] * (1.0f - f) + p[from1] * f;
+            }
+            for (int k = 0; k < side_; ++k) {
+                p[row ? index(k, line) : index(line, k)] = lineBuffer_[static_cast<size_t>(k)];
             }
         }
     }
@@ -116,6 +164,7 @@ class Matmos : public Effect {
     int lastMouseX_ = 0, lastMouseY_ = 0;
     std::vector<float> u_, v_, nu_, nv_;
     std::vector<kit::Rgb> colours_;
+    std::vector<float> lineBuffer_;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // Divide: a painting made by division. From a blank canvas, every few frames the largest panel is split by a
 // thick black bar that slides into place and one side takes red, blue, yellow or stays white; when the panels
-// get small a white wipe clears the canvas and it starts again.
+// get small a white wipe clears the canvas and it starts again. With each split another panel is repainted,
+// so a finished-looking canvas keeps changing until the wipe.
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -116,11 +117,28 @@ class Divide : public Effect {
                                      kit::fromLevels(245, 200, 30), kit::fromLevels(245, 240, 228),
                                      kit::fromLevels(245, 240, 228)};
         Panel& coloured = c.random() % 2 ? p : q;
-        coloured.from = coloured.colour;
-        coloured.colour = palette[c.random(0, 4)];
-        coloured.age = 0;
+        repaint(coloured, palette[c.random(0, 4)]);
         panels_[count_++] = q;
+        // The painter also changes their mind about one other panel: it takes a colour it does not have.
+        if (count_ > 2) {
+            Panel& other = panels_[c.random(0, count_ - 1)];
+            if (other.age >= 20) {
+                kit::Rgb fresh = palette[c.random(0, 4)];
+                for (int tries = 0; tries < 4 && same(fresh, other.colour); ++tries) {
+                    fresh = palette[c.random(0, 4)];
+                }
+                repaint(other, fresh);
+            }
+        }
         splitting_ = false;
+    }
+
+    static bool same(const kit::Rgb& a, const kit::Rgb& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+    static void repaint(Panel& p, const kit::Rgb& colour) {
+        p.from = kit::mix(p.from, p.colour, kit::smoothstep(0.0f, 20.0f, static_cast<float>(p.age)));
+        p.colour = colour;
+        p.age = 0;
     }
 
     void draw(const EffectContext& c, float bar) {

@@ -1,7 +1,8 @@
-// Jeepers: a pair of big cartoon eyes drifting over a dark field. The pupils follow the mouse or, while it
-// rests, whatever catches their attention; the lids blink now and then and the brows jump when the gaze
-// darts quickly.
+// Jeepers: peepers in the dark. Night has fallen over a wood of bushes and trees, and pairs of glowing eyes
+// of every size peer out of it: each pair opens, watches the mouse (or, while it rests, whatever catches
+// their attention), blinks now and then, and after a while shuts and turns up somewhere else.
 #include <cmath>
+#include <vector>
 
 #include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
@@ -10,123 +11,238 @@ namespace glowfield {
 
 namespace {
 
+constexpr int pairCount = 11;
+constexpr int shutFrames = 10; // frames for a pair of eyes to open or close
+
 class Jeepers : public Effect {
   public:
     void start(EffectContext& c) override {
-        // Leftovers of an earlier entry are brought into range once, so blends never carry NaN along.
         kit::tameField(c);
+        n_ = c.n;
+        paintWood(c);
         lookX_ = targetX_ = static_cast<float>(c.n) * 0.5f;
         lookY_ = targetY_ = static_cast<float>(c.n) * 0.5f;
         lastMouseX_ = c.mouseX;
         lastMouseY_ = c.mouseY;
-        blink_ = 0;
-        nextBlink_ = c.random(60, 200);
-        irisHue_ = c.randomUnit();
+        idle_ = 1000; // the mouse counts as resting until it moves
+        for (int k = 0; k < pairCount; ++k) {
+            place(c, pairs_[k]);
+            // Some are open from the start, the rest turn up over the first seconds.
+            pairs_[k].hidden = k < 5 ? 0 : c.random(5, 120);
+            pairs_[k].age = k < 5 ? shutFrames : 0;
+        }
     }
 
     void step(EffectContext& c) override {
+        if (c.n != n_) {
+            start(c);
+        }
         const float n = static_cast<float>(c.n);
-        const float t = static_cast<float>(c.frame % 100000u);
-        kit::scaleVelocities(c, 0.5f);
-        kit::pullColours(c, kit::fromLevels(25, 10, 40), 0.25f);
         // Gaze: the mouse when it moves, otherwise a new point of interest every second or so.
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
             targetX_ = static_cast<float>(c.mouseX);
             targetY_ = static_cast<float>(c.mouseY);
             lastMouseX_ = c.mouseX;
             lastMouseY_ = c.mouseY;
-        } else if (c.frame % 50u == 0u) {
-            targetX_ = c.randomUnit() * n;
-            targetY_ = c.randomUnit() * n;
+            idle_ = 0;
+        } else if (++idle_ > 100) {
+            // While the mouse rests the eyes follow a firefly's wandering path.
+            const float t = static_cast<float>(c.frame % 100000u);
+            targetX_ = n * (0.5f + 0.42f * fastSin(t * 0.023f) * fastCos(t * 0.0071f));
+            targetY_ = n * (0.55f + 0.35f * fastSin(t * 0.031f + 1.0f));
         }
-        const float ox = lookX_, oy = lookY_;
-        lookX_ += (targetX_ - lookX_) * 0.25f;
-        lookY_ += (targetY_ - lookY_) * 0.25f;
-        const float dart = std::sqrt((lookX_ - ox) * (lookX_ - ox) + (lookY_ - oy) * (lookY_ - oy));
-        brow_ = kit::clampf(brow_ * 0.93f + dart * 0.08f, 0.0f, 1.0f);
-        if (--nextBlink_ <= 0) {
-            blink_ = 14;
-            nextBlink_ = c.random(70, 260);
+        lookX_ += (targetX_ - lookX_) * 0.2f;
+        lookY_ += (targetY_ - lookY_) * 0.2f;
+        // The wood: put back whole each frame (velocities cleared), so nothing smears.
+        for (int x = 0; x < n_; ++x) {
+            for (int y = 0; y < n_; ++y) {
+                geometry::putCell(c, x, y, wood_[static_cast<size_t>(x) * n_ + y]);
+            }
         }
-        // Lid closure 0..1: down and up again over a blink.
-        const float closed = blink_ > 0 ? 1.0f - absf(static_cast<float>(blink_) - 7.0f) / 7.0f : 0.0f;
-        if (blink_ > 0) {
-            --blink_;
+        kit::scaleVelocities(c, 0.0f);
+        for (int k = 0; k < pairCount; ++k) {
+            advance(c, k);
+            if (pairs_[k].hidden == 0) {
+                drawPair(c, pairs_[k]);
+            }
         }
-        const float headX = n * 0.5f + n * 0.15f * fastSin(t * 0.011f);
-        const float headY = n * 0.5f + n * 0.1f * fastSin(t * 0.017f + 1.0f);
-        const float r = n * 0.16f;
-        for (int side = -1; side <= 1; side += 2) {
-            drawEye(c, headX + side * r * 1.15f, headY, r, closed);
-            // Brows arch above each eye and rise when the gaze darts.
-            const float by = headY - r * (1.25f + 0.35f * brow_);
-            const float bx = headX + side * r * 1.15f;
-            kit::drawThickLine(c, bx - r * 0.8f, by + r * 0.15f - side * r * 0.1f * brow_, bx, by - r * 0.05f,
-                               2.2f, kit::fromLevels(60, 35, 20));
-            kit::drawThickLine(c, bx, by - r * 0.05f, bx + r * 0.8f, by + r * 0.15f + side * r * 0.1f * brow_,
-                               2.2f, kit::fromLevels(60, 35, 20));
-        }
-    }
-
-  private:
-    void drawEye(EffectContext& c, float cx, float cy, float r, float closed) {
-        // Pupil direction: towards the gaze point, held inside the eye white.
-        const float gx = lookX_ - cx, gy = lookY_ - cy;
-        const float gd = std::sqrt(gx * gx + gy * gy) + 1e-3f;
-        const float reach = r * 0.45f * kit::clampf(gd / (r * 3.0f), 0.0f, 1.0f);
-        const float ix = cx + gx / gd * reach, iy = cy + gy / gd * reach;
-        const float irisR = r * 0.45f, pupilR = r * 0.2f;
-        const float lidTop = cy - r + 2.0f * r * closed * 0.5f, lidBottom = cy + r - 2.0f * r * closed * 0.5f;
-        const kit::Rgb skin = kit::fromLevels(210, 150, 120);
-        const int x0 = kit::clampCell(c, kit::toCell(cx - r - 2.0f)),
-                  x1 = kit::clampCell(c, kit::toCell(cx + r + 2.0f));
-        const int y0 = kit::clampCell(c, kit::toCell(cy - r - 2.0f)),
-                  y1 = kit::clampCell(c, kit::toCell(cy + r + 2.0f));
-        for (int x = x0; x <= x1; ++x) {
-            for (int y = y0; y <= y1; ++y) {
-                const float dx = x - cx, dy = y - cy;
-                const float d = std::sqrt(dx * dx + dy * dy);
-                if (d > r + 1.5f) {
-                    continue;
-                }
-                kit::Rgb col;
-                if (d > r) {
-                    col = kit::fromLevels(20, 10, 10); // outline
-                } else if (y < lidTop || y > lidBottom) {
-                    col = geometry::dim(skin, 0.7f + 0.3f * (1.0f - d / r));
-                    if (absf(y - lidTop) < 1.0f || absf(y - lidBottom) < 1.0f) {
-                        col = kit::fromLevels(40, 20, 20); // lashes
-                    }
-                } else {
-                    // White, shaded towards the rim so it reads as a ball.
-                    col = geometry::dim(kit::fromLevels(250, 250, 245), 1.0f - 0.35f * (d / r) * (d / r));
-                    const float ex = x - ix, ey = y - iy;
-                    const float id = std::sqrt(ex * ex + ey * ey);
-                    if (id < irisR) {
-                        const float a = kit::angleOf(ex, ey);
-                        const float fibre = 0.75f + 0.25f * fastSin(a * 18.0f);
-                        col = kit::hsv(irisHue_, 0.8f, (0.45f + 0.5f * (1.0f - id / irisR)) * fibre);
-                        if (id > irisR - 1.2f) {
-                            col = kit::fromLevels(20, 20, 30);
-                        }
-                        if (id < pupilR) {
-                            col = kit::fromLevels(5, 5, 8);
-                        }
-                    }
-                    const float hx = ex + irisR * 0.35f, hy = ey + irisR * 0.35f;
-                    if (hx * hx + hy * hy < pupilR * pupilR * 0.3f) {
-                        col = kit::white;
+        // The firefly the eyes watch while the mouse rests.
+        if (idle_ > 100) {
+            const float pulse = 0.6f + 0.4f * fastSin(static_cast<float>(c.frame % 100000u) * 0.2f);
+            for (int dx = -3; dx <= 3; ++dx) {
+                for (int dy = -3; dy <= 3; ++dy) {
+                    const float k = pulse * (1.0f - static_cast<float>(dx * dx + dy * dy) / 13.0f);
+                    if (k > 0.0f) {
+                        const int x = kit::toCell(lookX_) + dx, y = kit::toCell(lookY_) + dy;
+                        kit::blendCell(c, x, y, kit::fromLevels(220, 255, 140), k);
                     }
                 }
-                geometry::putCell(c, x, y, col);
             }
         }
     }
 
+  private:
+    struct Pair {
+        float x = 0.0f, y = 0.0f, r = 4.0f;
+        kit::Rgb glow;
+        bool slit = false; // cat's slits or round pupils
+        int age = 0, life = 300, hidden = 0, blink = 0, nextBlink = 100;
+    };
+
+    // Sky, a low moon-glow, and dark bushes and trunks, made once: the eyes have the stage to themselves.
+    void paintWood(EffectContext& c) {
+        wood_.assign(static_cast<size_t>(n_) * n_, kit::Rgb{});
+        const float n = static_cast<float>(n_);
+        const float phase = c.randomUnit() * kit::twoPi;
+        float trunkX[4], trunkW[4];
+        for (int k = 0; k < 4; ++k) {
+            trunkX[k] = n * (0.1f + 0.25f * static_cast<float>(k) + 0.12f * c.randomUnit());
+            trunkW[k] = n * (0.025f + 0.02f * c.randomUnit());
+        }
+        for (int x = 0; x < n_; ++x) {
+            const float u = static_cast<float>(x) / n;
+            // Three rows of bushes, each a bumpy outline, nearer ones lower and darker.
+            const float rows[3] = {
+                0.45f + 0.05f * fastSin(u * 17.0f + phase) + 0.03f * fastSin(u * 41.0f),
+                0.6f + 0.06f * fastSin(u * 11.0f + phase * 2.0f) + 0.03f * fastSin(u * 37.0f + 1.0f),
+                0.78f + 0.05f * fastSin(u * 9.0f + phase * 3.0f) + 0.03f * fastSin(u * 29.0f + 2.0f)};
+            for (int y = 0; y < n_; ++y) {
+                const float v = static_cast<float>(y) / n;
+                kit::Rgb colour = kit::mix(kit::fromLevels(34, 40, 96), kit::fromLevels(70, 60, 120), v);
+                for (int k = 0; k < 4; ++k) {
+                    if (std::fabs(static_cast<float>(x) - trunkX[k]) < trunkW[k] * (1.0f + 0.6f * v)) {
+                        colour = kit::fromLevels(36, 34, 52);
+                    }
+                }
+                const kit::Rgb bush[3] = {kit::fromLevels(34, 62, 70), kit::fromLevels(26, 54, 58),
+                                          kit::fromLevels(20, 46, 48)};
+                for (int k = 0; k < 3; ++k) {
+                    if (v > rows[k]) {
+                        // Leaves: a little texture so the bushes are not flat.
+                        const float leaf =
+                            0.92f + 0.08f * fastSin(static_cast<float>(x) * 0.23f +
+                                                    fastSin(static_cast<float>(y) * 0.31f) * 2.0f);
+                        colour = kit::shade(bush[k], leaf);
+                    }
+                }
+                wood_[static_cast<size_t>(x) * n_ + y] = colour;
+            }
+        }
+    }
+
+    // A new place, size and kind for a pair of eyes.
+    void place(EffectContext& c, Pair& p) {
+        const float n = static_cast<float>(n_);
+        p.r = n * (0.018f + 0.035f * c.randomUnit());
+        p.x = n * 0.08f + c.randomUnit() * n * 0.84f;
+        p.y = n * (0.3f + 0.62f * c.randomUnit());
+        const kit::Rgb glows[4] = {kit::fromLevels(250, 230, 90), kit::fromLevels(170, 255, 120),
+                                   kit::fromLevels(255, 150, 60), kit::fromLevels(240, 245, 255)};
+        p.glow = glows[c.random(0, 3)];
+        p.slit = c.random() % 2 == 0;
+        p.age = 0;
+        p.life = c.random(180, 520);
+        p.blink = 0;
+        p.nextBlink = c.random(40, 220);
+    }
+
+    // Opening, blinking, shutting and turning up elsewhere, away from the pairs that are showing.
+    void advance(EffectContext& c, int index) {
+        Pair& p = pairs_[index];
+        if (p.hidden > 0) {
+            if (--p.hidden == 0) {
+                for (int attempt = 0; attempt < 8; ++attempt) {
+                    place(c, p);
+                    bool clear = true;
+                    for (int k = 0; k < pairCount; ++k) {
+                        const Pair& o = pairs_[k];
+                        if (k != index && o.hidden == 0 && std::fabs(o.x - p.x) < (o.r + p.r) * 2.6f &&
+                            std::fabs(o.y - p.y) < (o.r + p.r) * 1.2f) {
+                            clear = false;
+                        }
+                    }
+                    if (clear) {
+                        break;
+                    }
+                }
+            }
+            return;
+        }
+        ++p.age;
+        if (p.age > p.life + shutFrames) {
+            p.hidden = c.random(20, 90);
+            return;
+        }
+        if (p.blink > 0) {
+            --p.blink;
+        } else if (--p.nextBlink <= 0) {
+            p.blink = 12;
+            p.nextBlink = c.random(60, 260);
+        }
+    }
+
+    void drawPair(EffectContext& c, const Pair& p) {
+        // How open the eyes are: opening at first, shut at the end, and a blink between.
+        float open = kit::clampf(static_cast<float>(p.age) / shutFrames, 0.0f, 1.0f);
+        open *= kit::clampf(static_cast<float>(p.life + shutFrames - p.age) / shutFrames, 0.0f, 1.0f);
+        if (p.blink > 0) {
+            open *= std::fabs(static_cast<float>(p.blink) - 6.0f) / 6.0f;
+        }
+        const float gap = p.r * 1.35f;
+        // Both halos first, so neither eye's halo lies over the other eye.
+        for (const bool halo : {true, false}) {
+            for (int side = -1; side <= 1; side += 2) {
+                drawEye(c, p, p.x + static_cast<float>(side) * gap, p.y, open, halo);
+            }
+        }
+    }
+
+    void drawEye(EffectContext& c, const Pair& p, float cx, float cy, float open, bool haloPass) {
+        const float rx = p.r, ry = p.r * 0.62f * open, halo = p.r * 2.0f;
+        // The pupil looks towards the gaze point, held inside the eye.
+        const float gx = lookX_ - cx, gy = lookY_ - cy;
+        const float gd = std::sqrt(gx * gx + gy * gy) + 1e-3f;
+        const float reach = kit::clampf(gd / (p.r * 6.0f), 0.0f, 1.0f);
+        const float px = cx + gx / gd * rx * 0.45f * reach, py = cy + gy / gd * p.r * 0.25f * reach;
+        const int x0 = kit::clampCell(c, kit::toCell(cx - halo)),
+                  x1 = kit::clampCell(c, kit::toCell(cx + halo));
+        const int y0 = kit::clampCell(c, kit::toCell(cy - halo)),
+                  y1 = kit::clampCell(c, kit::toCell(cy + halo));
+        for (int x = x0; x <= x1; ++x) {
+            for (int y = y0; y <= y1; ++y) {
+                const float dx = (static_cast<float>(x) - cx) / rx, dy = static_cast<float>(y) - cy;
+                const float ey = ry > 0.05f ? dy / ry : 1e6f;
+                const float inside = dx * dx + ey * ey;
+                const kit::Rgb under = kit::colourAt(c, x, y);
+                if (inside < 1.0f && !haloPass) {
+                    // The eye glows brightest in its middle; the pupil is a slit or a disc.
+                    kit::Rgb col = kit::shade(p.glow, 1.0f - 0.35f * inside);
+                    const float qx = (static_cast<float>(x) - px) / p.r,
+                                qy = (static_cast<float>(y) - py) / p.r;
+                    const bool pupil =
+                        p.slit ? (qx * qx * 16.0f + qy * qy * 1.2f < 0.5f) : (qx * qx + qy * qy < 0.12f);
+                    if (pupil) {
+                        col = kit::fromLevels(12, 8, 10);
+                    }
+                    geometry::putCell(c, x, y, col);
+                } else if (inside >= 1.0f && haloPass) {
+                    // A soft halo of the eye's light on the leaves around it.
+                    const float d = std::sqrt(dx * dx * rx * rx + dy * dy) / halo;
+                    if (d < 1.0f && open > 0.0f) {
+                        const float k = (1.0f - d) * (1.0f - d) * 0.45f * open;
+                        geometry::putCell(c, x, y, kit::mix(under, p.glow, k));
+                    }
+                }
+            }
+        }
+    }
+
+    int n_ = 0;
+    std::vector<kit::Rgb> wood_;
+    Pair pairs_[pairCount];
     float lookX_ = 0.0f, lookY_ = 0.0f, targetX_ = 0.0f, targetY_ = 0.0f;
     int lastMouseX_ = 0, lastMouseY_ = 0;
-    int blink_ = 0, nextBlink_ = 100;
-    float brow_ = 0.0f, irisHue_ = 0.3f;
+    int idle_ = 0; // frames since the mouse last moved
 };
 
 } // namespace

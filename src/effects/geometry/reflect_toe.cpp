@@ -1,6 +1,7 @@
 // Reflect-Toe: noughts and crosses in a hall of mirrors. Two automatic players take turns on a board in one
 // quarter of the screen, each mark drawn stroke by stroke and reflected into the other three quarters; a
-// winning line flashes before the board clears for the next game.
+// winning line flashes before the board clears for the next game. Light sweeps across the mirrors all the
+// while, so the hall never stands still between moves.
 #include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
@@ -23,21 +24,23 @@ class ReflectToe : public Effect {
         const float n = static_cast<float>(c.n);
         const float half = n * 0.5f;
         const float t = static_cast<float>(c.frame % 100000u);
-        // Each quarter has its own tinted glass, with a shimmer that moves across the mirror joins; the
-        // shimmer runs along the diagonals, so it is made once per diagonal.
+        // Each quarter has its own tinted glass, with a band of light that sweeps across the mirror joins;
+        // the band runs along the diagonals, so it is made once per diagonal.
         kit::Rgb tints[4];
         for (int q = 0; q < 4; ++q) {
             tints[q] = kit::hsv(0.55f + q * 0.1f, 0.6f, 1.0f);
         }
         for (int d = 0; d < 2 * c.n - 1 && d < 2 * planeStride; ++d) {
-            shimmer_[d] = 0.5f + 0.5f * fastSin((static_cast<float>(d) - 2.0f * half) * 0.08f - t * 0.05f);
+            const float wave =
+                0.5f + 0.5f * fastSin((static_cast<float>(d) - 2.0f * half) * 0.05f - t * 0.09f);
+            shimmer_[d] = wave * wave * wave;
         }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const int q = (x < c.n / 2 ? 0 : 1) + (y < c.n / 2 ? 0 : 2);
                 const float dx = x - half, dy = y - half;
                 const float fall = 1.0f - (dx * dx + dy * dy) / (n * n);
-                kit::Rgb glass = geometry::dim(tints[q], 0.18f + 0.1f * shimmer_[x + y] * fall);
+                kit::Rgb glass = geometry::dim(tints[q], 0.16f + 0.42f * shimmer_[x + y] * fall);
                 if (absf(dx + 0.5f) < 1.0f || absf(dy + 0.5f) < 1.0f) {
                     glass = kit::fromLevels(200, 220, 255);
                 }
@@ -135,7 +138,7 @@ class ReflectToe : public Effect {
             }
             return;
         }
-        if (drawTimer_ < 40) {
+        if (drawTimer_ < 32) {
             return;
         }
         // Take a winning square when there is one, else block the other player's, else any free square.

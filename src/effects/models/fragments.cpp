@@ -1,6 +1,7 @@
 // Fragments: a pane of coloured glass shattered. Cracks run out from a point of impact, the pane breaks into
 // thirty shards that fly and spin in 3-D, each keeping its own colour, and then they fly back together and
-// the pane is whole again, until the next blow somewhere else.
+// the pane is whole again, until the next blow somewhere else. The pane itself turns slowly and rocks in the
+// light all the while, so it is never still while it waits for the next blow.
 #include <algorithm>
 #include <array>
 
@@ -30,8 +31,13 @@ class Fragments : public Effect {
         // tau: 0 whole, 1 scattered. Out fast, back slower, resting whole at both ends of the cycle.
         const float tau = kit::smoothstep(50.0f, 110.0f, a) * (1.0f - kit::smoothstep(190.0f, 280.0f, a));
         const float crack = kit::clampf(a / 40.0f, 0.0f, 1.0f);
+        const float clock = static_cast<float>(c.frame % 200000u);
+        roll_ = clock * 0.012f;
+        tiltX_ = 0.25f * fastSin(clock * 0.017f);
+        tiltY_ = 0.25f * fastCos(clock * 0.013f);
         if (age == 50u) {
-            kit::balancedPush(c, impactX_, impactY_, 8.0f, 8.0f);
+            const kit::Projected hit = onPane(c, impactX_, impactY_);
+            kit::balancedPush(c, hit.x, hit.y, 8.0f, 8.0f);
         }
         std::array<std::pair<float, int>, shardCount> order{};
         for (int s = 0; s < shardCount; ++s) {
@@ -45,8 +51,8 @@ class Fragments : public Effect {
             bool ok = true;
             Vec3 placed[4];
             for (int k = 0; k < sh.corners; ++k) {
-                placed[k] =
-                    models::turn(sh.local[k], sh.spin.x * tau, sh.spin.y * tau, sh.spin.z * tau) + centre;
+                placed[k] = paneTurn(
+                    models::turn(sh.local[k], sh.spin.x * tau, sh.spin.y * tau, sh.spin.z * tau) + centre);
                 const kit::Projected q = kit::project(c, placed[k]);
                 ok = ok && q.visible;
                 xs[k] = q.x;
@@ -73,12 +79,17 @@ class Fragments : public Effect {
         // While whole, the cracks show as they run out from the impact; later as fine seams.
         if (tau < 0.02f) {
             const float reach = age < 50u ? crack : 1.0f;
+            const kit::Projected hit = onPane(c, impactX_, impactY_);
             for (int k = 0; k < spokes; ++k) {
-                const float ex = impactX_ + (spokeX_[k] - impactX_) * reach,
-                            ey = impactY_ + (spokeY_[k] - impactY_) * reach;
-                kit::drawLine(c, impactX_, impactY_, ex, ey, kit::fromLevels(235, 240, 255));
+                const kit::Projected end = onPane(c, impactX_ + (spokeX_[k] - impactX_) * reach,
+                                                  impactY_ + (spokeY_[k] - impactY_) * reach);
+                if (hit.visible && end.visible) {
+                    kit::drawLine(c, hit.x, hit.y, end.x, end.y, kit::fromLevels(235, 240, 255));
+                }
             }
-            kit::fillDisc(c, impactX_, impactY_, 2.0f, kit::white);
+            if (hit.visible) {
+                kit::fillDisc(c, hit.x, hit.y, 2.0f, kit::white);
+            }
         }
     }
 
@@ -90,6 +101,15 @@ class Fragments : public Effect {
         int corners = 3;
         kit::Rgb colour;
     };
+
+    // The slow turn and rock of the whole pane, about the middle of the screen.
+    Vec3 paneTurn(Vec3 v) const { return models::turn(v, tiltX_, tiltY_, roll_); }
+
+    // A point of the flat pane, given in cells, where it shows on the screen.
+    kit::Projected onPane(const EffectContext& c, float x, float y) const {
+        const float half = static_cast<float>(c.n) * 0.5f;
+        return kit::project(c, paneTurn(Vec3{x - half, y - half, 0.0f}));
+    }
 
     void shatter(EffectContext& c) {
         const float n = static_cast<float>(c.n), half = n * 0.5f;
@@ -152,6 +172,9 @@ class Fragments : public Effect {
     float spokeY_[spokes] = {};
     float impactX_ = 0.0f;
     float impactY_ = 0.0f;
+    float roll_ = 0.0f;
+    float tiltX_ = 0.0f;
+    float tiltY_ = 0.0f;
 };
 
 } // namespace

@@ -1,41 +1,87 @@
-// Helix: a slinky. A coil spring lies across the screen with compression waves running along it, so its
-// coils bunch and stretch; its axis bows in a slow arc and the whole spring turns so the near coils swell.
+// Helix: a slinky walking down an endless flight of stairs. The coil spring arches from the step it stands
+// on to the next one down, its coils streaming over the top from one end to the other, then it stands on
+// the lower step and goes again; the view follows it down, so the stairs climb away behind.
+#include <cmath>
+
 #include "effects/models/model_scene.h"
 
 namespace glowfield {
 
 namespace {
 
+constexpr int walkFrames = 64; // one step down
+constexpr int coils = 26;
+constexpr int perCoil = 14;
+
 class Helix : public Effect {
   public:
     void step(EffectContext& c) override {
-        models::settleField(c, kit::black, 0.4f);
-        const float t = static_cast<float>(c.frame % 200000u);
-        const float half = static_cast<float>(c.n) * 0.5f;
-        const float length = half * 2.4f, radius = half * 0.36f;
-        const float bow = half * 0.35f * fastSin(t * 0.013f);
-        const float spin = t * 0.011f, tilt = 0.45f + 0.3f * fastSin(t * 0.007f);
-        constexpr int coils = 15, perCoil = 20, count = coils * perCoil;
+        const float n = static_cast<float>(c.n);
+        const float tread = n * 0.2f, riser = n * 0.13f;
+        const uint32_t frame = c.frame % 2000000u;
+        const int stepIndex = static_cast<int>(frame / walkFrames);
+        const float phase = static_cast<float>(frame % walkFrames) / walkFrames;
+        const float walk = kit::smoothstep(0.0f, 1.0f, phase);
+        // World: step k's tread is at height k * riser, from k * tread to (k + 1) * tread; the slinky
+        // stands in the middle of a tread. The view keeps the walking slinky a little left of the middle.
+        const float ax = (static_cast<float>(stepIndex % 16) + 0.5f) * tread,
+                    ay = static_cast<float>(stepIndex % 16) * riser;
+        const float bx = ax + tread, by = ay + riser;
+        const float camX = ax + (bx - ax) * walk - n * 0.45f, camY = ay + (by - ay) * walk - n * 0.58f;
+        drawStairs(c, camX, camY, tread, riser, stepIndex % 16);
+        // The spring's axis: an arch from foot A to foot B that rises while the coils cross over.
+        const float rise = n * 0.22f * fastSin(kit::pi * phase) + n * 0.05f;
+        const float radius = n * 0.06f;
+        // Coils bunch at A at first and at B at the end: u^g with g from 4 down to 1/4.
+        const float bunch = std::exp2(2.0f - 4.0f * walk);
+        const float half = n * 0.5f;
         Vec3 last{};
+        constexpr int count = coils * perCoil;
         for (int i = 0; i <= count; ++i) {
             const float u = static_cast<float>(i) / count;
-            // Two travelling compression waves of different length: coils crowd where they meet.
-            const float s = u + 0.03f * fastSin(u * kit::twoPi * 2.0f - t * 0.09f) +
-                            0.015f * fastSin(u * kit::twoPi * 5.0f + t * 0.05f);
-            const float along = (s - 0.5f) * 2.0f;
+            const float s = std::pow(u, bunch);
+            // The arch and its direction at s.
+            const float px = ax + (bx - ax) * s, py = ay + (by - ay) * s - rise * fastSin(kit::pi * s);
+            const float tx = bx - ax, ty = (by - ay) - rise * kit::pi * fastCos(kit::pi * s);
+            const float tl = std::sqrt(tx * tx + ty * ty) + 1e-6f;
+            const float nx = -ty / tl, ny = tx / tl;
+            // The coil stands on the tread: its axis is lifted by the radius along the arch's normal.
             const float angle = u * coils * kit::twoPi;
-            const Vec3 axis{along * length * 0.5f, bow * (0.5f - (1.0f - along * along)), 0.0f};
-            const Vec3 p = axis + Vec3{0.0f, radius * fastCos(angle), radius * fastSin(angle)};
-            const Vec3 v = models::turn(p, tilt, spin) + Vec3{0.0f, 0.0f, half * 1.25f};
+            const float ca = fastCos(angle), sa = fastSin(angle);
+            // Seen a little from above and to the side: the depth of each coil also shifts it up and right,
+            // so the coils show as loops rather than edge-on strokes.
+            const Vec3 p{px - camX - half + nx * radius * (ca - 1.0f) + radius * sa * 0.5f,
+                         py - camY - half + ny * radius * (ca - 1.0f) - radius * sa * 0.35f,
+                         radius * (sa + 1.2f)}; // the field's 3-D lines draw only in front of depth 0
             if (i > 0) {
-                kit::modelLine(c, last, v, models::bright(u * 1.5f + t * 0.003f), 2);
+                kit::modelLine(c, last, p, models::bright(u * 1.2f + static_cast<float>(stepIndex) * 0.05f),
+                               2);
             }
-            last = v;
+            last = p;
         }
     }
 
   private:
     using Vec3 = kit::Vec3;
+
+    // Carpeted stairs against a warm wall: each step a block from its tread down to the bottom of the
+    // screen, the tread's nosing lit, the riser in shade. Velocities are cleared: the picture is redrawn.
+    static void drawStairs(EffectContext& c, float camX, float camY, float tread, float riser, int first) {
+        const float n = static_cast<float>(c.n);
+        models::settleGradient(c, kit::fromLevels(92, 74, 82), kit::fromLevels(62, 50, 64), 1.0f, 0.0f);
+        for (int k = first - 6; k <= first + 8; ++k) {
+            const float x0 = static_cast<float>(k) * tread - camX, y0 = static_cast<float>(k) * riser - camY;
+            if (x0 > n || x0 + tread < 0.0f) {
+                continue;
+            }
+            const bool odd = (k % 2 + 2) % 2 == 1;
+            kit::fillRect(c, x0, y0, x0 + tread, n,
+                          odd ? kit::fromLevels(84, 30, 44) : kit::fromLevels(90, 34, 48));
+            kit::fillRect(c, x0, y0, x0 + tread, y0 + 2.0f, kit::fromLevels(150, 90, 96));
+            // The riser below this tread's front edge, darker, down to the next tread.
+            kit::fillRect(c, x0 + tread - 1.5f, y0, x0 + tread, y0 + riser, kit::fromLevels(56, 20, 32));
+        }
+    }
 };
 
 } // namespace

@@ -1,6 +1,8 @@
-// Sphere2: a breathing cloud of points. Six hundred points sit on a golden-spiral sphere that turns; every
-// four seconds they burst out along their normals, and springs pull them back first into a cube and then
-// into the sphere again.
+// Sphere2: a breathing ball of beads. Six hundred glossy beads sit on a golden-spiral sphere that turns
+// against a dusky backdrop; every four seconds they burst out along their normals, and springs pull them
+// back first into a cube and then into the sphere again. Each bead is a small lit sphere, nearer ones larger
+// and drawn over the farther, so the cloud reads as a solid string of pearls rather than a wire globe.
+#include <algorithm>
 #include <vector>
 
 #include "effects/models/model_scene.h"
@@ -18,6 +20,8 @@ class Sphere2 : public Effect {
         normal_.resize(points);
         pos_.resize(points);
         vel_.assign(points, Vec3{});
+        colour_.resize(points);
+        beads_.resize(points);
         const float radius = static_cast<float>(c.n) * 0.3f;
         for (int i = 0; i < points; ++i) {
             const float y = 1.0f - 2.0f * (static_cast<float>(i) + 0.5f) / points;
@@ -25,12 +29,16 @@ class Sphere2 : public Effect {
             const float a = static_cast<float>(i) * 2.39996323f;
             normal_[static_cast<size_t>(i)] = {ring * fastCos(a), y, ring * fastSin(a)};
             pos_[static_cast<size_t>(i)] = normal_[static_cast<size_t>(i)] * radius;
+            const Vec3 nrm = normal_[static_cast<size_t>(i)];
+            // Pearly bands of colour that follow the sphere, so its turning shows.
+            const float hue = 0.55f + 0.2f * nrm.y + 0.12f * fastSin(nrm.x * 5.0f + nrm.z * 3.0f);
+            colour_[static_cast<size_t>(i)] = kit::hsv(hue, 0.5f, 1.0f);
         }
         frame_ = 0;
     }
 
     void step(EffectContext& c) override {
-        models::settleField(c, kit::black, 0.5f);
+        models::settleGradient(c, kit::fromLevels(62, 34, 96), kit::fromLevels(22, 58, 82), 0.5f);
         const float n = static_cast<float>(c.n), radius = n * 0.3f;
         const uint32_t phase = frame_ % period;
         ++frame_;
@@ -59,14 +67,59 @@ class Sphere2 : public Effect {
                 vel_[k] = Vec3{};
             }
             const Vec3 v = models::turn(pos_[k], t * 0.007f, t * 0.012f) + Vec3{0.0f, 0.0f, n * 0.15f};
-            const float hue = 0.55f + 0.2f * nrm.y + 0.12f * fastSin(nrm.x * 5.0f + nrm.z * 3.0f);
-            models::modelDot(c, v, kit::hsv(hue, 0.7f, 1.0f), 1.6f, 1.15f);
+            const kit::Projected q = kit::project(c, v);
+            beads_[k] = {q.x, q.y, q.scale, v.z, i, q.visible};
+        }
+        // Far beads first, so the near ones cover them (ties broken by index, so the order is fixed).
+        std::sort(beads_.begin(), beads_.end(), [](const Bead& a, const Bead& b) {
+            return a.depth != b.depth ? a.depth > b.depth : a.index < b.index;
+        });
+        for (const Bead& b : beads_) {
+            if (b.visible) {
+                drawBead(c, b);
+            }
         }
     }
 
   private:
     using Vec3 = kit::Vec3;
+    struct Bead {
+        float x = 0.0f, y = 0.0f, scale = 0.0f, depth = 0.0f;
+        int index = 0;
+        bool visible = false;
+    };
+
+    // A bead lit from the upper left, with a white glint, dimmer with distance.
+    void drawBead(EffectContext& c, const Bead& b) {
+        const kit::Rgb base = colour_[static_cast<size_t>(b.index)];
+        const float r = kit::clampf(2.3f * b.scale, 0.8f, 8.0f);
+        const float dim = kit::clampf(0.55f + 0.6f * b.scale, 0.4f, 1.2f);
+        const int x0 = kit::toCell(b.x - r), x1 = kit::toCell(b.x + r);
+        const int y0 = kit::toCell(b.y - r), y1 = kit::toCell(b.y + r);
+        const float inv = 1.0f / r;
+        for (int x = x0; x <= x1; ++x) {
+            for (int y = y0; y <= y1; ++y) {
+                const float dx = (static_cast<float>(x) + 0.5f - b.x) * inv,
+                            dy = (static_cast<float>(y) + 0.5f - b.y) * inv;
+                const float d2 = dx * dx + dy * dy;
+                if (d2 > 1.0f) {
+                    continue;
+                }
+                const float nz = std::sqrt(1.0f - d2);
+                const float light = 0.3f + 0.7f * std::max(0.0f, -0.45f * dx - 0.5f * dy + 0.74f * nz);
+                kit::Rgb colour = kit::shade(base, light * dim);
+                const float gx = dx + 0.38f, gy = dy + 0.42f;
+                if (gx * gx + gy * gy < 0.07f) {
+                    colour = kit::mix(colour, kit::white, 0.8f);
+                }
+                kit::paint(c, x, y, colour);
+            }
+        }
+    }
+
     std::vector<Vec3> normal_, pos_, vel_;
+    std::vector<kit::Rgb> colour_;
+    std::vector<Bead> beads_;
     uint32_t frame_ = 0;
 };
 

@@ -1,5 +1,6 @@
 // Loops: curly handwriting. Five pens cross the screen on prolate cycloids, each a different size, pace and
 // slant, leaving looping ink trails that fade; a pen that leaves the page comes back in from another side.
+// The pens themselves show, slanted as a hand holds them.
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -36,8 +37,9 @@ class Loops : public Effect {
         const float s = bounds::gridScale(c);
         for (int i = 0; i < penCount; ++i) {
             Pen& p = pens_[i];
-            // Several short strokes a frame keep the curls round.
-            for (int sub = 0; sub < 6; ++sub) {
+            // Several short strokes a frame keep the curls round; the pens write briskly, so the page is
+            // always visibly being written on.
+            for (int sub = 0; sub < 12; ++sub) {
                 float ox = 0.0f, oy = 0.0f;
                 position(p, ox, oy);
                 p.t += 0.4f;
@@ -47,7 +49,7 @@ class Loops : public Effect {
                     launch(c, p, false);
                     break;
                 }
-                kit::drawThickLine(c, ox, oy, x, y, 1.0f * s + 0.3f, p.ink);
+                kit::drawThickLine(c, ox, oy, x, y, 1.7f * s + 0.3f, p.ink);
             }
         }
         for (int x = 0; x < c.n; ++x) {
@@ -55,12 +57,17 @@ class Loops : public Effect {
                 const int cell = cellAt(x, y);
                 const kit::Rgb here{c.planes.red[cell], c.planes.green[cell], c.planes.blue[cell]};
                 page_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)] =
-                    kit::mix(here, paper, 0.004f);
+                    kit::mix(here, paper, 0.01f);
             }
         }
         for (const Pen& p : pens_) {
             float x = 0.0f, y = 0.0f;
             position(p, x, y);
+            // The pen itself, held slanted as a hand would hold it: a shaft in the pen's ink with a
+            // dark nib, drawn over the page but never into it.
+            kit::drawThickLine(c, x + 3.0f * s, y - 3.0f * s, x + 16.0f * s, y - 16.0f * s, 1.8f * s,
+                               kit::mix(p.ink, kit::fromLevels(20, 20, 20), 0.4f));
+            kit::drawThickLine(c, x, y, x + 4.0f * s, y - 4.0f * s, 1.0f * s, kit::fromLevels(200, 190, 150));
             kit::fillDisc(c, x, y, 1.6f * s + 0.4f, kit::fromLevels(30, 30, 30));
         }
     }
@@ -96,7 +103,7 @@ class Loops : public Effect {
         p.t = 0.0f;
         p.phase = c.randomUnit() * kit::twoPi;
         const float across = n * (0.15f + 0.7f * c.randomUnit());
-        const float back = anywhere ? n * c.randomUnit() : -p.radius - 20.0f * s;
+        const float back = anywhere ? n * c.randomUnit() : -p.radius;
         // Start on the line through the middle that crosses dir, pushed back so it enters from the edge.
         p.startX = n * 0.5f - p.dirX * (n * 0.5f - back) - p.dirY * (across - n * 0.5f);
         p.startY = n * 0.5f - p.dirY * (n * 0.5f - back) + p.dirX * (across - n * 0.5f);

@@ -1,5 +1,6 @@
 // Viscous: honey poured from a drifting spout. The thin stream falls, coils where it lands like a rope of
-// syrup, and builds an amber heap that oozes sideways where it is steep and slowly drains away.
+// syrup, and builds an amber heap that oozes sideways where it is steep and slowly drains away; light slides
+// over the honey as it settles, so the heap is never a still slab.
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -28,7 +29,7 @@ class Viscous : public Effect {
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
-        const float spoutX = n * (0.5f + 0.3f * fastSin(t * 0.006f) * fastCos(t * 0.0023f));
+        const float spoutX = n * (0.5f + 0.3f * fastSin(t * 0.009f) * fastCos(t * 0.0023f));
         const float spoutY = n * 0.08f;
         const int column = kit::clampCell(c, kit::toCell(spoutX));
         const float floorY = n - heap_[column];
@@ -76,9 +77,9 @@ class Viscous : public Effect {
                 if (depth < 0.0f) {
                     bounds::setCell(c, x, y, bg);
                 } else {
-                    // Amber, bright at the surface and deepening below, with slow glints.
-                    const float glint = fastSin(static_cast<float>(x) * 0.21f + depth * 0.35f - t * 0.05f);
-                    const float v = 0.95f - kit::clampf(depth / (n * 0.5f), 0.0f, 0.6f) + 0.06f * glint;
+                    // Amber, bright at the surface and deepening below, with glints sliding through it.
+                    const float glint = fastSin(static_cast<float>(x) * 0.21f + depth * 0.35f - t * 0.1f);
+                    const float v = 0.9f - kit::clampf(depth / (n * 0.5f), 0.0f, 0.6f) + 0.14f * glint;
                     const kit::Rgb tint =
                         kit::mix(amberTop, amberDeep, kit::clampf(depth / (n * 0.3f), 0.0f, 1.0f));
                     bounds::setCell(c, x, y, kit::shade(tint, depth < 1.5f ? 1.0f : v));

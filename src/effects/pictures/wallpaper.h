@@ -1,6 +1,6 @@
 // The picture that the picture effects show: the wallpaper from the pictures folder, resampled to a square of
 // samples that covers the screen; without one, the field as it was when the effect began, or when that is too
-// plain to be a picture, a painted landscape of our own.
+// plain to be a picture, a scene painted by the effect itself (a landscape at dusk unless it brings its own).
 #pragma once
 
 #include <cmath>
@@ -14,16 +14,24 @@ class Wallpaper {
   public:
     static constexpr int side = 320; // samples across and down
 
-    // Loads a random picture (one random draw when the folder has candidates) or falls back as above.
-    // Returns true when it is a picture from the folder.
-    bool load(EffectContext& c) {
+    // An effect's own scene: fills every sample, sample (i, j) at index i * side + j being i across and j
+    // down the screen.
+    using Scene = void (*)(EffectContext& c, std::vector<kit::Rgb>& samples);
+
+    // Loads a random picture (one random draw when the folder has candidates) or falls back as above, to
+    // scene when one is given. Returns true when it is a picture from the folder.
+    bool load(EffectContext& c, Scene scene = nullptr) {
         samples_.assign(static_cast<size_t>(side) * side, kit::Rgb{});
         if (c.loadPicture()) {
             fromPicture(c);
             return true;
         }
         if (!fromField(c)) {
-            painted(c);
+            if (scene != nullptr) {
+                scene(c, samples_);
+            } else {
+                painted(c);
+            }
         }
         return false;
     }

@@ -34,9 +34,10 @@ class Joe90 : public Effect {
         const float turn = kit::pi * 0.5f + 0.05f * fastSin(t * 0.011f);
         const float ct = fastCos(turn) * zoom, st = fastSin(turn) * zoom;
         const float mid = (fn - 1.0f) * 0.5f, edge = fn - 0.5f;
-        // The frame's colour turns slowly and pulses, so bands of colour stream inwards.
+        // The frame's colour turns slowly and pulses about one and a half times a second (slow enough never
+        // to read as flashing when the bands reach the middle), so bands of colour stream inwards.
         const kit::Rgb frame =
-            fx::hsv(t * 0.008f + 0.1f * fastSin(t * 0.05f), 0.9f, 0.5f + 0.45f * fastSin(t * 0.42f));
+            fx::hsv(t * 0.008f + 0.1f * fastSin(t * 0.05f), 0.9f, 0.6f + 0.35f * fastSin(t * 0.2f));
         for (int x = 0; x < n; ++x) {
             const float dx = static_cast<float>(x) - mid;
             const kit::Rgb* own = image_.column(x);

@@ -1,7 +1,9 @@
-// Scramble: a sliding puzzle. The picture on the field when it starts, brightened with a colour wheel so
-// every tile can be told apart, is cut into 5 x 5 tiles with one left blank; tiles slide into the gap at
-// random, each move recorded, then the moves are undone in reverse until the picture is whole again. The
-// moving tile is outlined brightly and the gap shows the dark board beneath.
+// Scramble: a sliding puzzle of the screen. The picture on the screen when it starts is cut into 5 x 5 tiles
+// with one left blank; tiles slide into the gap at random, each move recorded, then the moves are undone in
+// reverse until the picture is whole again. The moving tile is outlined brightly and the gap shows the dark
+// board beneath. A screen too plain to tell the tiles apart gets a lettered colour wheel of the puzzle's own,
+// and a mostly dark one gets the wheel beneath what is lit.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -16,23 +18,14 @@ constexpr int side = 5;
 constexpr int tiles = side * side;
 constexpr int maxMoves = 48;
 constexpr int moveFrames = 8;
-constexpr int restFrames = 45;
+constexpr int restFrames = 30;
 
 class Scramble : public Effect {
   public:
     void start(EffectContext& c) override {
+        kit::tameField(c);
         picture_.captureField(c);
-        const float half = static_cast<float>(c.n) * 0.5f;
-        for (int x = 0; x < c.n; ++x) {
-            for (int y = 0; y < c.n; ++y) {
-                const float dx = (static_cast<float>(x) - half) * 4.0f / 3.0f,
-                            dy = static_cast<float>(y) - half;
-                const float r = std::sqrt(dx * dx + dy * dy) / half;
-                const float rings = 0.75f + 0.25f * fastSin(r * 14.0f);
-                const kit::Rgb wheel = kit::hsv(kit::angleOf(dx, dy) / kit::twoPi, 0.75f, rings);
-                picture_.set(x, y, kit::mix(picture_.at(x, y), wheel, 0.65f));
-            }
-        }
+        feedIfPlain(c);
         for (int i = 0; i < tiles; ++i) {
             board_[i] = i;
         }
@@ -108,6 +101,61 @@ class Scramble : public Effect {
     }
 
   private:
+    // The puzzle's own picture where the screen has too little to cut up: a colour wheel with rings, and on
+    // a plain screen each tile's letter in reading order, so that the scrambled board can be read.
+    void feedIfPlain(EffectContext& c) {
+        const int n = c.n;
+        double sum = 0.0, squares = 0.0;
+        int dark = 0;
+        for (int x = 0; x < n; ++x) {
+            for (int y = 0; y < n; ++y) {
+                const kit::Rgb v = picture_.at(x, y);
+                const double l = (v.r + v.g + v.b) / 3.0;
+                sum += l;
+                squares += l * l;
+                if (v.r < -90.0f && v.g < -90.0f && v.b < -90.0f) {
+                    ++dark;
+                }
+            }
+        }
+        const double count = static_cast<double>(n) * n;
+        const double mean = sum / count;
+        const bool plain = squares / count - mean * mean < 14.0 * 14.0;
+        if (!plain && dark <= n * n / 2) {
+            return;
+        }
+        const float half = static_cast<float>(n) * 0.5f;
+        const float turn = c.randomUnit();
+        for (int x = 0; x < n; ++x) {
+            for (int y = 0; y < n; ++y) {
+                const float dx = (static_cast<float>(x) - half) * 4.0f / 3.0f,
+                            dy = static_cast<float>(y) - half;
+                const float r = std::sqrt(dx * dx + dy * dy) / half;
+                const float rings = 0.75f + 0.25f * fastSin(r * 14.0f);
+                const kit::Rgb wheel = kit::hsv(kit::angleOf(dx, dy) / kit::twoPi + turn, 0.75f, rings);
+                const kit::Rgb was = picture_.at(x, y);
+                float keep = 0.0f;
+                if (!plain) {
+                    const float level = std::max(was.r, std::max(was.g, was.b));
+                    keep = kit::clampf((level + 90.0f) / 60.0f, 0.0f, 1.0f);
+                }
+                kit::paint(c, x, y, kit::mix(wheel, was, keep));
+            }
+        }
+        if (plain) {
+            const float tile = static_cast<float>(n / side);
+            const float height = tile * 0.5f;
+            for (int k = 0; k < tiles - 1; ++k) {
+                const float cx = (static_cast<float>(k % side) + 0.5f) * tile;
+                const float cy = (static_cast<float>(k / side) + 0.5f) * tile;
+                const char letter = static_cast<char>('A' + k);
+                kit::drawLetter(c, letter, cx, cy, height, kit::fromLevels(20, 16, 28), 0.0f, 2.6f);
+                kit::drawLetter(c, letter, cx, cy, height, kit::fromLevels(255, 250, 235), 0.0f, 1.2f);
+            }
+        }
+        picture_.captureField(c);
+    }
+
     // One frame of the puzzle's clock: rest, then slide, then pick the next move.
     void advance(EffectContext& c) {
         if (moving_ >= 0) {

@@ -1,6 +1,7 @@
 // Hobb: a cooker hob of four spiral rings on black glass. The rings heat up one after another, glowing from
 // iron grey to orange, the hot ones throw pulses of red shimmer into the air, and bubbles simmer above the
-// hottest before it cools back in its turn.
+// hottest before it cools back in its turn. Heat crawls round a glowing coil in bright waves, so a hob that
+// is on is never still.
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -63,7 +64,7 @@ class Hobb : public Effect {
         kit::drawRing(c, cx, cy, radius * 1.08f, 1.5f, kit::fromLevels(70, 70, 78));
         const kit::Rgb iron = kit::fromLevels(62, 60, 66);
         const kit::Rgb glow = kit::fromLevels(255, 90 + truncToInt(60 * heat), 20);
-        const kit::Rgb coil = kit::mix(iron, glow, heat);
+        const kit::Rgb ember = kit::fromLevels(120, 22, 8);
         const kit::Rgb core = kit::mix(kit::fromLevels(96, 94, 100), kit::fromLevels(255, 220, 120), heat);
         const int segments = 72;
         const float turns = 4.0f;
@@ -73,6 +74,9 @@ class Hobb : public Effect {
             const float a = f * turns * kit::twoPi;
             const float r = radius * (0.12f + 0.86f * f);
             const float x = cx + r * fastCos(a), y = cy + r * fastSin(a);
+            // Waves of heat run outwards along the coil; a cold coil is plain iron.
+            const float crawl = 0.5f + 0.5f * fastSin(f * 18.0f - static_cast<float>(tick_) * 0.3f);
+            const kit::Rgb coil = kit::mix(iron, kit::mix(ember, glow, 0.35f + 0.65f * crawl), heat);
             kit::drawThickLine(c, lastX, lastY, x, y, 1.6f, coil);
             kit::drawLine(c, lastX - 0.5f, lastY - 0.5f, x - 0.5f, y - 0.5f, core);
             lastX = x;
