@@ -41,8 +41,7 @@ struct KnownShortfall {
 // clang-format off
 const KnownShortfall knownShortfalls[] = {
     // Bright lines or points on black.
-    {0, lit}, {26, lit}, {28, lit}, {45, lit}, {51, lit}, {63, lit}, {76, lit}, {97, lit},
-    {173, lit}, {175, lit}, {183, lit}, {212, lit}, {220, lit}, {229, lit},
+    {0, lit}, {175, lit}, {183, lit},
 };
 // clang-format on
 

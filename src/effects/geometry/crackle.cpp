@@ -1,8 +1,10 @@
 // Crackle: live electricity. Six glowing nodes wander, and every frame fresh jagged arcs jump between each
-// node and its nearest neighbour, white-blue and fizzing, each end flicking the field; nothing lingers.
+// node and its nearest neighbour, white-blue and fizzing, each end flicking the field; nothing lingers. They
+// play through a storm-charged indigo air that glows faintly where the nodes gather.
 #include <cmath>
 
 #include "effects/kit/kit.h"
+#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 
@@ -26,7 +28,13 @@ class Crackle : public Effect {
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        kit::pullColours(c, kit::fromLevels(5, 8, 25), 0.55f);
+        float midX = 0.0f, midY = 0.0f;
+        for (const Node& nd : nodes_) {
+            midX += nd.x / nodes;
+            midY += nd.y / nodes;
+        }
+        const backdrop::Glow charge{midX, midY, n * 0.6f, {14.0f, 24.0f, 50.0f}};
+        backdrop::pullTowards(c, kit::fromLevels(14, 18, 66), kit::fromLevels(40, 16, 62), 0.55f, charge);
         kit::scaleVelocities(c, 0.85f);
         for (Node& nd : nodes_) {
             nd.vx += (c.randomUnit() - 0.5f) * 0.15f;

@@ -1,7 +1,9 @@
-// Fibre: a fibre-optic lamp in a dark room. A hundred and twenty fibres fan up from the lamp's base in gentle
-// arcs that sway together; the shafts are dim, each tip is a bright colour-cycling point, and pulses of light
-// climb the shafts as brighter dashes.
+// Fibre: a fibre-optic lamp in a dusky room. A hundred and twenty fibres fan up from the lamp's base in
+// gentle arcs that sway together; the shafts are dim, each tip is a bright colour-cycling point, and pulses
+// of light climb the shafts as brighter dashes. The lamp washes the room around it in a soft glow of its own
+// slowly turning colour.
 #include "effects/kit/kit.h"
+#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 
@@ -15,10 +17,16 @@ class Fibre : public Effect {
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
-        // The room fades quickly to dark, so moving tips leave short comet tails.
+        // The room settles quickly back to its lamplight, so moving tips leave short comet tails.
         kit::tameField(c, 200.0f, 0.0f);
-        kit::pullColours(c, kit::fromLevels(4, 3, 8), 0.35f);
         const float baseX = n * 0.5f, baseY = n * 0.86f;
+        const kit::Rgb tint = kit::hsv(t * 0.05f + 0.4f, 0.75f, 1.0f);
+        const backdrop::Glow glow{
+            baseX,
+            n * 0.42f,
+            n * 0.72f,
+            {(tint.r + 127.0f) * 0.3f, (tint.g + 127.0f) * 0.3f, (tint.b + 127.0f) * 0.3f}};
+        backdrop::pullTowards(c, kit::fromLevels(14, 10, 34), kit::fromLevels(34, 24, 46), 0.35f, glow);
         const float sway = 0.12f * fastSin(t * 0.7f) + 0.05f * fastSin(t * 1.9f + 1.0f);
         for (int i = 0; i < fibreCount; ++i) {
             const float k = static_cast<float>(i);

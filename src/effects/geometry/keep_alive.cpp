@@ -1,4 +1,5 @@
-// Keep Alive: a heart monitor. A bright dot sweeps left to right drawing a heartbeat trace over a dim grid,
+// Keep Alive: a heart monitor. A bright dot sweeps left to right drawing a heartbeat trace over the grid of a
+// softly glowing phosphor screen, brightest at its middle,
 // erasing a gap just ahead of itself while the trace behind glows green and fades; each beat pulses a red
 // heart in the corner and sends a faint red ring out from the spike. The rate drifts slowly.
 #include <vector>
@@ -55,7 +56,8 @@ class KeepAlive : public Effect {
         }
         sinceBeat_ = sinceBeat_ < 100000 ? sinceBeat_ + 1 : sinceBeat_;
 
-        // The screen: near black with a dim grid, and a faint red wash as each beat lands.
+        // The screen: lit green phosphor, dimmer towards its rounded corners, with a grid, and a faint red
+        // wash as each beat lands.
         const float wash = sinceBeat_ < 10 ? 1.0f - sinceBeat_ / 10.0f : 0.0f;
         if (screen_.size() != static_cast<size_t>(c.n * c.n)) {
             screen_.resize(static_cast<size_t>(c.n * c.n));
@@ -63,9 +65,12 @@ class KeepAlive : public Effect {
                 for (int y = 0; y < c.n; ++y) {
                     const bool major = x % 25 == 0 || y % 25 == 0;
                     const bool minor = x % 5 == 0 || y % 5 == 0;
-                    screen_[static_cast<size_t>(x * c.n + y)] = major   ? kit::fromLevels(10, 42, 24)
-                                                                : minor ? kit::fromLevels(6, 22, 14)
-                                                                        : kit::fromLevels(2, 8, 6);
+                    const float dx = static_cast<float>(x) / n - 0.5f, dy = static_cast<float>(y) / n - 0.5f;
+                    const float lit = 1.0f - 0.9f * (dx * dx + dy * dy);
+                    const kit::Rgb base = major   ? kit::fromLevels(26, 92, 60)
+                                          : minor ? kit::fromLevels(16, 64, 44)
+                                                  : kit::fromLevels(8, 46, 34);
+                    screen_[static_cast<size_t>(x * c.n + y)] = kit::shade(base, lit);
                 }
             }
         }

@@ -1,9 +1,10 @@
 // Spiro: a spirograph. A pen on a wheel rolling inside a ring traces a hypotrochoid, a few dozen short
-// segments a frame, its colour turning as it goes; old loops slowly sink into the dark paper, and when the
-// curve has closed a new ring, wheel and pen are chosen.
+// segments a frame, its colour turning as it goes; old loops slowly sink into the indigo paper, shaded from
+// blue at the top to plum at the foot, and when the curve has closed a new ring, wheel and pen are chosen.
 #include "effects/geometry/circle_outline.h"
 #include "effects/geometry/held_picture.h"
 #include "effects/kit/kit.h"
+#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 
@@ -21,13 +22,16 @@ int gcd(int a, int b) {
 class Spiro : public Effect {
   public:
     void start(EffectContext& c) override {
-        paper_.reset(c, kit::fromLevels(8, 6, 18));
+        paper_.reset(c, paperTop);
+        paper_.restore(c);
+        backdrop::pullTowards(c, paperTop, paperFoot, 1.0f);
+        paper_.keep(c);
         choose(c);
     }
 
     void step(EffectContext& c) override {
         paper_.restore(c);
-        kit::pullColours(c, kit::fromLevels(8, 6, 18), 0.008f);
+        backdrop::pullTowards(c, paperTop, paperFoot, 0.008f);
         const float half = static_cast<float>(c.n) * 0.5f;
         for (int k = 0; k < 36; ++k) {
             const float a = theta_;
@@ -57,6 +61,9 @@ class Spiro : public Effect {
     }
 
   private:
+    static constexpr kit::Rgb paperTop = kit::fromLevels(24, 32, 78);
+    static constexpr kit::Rgb paperFoot = kit::fromLevels(52, 26, 72);
+
     void choose(EffectContext& c) {
         // Ring and wheel in whole teeth, so the curve closes after wheel / gcd turns of the pen; a few
         // turns at least, a dozen at most.

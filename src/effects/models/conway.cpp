@@ -1,6 +1,7 @@
 // Conway: the game of life in 3-D. A 64 x 64 board lies tilted in perspective and slowly turns; each live
 // cell stands as a pillar that grows taller the longer it lives, coloured by its height. When the board
-// dies down or stalls, fresh soup is sown.
+// dies down or stalls, fresh soup is sown. The board is a slate-blue table under a dusk sky that warms
+// towards the foot of the screen.
 #include <array>
 #include <cstdint>
 
@@ -17,7 +18,7 @@ class Conway : public Effect {
     void start(EffectContext& c) override { sow(c); }
 
     void step(EffectContext& c) override {
-        models::settleField(c, kit::fromLevels(4, 4, 16), 0.55f);
+        models::settleGradient(c, kit::fromLevels(14, 16, 60), kit::fromLevels(70, 40, 76), 0.55f);
         if (c.frame % 4u == 0u) {
             generation(c);
         }
@@ -28,7 +29,15 @@ class Conway : public Effect {
         const auto view = [&](Vec3 p) {
             return kit::rotateX(kit::rotateY(p, spin), tilt) + Vec3{0.0f, n * 0.05f, n * 0.3f};
         };
-        // The board's edge and a faint grid every eight cells.
+        // The board's top, then its edge and a faint grid every eight cells.
+        const kit::Projected corners[4] = {
+            kit::project(c, view(Vec3{-half, 0.0f, -half})), kit::project(c, view(Vec3{half, 0.0f, -half})),
+            kit::project(c, view(Vec3{half, 0.0f, half})), kit::project(c, view(Vec3{-half, 0.0f, half}))};
+        if (corners[0].visible && corners[1].visible && corners[2].visible && corners[3].visible) {
+            const float xs[4] = {corners[0].x, corners[1].x, corners[2].x, corners[3].x};
+            const float ys[4] = {corners[0].y, corners[1].y, corners[2].y, corners[3].y};
+            kit::fillPolygon(c, xs, ys, 4, kit::fromLevels(30, 40, 84));
+        }
         const kit::Rgb line = kit::fromLevels(50, 60, 110);
         for (int k = 0; k <= board; k += 8) {
             const float w = static_cast<float>(k) * pitch - half;

@@ -1,11 +1,13 @@
 // Explosion: every two seconds a blast somewhere in the depth of the screen. Six hundred shards fly
 // out in 3-D, each drawn as a streak from where it was to where it is, so shards coming towards the viewer
 // streak fat and bright and those flying away thin and dim, over a floor grid that each flash lights up; the
-// blast flashes and sends a shock through the field.
+// blast flashes and sends a shock through the field. It all happens under a dusk sky that glows rose at the
+// horizon above a dim violet plain.
 #include <cmath>
 #include <vector>
 
 #include "effects/kit/kit.h"
+#include "effects/models/model_scene.h"
 #include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
@@ -25,9 +27,9 @@ class Explosion : public Effect {
             start(c); // the grid changed size: lay everything out afresh for it
         }
         bounds::tameNowAndThen(c, 250.0f, 30.0f);
-        kit::scaleVelocities(c, 0.9f);
-        kit::pullColours(c, kit::fromLevels(6, 4, 10), 0.3f);
         const float n = static_cast<float>(c.n);
+        models::settleSky(c, n * 0.5f, kit::fromLevels(16, 14, 58), kit::fromLevels(120, 58, 70),
+                          kit::fromLevels(58, 34, 60), kit::fromLevels(26, 20, 48), 0.3f, 0.9f);
         const float s = n / 200.0f;
         if (c.frame - blasted_ >= 100u) {
             blast(c);

@@ -1,6 +1,8 @@
 // Cluster: k-means at work. Points drift in clumps; each takes the colour of its nearest of five centres and
 // is tied to it by a faint thread, and the centres walk to the means of their points. Every few seconds the
-// clumps scatter to new places and the centres start again from wrong guesses.
+// clumps scatter to new places and the centres start again from wrong guesses. The graph paper underneath is
+// tinted by territory: each cell in the dim colour of the centre nearest to it, so the partition the centres
+// make is plain to see as they walk.
 #include <vector>
 
 #include "effects/kit/kit.h"
@@ -75,13 +77,43 @@ class Cluster : public Effect {
                 centreY_[k] = p.y;
             }
         }
-        kit::fillColours(c, kit::fromLevels(12, 14, 24));
+        // The territories: every cell in a dim shade of its nearest centre's colour.
+        float tint[3][centreCount];
+        for (int k = 0; k < centreCount; ++k) {
+            const kit::Rgb t = shade(colourOf(k), 0.26f);
+            tint[0][k] = t.r;
+            tint[1][k] = t.g;
+            tint[2][k] = t.b;
+        }
+        for (int x = 0; x < c.n; ++x) {
+            const float fx = static_cast<float>(x);
+            float dx2[centreCount];
+            for (int k = 0; k < centreCount; ++k) {
+                dx2[k] = (fx - centreX_[k]) * (fx - centreX_[k]);
+            }
+            const int column = cellAt(x, 0);
+            for (int y = 0; y < c.n; ++y) {
+                const float fy = static_cast<float>(y);
+                int owner = 0;
+                float best = 3.0e38f;
+                for (int k = 0; k < centreCount; ++k) {
+                    const float d = dx2[k] + (fy - centreY_[k]) * (fy - centreY_[k]);
+                    if (d < best) {
+                        best = d;
+                        owner = k;
+                    }
+                }
+                c.planes.red[column + y] = tint[0][owner];
+                c.planes.green[column + y] = tint[1][owner];
+                c.planes.blue[column + y] = tint[2][owner];
+            }
+        }
         // Faint grid lines, graph-paper style.
         const int step = c.n / 10 > 1 ? c.n / 10 : 2;
         for (int g = step; g < c.n; g += step) {
             const float fg = static_cast<float>(g);
-            kit::drawLine(c, fg, 0.0f, fg, n, kit::fromLevels(28, 32, 48));
-            kit::drawLine(c, 0.0f, fg, n, fg, kit::fromLevels(28, 32, 48));
+            kit::drawLine(c, fg, 0.0f, fg, n, kit::Rgb{18.0f, 18.0f, 18.0f}, kit::Blend::add);
+            kit::drawLine(c, 0.0f, fg, n, fg, kit::Rgb{18.0f, 18.0f, 18.0f}, kit::Blend::add);
         }
         for (size_t i = 0; i < points_.size(); i += 3) {
             const Point& p = points_[i];

@@ -5,6 +5,7 @@
 
 #include "effects/kit/kit.h"
 #include "effects/particles/particle_bounds.h"
+#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 
@@ -29,10 +30,13 @@ class Fireball : public Effect {
         }
         bounds::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.97f);
-        kit::pullColours(c, kit::fromLevels(8, 4, 10), 0.1f);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float r = 7.0f * s + 1.0f;
+        // A smoky cellar, dark violet above and ember-warm at the floor, lit orange around the ball wherever
+        // it is; the slow settle leaves a long smoky tail behind it.
+        const backdrop::Glow heat{x_, y_, n * 0.4f, {70.0f, 30.0f, 0.0f}};
+        backdrop::pullTowards(c, kit::fromLevels(22, 14, 40), kit::fromLevels(78, 34, 24), 0.07f, heat);
         const float ox = x_, oy = y_;
         vy_ += 0.06f * s;
         x_ += vx_;

@@ -1,7 +1,9 @@
 // Rope: a forty-link rope hangs from the mouse (or from a slowly circling anchor while the mouse is still)
 // and swings under gravity with fixed link lengths, drawn in two alternating strands so it looks twisted; its
-// tip stirs the field where it whips.
+// tip stirs the field where it whips. It hangs against a lamplit evening wall, blue above and plum below, and
+// leaves a short golden blur where it swings.
 #include "effects/kit/kit.h"
+#include "effects/shared/backdrop.h"
 
 #include <cmath>
 
@@ -30,7 +32,8 @@ class Rope : public Effect {
         const float s = n / 200.0f;
         ++time_;
         const float t = static_cast<float>(time_);
-        kit::pullColours(c, kit::fromLevels(12, 10, 26), 0.3f);
+        const backdrop::Glow lamp{n * 0.5f, n * 0.35f, n * 0.65f, {34.0f, 26.0f, 6.0f}};
+        backdrop::pullTowards(c, kit::fromLevels(28, 40, 84), kit::fromLevels(66, 34, 62), 0.24f, lamp);
         kit::scaleVelocities(c, 0.95f);
 
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
@@ -94,8 +97,8 @@ class Rope : public Effect {
         const kit::Rgb strandA = kit::fromLevels(235, 200, 120), strandB = kit::fromLevels(170, 90, 40);
         for (int i = 0; i < links; ++i) {
             const float mx = (x_[i] + x_[i + 1]) * 0.5f, my = (y_[i] + y_[i + 1]) * 0.5f;
-            kit::drawThickLine(c, x_[i], y_[i], mx, my, 1.8f * s, (i % 2) ? strandA : strandB);
-            kit::drawThickLine(c, mx, my, x_[i + 1], y_[i + 1], 1.8f * s, (i % 2) ? strandB : strandA);
+            kit::drawThickLine(c, x_[i], y_[i], mx, my, 2.4f * s, (i % 2) ? strandA : strandB);
+            kit::drawThickLine(c, mx, my, x_[i + 1], y_[i + 1], 2.4f * s, (i % 2) ? strandB : strandA);
         }
         for (int i = 0; i < links; ++i) {
             kit::drawLine(c, x_[i] + 0.7f, y_[i] - 0.7f, x_[i + 1] + 0.7f, y_[i + 1] - 0.7f,

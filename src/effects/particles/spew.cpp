@@ -4,6 +4,7 @@
 
 #include "effects/kit/kit.h"
 #include "effects/particles/particle_bounds.h"
+#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 
@@ -16,14 +17,17 @@ class Spew : public Effect {
     void step(EffectContext& c) override {
         bounds::tameNowAndThen(c, 200.0f, 12.0f);
         kit::scaleVelocities(c, 0.9f);
-        kit::pullColours(c, kit::fromLevels(4, 6, 18), 0.14f);
         const float n = static_cast<float>(c.n);
+        // An evening sky, deep blue overhead and sea-green at the ground, settling slowly enough that the
+        // jets leave long coloured trails.
         const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         const float nozzleX = n * (0.5f + 0.35f * fastSin(t * 0.006f));
         const float nozzleY = n - 6.0f * s;
         const float aim = -kit::pi * 0.5f + 0.55f * fastSin(t * 0.017f);
         const float baseHue = t * 0.0015f;
+        const backdrop::Glow spray{nozzleX, nozzleY, n * 0.45f, {10.0f, 24.0f, 30.0f}};
+        backdrop::pullTowards(c, kit::fromLevels(14, 22, 66), kit::fromLevels(22, 74, 86), 0.1f, spray);
         const float power = (3.9f + 0.5f * fastSin(t * 0.031f)) * s;
         for (int k = 0; k < 26; ++k) {
             Drop& d = drops_[next_];

@@ -1,7 +1,8 @@
 // 3: the chaos game. A point jumps halfway towards one of three drifting corners thousands of times a frame,
 // lighting red, green or blue by the corner it jumped to, and a self-similar triangle of triangles appears
-// and morphs as the corners wander.
+// and morphs as the corners wander, over an ink-blue ground that glows violet at its heart.
 #include "effects/kit/kit.h"
+#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 
@@ -20,7 +21,8 @@ class Three : public Effect {
         const float n = static_cast<float>(c.n);
         ++time_;
         const float t = static_cast<float>(time_);
-        kit::pullColours(c, kit::black, 0.18f);
+        const backdrop::Glow heart{n * 0.5f, n * 0.5f, n * 0.6f, {22.0f, 10.0f, 34.0f}};
+        backdrop::pullTowards(c, kit::fromLevels(30, 18, 64), kit::fromLevels(12, 34, 62), 0.18f, heart);
         kit::scaleVelocities(c, 0.0f);
 
         // Each corner circles its own home, so the triangle stretches, leans and turns.
