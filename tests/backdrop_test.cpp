@@ -1,7 +1,7 @@
 // The lit grounds that dark entries settle towards: the gradient runs from the top row to the bottom row,
 // the glow adds its colour at its centre and nothing beyond its radius, a partial rate moves colours only
 // part of the way, and cells outside the live grid are never touched.
-#include "effects/shared/backdrop.h"
+#include "effects/kit/backdrop.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "test_support.h"

@@ -3,8 +3,8 @@
 // play through a storm-charged indigo air that glows faintly where the nodes gather.
 #include <cmath>
 
+#include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
-#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 

@@ -2,8 +2,8 @@
 // gentle arcs that sway together; the shafts are dim, each tip is a bright colour-cycling point, and pulses
 // of light climb the shafts as brighter dashes. The lamp washes the room around it in a soft glow of its own
 // slowly turning colour.
+#include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
-#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 

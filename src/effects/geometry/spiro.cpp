@@ -3,8 +3,8 @@
 // blue at the top to plum at the foot, and when the curve has closed a new ring, wheel and pen are chosen.
 #include "effects/geometry/circle_outline.h"
 #include "effects/geometry/held_picture.h"
+#include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
-#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 

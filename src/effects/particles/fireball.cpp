@@ -3,9 +3,9 @@
 // field.
 #include <vector>
 
+#include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
 #include "effects/particles/particle_bounds.h"
-#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 

@@ -2,8 +2,8 @@
 // and swings under gravity with fixed link lengths, drawn in two alternating strands so it looks twisted; its
 // tip stirs the field where it whips. It hangs against a lamplit evening wall, blue above and plum below, and
 // leaves a short golden blur where it swings.
+#include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
-#include "effects/shared/backdrop.h"
 
 #include <cmath>
 

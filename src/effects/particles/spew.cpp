@@ -2,9 +2,9 @@
 // that arc under gravity and shift colour along the jet; each drop that lands stirs the water a little.
 #include <vector>
 
+#include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
 #include "effects/particles/particle_bounds.h"
-#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 

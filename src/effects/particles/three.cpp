@@ -1,8 +1,8 @@
 // 3: the chaos game. A point jumps halfway towards one of three drifting corners thousands of times a frame,
 // lighting red, green or blue by the corner it jumped to, and a self-similar triangle of triangles appears
 // and morphs as the corners wander, over an ink-blue ground that glows violet at its heart.
+#include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
-#include "effects/shared/backdrop.h"
 
 namespace glowfield {
 
