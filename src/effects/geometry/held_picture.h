@@ -91,6 +91,29 @@ class HeldPicture {
 
     int size() const { return n_; }
 
+    // Whether the picture has too little to work on: nearly uniform (a brightness spread under 14 levels),
+    // or more than half of it near black. Effects that transform what is on the screen feed their own
+    // shapes then, so that they are never blank.
+    struct Survey {
+        bool plain = false;
+        bool mostlyDark = false;
+    };
+    Survey survey() const {
+        double sum = 0.0, squares = 0.0;
+        int dark = 0;
+        for (const kit::Rgb& v : cells_) {
+            const double l = (v.r + v.g + v.b) / 3.0;
+            sum += l;
+            squares += l * l;
+            if (v.r < -90.0f && v.g < -90.0f && v.b < -90.0f) {
+                ++dark;
+            }
+        }
+        const double count = cells_.empty() ? 1.0 : static_cast<double>(cells_.size());
+        const double mean = sum / count;
+        return {squares / count - mean * mean<14.0 * 14.0, dark> n_ * n_ / 2};
+    }
+
   private:
     static float tame(float v) { return v > 128.0f ? 128.0f : v < -127.0f ? -127.0f : v == v ? v : 0.0f; }
     size_t index(int x, int y) const { return static_cast<size_t>(x) * n_ + y; }

@@ -105,23 +105,9 @@ class Scramble : public Effect {
     // a plain screen each tile's letter in reading order, so that the scrambled board can be read.
     void feedIfPlain(EffectContext& c) {
         const int n = c.n;
-        double sum = 0.0, squares = 0.0;
-        int dark = 0;
-        for (int x = 0; x < n; ++x) {
-            for (int y = 0; y < n; ++y) {
-                const kit::Rgb v = picture_.at(x, y);
-                const double l = (v.r + v.g + v.b) / 3.0;
-                sum += l;
-                squares += l * l;
-                if (v.r < -90.0f && v.g < -90.0f && v.b < -90.0f) {
-                    ++dark;
-                }
-            }
-        }
-        const double count = static_cast<double>(n) * n;
-        const double mean = sum / count;
-        const bool plain = squares / count - mean * mean < 14.0 * 14.0;
-        if (!plain && dark <= n * n / 2) {
+        const HeldPicture::Survey survey = picture_.survey();
+        const bool plain = survey.plain;
+        if (!plain && !survey.mostlyDark) {
             return;
         }
         const float half = static_cast<float>(n) * 0.5f;
