@@ -41,7 +41,7 @@ struct KnownShortfall {
 // clang-format off
 const KnownShortfall knownShortfalls[] = {
     // Bright lines or points on black.
-    {0, lit}, {175, lit}, {183, lit},
+    {175, lit}, {183, lit},
 };
 // clang-format on
 
