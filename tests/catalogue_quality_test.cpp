@@ -41,7 +41,7 @@ struct KnownShortfall {
 // clang-format off
 const KnownShortfall knownShortfalls[] = {
     // Bright lines or points on black.
-    {175, lit}, {183, lit},
+    {183, lit},
 };
 // clang-format on
 
