@@ -1,9 +1,12 @@
 // DNA: a double helix climbing the screen, two backbones joined by base-pair rungs in four colours. Every few
 // seconds a fork runs up the molecule: behind it the strands part, their rungs broken into stubs, and close
-// again further down.
+// again further down. It is seen down a microscope: a round field of pale laboratory blue-green light,
+// dimming to a dark rim at the edges of the picture.
 #include <array>
 
+#include "effects/kit/backdrop.h"
 #include "effects/models/model_scene.h"
+#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -20,9 +23,12 @@ class Dna : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleField(c, kit::fromLevels(0, 4, 18), 0.4f);
+        bounds::tameNowAndThen(c, 300.0f, 40.0f);
+        kit::scaleVelocities(c, 0.8f);
         const float t = static_cast<float>(c.frame % 200000u);
         const float half = static_cast<float>(c.n) * 0.5f;
+        const backdrop::Glow field{half, half, half * 1.15f, {26.0f, 62.0f, 58.0f}};
+        backdrop::pullTowards(c, kit::fromLevels(4, 26, 34), kit::fromLevels(4, 22, 30), 0.4f, field);
         const float radius = half * 0.36f, rise = half * 3.6f / basePairs;
         // The molecule scrolls upward, one base pair at a time; the sequence scrolls with it.
         const float scroll = t * 0.25f;

@@ -1,9 +1,12 @@
 // Knots: a thick tube following a (p, q) torus knot, coloured along its length and turning; every five
-// seconds it melts into the next coprime pair, the two curves blended point by point over a second.
+// seconds it melts into the next coprime pair, the two curves blended point by point over a second. It lies
+// on a sailcloth ground, warm canvas lit from the middle, so the rope reads like one laid out on deck.
 #include <algorithm>
 #include <array>
 
+#include "effects/kit/backdrop.h"
 #include "effects/models/model_scene.h"
+#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -16,7 +19,11 @@ constexpr int runs = segments / runLength;
 class Knots : public Effect {
   public:
     void step(EffectContext& c) override {
-        models::settleField(c, kit::black, 0.45f);
+        bounds::tameNowAndThen(c, 300.0f, 40.0f);
+        kit::scaleVelocities(c, 0.8f);
+        const float n = static_cast<float>(c.n);
+        const backdrop::Glow lamp{n * 0.5f, n * 0.45f, n * 0.6f, {34.0f, 30.0f, 18.0f}};
+        backdrop::pullTowards(c, kit::fromLevels(84, 74, 56), kit::fromLevels(116, 102, 76), 0.45f, lamp);
         static constexpr int pairs[8][2] = {{2, 3}, {3, 5}, {2, 5}, {3, 4}, {5, 2}, {3, 7}, {4, 3}, {2, 7}};
         const uint32_t cycle = c.frame / 250u, within = c.frame % 250u;
         const int* from = pairs[cycle % 8u];

@@ -1,6 +1,8 @@
 // Sphere: a wireframe globe of twelve meridians and eight parallels tumbles about two axes while bobbing on
-// a slow figure-eight. The far side is drawn thinner, smaller and darker than the near side, and a light
-// darkening each frame leaves short ghost trails behind the turning wires.
+// a slow figure-eight under a planetarium dome, deep blue overhead and paler towards the horizon. The far
+// side is drawn thinner, smaller and darker than the near side, and the quick settle towards the dome each
+// frame leaves short ghost trails behind the turning wires.
+#include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
 #include "effects/particles/particle_bounds.h"
 
@@ -13,12 +15,16 @@ class Sphere : public Effect {
     void step(EffectContext& c) override {
         bounds::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.5f);
-        kit::pullColours(c, kit::fromLevels(4, 4, 16), 0.22f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
         const float radius = n * 0.3f;
         const kit::Vec3 centre{n * 0.1f * fastSin(t * 0.011f), n * 0.06f * fastSin(t * 0.022f),
                                radius + n * 0.08f + n * 0.06f * fastSin(t * 0.007f)};
+        // The dome: night blue at the zenith, a lighter hazy blue at the horizon, and a faint violet halo
+        // around the globe that follows it as it bobs.
+        const backdrop::Glow halo{
+            n * 0.5f + centre.x * 0.8f, n * 0.5f + centre.y * 1.1f, n * 0.42f, {26.0f, 14.0f, 48.0f}};
+        backdrop::pullTowards(c, kit::fromLevels(6, 14, 58), kit::fromLevels(30, 58, 112), 0.22f, halo);
         const float spinY = t * 0.021f, spinX = 0.5f + 0.4f * fastSin(t * 0.006f), spinZ = t * 0.004f;
         const auto place = [&](float lat, float lon) {
             kit::Vec3 p{radius * fastCos(lat) * fastCos(lon), radius * fastSin(lat),
