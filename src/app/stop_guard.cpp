@@ -28,28 +28,39 @@ void onStopSignal(int) {
 // Nanoseconds on the steady clock when the first stop request was noted; -1 before.
 std::atomic<int64_t> firstStop{-1};
 
-// Processor time the frame thread (the process's first) has used, in clock ticks; -1 when unknown. A thread
-// stuck in a display call uses none; one closing a slow display still works.
-long frameThreadTicks() {
+// Processor time the frame thread (the process's first) has used, in clock ticks, and whether it is waiting
+// for a processor (state R); ticks -1 when unknown. A thread stuck in a display call uses none and sleeps;
+// one closing a slow display still works, and one that a busy machine has not scheduled is runnable.
+struct FrameThreadState {
+    long ticks = -1;
+    bool runnable = false;
+};
+
+FrameThreadState frameThreadState() {
     char path[64];
     std::snprintf(path, sizeof path, "/proc/self/task/%d/stat", static_cast<int>(getpid()));
     std::FILE* file = std::fopen(path, "r");
     if (!file) {
-        return -1;
+        return {};
     }
     char text[1024];
     const size_t length = std::fread(text, 1, sizeof text - 1, file);
     std::fclose(file);
     text[length] = '\0';
-    // The fields after the command name, which ends with the last ')': utime and stime are the 12th and 13th.
+    // The fields after the command name, which ends with the last ')': the state is the 3rd, utime and stime
+    // the 14th and 15th.
     const char* at = std::strrchr(text, ')');
+    char state = '?';
     long user = -1, system = -1;
-    if (!at ||
-        std::sscanf(at + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &user, &system) != 2) {
-        return -1;
+    if (!at || std::sscanf(at + 1, " %c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &state, &user,
+                           &system) != 3) {
+        return {};
     }
-    return user + system;
+    return {user + system, state == 'R'};
 }
+
+// Polls of 50 ms in a row without progress before the frame thread counts as stuck.
+constexpr int idlePollsForStuck = 4;
 
 int64_t nowNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -132,17 +143,21 @@ void DisplayWatchdog::waitToBeEnded() {
 
 void DisplayWatchdog::watch() {
     long ticksBefore = -2;
+    int idlePolls = 0;
     while (running_) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (!stopSignalled()) {
             continue;
         }
         noteStopRequest();
-        const long ticks = frameThreadTicks();
-        const bool idle = ticks == ticksBefore || ticks < 0;
-        ticksBefore = ticks;
+        // Stuck means asleep with no processor time used over several polls in a row: on a busy machine a
+        // working thread can go a poll or two without being scheduled.
+        const FrameThreadState frame = frameThreadState();
+        const bool idle = frame.ticks < 0 || (frame.ticks == ticksBefore && !frame.runnable);
+        idlePolls = idle ? idlePolls + 1 : 0;
+        ticksBefore = frame.ticks;
         int expected = display;
-        if (secondsSinceStop() >= displayPatience && idle &&
+        if (secondsSinceStop() >= displayPatience && idlePolls >= idlePollsForStuck &&
             phase_.compare_exchange_strong(expected, takenOver)) {
             // Start-up may be stuck with standard error silenced while SDL looks for a display.
             std::fflush(stderr);
