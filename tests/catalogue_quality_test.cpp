@@ -215,17 +215,6 @@ TEST_P(CatalogueQualityTest, SafeToWatchAndLively) {
     EXPECT_EQ(known & ~missed, 0u) << "meets floors its knownShortfalls line says it misses: take them out";
 }
 
-std::string entryName(const ::testing::TestParamInfo<int>& info) {
-    std::string label = "Entry" + std::to_string(info.param);
-    if (const char* name = effectName(info.param)) {
-        label += "_";
-        for (const char* c = name; *c; ++c) {
-            label += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-        }
-    }
-    return label;
-}
-
 std::vector<int> everyEntry() {
     std::vector<int> entries;
     for (int i = 0; i < effectCount; ++i) {
@@ -234,7 +223,7 @@ std::vector<int> everyEntry() {
     return entries;
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, CatalogueQualityTest, ::testing::ValuesIn(everyEntry()), entryName);
+INSTANTIATE_TEST_SUITE_P(Catalogue, CatalogueQualityTest, ::testing::ValuesIn(everyEntry()), entryTestName);
 
 TEST(CatalogueMarks, FewNightSkiesAndFlashingOnlyWhereGiven) {
     int nights = 0;

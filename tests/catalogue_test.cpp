@@ -42,17 +42,6 @@ const std::vector<int>& allEntries() {
     return entries;
 }
 
-std::string entryLabel(const ::testing::TestParamInfo<int>& info) {
-    std::string label = "Entry" + std::to_string(info.param);
-    if (const char* name = effectName(info.param)) {
-        label += "_";
-        for (const char* c = name; *c; ++c) {
-            label += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-        }
-    }
-    return label;
-}
-
 float* const allPlanes[6] = {planes.red,         planes.green,         planes.blue,
                              planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
 
@@ -266,7 +255,7 @@ TEST_P(CatalogueEntryTest, MovesOnTopOfLeftovers) {
     EXPECT_NE(frame360, fieldHash()) << "frames 360 and 361 after the switch are the same";
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, CatalogueEntryTest, ::testing::ValuesIn(allEntries()), entryLabel);
+INSTANTIATE_TEST_SUITE_P(Catalogue, CatalogueEntryTest, ::testing::ValuesIn(allEntries()), entryTestName);
 
 TEST(CatalogueRows, AreTheIndicesInOrderWithUniqueNamesAndOneWayToDraw) {
     std::set<std::string> names;

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "app/frame_loop.h"
 #include "app/global_state.h"
 #include "display/renderer.h"
+#include "effects/catalogue.h"
 #include "effects/effect_state.h"
 #include "field/field.h"
 #include "field/picture.h"
@@ -180,6 +182,17 @@ TempDir::~TempDir() {
     if (!path_.empty()) {
         std::filesystem::remove_all(path_, error);
     }
+}
+
+std::string entryTestName(const ::testing::TestParamInfo<int>& info) {
+    std::string label = "Entry" + std::to_string(info.param);
+    if (const char* name = effectName(info.param)) {
+        label += "_";
+        for (const char* c = name; *c; ++c) {
+            label += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        }
+    }
+    return label;
 }
 
 } // namespace glowfield::test

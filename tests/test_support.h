@@ -81,4 +81,8 @@ class TempDir {
     std::string path_;
 };
 
+// A parameterised test's name for a catalogue entry: "Entry13_Wheel", or "Entry241" for the one without a
+// name.
+std::string entryTestName(const ::testing::TestParamInfo<int>& info);
+
 } // namespace glowfield::test
