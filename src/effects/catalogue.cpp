@@ -67,9 +67,12 @@ constexpr bool rowsAreIndices() {
 }
 
 struct CurrentEffect {
-    std::unique_ptr<Effect> effect; // the running effect of its own, if any
-    int index = -1;                 // its entry
-    bool restart = true;            // an entry was selected since the last frame
+    std::unique_ptr<Effect> effect;                        // the running effect of its own, if any
+    int index = -1;                                        // its entry
+    bool restart = true;                                   // an entry was selected since the last frame
+    uint32_t stepsSinceStart = 0;                          // steps of the running effect since its start
+    int lastMouseX = -1, lastMouseY = -1;                  // the mouse cell at the last step
+    uint32_t framesSinceMouseMoved = EffectContext::never; //
 };
 
 CurrentEffect current;
@@ -119,7 +122,7 @@ bool EffectContext::loadPicture() const {
 
 static_assert(rowsAreIndices(), "catalogue rows must be exactly 0..241 in order, one each");
 
-void runCurrentEffect() {
+void runCurrentEffect(const SoundFrame& sound) {
     applyFinishedPicture();
     const int index = (shared.currentEffect & 0xff) % effectCount;
     const CatalogueEntry& entry = catalogue[index];
@@ -137,12 +140,35 @@ void runCurrentEffect() {
     }
     const int mouseX = shared.mouseX < 0 ? 0 : shared.mouseX >= n ? n - 1 : shared.mouseX;
     const int mouseY = shared.mouseY < 0 ? 0 : shared.mouseY >= n ? n - 1 : shared.mouseY;
-    EffectContext context{planes, n, shared.frameCounter, mouseX, mouseY, picture};
-    if (restart || !current.effect) {
+    const bool fresh = restart || !current.effect;
+    if (fresh) {
+        current.stepsSinceStart = 0;
+        current.framesSinceMouseMoved = EffectContext::never;
+    } else if (mouseX != current.lastMouseX || mouseY != current.lastMouseY) {
+        current.framesSinceMouseMoved = 0;
+    } else if (current.framesSinceMouseMoved != EffectContext::never) {
+        ++current.framesSinceMouseMoved;
+    }
+    current.lastMouseX = mouseX;
+    current.lastMouseY = mouseY;
+    EffectContext context{planes,
+                          n,
+                          shared.frameCounter,
+                          mouseX,
+                          mouseY,
+                          picture,
+                          current.stepsSinceStart,
+                          static_cast<float>(n) / 200.0f,
+                          current.framesSinceMouseMoved,
+                          sound};
+    if (fresh) {
         current.effect = entry.make();
         current.effect->start(context);
     }
     current.effect->step(context);
+    if (current.stepsSinceStart != EffectContext::never) {
+        ++current.stepsSinceStart;
+    }
 }
 
 void selectEffect(int index) {

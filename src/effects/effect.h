@@ -8,6 +8,7 @@
 
 #include "field/field.h"
 #include "field/picture.h"
+#include "sound/sound_frame.h"
 
 namespace glowfield {
 
@@ -20,6 +21,12 @@ struct EffectContext {
     int mouseX;     // the cell under the mouse
     int mouseY;     //
     PictureStore& picture;
+    uint32_t framesSinceStart = 0;          // frames stepped since start: 0 on the first step
+    float scale = 1.0f;                     // n / 200, the live grid against the full one
+    uint32_t framesSinceMouseMoved = never; // frames since the mouse cell last changed while this entry ran
+    SoundFrame sound{};                     // what the program hears this frame (read-only for effects)
+
+    static constexpr uint32_t never = 0xffffffffu;
 
     // The program's one random sequence, 0..32767.
     int random() const;
