@@ -106,6 +106,7 @@ uint64_t freshRun(EffectFactory make, int frames) {
     for (int i = 0; i < frames; ++i) {
         waveStep();
         context.frame = static_cast<uint32_t>(i);
+        context.framesSinceStart = static_cast<uint32_t>(i);
         effect->step(context);
     }
     return fieldHash();

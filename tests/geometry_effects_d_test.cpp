@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/catalogue.h"
+#include "effects/effect_clock.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "field/random.h"
@@ -18,12 +19,14 @@ namespace {
 constexpr int ownEntries[] = {69, 74,  75,  78,  79,  83,  86,  90,  91,  92,  94,  95,  97,
                               99, 104, 107, 135, 141, 144, 147, 152, 158, 159, 164, 169, 171};
 
-// One entry's own object on an n x n live grid, stepped as the program does: the wave step, then the entry.
+// One entry's own object on an n x n live grid, stepped as the program does: the wave step, then the entry,
+// with the runner's counts since start and since the mouse moved.
 class Runner {
   public:
     Runner(int entry, int n, uint32_t firstFrame)
         : effect_(catalogue[entry].make()), context_{planes, n, firstFrame, n / 2, n / 2, picture} {
         field.gridSize = static_cast<uint16_t>(n);
+        clock_.beforeStep(true, n, context_.mouseX, context_.mouseY);
         effect_->start(context_);
     }
 
@@ -35,8 +38,14 @@ class Runner {
                 context_.mouseX = (f * 7) % n;
                 context_.mouseY = f % 2 ? 0 : n - 1;
             }
+            if (stepped_) {
+                clock_.beforeStep(false, n, context_.mouseX, context_.mouseY);
+            }
+            context_.framesSinceStart = clock_.framesSinceStart();
+            context_.framesSinceMouseMoved = clock_.framesSinceMouseMoved();
             waveStep();
             effect_->step(context_);
+            stepped_ = true;
             ++context_.frame;
         }
     }
@@ -44,6 +53,8 @@ class Runner {
   private:
     std::unique_ptr<Effect> effect_;
     EffectContext context_;
+    EffectClock clock_;
+    bool stepped_ = false;
 };
 
 class GeometryEffectsD : public StateTest {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effects/catalogue.h"
+#include "effects/effect_clock.h"
 #include "effects/geometry/held_picture.h"
 #include "field/field.h"
 #include "field/picture.h"
@@ -48,11 +49,18 @@ TEST_F(WarpsGeometryEffects, StayInsideTheLiveGridOfAnySizeWithTheMouseInTheCorn
             uint32_t frame = 4294967270u; // wraps to 0 during the run
             const int corners[4][2] = {{0, 0}, {n - 1, n - 1}, {n - 1, 0}, {0, n - 1}};
             EffectContext context{planes, n, frame, 0, 0, picture};
+            EffectClock clock;
+            clock.beforeStep(true, n, 0, 0);
             effect->start(context);
             for (int k = 0; k < 48; ++k) {
                 context.frame = frame++;
                 context.mouseX = corners[(k / 5) % 4][0];
                 context.mouseY = corners[(k / 5) % 4][1];
+                if (k > 0) {
+                    clock.beforeStep(false, n, context.mouseX, context.mouseY);
+                }
+                context.framesSinceStart = clock.framesSinceStart();
+                context.framesSinceMouseMoved = clock.framesSinceMouseMoved();
                 effect->step(context);
             }
             for (int p = 0; p < 6; ++p) {
@@ -194,6 +202,7 @@ TEST_F(WarpsGeometryEffects, ScrambleAndShimmerWorkOnThePictureTheyFindAndFeedAP
         effect->start(context);
         for (int frame = 0; frame < (entry == 224 ? 1 : 25); ++frame) {
             context.frame = static_cast<uint32_t>(frame);
+            context.framesSinceStart = static_cast<uint32_t>(frame);
             effect->step(context);
         }
         // Scramble's joints and blank tile and Shimmer's ripple light and glints take a share of the cells.
@@ -201,6 +210,7 @@ TEST_F(WarpsGeometryEffects, ScrambleAndShimmerWorkOnThePictureTheyFindAndFeedAP
 
         fillField({-20.0f});
         effect = catalogue[entry].make();
+        context.framesSinceStart = 0;
         effect->start(context);
         effect->step(context);
         EXPECT_GT(levelSpread(), 20.0f) << entry << " shows a plain screen";

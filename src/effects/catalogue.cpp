@@ -1,5 +1,6 @@
 #include "effects/catalogue.h"
 
+#include "effects/effect_clock.h"
 #include "field/picture.h"
 #include "field/picture_loader.h"
 #include "field/random.h"
@@ -67,12 +68,10 @@ constexpr bool rowsAreIndices() {
 }
 
 struct CurrentEffect {
-    std::unique_ptr<Effect> effect;                        // the running effect of its own, if any
-    int index = -1;                                        // its entry
-    bool restart = true;                                   // an entry was selected since the last frame
-    uint32_t stepsSinceStart = 0;                          // steps of the running effect since its start
-    int lastMouseX = -1, lastMouseY = -1;                  // the mouse cell at the last step
-    uint32_t framesSinceMouseMoved = EffectContext::never; //
+    std::unique_ptr<Effect> effect; // the running effect of its own, if any
+    int index = -1;                 // its entry
+    bool restart = true;            // an entry was selected since the last frame
+    EffectClock clock;              // its counts since start and since the mouse moved
 };
 
 CurrentEffect current;
@@ -136,39 +135,30 @@ void runCurrentEffect(const SoundFrame& sound) {
     }
     const int n = field.gridSize;
     if (n < minimumEffectGrid || n > planeStride) {
-        return; // no live grid an effect could draw on
+        // No live grid an effect could draw on. The object goes, so that whichever entry is current by the
+        // next usable grid starts afresh there rather than an earlier entry's object being stepped.
+        current.effect.reset();
+        return;
     }
     const int mouseX = shared.mouseX < 0 ? 0 : shared.mouseX >= n ? n - 1 : shared.mouseX;
     const int mouseY = shared.mouseY < 0 ? 0 : shared.mouseY >= n ? n - 1 : shared.mouseY;
-    const bool fresh = restart || !current.effect;
-    if (fresh) {
-        current.stepsSinceStart = 0;
-        current.framesSinceMouseMoved = EffectContext::never;
-    } else if (mouseX != current.lastMouseX || mouseY != current.lastMouseY) {
-        current.framesSinceMouseMoved = 0;
-    } else if (current.framesSinceMouseMoved != EffectContext::never) {
-        ++current.framesSinceMouseMoved;
-    }
-    current.lastMouseX = mouseX;
-    current.lastMouseY = mouseY;
+    // A resized grid starts the effect afresh, so no effect has to follow a size change of its own.
+    const bool fresh = current.clock.beforeStep(restart || !current.effect, n, mouseX, mouseY);
     EffectContext context{planes,
                           n,
                           shared.frameCounter,
                           mouseX,
                           mouseY,
                           picture,
-                          current.stepsSinceStart,
+                          current.clock.framesSinceStart(),
                           static_cast<float>(n) / 200.0f,
-                          current.framesSinceMouseMoved,
+                          current.clock.framesSinceMouseMoved(),
                           sound};
     if (fresh) {
         current.effect = entry.make();
         current.effect->start(context);
     }
     current.effect->step(context);
-    if (current.stepsSinceStart != EffectContext::never) {
-        ++current.stepsSinceStart;
-    }
 }
 
 void selectEffect(int index) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 
 #include "field/field.h"
 #include "field/picture.h"
@@ -52,5 +53,13 @@ class Effect {
 };
 
 using EffectFactory = std::unique_ptr<Effect> (*)();
+
+// Registers an effect: the factory its catalogue line names (GLOWFIELD_EFFECT(..., Class) calls make##Class).
+// Written once, at the end of the effect's file, inside namespace glowfield.
+#define GLOWFIELD_REGISTER_EFFECT(Class)                                                                     \
+    std::unique_ptr<Effect> make##Class() {                                                                  \
+        return std::make_unique<Class>();                                                                    \
+    }                                                                                                        \
+    static_assert(std::is_base_of_v<Effect, Class>, #Class " must be an Effect")
 
 } // namespace glowfield
