@@ -15,12 +15,11 @@ class Bits : public Effect {
         for (int p = 0; p < 3; ++p) {
             roll(c, p);
         }
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
-        if (tick_ % 150u == 0u) {
+        const uint32_t tick = c.framesSinceStart + 1;
+        if (tick % 150u == 0u) {
             roll(c, c.random(0, 2));
         }
         float* const planes[3] = {c.planes.red, c.planes.green, c.planes.blue};
@@ -62,13 +61,10 @@ class Bits : public Effect {
     unsigned mask_[3] = {4u, 8u, 16u};
     float speed_[3] = {0.3f, 0.5f, 0.7f};
     float counter_[3] = {0.0f, 0.0f, 0.0f};
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeBits() {
-    return std::make_unique<Bits>();
-}
+GLOWFIELD_REGISTER_EFFECT(Bits);
 
 } // namespace glowfield

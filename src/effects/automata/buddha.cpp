@@ -27,11 +27,8 @@ class Buddha : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
-        if (age_ % 1500 == 0) {
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
+        if (age % 1500 == 0) {
             for (auto& h : hits_) {
                 std::fill(h.begin(), h.end(), 0.0f);
             }
@@ -47,13 +44,13 @@ class Buddha : public Effect {
             }
             peak_[p] = peak_[p] * 0.9f + top * 0.1f;
         }
-        const float breathe = 0.9f + 0.1f * fastSin(static_cast<float>(age_) * 0.05f);
+        const float breathe = 0.9f + 0.1f * fastSin(static_cast<float>(age) * 0.05f);
         const float scales[3] = {breathe / std::sqrt(peak_[0]), 1.0f / std::sqrt(peak_[1]),
                                  (2.0f - breathe) / std::sqrt(peak_[2])};
         // Waves of light rise from the base of the figure to its head, one every few seconds, so the figure
         // lives once it has filled in.
         for (int y = 0; y < n_; ++y) {
-            const float rise = static_cast<float>(y) * 0.045f + static_cast<float>(age_) * 0.04f;
+            const float rise = static_cast<float>(y) * 0.045f + static_cast<float>(age) * 0.04f;
             const float wave = 0.5f + 0.5f * fastSin(rise);
             rowGain_[static_cast<size_t>(y) % rowGain_.size()] = 0.75f + 0.9f * wave * wave * wave;
         }
@@ -117,7 +114,6 @@ class Buddha : public Effect {
     }
 
     int n_ = 0;
-    int age_ = 0;
     std::vector<float> hits_[3];
     std::vector<float> orbitX_, orbitY_;
     float peak_[3] = {1.0f, 1.0f, 1.0f};
@@ -126,8 +122,6 @@ class Buddha : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeBuddha() {
-    return std::make_unique<Buddha>();
-}
+GLOWFIELD_REGISTER_EFFECT(Buddha);
 
 } // namespace glowfield

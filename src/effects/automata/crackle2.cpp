@@ -28,9 +28,6 @@ class Crackle2 : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
         ++age_;
         kit::scaleVelocities(c, 0.0f);
         if (age_ - pouredAt_ > 560) {
@@ -185,8 +182,6 @@ class Crackle2 : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeCrackle2() {
-    return std::make_unique<Crackle2>();
-}
+GLOWFIELD_REGISTER_EFFECT(Crackle2);
 
 } // namespace glowfield

@@ -20,17 +20,13 @@ class Firestorm : public Effect {
         for (float& v : cooling_) {
             v = 0.7f + 3.8f * c.randomUnit() * c.randomUnit();
         }
-        tick_ = 0;
         whirlLeft_ = 0;
     }
 
     void step(EffectContext& c) override {
-        if (c.n != side_) {
-            start(c);
-        }
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         const int n = c.n;
-        const float t = static_cast<float>(tick_ % 1000000u);
+        const float t = static_cast<float>(tick % 1000000u);
         // Fuel: random embers along the bottom two rows, in clumps so the flames have tongues.
         for (int x = 0; x < n; x += 3) {
             const float fuel = c.random() % 4 == 0 ? 0.0f : 230.0f + 60.0f * c.randomUnit();
@@ -49,7 +45,7 @@ class Firestorm : public Effect {
             --whirlLeft_;
         }
         // The cooling map scrolls upwards with the flames so the flicker rises with them.
-        const int scroll = static_cast<int>(tick_ % static_cast<uint32_t>(n));
+        const int scroll = static_cast<int>(tick % static_cast<uint32_t>(n));
         for (int y = 0; y < n - 2; ++y) {
             // Wind: a sideways pull that sways with height and time.
             const float sway = 1.2f * fastSin(y * 0.045f + t * 0.03f) + 0.6f * fastSin(t * 0.011f);
@@ -97,13 +93,10 @@ class Firestorm : public Effect {
     int side_ = 0;
     int whirlLeft_ = 0;
     float whirlY_ = 0.0f;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeFirestorm() {
-    return std::make_unique<Firestorm>();
-}
+GLOWFIELD_REGISTER_EFFECT(Firestorm);
 
 } // namespace glowfield

@@ -21,9 +21,6 @@ class Frozen : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
         ++age_;
         ++phaseAge_;
         if (phase_ == Phase::growing && (frozenCount_ > n_ * n_ * 94 / 100 || phaseAge_ > 520)) {
@@ -191,8 +188,6 @@ class Frozen : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeFrozen() {
-    return std::make_unique<Frozen>();
-}
+GLOWFIELD_REGISTER_EFFECT(Frozen);
 
 } // namespace glowfield

@@ -22,15 +22,8 @@ class Growth : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            if (lastMouseX_ >= 0) {
-                plant(c, c.mouseX, c.mouseY);
-            }
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
+        if (c.framesSinceMouseMoved == 0) {
+            plant(c, c.mouseX, c.mouseY);
         }
         ++age_;
         for (int w = 0; w < walkerCount; ++w) {
@@ -145,13 +138,10 @@ class Growth : public Effect {
     float hueStart_ = 0.0f;
     int age_ = 0;
     int lastStick_ = 0;
-    int lastMouseX_ = -1, lastMouseY_ = -1;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeGrowth() {
-    return std::make_unique<Growth>();
-}
+GLOWFIELD_REGISTER_EFFECT(Growth);
 
 } // namespace glowfield

@@ -34,9 +34,6 @@ class InEdible : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
         ++age_;
         kit::scaleVelocities(c, 0.0f);
         if (age_ % 18 == 1 && colonies_ < 40) {
@@ -137,8 +134,6 @@ class InEdible : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeInEdible() {
-    return std::make_unique<InEdible>();
-}
+GLOWFIELD_REGISTER_EFFECT(InEdible);
 
 } // namespace glowfield

@@ -26,11 +26,8 @@ class Life : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if ((c.n + 1) / 2 != side_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
-        if (age_ % 2 == 0) {
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
+        if (age % 2 == 0) {
             generation(c);
         }
         kit::scaleVelocities(c, 0.5f);
@@ -111,14 +108,11 @@ class Life : public Effect {
     }
 
     int side_ = 0;
-    int age_ = 0;
     std::vector<uint8_t> board_, next_;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeLife() {
-    return std::make_unique<Life>();
-}
+GLOWFIELD_REGISTER_EFFECT(Life);
 
 } // namespace glowfield

@@ -26,29 +26,22 @@ class Matmos : public Effect {
         for (int i = 0; i < 40; ++i) {
             seed(c.random(3, side_ - 4), c.random(3, side_ - 4));
         }
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
     }
 
     void step(EffectContext& c) override {
-        if ((c.n + 1) / 2 != side_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
+        if (c.framesSinceMouseMoved == 0) {
             seed(c.mouseX / 2, c.mouseY / 2);
         }
-        if (age_ % 90 == 0) {
+        if (age % 90 == 0) {
             seed(c.random(3, side_ - 4), c.random(3, side_ - 4));
         }
         // Feed and kill wander through the regimes of spots, worms and mazes.
-        const float t = static_cast<float>(age_) * 0.004f;
+        const float t = static_cast<float>(age) * 0.004f;
         const float s1 = fastSin(t), s2 = fastSin(t * 1.7f + 1.0f);
         const float feed = 0.0367f + 0.0025f * s1;
         const float kill = 0.0645f + 0.0012f * s2;
-        drift(static_cast<float>(age_));
+        drift(static_cast<float>(age));
         for (int s = 0; s < stepsPerFrame; ++s) {
             react(feed, kill);
         }
@@ -56,7 +49,7 @@ class Matmos : public Effect {
         // Each board cell's colour is worked out once, then spread over the grid with linear blending between
         // board cells so the edges stay soft. The slope across the board lights each cell's rim a little, as
         // a slightly defocused microscope does.
-        const float hueDrift = 0.03f * fastSin(static_cast<float>(age_) * 0.003f);
+        const float hueDrift = 0.03f * fastSin(static_cast<float>(age) * 0.003f);
         const kit::Rgb dish = kit::fromLevels(236, 228, 214), body = kit::hsv(0.9f + hueDrift, 0.42f, 0.9f);
         const kit::Rgb membrane = kit::fromLevels(96, 52, 110),
                        nucleus = kit::hsv(0.76f + hueDrift, 0.7f, 0.45f);
@@ -160,8 +153,6 @@ class Matmos : public Effect {
     }
 
     int side_ = 0;
-    int age_ = 0;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
     std::vector<float> u_, v_, nu_, nv_;
     std::vector<kit::Rgb> colours_;
     std::vector<float> lineBuffer_;
@@ -169,8 +160,6 @@ class Matmos : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeMatmos() {
-    return std::make_unique<Matmos>();
-}
+GLOWFIELD_REGISTER_EFFECT(Matmos);
 
 } // namespace glowfield

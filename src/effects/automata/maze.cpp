@@ -14,9 +14,6 @@ class Maze : public Effect {
     void start(EffectContext& c) override { newMaze(c); }
 
     void step(EffectContext& c) override {
-        if (c.n != side_) {
-            newMaze(c);
-        }
         switch (stage_) {
         case Stage::digging:
             for (int k = 0; k < 18 && stage_ == Stage::digging; ++k) {
@@ -37,7 +34,6 @@ class Maze : public Effect {
             }
             break;
         }
-        ++tick_;
         draw(c);
     }
 
@@ -45,7 +41,6 @@ class Maze : public Effect {
     enum class Stage { digging, flooding, tracing };
 
     void newMaze(EffectContext& c) {
-        side_ = c.n;
         rooms_ = (c.n - 2) / 4;
         rooms_ = rooms_ > 49 ? 49 : rooms_ < 1 ? 1 : rooms_;
         const size_t total = static_cast<size_t>(rooms_) * rooms_;
@@ -169,7 +164,7 @@ class Maze : public Effect {
         if (stage_ == Stage::tracing) {
             const int shown =
                 progress_ < static_cast<int>(path_.size()) ? progress_ : static_cast<int>(path_.size());
-            const float pulse = 0.75f + 0.25f * fastSin(tick_ * 0.3f);
+            const float pulse = 0.75f + 0.25f * fastSin((c.framesSinceStart + 1) * 0.3f);
             for (int k = 0; k < shown; ++k) {
                 const int room = path_[k];
                 fillRoom(c, room, 0, 0, kit::shade(kit::white, pulse));
@@ -186,7 +181,6 @@ class Maze : public Effect {
         fillRoom(c, total - 1, 1, 0, kit::fromLevels(240, 70, 70));
     }
 
-    int side_ = 0;
     int rooms_ = 1;
     int origin_ = 0;
     std::vector<uint8_t> visited_;
@@ -200,13 +194,10 @@ class Maze : public Effect {
     int maxDistance_ = 0;
     int progress_ = 0;
     float hue_ = 0.0f;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeMaze() {
-    return std::make_unique<Maze>();
-}
+GLOWFIELD_REGISTER_EFFECT(Maze);
 
 } // namespace glowfield

@@ -38,9 +38,6 @@ class Oops : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
         ++age_;
         kit::scaleVelocities(c, 0.0f);
         advance(c);
@@ -172,8 +169,6 @@ class Oops : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeOops() {
-    return std::make_unique<Oops>();
-}
+GLOWFIELD_REGISTER_EFFECT(Oops);
 
 } // namespace glowfield

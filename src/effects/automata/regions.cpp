@@ -19,11 +19,10 @@ class Regions : public Effect {
             seeds_.push_back(newSeed(c, static_cast<float>(c.random(0, c.n - 1)),
                                      static_cast<float>(c.random(0, c.n - 1)), c.randomUnit()));
         }
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         const float n = static_cast<float>(c.n);
         for (Seed& s : seeds_) {
             s.x += s.vx;
@@ -38,7 +37,7 @@ class Regions : public Effect {
             }
             s.age += 1.0f;
         }
-        if (tick_ % 90u == 0u) {
+        if (tick % 90u == 0u) {
             if ((c.random() % 2 == 0 && seeds_.size() < maxSeeds) || seeds_.size() < minSeeds) {
                 split(c);
             } else {
@@ -165,13 +164,10 @@ class Regions : public Effect {
     }
 
     std::vector<Seed> seeds_;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeRegions() {
-    return std::make_unique<Regions>();
-}
+GLOWFIELD_REGISTER_EFFECT(Regions);
 
 } // namespace glowfield

@@ -15,11 +15,9 @@ class XCellant : public Effect {
             v = c.randomUnit() * 2.0f - 1.0f;
         }
         cursor_ = 0;
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
         // Recalculate a few boxes a frame: each takes its neighbours' mean, pushed by a drift and, now and
         // then, a fresh input typed into a random box.
         for (int k = 0; k < 4; ++k) {
@@ -111,13 +109,10 @@ class XCellant : public Effect {
 
     float values_[cols * rows] = {};
     int cursor_ = 0;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeXCellant() {
-    return std::make_unique<XCellant>();
-}
+GLOWFIELD_REGISTER_EFFECT(XCellant);
 
 } // namespace glowfield

@@ -22,17 +22,17 @@ class XStatic : public Effect {
     }
 
     void step(EffectContext& c) override {
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         kit::scaleVelocities(c, 0.0f);
         const int n = c.n;
         const float h = static_cast<float>(n) * 0.5f;
         // The X's strength: a slow rise, a hold and a fade, 320 frames a round.
-        const int phase = age_ % 320;
+        const int phase = age % 320;
         const float strength = phase < 40    ? 0.25f + phase / 60.0f
                                : phase < 220 ? 1.0f + 0.15f * fastSin(phase * 0.2f)
                                              : kit::clampf((300 - phase) / 80.0f, 0.0f, 1.0f) + 0.15f;
-        const kit::Rgb tint = fx::hsv(static_cast<float>(age_ / 320) * 0.37f + 0.55f, 0.7f, 1.0f);
-        const float bar = static_cast<float>((age_ * 3) % (n + 60)) - 30.0f;
+        const kit::Rgb tint = fx::hsv(static_cast<float>(age / 320) * 0.37f + 0.55f, 0.7f, 1.0f);
+        const float bar = static_cast<float>((age * 3) % (n + 60)) - 30.0f;
         const int offset = c.random() * 2 + (c.random() & 1);
         const float halfWidth = static_cast<float>(n) * 0.11f;
         for (int y = 0; y < n; ++y) {
@@ -58,13 +58,10 @@ class XStatic : public Effect {
   private:
     static constexpr int tableSize = 65521;
     std::vector<uint8_t> noise_;
-    int age_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeXStatic() {
-    return std::make_unique<XStatic>();
-}
+GLOWFIELD_REGISTER_EFFECT(XStatic);
 
 } // namespace glowfield

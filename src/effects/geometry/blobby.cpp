@@ -96,8 +96,6 @@ class Blobby : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeBlobby() {
-    return std::make_unique<Blobby>();
-}
+GLOWFIELD_REGISTER_EFFECT(Blobby);
 
 } // namespace glowfield

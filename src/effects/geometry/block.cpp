@@ -31,9 +31,6 @@ class Block : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c);
-        }
         const int cols = n_ / pitchX > 0 ? n_ / pitchX : 1, rows = n_ / pitchY > 0 ? n_ / pitchY : 1;
         const int prints = cols * rows;
         const int printing = prints * printFrames;
@@ -224,8 +221,6 @@ class Block : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeBlock() {
-    return std::make_unique<Block>();
-}
+GLOWFIELD_REGISTER_EFFECT(Block);
 
 } // namespace glowfield

@@ -148,8 +148,6 @@ class Bubble : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeBubble() {
-    return std::make_unique<Bubble>();
-}
+GLOWFIELD_REGISTER_EFFECT(Bubble);
 
 } // namespace glowfield

@@ -69,9 +69,6 @@ class Burst : public Effect {
         const uint32_t inPanel = age % panelFrames;
         const float t = static_cast<float>(inPanel);
         const float n = static_cast<float>(c.n);
-        if (grid_ != c.n) {
-            newPanel(c); // the grid changed size: a panel laid out for it
-        }
         size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y, ++i) {
@@ -142,7 +139,6 @@ class Burst : public Effect {
 
     // Halftone: dots that grow towards the focus, on paper that darkens away from it.
     void paintBackdrop(const EffectContext& c) {
-        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         backdrop_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), kit::Rgb{});
         size_t i = 0;
@@ -223,15 +219,13 @@ class Burst : public Effect {
     std::vector<kit::Rgb> backdrop_;
     std::vector<kit::Rgb> previous_; // the screen when the panel began
     float fx_ = 0.0f, fy_ = 0.0f, spin_ = 0.0f, spinSign_ = 1.0f, tilt_ = 0.0f;
-    int scheme_ = 0, word_ = 0, grid_ = 0;
+    int scheme_ = 0, word_ = 0;
     uint32_t started_ = 0;
     const kit::Rgb fill_{1.5f, -2.5f, 3.5f}; // a marker colour for the word's fill, replaced at once
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeBurst() {
-    return std::make_unique<Burst>();
-}
+GLOWFIELD_REGISTER_EFFECT(Burst);
 
 } // namespace glowfield

@@ -100,8 +100,6 @@ class CollyFlower : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeCollyFlower() {
-    return std::make_unique<CollyFlower>();
-}
+GLOWFIELD_REGISTER_EFFECT(CollyFlower);
 
 } // namespace glowfield

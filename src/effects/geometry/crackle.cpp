@@ -136,8 +136,6 @@ class Crackle : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeCrackle() {
-    return std::make_unique<Crackle>();
-}
+GLOWFIELD_REGISTER_EFFECT(Crackle);
 
 } // namespace glowfield

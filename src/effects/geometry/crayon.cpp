@@ -112,8 +112,6 @@ class Crayon : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeCrayon() {
-    return std::make_unique<Crayon>();
-}
+GLOWFIELD_REGISTER_EFFECT(Crayon);
 
 } // namespace glowfield

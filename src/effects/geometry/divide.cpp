@@ -23,7 +23,7 @@ class Divide : public Effect {
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         kit::scaleVelocities(c, 0.0f);
         const float bar = 1.6f * s;
 
@@ -169,8 +169,6 @@ class Divide : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeDivide() {
-    return std::make_unique<Divide>();
-}
+GLOWFIELD_REGISTER_EFFECT(Divide);
 
 } // namespace glowfield

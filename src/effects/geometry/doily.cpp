@@ -203,8 +203,6 @@ class Doily : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeDoily() {
-    return std::make_unique<Doily>();
-}
+GLOWFIELD_REGISTER_EFFECT(Doily);
 
 } // namespace glowfield

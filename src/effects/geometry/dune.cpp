@@ -124,8 +124,6 @@ class Dune : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeDune() {
-    return std::make_unique<Dune>();
-}
+GLOWFIELD_REGISTER_EFFECT(Dune);
 
 } // namespace glowfield

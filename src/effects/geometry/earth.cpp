@@ -145,8 +145,6 @@ class Earth : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeEarth() {
-    return std::make_unique<Earth>();
-}
+GLOWFIELD_REGISTER_EFFECT(Earth);
 
 } // namespace glowfield

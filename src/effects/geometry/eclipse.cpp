@@ -262,8 +262,6 @@ class Eclipse : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeEclipse() {
-    return std::make_unique<Eclipse>();
-}
+GLOWFIELD_REGISTER_EFFECT(Eclipse);
 
 } // namespace glowfield

@@ -100,8 +100,6 @@ class ElectroSphere : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeElectroSphere() {
-    return std::make_unique<ElectroSphere>();
-}
+GLOWFIELD_REGISTER_EFFECT(ElectroSphere);
 
 } // namespace glowfield

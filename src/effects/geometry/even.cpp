@@ -94,8 +94,6 @@ class Even : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeEven() {
-    return std::make_unique<Even>();
-}
+GLOWFIELD_REGISTER_EFFECT(Even);
 
 } // namespace glowfield

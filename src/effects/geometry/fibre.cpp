@@ -69,8 +69,6 @@ class Fibre : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeFibre() {
-    return std::make_unique<Fibre>();
-}
+GLOWFIELD_REGISTER_EFFECT(Fibre);
 
 } // namespace glowfield

@@ -148,8 +148,6 @@ class Flame : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeFlame() {
-    return std::make_unique<Flame>();
-}
+GLOWFIELD_REGISTER_EFFECT(Flame);
 
 } // namespace glowfield

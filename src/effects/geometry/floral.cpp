@@ -118,8 +118,6 @@ class Floral : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeFloral() {
-    return std::make_unique<Floral>();
-}
+GLOWFIELD_REGISTER_EFFECT(Floral);
 
 } // namespace glowfield

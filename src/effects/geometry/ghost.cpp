@@ -98,8 +98,6 @@ class Ghost : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeGhost() {
-    return std::make_unique<Ghost>();
-}
+GLOWFIELD_REGISTER_EFFECT(Ghost);
 
 } // namespace glowfield

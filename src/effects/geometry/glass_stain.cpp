@@ -44,9 +44,6 @@ class GlassStain : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (n_ != c.n) {
-            start(c);
-        }
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
         const float sunX = n * (0.5f + 0.55f * fastCos(t * 0.9f)),
@@ -135,8 +132,6 @@ class GlassStain : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeGlassStain() {
-    return std::make_unique<GlassStain>();
-}
+GLOWFIELD_REGISTER_EFFECT(GlassStain);
 
 } // namespace glowfield

@@ -42,18 +42,14 @@ class HairyTiles : public Effect {
                 hr.speed = 0.0f;
             }
         }
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
     }
 
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.0f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 100000u);
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
+        if (c.framesSinceMouseMoved == 0) {
             stroke_ = 1.0f;
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
         }
         stroke_ *= 0.96f;
         // The gust: a front sweeping across at a slant, its direction alternating between runs.
@@ -164,14 +160,11 @@ class HairyTiles : public Effect {
     kit::Rgb face_[across * across]{}, root_[across * across]{}, tip_[across * across]{};
     float nap_[across * across]{};
     Hair hairs_[across * across][hairsPerTile]{};
-    int lastMouseX_ = 0, lastMouseY_ = 0;
     float stroke_ = 0.0f;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeHairyTiles() {
-    return std::make_unique<HairyTiles>();
-}
+GLOWFIELD_REGISTER_EFFECT(HairyTiles);
 
 } // namespace glowfield

@@ -124,8 +124,6 @@ class Heaven : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeHeaven() {
-    return std::make_unique<Heaven>();
-}
+GLOWFIELD_REGISTER_EFFECT(Heaven);
 
 } // namespace glowfield

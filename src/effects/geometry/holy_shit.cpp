@@ -52,7 +52,7 @@ class HolyShit : public Effect {
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.0f);
         const float t = static_cast<float>(c.frame % 400000u);
-        const float n = static_cast<float>(c.n), half = n * 0.5f, s = n / 200.0f;
+        const float n = static_cast<float>(c.n), half = n * 0.5f, s = c.scale;
         // The plates turn together, slowly, while their differences in angle and size breathe: the
         // difference sets the size of the rosettes, so they swell and shrink as they drift.
         const float base = t * 0.0012f;
@@ -110,8 +110,6 @@ class HolyShit : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeHolyShit() {
-    return std::make_unique<HolyShit>();
-}
+GLOWFIELD_REGISTER_EFFECT(HolyShit);
 
 } // namespace glowfield

@@ -127,8 +127,6 @@ class Iris : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeIris() {
-    return std::make_unique<Iris>();
-}
+GLOWFIELD_REGISTER_EFFECT(Iris);
 
 } // namespace glowfield

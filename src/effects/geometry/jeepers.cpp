@@ -22,9 +22,6 @@ class Jeepers : public Effect {
         paintWood(c);
         lookX_ = targetX_ = static_cast<float>(c.n) * 0.5f;
         lookY_ = targetY_ = static_cast<float>(c.n) * 0.5f;
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
-        idle_ = 1000; // the mouse counts as resting until it moves
         for (int k = 0; k < pairCount; ++k) {
             place(c, pairs_[k]);
             // Some are open from the start, the rest turn up over the first seconds.
@@ -34,18 +31,12 @@ class Jeepers : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c);
-        }
         const float n = static_cast<float>(c.n);
         // Gaze: the mouse when it moves, otherwise a new point of interest every second or so.
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
+        if (c.framesSinceMouseMoved == 0) {
             targetX_ = static_cast<float>(c.mouseX);
             targetY_ = static_cast<float>(c.mouseY);
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
-            idle_ = 0;
-        } else if (++idle_ > 100) {
+        } else if (c.framesSinceMouseMoved > 100) {
             // While the mouse rests the eyes follow a firefly's wandering path.
             const float t = static_cast<float>(c.frame % 100000u);
             targetX_ = n * (0.5f + 0.42f * fastSin(t * 0.023f) * fastCos(t * 0.0071f));
@@ -67,7 +58,7 @@ class Jeepers : public Effect {
             }
         }
         // The firefly the eyes watch while the mouse rests.
-        if (idle_ > 100) {
+        if (c.framesSinceMouseMoved > 100) {
             const float pulse = 0.6f + 0.4f * fastSin(static_cast<float>(c.frame % 100000u) * 0.2f);
             for (int dx = -3; dx <= 3; ++dx) {
                 for (int dy = -3; dy <= 3; ++dy) {
@@ -241,14 +232,10 @@ class Jeepers : public Effect {
     std::vector<kit::Rgb> wood_;
     Pair pairs_[pairCount];
     float lookX_ = 0.0f, lookY_ = 0.0f, targetX_ = 0.0f, targetY_ = 0.0f;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
-    int idle_ = 0; // frames since the mouse last moved
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeJeepers() {
-    return std::make_unique<Jeepers>();
-}
+GLOWFIELD_REGISTER_EFFECT(Jeepers);
 
 } // namespace glowfield

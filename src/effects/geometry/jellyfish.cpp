@@ -105,8 +105,6 @@ class Jellyfish : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeJellyfish() {
-    return std::make_unique<Jellyfish>();
-}
+GLOWFIELD_REGISTER_EFFECT(Jellyfish);
 
 } // namespace glowfield

@@ -30,9 +30,6 @@ class KeepAlive : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (trace_.size() != static_cast<size_t>(c.n)) {
-            start(c);
-        }
         const float n = static_cast<float>(c.n);
         const float baseline = n * 0.58f, amplitude = n * 0.33f;
         // Heart rate, in beats per minute, drifting between about 60 and 110.
@@ -135,8 +132,6 @@ class KeepAlive : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeKeepAlive() {
-    return std::make_unique<KeepAlive>();
-}
+GLOWFIELD_REGISTER_EFFECT(KeepAlive);
 
 } // namespace glowfield

@@ -19,15 +19,14 @@ class LooneyTunes : public Effect {
                 tune_[k] = kit::wrap(tune_[k - 1] + c.random(-2, 2), 11);
             }
         }
-        time_ = 0;
     }
 
     void step(EffectContext& c) override {
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float s = nf / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.996f);
         const float gap = 7.0f * s;
         const float top = nf * 0.5f - 2.0f * gap, bottom = nf * 0.5f + 2.0f * gap;
@@ -43,7 +42,7 @@ class LooneyTunes : public Effect {
                     col.set(y, kit::fromLevels(240, 232, 210));
                 } else {
                     col.blend(y, kit::fromLevels(150 + truncToInt(50.0f * fold), 20, 35),
-                              time_ < 40 ? 0.15f : 0.03f);
+                              time < 40 ? 0.15f : 0.03f);
                 }
             }
         }
@@ -58,8 +57,8 @@ class LooneyTunes : public Effect {
         const float spacing = 24.0f * s;
         const float scroll = t * 0.6f * s;
         const int beat = 30;
-        const int beats = time_ / beat;
-        const float u = static_cast<float>(time_ % beat) / static_cast<float>(beat);
+        const int beats = time / beat;
+        const float u = static_cast<float>(time % beat) / static_cast<float>(beat);
         const int first = kit::toCell(scroll / spacing);
         for (int k = first; k < first + kit::toCell(nf / spacing) + 2; ++k) {
             const float x = static_cast<float>(k) * spacing - scroll + 8.0f * s;
@@ -69,7 +68,7 @@ class LooneyTunes : public Effect {
             const float pitch = kit::lerp(static_cast<float>(from), static_cast<float>(to), hop);
             const float lift = 4.0f * gap * 0.5f * hop * (1.0f - hop) * 4.0f * 0.25f;
             const float y = bottom + gap - pitch * gap * 0.5f - lift;
-            if (time_ % beat == beat * 6 / 10) {
+            if (time % beat == beat * 6 / 10) {
                 // Landed: a ripple on the curtain above or below, wherever the note is nearer.
                 const float ry = y < nf * 0.5f ? bandTop - 6.0f * s : bandBottom + 6.0f * s;
                 kit::balancedPush(c, x, ry, 5.0f * s, y < nf * 0.5f ? 20.0f : -20.0f);
@@ -104,13 +103,10 @@ class LooneyTunes : public Effect {
     }
 
     int tune_[tuneLength] = {};
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeLooneyTunes() {
-    return std::make_unique<LooneyTunes>();
-}
+GLOWFIELD_REGISTER_EFFECT(LooneyTunes);
 
 } // namespace glowfield

@@ -17,18 +17,15 @@ class Magna : public Effect {
         for (Filing& f : filings_) {
             spawn(c, f);
         }
-        firstMouseX_ = c.mouseX;
-        firstMouseY_ = c.mouseY;
-        moved_ = false;
     }
 
     void step(EffectContext& c) override {
         kit::scaleVelocities(c, 0.0f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 200000u);
-        moved_ = moved_ || c.mouseX != firstMouseX_ || c.mouseY != firstMouseY_;
-        nx_ = moved_ ? static_cast<float>(c.mouseX) : n * (0.5f + 0.3f * fastSin(t * 0.007f));
-        ny_ = moved_ ? static_cast<float>(c.mouseY) : n * (0.5f + 0.25f * fastSin(t * 0.011f + 2.0f));
+        const bool moved = c.framesSinceMouseMoved != EffectContext::never;
+        nx_ = moved ? static_cast<float>(c.mouseX) : n * (0.5f + 0.3f * fastSin(t * 0.007f));
+        ny_ = moved ? static_cast<float>(c.mouseY) : n * (0.5f + 0.25f * fastSin(t * 0.011f + 2.0f));
         sx_ = n * (0.5f + 0.32f * fastCos(t * 0.005f + 1.0f));
         sy_ = n * (0.5f + 0.3f * fastSin(t * 0.0083f));
         kit::pullColours(c, kit::fromLevels(18, 20, 26), 0.5f);
@@ -99,14 +96,10 @@ class Magna : public Effect {
 
     Filing filings_[260]{};
     float nx_ = 0.0f, ny_ = 0.0f, sx_ = 0.0f, sy_ = 0.0f;
-    int firstMouseX_ = 0, firstMouseY_ = 0;
-    bool moved_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeMagna() {
-    return std::make_unique<Magna>();
-}
+GLOWFIELD_REGISTER_EFFECT(Magna);
 
 } // namespace glowfield

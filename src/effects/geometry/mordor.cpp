@@ -61,9 +61,6 @@ class Mordor : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (static_cast<int>(ridge_.size()) != c.n) {
-            start(c);
-        }
         const float fn = static_cast<float>(c.n);
         kit::scaleVelocities(c, 0.0f);
         const float t = static_cast<float>(c.frame % 100000u);
@@ -287,8 +284,6 @@ class Mordor : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeMordor() {
-    return std::make_unique<Mordor>();
-}
+GLOWFIELD_REGISTER_EFFECT(Mordor);
 
 } // namespace glowfield

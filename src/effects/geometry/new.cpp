@@ -35,7 +35,7 @@ class New : public Effect {
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         ++time_;
         const float t = static_cast<float>(time_);
         kit::pullColours(c, kit::shade(kit::hsv(hue_ + 0.5f, 0.6f, 0.25f), 1.0f), 0.3f);
@@ -137,8 +137,6 @@ class New : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeNew() {
-    return std::make_unique<New>();
-}
+GLOWFIELD_REGISTER_EFFECT(New);
 
 } // namespace glowfield

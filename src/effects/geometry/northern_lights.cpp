@@ -131,8 +131,6 @@ class NorthernLights : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeNorthernLights() {
-    return std::make_unique<NorthernLights>();
-}
+GLOWFIELD_REGISTER_EFFECT(NorthernLights);
 
 } // namespace glowfield

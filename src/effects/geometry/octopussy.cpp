@@ -143,8 +143,6 @@ class Octopussy : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeOctopussy() {
-    return std::make_unique<Octopussy>();
-}
+GLOWFIELD_REGISTER_EFFECT(Octopussy);
 
 } // namespace glowfield

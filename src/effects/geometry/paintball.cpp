@@ -172,8 +172,6 @@ class Paintball : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makePaintball() {
-    return std::make_unique<Paintball>();
-}
+GLOWFIELD_REGISTER_EFFECT(Paintball);
 
 } // namespace glowfield

@@ -112,8 +112,6 @@ class QualityInit : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeQualityInit() {
-    return std::make_unique<QualityInit>();
-}
+GLOWFIELD_REGISTER_EFFECT(QualityInit);
 
 } // namespace glowfield

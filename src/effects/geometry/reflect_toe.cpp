@@ -186,8 +186,6 @@ class ReflectToe : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeReflectToe() {
-    return std::make_unique<ReflectToe>();
-}
+GLOWFIELD_REGISTER_EFFECT(ReflectToe);
 
 } // namespace glowfield

@@ -24,7 +24,6 @@ class Shimmer : public Effect {
   public:
     void start(EffectContext& c) override {
         kit::tameField(c);
-        time_ = 0;
         glints_ = 0;
         hue_ = c.randomUnit();
         picture_.captureField(c);
@@ -45,15 +44,12 @@ class Shimmer : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (picture_.size() != c.n) {
-            start(c);
-        }
-        ++time_;
+        const uint32_t time = c.framesSinceStart + 1;
         const int n = c.n;
-        const float s = static_cast<float>(n) / 200.0f;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const float t = static_cast<float>(time);
         tables(n, s, t);
-        const float sheen = static_cast<float>(time_ % sheenPeriod) / sheenPeriod * 2.8f - 0.9f;
+        const float sheen = static_cast<float>(time % sheenPeriod) / sheenPeriod * 2.8f - 0.9f;
         const float invSpan = 1.0f / (2.0f * static_cast<float>(n));
         const int last = n - 1;
         for (int x = 0; x < n; ++x) {
@@ -187,7 +183,7 @@ class Shimmer : public Effect {
         if (!plain && !dim) {
             return;
         }
-        const float s = static_cast<float>(n) / 200.0f;
+        const float s = c.scale;
         const kit::Rgb deep = kit::hsv(hue_, 0.8f, 0.3f), bright = kit::hsv(hue_ + 0.06f, 0.45f, 1.0f);
         for (int x = 0; x < n; ++x) {
             for (int y = 0; y < n; ++y) {
@@ -223,14 +219,11 @@ class Shimmer : public Effect {
     float sinA_[planeStride] = {}, cosA_[planeStride] = {}, sinB_[planeStride] = {}, cosB_[planeStride] = {};
     float sinC_[planeStride] = {}, cosC_[planeStride] = {}, sinD_[planeStride] = {}, cosD_[planeStride] = {};
     float sinE_[planeStride] = {};
-    uint32_t time_ = 0;
     float hue_ = 0.0f;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeShimmer() {
-    return std::make_unique<Shimmer>();
-}
+GLOWFIELD_REGISTER_EFFECT(Shimmer);
 
 } // namespace glowfield

@@ -65,8 +65,6 @@ class SixtyNine : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeSixtyNine() {
-    return std::make_unique<SixtyNine>();
-}
+GLOWFIELD_REGISTER_EFFECT(SixtyNine);
 
 } // namespace glowfield

@@ -21,7 +21,6 @@ class Solar : public Effect {
             phase_[k] = c.randomUnit() * kit::twoPi;
             rate_[k] = 0.006f + 0.01f * c.randomUnit();
         }
-        time_ = 0;
         limbTable(c);
     }
 
@@ -31,9 +30,9 @@ class Solar : public Effect {
         }
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float s = nf / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.9f);
         const float cx = nf * 0.5f, cy = nf * 1.55f, radius = nf * 1.15f;
         const float r2 = radius * radius;
@@ -130,7 +129,7 @@ class Solar : public Effect {
                 ly = py;
             }
             // The feet stir the surface as the loop climbs.
-            if ((time_ + k * 13) % 40 == 0) {
+            if ((time + k * 13) % 40 == 0) {
                 for (int side = 0; side < 2; ++side) {
                     const float a = side ? a1 : a0;
                     kit::balancedPush(c, cx + radius * fastCos(a), cy + radius * fastSin(a), 5.0f * s,
@@ -165,13 +164,10 @@ class Solar : public Effect {
     std::vector<float> limb_;
     float foot_[loops] = {}, span_[loops] = {}, phase_[loops] = {}, rate_[loops] = {};
     float sheetX_[6][planeStride] = {}, sheetY_[6][planeStride] = {};
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeSolar() {
-    return std::make_unique<Solar>();
-}
+GLOWFIELD_REGISTER_EFFECT(Solar);
 
 } // namespace glowfield

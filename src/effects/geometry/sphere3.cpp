@@ -140,8 +140,6 @@ class Sphere3 : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeSphere3() {
-    return std::make_unique<Sphere3>();
-}
+GLOWFIELD_REGISTER_EFFECT(Sphere3);
 
 } // namespace glowfield

@@ -105,8 +105,6 @@ class Spiro : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeSpiro() {
-    return std::make_unique<Spiro>();
-}
+GLOWFIELD_REGISTER_EFFECT(Spiro);
 
 } // namespace glowfield

@@ -74,8 +74,6 @@ class Tablecloth : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeTablecloth() {
-    return std::make_unique<Tablecloth>();
-}
+GLOWFIELD_REGISTER_EFFECT(Tablecloth);
 
 } // namespace glowfield

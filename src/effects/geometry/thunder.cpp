@@ -158,8 +158,6 @@ class Thunder : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeThunder() {
-    return std::make_unique<Thunder>();
-}
+GLOWFIELD_REGISTER_EFFECT(Thunder);
 
 } // namespace glowfield

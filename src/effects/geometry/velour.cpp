@@ -37,9 +37,6 @@ class Velour : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c);
-        }
         const float n = static_cast<float>(n_);
         const float t = static_cast<float>(c.frame % 200000u);
         for (Brush& b : brushes_) {
@@ -135,8 +132,6 @@ class Velour : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeVelour() {
-    return std::make_unique<Velour>();
-}
+GLOWFIELD_REGISTER_EFFECT(Velour);
 
 } // namespace glowfield

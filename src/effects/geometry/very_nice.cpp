@@ -75,8 +75,6 @@ class VeryNice : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeVeryNice() {
-    return std::make_unique<VeryNice>();
-}
+GLOWFIELD_REGISTER_EFFECT(VeryNice);
 
 } // namespace glowfield

@@ -25,7 +25,7 @@ class WashIt : public Effect {
         scene_.assign(cells, kit::grey);
         paintScene(c);
         // The foam's texture: overlapping bubbles with bright rims, made once so it never flickers.
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float n = static_cast<float>(c.n), s = c.scale;
         for (int i = 0; i < 1400; ++i) {
             const float bx = c.randomUnit() * n, by = c.randomUnit() * n;
             const float r = (1.5f + 3.5f * c.randomUnit()) * s;
@@ -38,9 +38,6 @@ class WashIt : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (n_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         // The blade: sweep, rest, sweep back, rest, easing in and out of each sweep.
@@ -104,7 +101,7 @@ class WashIt : public Effect {
 
     // A dollop of foam lands somewhere on the glass.
     void spray(EffectContext& c) {
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float n = static_cast<float>(c.n), s = c.scale;
         const float bx = c.randomUnit() * n, by = c.randomUnit() * n;
         const float r = (6.0f + 9.0f * c.randomUnit()) * s;
         const float amount = 0.35f + 0.3f * c.randomUnit();
@@ -251,8 +248,6 @@ class WashIt : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeWashIt() {
-    return std::make_unique<WashIt>();
-}
+GLOWFIELD_REGISTER_EFFECT(WashIt);
 
 } // namespace glowfield

@@ -14,18 +14,14 @@ class Wessex : public Effect {
     void start(EffectContext& c) override {
         kit::tameField(c);
         ridge_.assign(static_cast<size_t>(c.n) * layers, 0.0f);
-        time_ = 0;
     }
 
     void step(EffectContext& c) override {
-        if (ridge_.size() != static_cast<size_t>(c.n) * layers) {
-            start(c); // the grid changed size under us: the per-column state must follow it
-        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float s = nf / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.0f);
 
         // Each layer's skyline from sums of sines in its own scrolled coordinate; nearer layers move faster.
@@ -149,13 +145,10 @@ class Wessex : public Effect {
     }
 
     std::vector<float> ridge_;
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeWessex() {
-    return std::make_unique<Wessex>();
-}
+GLOWFIELD_REGISTER_EFFECT(Wessex);
 
 } // namespace glowfield

@@ -18,15 +18,12 @@ constexpr float centreX = 4.5f, centreY = root3 * 1.5f;
 
 class WhatThe : public Effect {
   public:
-    void start(EffectContext& c) override {
-        kit::tameField(c);
-        time_ = 0;
-    }
+    void start(EffectContext& c) override { kit::tameField(c); }
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.0f);
         // A dim paper background with a slow diagonal hatching.
         for (int x = 0; x < c.n; ++x) {
@@ -37,7 +34,7 @@ class WhatThe : public Effect {
             }
         }
         // 0..1 through a 500-frame cycle: one big tribar, then the nest.
-        const float cycle = static_cast<float>(time_ % 500) / 500.0f;
+        const float cycle = static_cast<float>(time % 500) / 500.0f;
         const float nest =
             kit::smoothstep(0.55f, 0.65f, cycle) * (1.0f - kit::smoothstep(0.92f, 1.0f, cycle));
         const float shadeTurn = t * 0.01f;
@@ -76,14 +73,10 @@ class WhatThe : public Effect {
             kit::drawPolygon(c, xs, ys, 6, kit::fromLevels(10, 10, 15));
         }
     }
-
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeWhatThe() {
-    return std::make_unique<WhatThe>();
-}
+GLOWFIELD_REGISTER_EFFECT(WhatThe);
 
 } // namespace glowfield

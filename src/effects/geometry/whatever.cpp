@@ -33,9 +33,6 @@ class Whatever : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c);
-        }
         if (age_ >= gestureFrames) {
             begin(c);
         }
@@ -259,8 +256,6 @@ class Whatever : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeWhatever() {
-    return std::make_unique<Whatever>();
-}
+GLOWFIELD_REGISTER_EFFECT(Whatever);
 
 } // namespace glowfield

@@ -26,7 +26,6 @@ class WibbleWorld : public Effect {
             m.live = false;
         }
         a_[0] = 6.0f; // start already wobbling
-        time_ = 0;
         shear_ = 0.0f;
         directions(c);
     }
@@ -37,9 +36,9 @@ class WibbleWorld : public Effect {
         }
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float s = nf / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.0f);
         const float cx = nf * 0.5f, cy = nf * 0.5f, r0 = nf * 0.3f;
 
@@ -109,7 +108,7 @@ class WibbleWorld : public Effect {
         }
 
         // Meteors: launched from the edge towards the planet; a hit rings the modes at that angle.
-        if (time_ % 45 == 1 || (energy < 0.05f && time_ % 10 == 0)) {
+        if (time % 45 == 1 || (energy < 0.05f && time % 10 == 0)) {
             for (Meteor& m : meteors_) {
                 if (!m.live) {
                     const float a = c.randomUnit() * kit::twoPi;
@@ -183,13 +182,10 @@ class WibbleWorld : public Effect {
     float a_[modes] = {}, b_[modes] = {}, va_[modes] = {}, vb_[modes] = {};
     Meteor meteors_[6] = {};
     float shear_ = 0.0f;
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeWibbleWorld() {
-    return std::make_unique<WibbleWorld>();
-}
+GLOWFIELD_REGISTER_EFFECT(WibbleWorld);
 
 } // namespace glowfield

@@ -93,8 +93,6 @@ class Wire : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeWire() {
-    return std::make_unique<Wire>();
-}
+GLOWFIELD_REGISTER_EFFECT(Wire);
 
 } // namespace glowfield

@@ -58,21 +58,17 @@ class Woah : public Effect {
         now_ = 0;
         pick(c, tables_[0].pattern);
         build(c, tables_[0], 0, c.n);
-        time_ = 0;
         fade_ = 0;
     }
 
     void step(EffectContext& c) override {
-        if (angle_.size() != static_cast<size_t>(c.n) * static_cast<size_t>(c.n)) {
-            start(c); // the grid changed size under us
-        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        ++time_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         kit::scaleVelocities(c, 0.0f);
         // The next pattern's tables are built a slice of columns at a time over the last frames of a period,
         // then it takes over through a short dissolve.
-        const int local = time_ % period;
+        const int local = age % period;
         Tables& next = tables_[1 - now_];
         if (local == period - buildFrames) {
             pick(c, next.pattern);
@@ -87,7 +83,7 @@ class Woah : public Effect {
         }
         const Tables& cur = tables_[now_];
         const Tables& old = tables_[1 - now_];
-        const float t = static_cast<float>(time_);
+        const float t = static_cast<float>(age);
         const float inner = nf * 0.16f * (1.0f + 0.15f * fastSin(t * 0.03f));
         const float inner2 = inner * inner;
         const kit::Rgb tint = kit::hsv(t * 0.0007f, 0.2f, 1.0f);
@@ -168,14 +164,11 @@ class Woah : public Effect {
     std::vector<float> angle_, logR_, radius_;
     Tables tables_[2];
     int now_ = 0;
-    int time_ = 0;
     int fade_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeWoah() {
-    return std::make_unique<Woah>();
-}
+GLOWFIELD_REGISTER_EFFECT(Woah);
 
 } // namespace glowfield

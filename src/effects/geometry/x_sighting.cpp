@@ -144,8 +144,6 @@ class XSighting : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeXSighting() {
-    return std::make_unique<XSighting>();
-}
+GLOWFIELD_REGISTER_EFFECT(XSighting);
 
 } // namespace glowfield

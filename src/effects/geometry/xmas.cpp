@@ -11,7 +11,6 @@ class Xmas : public Effect {
   public:
     void start(EffectContext& c) override {
         kit::tameField(c);
-        time_ = 0;
         for (bool& b : lit_) {
             b = false;
         }
@@ -19,16 +18,16 @@ class Xmas : public Effect {
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::pullColours(c, kit::fromLevels(8, 12, 30), 0.25f);
         kit::scaleVelocities(c, 0.9f);
 
         const kit::Rgb bulbColours[5] = {kit::fromLevels(255, 40, 40), kit::fromLevels(40, 255, 80),
                                          kit::fromLevels(60, 110, 255), kit::fromLevels(255, 210, 40),
                                          kit::fromLevels(255, 70, 220)};
-        const int pattern = (time_ / 240) % 4;
+        const int pattern = (time / 240) % 4;
         int bulb = 0;
         for (int g = 0; g < garlands; ++g) {
             const float y0 = n * (0.28f + 0.22f * static_cast<float>(g));
@@ -49,10 +48,10 @@ class Xmas : public Effect {
                 bool on = false;
                 switch (pattern) {
                 case 0: // a chase running along
-                    on = (k + time_ / 5) % 4 == 0;
+                    on = (k + time / 5) % 4 == 0;
                     break;
                 case 1: // alternate halves
-                    on = (k + time_ / 25) % 2 == 0;
+                    on = (k + time / 25) % 2 == 0;
                     break;
                 case 2: // twinkle
                     on = fastSin(static_cast<float>(bulb) * 7.3f +
@@ -117,13 +116,10 @@ class Xmas : public Effect {
     static constexpr int garlands = 3;
     static constexpr int perGarland = 14;
     bool lit_[garlands * perGarland] = {};
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeXmas() {
-    return std::make_unique<Xmas>();
-}
+GLOWFIELD_REGISTER_EFFECT(Xmas);
 
 } // namespace glowfield

@@ -26,15 +26,14 @@ class YDoBirds : public Effect {
             b.x = -10.0f;
             b.y = n * 0.2f;
         }
-        time_ = 0;
         growth_ = 0.0f;
     }
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.0f);
         for (int x = 0; x < c.n; ++x) {
             const columns::Column col = columns::column(c, x);
@@ -47,7 +46,7 @@ class YDoBirds : public Effect {
         kit::fillRect(c, 0.0f, n * 0.92f, n, n, kit::fromLevels(70, 120, 50));
 
         // Wind: a calm breeze with a strong gust every so often.
-        const float gustPhase = static_cast<float>(time_ % 600) / 600.0f;
+        const float gustPhase = static_cast<float>(time % 600) / 600.0f;
         const float gust = gustPhase > 0.8f ? fastSin((gustPhase - 0.8f) * 5.0f * kit::pi) : 0.0f;
         const float sway = 0.05f * fastSin(t * 0.04f) + 0.22f * gust * fastSin(t * 0.25f);
         growth_ = growth_ < 1.0f ? growth_ + 0.01f : 1.0f;
@@ -151,14 +150,11 @@ class YDoBirds : public Effect {
     Bird birds_[flock] = {};
     float tipX_[maxTips] = {}, tipY_[maxTips] = {};
     int tips_ = 0;
-    int time_ = 0;
     float growth_ = 0.0f;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeYDoBirds() {
-    return std::make_unique<YDoBirds>();
-}
+GLOWFIELD_REGISTER_EFFECT(YDoBirds);
 
 } // namespace glowfield

@@ -98,8 +98,6 @@ class Zanzibar : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeZanzibar() {
-    return std::make_unique<Zanzibar>();
-}
+GLOWFIELD_REGISTER_EFFECT(Zanzibar);
 
 } // namespace glowfield

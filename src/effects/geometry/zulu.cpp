@@ -83,8 +83,6 @@ class Zulu : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeZulu() {
-    return std::make_unique<Zulu>();
-}
+GLOWFIELD_REGISTER_EFFECT(Zulu);
 
 } // namespace glowfield

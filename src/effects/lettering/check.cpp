@@ -19,11 +19,9 @@ class Check : public Effect {
         typed_ = 0;
         tickAge_ = -1;
         scroll_ = 0.0f;
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
         kit::tameField(c, 300.0f, 20.0f);
         kit::scaleVelocities(c, 0.9f);
         const float n = static_cast<float>(c.n);
@@ -125,13 +123,10 @@ class Check : public Effect {
     int typed_ = 0;
     int tickAge_ = -1;
     float scroll_ = 0.0f;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeCheck() {
-    return std::make_unique<Check>();
-}
+GLOWFIELD_REGISTER_EFFECT(Check);
 
 } // namespace glowfield

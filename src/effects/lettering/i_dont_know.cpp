@@ -126,8 +126,6 @@ class IDontKnow : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeIDontKnow() {
-    return std::make_unique<IDontKnow>();
-}
+GLOWFIELD_REGISTER_EFFECT(IDontKnow);
 
 } // namespace glowfield

@@ -119,8 +119,6 @@ class Neon : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeNeon() {
-    return std::make_unique<Neon>();
-}
+GLOWFIELD_REGISTER_EFFECT(Neon);
 
 } // namespace glowfield

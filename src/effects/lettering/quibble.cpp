@@ -19,11 +19,9 @@ class Quibble : public Effect {
         speaker_ = c.random(0, 1);
         turn_ = 0;
         size_[0] = size_[1] = 1.0f;
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
         ++turn_;
         kit::tameField(c, 300.0f, 0.0f);
         const float n = static_cast<float>(c.n);
@@ -42,7 +40,8 @@ class Quibble : public Effect {
         float cy[2], r[2];
         for (int k = 0; k < 2; ++k) {
             r[k] = n * 0.12f * size_[k];
-            const float bounce = k == speaker_ ? 2.0f * absf(fastSin(tick_ * 0.35f)) : 0.0f;
+            const float bounce =
+                k == speaker_ ? 2.0f * absf(fastSin((c.framesSinceStart + 1) * 0.35f)) : 0.0f;
             cy[k] = groundY - r[k] * 1.33f - bounce;
         }
         // Spit: a letter every few frames while speaking, after a short wind-up.
@@ -159,7 +158,8 @@ class Quibble : public Effect {
                 kit::drawThickLine(c, ex - r[k] * 0.2f, ey - r[k] * (0.3f + 0.1f * e * look),
                                    ex + r[k] * 0.2f, ey - r[k] * (0.3f - 0.1f * e * look), 0.8f, kit::black);
             }
-            const float open = speaking ? 0.15f + 0.15f * absf(fastSin(tick_ * 0.5f)) : 0.04f;
+            const float open =
+                speaking ? 0.15f + 0.15f * absf(fastSin((c.framesSinceStart + 1) * 0.5f)) : 0.04f;
             kit::fillRect(c, cx[k] + look * r[k] * 0.05f - r[k] * 0.3f, cy[k] + r[k] * 0.35f,
                           cx[k] + look * r[k] * 0.05f + r[k] * 0.3f, cy[k] + r[k] * (0.35f + open * 2.0f),
                           kit::fromLevels(90, 20, 30));
@@ -171,13 +171,10 @@ class Quibble : public Effect {
     int turn_ = 0;
     int grumble_ = 0;
     float size_[2] = {1.0f, 1.0f};
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeQuibble() {
-    return std::make_unique<Quibble>();
-}
+GLOWFIELD_REGISTER_EFFECT(Quibble);
 
 } // namespace glowfield

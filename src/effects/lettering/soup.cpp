@@ -24,18 +24,17 @@ class Soup : public Effect {
         }
         lastMouseX_ = c.mouseX;
         lastMouseY_ = c.mouseY;
-        tick_ = 0;
         wordLeft_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         const float n = static_cast<float>(c.n);
         const float cx = n * 0.5f, cy = n * 0.5f, rx = n * 0.4f, ry = rx * 1.33f;
-        const float t = static_cast<float>(tick_ % 1000000u);
+        const float t = static_cast<float>(tick % 1000000u);
         // Now and then a word forms: some letters take its letters and are steered to a line across the
         // middle.
-        if (wordLeft_ == 0 && tick_ % 400u == 120u) {
+        if (wordLeft_ == 0 && tick % 400u == 120u) {
             startWord(c);
         }
         if (wordLeft_ > 0) {
@@ -164,13 +163,10 @@ class Soup : public Effect {
     int lastMouseY_ = 0;
     int wordLeft_ = 0;
     int wordLength_ = 0;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeSoup() {
-    return std::make_unique<Soup>();
-}
+GLOWFIELD_REGISTER_EFFECT(Soup);
 
 } // namespace glowfield

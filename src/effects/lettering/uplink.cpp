@@ -177,8 +177,6 @@ class Uplink : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeUplink() {
-    return std::make_unique<Uplink>();
-}
+GLOWFIELD_REGISTER_EFFECT(Uplink);
 
 } // namespace glowfield

@@ -69,8 +69,6 @@ class Arch : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeArch() {
-    return std::make_unique<Arch>();
-}
+GLOWFIELD_REGISTER_EFFECT(Arch);
 
 } // namespace glowfield

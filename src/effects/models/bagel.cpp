@@ -64,8 +64,6 @@ class Bagel : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeBagel() {
-    return std::make_unique<Bagel>();
-}
+GLOWFIELD_REGISTER_EFFECT(Bagel);
 
 } // namespace glowfield

@@ -148,8 +148,6 @@ class BedSprings : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeBedSprings() {
-    return std::make_unique<BedSprings>();
-}
+GLOWFIELD_REGISTER_EFFECT(BedSprings);
 
 } // namespace glowfield

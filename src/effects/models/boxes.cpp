@@ -142,8 +142,6 @@ class Boxes : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeBoxes() {
-    return std::make_unique<Boxes>();
-}
+GLOWFIELD_REGISTER_EFFECT(Boxes);
 
 } // namespace glowfield

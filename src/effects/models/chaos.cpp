@@ -99,8 +99,6 @@ class Chaos : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeChaos() {
-    return std::make_unique<Chaos>();
-}
+GLOWFIELD_REGISTER_EFFECT(Chaos);
 
 } // namespace glowfield

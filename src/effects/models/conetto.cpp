@@ -210,8 +210,6 @@ class Conetto : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeConetto() {
-    return std::make_unique<Conetto>();
-}
+GLOWFIELD_REGISTER_EFFECT(Conetto);
 
 } // namespace glowfield

@@ -120,8 +120,6 @@ class Conway : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeConway() {
-    return std::make_unique<Conway>();
-}
+GLOWFIELD_REGISTER_EFFECT(Conway);
 
 } // namespace glowfield

@@ -97,8 +97,6 @@ class Dangle : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeDangle() {
-    return std::make_unique<Dangle>();
-}
+GLOWFIELD_REGISTER_EFFECT(Dangle);
 
 } // namespace glowfield

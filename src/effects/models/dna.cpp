@@ -81,8 +81,6 @@ class Dna : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeDNA() {
-    return std::make_unique<Dna>();
-}
+GLOWFIELD_REGISTER_EFFECT(Dna);
 
 } // namespace glowfield

@@ -120,8 +120,6 @@ class Erection : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeErection() {
-    return std::make_unique<Erection>();
-}
+GLOWFIELD_REGISTER_EFFECT(Erection);
 
 } // namespace glowfield

@@ -183,8 +183,6 @@ class Expansion : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeExpansion() {
-    return std::make_unique<Expansion>();
-}
+GLOWFIELD_REGISTER_EFFECT(Expansion);
 
 } // namespace glowfield

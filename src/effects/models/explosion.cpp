@@ -17,20 +17,16 @@ namespace {
 class Explosion : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         shards_.assign(shardCount, Shard{});
         blast(c);
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::tameNowAndThen(c, 250.0f, 30.0f);
         const float n = static_cast<float>(c.n);
         models::settleSky(c, n * 0.5f, kit::fromLevels(16, 14, 58), kit::fromLevels(120, 58, 70),
                           kit::fromLevels(58, 34, 60), kit::fromLevels(26, 20, 48), 0.3f, 0.9f);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         if (c.frame - blasted_ >= 100u) {
             blast(c);
         }
@@ -90,7 +86,7 @@ class Explosion : public Effect {
 
     void blast(EffectContext& c) {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         centre_ = {n * (c.randomUnit() - 0.5f) * 0.5f, n * (c.randomUnit() - 0.5f) * 0.4f,
                    n * (0.12f + 0.3f * c.randomUnit())};
         for (Shard& d : shards_) {
@@ -116,13 +112,10 @@ class Explosion : public Effect {
     std::vector<Shard> shards_;
     kit::Vec3 centre_;
     uint32_t blasted_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeExplosion() {
-    return std::make_unique<Explosion>();
-}
+GLOWFIELD_REGISTER_EFFECT(Explosion);
 
 } // namespace glowfield

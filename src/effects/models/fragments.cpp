@@ -179,8 +179,6 @@ class Fragments : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeFragments() {
-    return std::make_unique<Fragments>();
-}
+GLOWFIELD_REGISTER_EFFECT(Fragments);
 
 } // namespace glowfield

@@ -86,8 +86,6 @@ class Helix : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeHelix() {
-    return std::make_unique<Helix>();
-}
+GLOWFIELD_REGISTER_EFFECT(Helix);
 
 } // namespace glowfield

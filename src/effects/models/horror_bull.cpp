@@ -23,19 +23,15 @@ float ellipse(float du, float dv, float rx, float ry) {
 class HorrorBull : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         dust_.assign(maxDust, Dust{});
         capeX_ = 0.78f;
         charge(c);
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         const float t = static_cast<float>(c.frame % 400000u);
         uint32_t age = c.frame - charged_;
         if (age >= chargeFrames + restFrames) {
@@ -298,13 +294,10 @@ class HorrorBull : public Effect {
     uint32_t charged_ = 0;
     float lateral_ = 0.0f;
     float capeX_ = 0.78f, capeFrom_ = 0.78f, capeTo_ = 0.22f;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeHorrorBull() {
-    return std::make_unique<HorrorBull>();
-}
+GLOWFIELD_REGISTER_EFFECT(HorrorBull);
 
 } // namespace glowfield

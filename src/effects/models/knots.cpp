@@ -101,8 +101,6 @@ class Knots : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeKnots() {
-    return std::make_unique<Knots>();
-}
+GLOWFIELD_REGISTER_EFFECT(Knots);
 
 } // namespace glowfield

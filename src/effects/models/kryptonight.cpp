@@ -195,8 +195,6 @@ class Kryptonight : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeKryptonight() {
-    return std::make_unique<Kryptonight>();
-}
+GLOWFIELD_REGISTER_EFFECT(Kryptonight);
 
 } // namespace glowfield

@@ -228,8 +228,6 @@ class Landing : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeLanding() {
-    return std::make_unique<Landing>();
-}
+GLOWFIELD_REGISTER_EFFECT(Landing);
 
 } // namespace glowfield

@@ -16,8 +16,7 @@ namespace {
 class Loop : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
-        const float s = static_cast<float>(c.n) / 200.0f;
+        const float s = c.scale;
         radius_ = 44.0f * s;
         // The track: a straight run in, a loop that drifts forward and sideways, a straight run out.
         const float drift = 9.0f * s, lead = 70.0f * s, width = 20.0f * s;
@@ -45,12 +44,9 @@ class Loop : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         const float t = static_cast<float>(c.frame % 400000u);
         // The camera circles the loop, rising and dipping a little.
         const float yaw = t * 0.007f, pitch = 0.17f + 0.07f * fastSin(t * 0.005f);
@@ -188,7 +184,7 @@ class Loop : public Effect {
     // looks into the sky. The ray of cell (x, y) leaves the eye at (0, 0, -n) of the view through (x - n/2,
     // y - n/2, 0), so in the world it is a fixed vector plus x and y times two others.
     void drawWorld(const EffectContext& c, float yaw, float pitch, kit::Vec3 centre, float ground) const {
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float n = static_cast<float>(c.n), s = c.scale;
         const auto back = [&](kit::Vec3 v) { return kit::rotateY(kit::rotateX(v, -pitch), -yaw); };
         const kit::Vec3 eye = back(kit::Vec3{0.0f, 0.0f, -n} - centre);
         const kit::Vec3 d0 = back({-n * 0.5f, -n * 0.5f, n}), dx = back({1.0f, 0.0f, 0.0f}),
@@ -246,13 +242,10 @@ class Loop : public Effect {
     int next_ = 0;
     float radius_ = 1.0f;
     float along_ = 0.0f;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeLoop() {
-    return std::make_unique<Loop>();
-}
+GLOWFIELD_REGISTER_EFFECT(Loop);
 
 } // namespace glowfield

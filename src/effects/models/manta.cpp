@@ -201,8 +201,6 @@ class Manta : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeManta() {
-    return std::make_unique<Manta>();
-}
+GLOWFIELD_REGISTER_EFFECT(Manta);
 
 } // namespace glowfield

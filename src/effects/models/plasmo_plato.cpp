@@ -141,8 +141,6 @@ class PlasmoPlato : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makePlasmoPlato() {
-    return std::make_unique<PlasmoPlato>();
-}
+GLOWFIELD_REGISTER_EFFECT(PlasmoPlato);
 
 } // namespace glowfield

@@ -83,8 +83,6 @@ class RingOh : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeRingOh() {
-    return std::make_unique<RingOh>();
-}
+GLOWFIELD_REGISTER_EFFECT(RingOh);
 
 } // namespace glowfield

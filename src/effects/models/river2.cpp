@@ -118,8 +118,6 @@ class River2 : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeRiver2() {
-    return std::make_unique<River2>();
-}
+GLOWFIELD_REGISTER_EFFECT(River2);
 
 } // namespace glowfield

@@ -69,8 +69,6 @@ class Sphere : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeSphere() {
-    return std::make_unique<Sphere>();
-}
+GLOWFIELD_REGISTER_EFFECT(Sphere);
 
 } // namespace glowfield

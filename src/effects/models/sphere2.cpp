@@ -34,15 +34,13 @@ class Sphere2 : public Effect {
             const float hue = 0.55f + 0.2f * nrm.y + 0.12f * fastSin(nrm.x * 5.0f + nrm.z * 3.0f);
             colour_[static_cast<size_t>(i)] = kit::hsv(hue, 0.5f, 1.0f);
         }
-        frame_ = 0;
     }
 
     void step(EffectContext& c) override {
         models::settleGradient(c, kit::fromLevels(62, 34, 96), kit::fromLevels(22, 58, 82), 0.5f);
         const float n = static_cast<float>(c.n), radius = n * 0.3f;
-        const uint32_t phase = frame_ % period;
-        ++frame_;
-        const float t = static_cast<float>(frame_);
+        const uint32_t phase = c.framesSinceStart % period;
+        const float t = static_cast<float>(c.framesSinceStart + 1);
         // After the burst the cloud aims for a cube for a while, then for the sphere again.
         const bool cube = phase > 20 && phase < 95;
         if (phase == 0) {
@@ -120,13 +118,10 @@ class Sphere2 : public Effect {
     std::vector<Vec3> normal_, pos_, vel_;
     std::vector<kit::Rgb> colour_;
     std::vector<Bead> beads_;
-    uint32_t frame_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeSphere2() {
-    return std::make_unique<Sphere2>();
-}
+GLOWFIELD_REGISTER_EFFECT(Sphere2);
 
 } // namespace glowfield

@@ -171,8 +171,6 @@ class Tumble : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeTumble() {
-    return std::make_unique<Tumble>();
-}
+GLOWFIELD_REGISTER_EFFECT(Tumble);
 
 } // namespace glowfield

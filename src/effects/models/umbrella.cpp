@@ -164,8 +164,6 @@ class Umbrella : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeUmbrella() {
-    return std::make_unique<Umbrella>();
-}
+GLOWFIELD_REGISTER_EFFECT(Umbrella);
 
 } // namespace glowfield

@@ -73,8 +73,6 @@ class Universe : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeUniverse() {
-    return std::make_unique<Universe>();
-}
+GLOWFIELD_REGISTER_EFFECT(Universe);
 
 } // namespace glowfield

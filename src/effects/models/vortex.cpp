@@ -50,8 +50,6 @@ class Vortex : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeVortex() {
-    return std::make_unique<Vortex>();
-}
+GLOWFIELD_REGISTER_EFFECT(Vortex);
 
 } // namespace glowfield

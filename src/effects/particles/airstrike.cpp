@@ -11,7 +11,6 @@ class Airstrike : public Effect {
   public:
     void start(EffectContext& c) override {
         kit::tameField(c);
-        time_ = 0;
         for (int j = 0; j < jets; ++j) {
             had_[j] = false;
         }
@@ -19,8 +18,8 @@ class Airstrike : public Effect {
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
-        ++time_;
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
         kit::scaleVelocities(c, 0.6f);
         // The sky: a slow pull to a blue gradient, so smoke stays a few seconds.
         for (int x = 0; x < c.n; ++x) {
@@ -28,7 +27,7 @@ class Airstrike : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
                 col.blend(y, kit::fromLevels(40 + truncToInt(90.0f * k), 90 + truncToInt(90.0f * k), 200),
-                          time_ < 40
+                          time < 40
                               ? 0.12f
                               : 0.012f); // quickly over whatever was there, then slowly so smoke lingers
             }
@@ -36,7 +35,7 @@ class Airstrike : public Effect {
         const kit::Rgb smoke[jets] = {kit::fromLevels(230, 30, 40), kit::fromLevels(250, 250, 250),
                                       kit::fromLevels(30, 60, 230), kit::fromLevels(250, 250, 250),
                                       kit::fromLevels(230, 30, 40)};
-        const int t = time_ % period;
+        const int t = time % period;
         for (int j = 0; j < jets; ++j) {
             float x = 0.0f, y = 0.0f, hx = 0.0f, hy = 0.0f;
             position(j, t, n, x, y);
@@ -48,7 +47,7 @@ class Airstrike : public Effect {
             lastY_[j] = y;
             had_[j] = true;
             // Smoke billows: a small balanced puff behind each jet now and then.
-            if ((time_ + j * 7) % 9 == 0) {
+            if ((time + j * 7) % 9 == 0) {
                 kit::balancedPush(c, x, y, 4.0f * s, (c.randomUnit() - 0.5f) * 5.0f);
             }
             drawJet(c, hx, hy, hx - x, hy - y, s);
@@ -105,15 +104,12 @@ class Airstrike : public Effect {
         kit::drawPolygon(c, xs, ys, 4, kit::fromLevels(200, 205, 215));
     }
 
-    int time_ = 0;
     float lastX_[jets] = {}, lastY_[jets] = {};
     bool had_[jets] = {};
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeAirstrike() {
-    return std::make_unique<Airstrike>();
-}
+GLOWFIELD_REGISTER_EFFECT(Airstrike);
 
 } // namespace glowfield

@@ -13,7 +13,6 @@ namespace {
 class Baubles : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         for (int k = 0; k < count; ++k) {
             length_[k] = n * (0.52f + 0.04f * fastSin(static_cast<float>(k) * 1.3f));
@@ -26,9 +25,6 @@ class Baubles : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.9f);
         const float n = static_cast<float>(c.n);
@@ -171,13 +167,10 @@ class Baubles : public Effect {
     int lastMouseX_ = 0, lastMouseY_ = 0;
     float flashX_ = 0.0f, flashY_ = 0.0f;
     int flash_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeBaubles() {
-    return std::make_unique<Baubles>();
-}
+GLOWFIELD_REGISTER_EFFECT(Baubles);
 
 } // namespace glowfield

@@ -12,7 +12,6 @@ namespace {
 class CarPark : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         cars_.assign(carCount, Car{});
         for (int b = 0; b < bayCount; ++b) {
             taken_[b] = false;
@@ -33,9 +32,6 @@ class CarPark : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
@@ -261,13 +257,10 @@ class CarPark : public Effect {
 
     std::vector<Car> cars_;
     bool taken_[bayCount] = {};
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeCarPark() {
-    return std::make_unique<CarPark>();
-}
+GLOWFIELD_REGISTER_EFFECT(CarPark);
 
 } // namespace glowfield

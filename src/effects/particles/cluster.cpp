@@ -15,7 +15,6 @@ namespace {
 class Cluster : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         points_.resize(pointCount);
         scatter(c);
         for (Point& p : points_) {
@@ -25,9 +24,6 @@ class Cluster : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
@@ -175,13 +171,10 @@ class Cluster : public Effect {
     float clumpX_[clumpCount] = {}, clumpY_[clumpCount] = {}, clumpR_[clumpCount] = {};
     float centreX_[centreCount] = {}, centreY_[centreCount] = {};
     uint32_t scattered_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeCluster() {
-    return std::make_unique<Cluster>();
-}
+GLOWFIELD_REGISTER_EFFECT(Cluster);
 
 } // namespace glowfield

@@ -25,12 +25,9 @@ class Crest : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (wash_.size() != static_cast<size_t>(c.n)) {
-            start(c); // the grid changed size under us: the per-column state must follow it
-        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float s = nf / 200.0f;
+        const float s = c.scale;
         ++time_;
         const float t = static_cast<float>(time_);
         kit::scaleVelocities(c, 0.0f);
@@ -147,8 +144,6 @@ class Crest : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeCrest() {
-    return std::make_unique<Crest>();
-}
+GLOWFIELD_REGISTER_EFFECT(Crest);
 
 } // namespace glowfield

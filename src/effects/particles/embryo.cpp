@@ -13,7 +13,6 @@ namespace {
 class Embryo : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         cells_.clear();
         cells_.reserve(maxCells);
         restart(c);
@@ -32,9 +31,6 @@ class Embryo : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float cx = n * 0.5f, cy = n * 0.5f;
@@ -167,13 +163,10 @@ class Embryo : public Effect {
     std::vector<Cell> cells_;
     std::vector<kit::Rgb> glow_;
     uint32_t born_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeEmbryo() {
-    return std::make_unique<Embryo>();
-}
+GLOWFIELD_REGISTER_EFFECT(Embryo);
 
 } // namespace glowfield

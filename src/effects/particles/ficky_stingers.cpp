@@ -19,28 +19,22 @@ class FickyStingers : public Effect {
             y_[i] = n * (0.3f + 0.4f * c.randomUnit());
             vx_[i] = vy_[i] = 0.0f;
         }
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
-        followMouse_ = false;
-        time_ = 0;
     }
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::pullColours(c, kit::fromLevels(30, 45, 25), 0.3f);
         kit::scaleVelocities(c, 0.0f);
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            followMouse_ = true;
-        }
+        const bool followMouse = c.framesSinceMouseMoved != EffectContext::never;
         // The nest drifts on a slow loop; the swarm chases it.
         const float nestX = n * 0.5f + n * 0.25f * fastSin(t * 0.009f);
         const float nestY = n * 0.45f + n * 0.2f * fastSin(t * 0.0137f + 1.0f);
-        const float hx = followMouse_ ? static_cast<float>(c.mouseX) : nestX;
-        const float hy = followMouse_ ? static_cast<float>(c.mouseY) : nestY;
-        if (!followMouse_) {
+        const float hx = followMouse ? static_cast<float>(c.mouseX) : nestX;
+        const float hy = followMouse ? static_cast<float>(c.mouseY) : nestY;
+        if (!followMouse) {
             drawNest(c, nestX, nestY, s);
         }
 
@@ -98,7 +92,7 @@ class FickyStingers : public Effect {
             kit::paint(c, kit::roundCell(x_[i] - 2.0f * ux), kit::roundCell(y_[i] - 2.0f * uy),
                        kit::fromLevels(255, 200, 0));
             // Wings: a pale flicker beside the body on alternate frames.
-            if ((time_ + i) % 2 == 0) {
+            if ((time + i) % 2 == 0) {
                 kit::paint(c, kit::roundCell(x_[i] - uy), kit::roundCell(y_[i] + ux),
                            kit::fromLevels(200, 220, 230), kit::Blend::max);
             }
@@ -122,15 +116,10 @@ class FickyStingers : public Effect {
     }
 
     float x_[wasps] = {}, y_[wasps] = {}, vx_[wasps] = {}, vy_[wasps] = {};
-    int lastMouseX_ = 0, lastMouseY_ = 0;
-    bool followMouse_ = false;
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeFickyStingers() {
-    return std::make_unique<FickyStingers>();
-}
+GLOWFIELD_REGISTER_EFFECT(FickyStingers);
 
 } // namespace glowfield

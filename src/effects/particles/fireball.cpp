@@ -14,7 +14,6 @@ namespace {
 class Fireball : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         x_ = n * 0.3f;
@@ -25,9 +24,6 @@ class Fireball : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.97f);
         const float n = static_cast<float>(c.n);
@@ -116,13 +112,10 @@ class Fireball : public Effect {
     std::vector<Ember> embers_;
     int next_ = 0;
     float x_ = 0.0f, y_ = 0.0f, vx_ = 0.0f, vy_ = 0.0f;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeFireball() {
-    return std::make_unique<Fireball>();
-}
+GLOWFIELD_REGISTER_EFFECT(Fireball);
 
 } // namespace glowfield

@@ -36,7 +36,7 @@ class Fireworks : public Effect {
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         kit::pullColours(c, kit::fromLevels(4, 4, 22), 0.09f);
         kit::scaleVelocities(c, 0.9f);
 
@@ -151,8 +151,6 @@ class Fireworks : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeFireworks() {
-    return std::make_unique<Fireworks>();
-}
+GLOWFIELD_REGISTER_EFFECT(Fireworks);
 
 } // namespace glowfield

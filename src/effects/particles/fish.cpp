@@ -13,29 +13,18 @@ namespace {
 class Fish : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         fish_.resize(fishCount);
         for (int i = 0; i < fishCount; ++i) {
             spawn(c, fish_[i], i, true);
         }
         bubbles_.assign(maxBubbles, Bubble{});
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            baitFrames_ = 150;
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
-        }
         // Water: lighter near the surface, with slow bands of light.
         // Per row, the water as still + ray * glint in field units, and the ray's phase split by the
         // angle-sum rule, so each cell costs a few products.
@@ -74,8 +63,7 @@ class Fish : public Effect {
             kit::drawThickLine(c, bx, n * 0.95f, bx + sway, n * (0.7f + 0.03f * static_cast<float>(w % 3)),
                                1.2f * s, kit::fromLevels(30, 110, 60));
         }
-        if (baitFrames_ > 0) {
-            --baitFrames_;
+        if (c.framesSinceMouseMoved < 150) {
             kit::drawLine(c, static_cast<float>(c.mouseX), 0.0f, static_cast<float>(c.mouseX),
                           static_cast<float>(c.mouseY), kit::fromLevels(200, 200, 200));
             kit::fillDisc(c, static_cast<float>(c.mouseX), static_cast<float>(c.mouseY), 2.0f * s,
@@ -143,7 +131,8 @@ class Fish : public Effect {
         float vx = f.speed,
               vy = 0.25f * f.speed * fastCos(t * 0.03f + f.phase) * (f.speed > 0 ? 1.0f : -1.0f);
         vy += (f.baseY - f.y) * 0.01f;
-        if (baitFrames_ > 0) {
+        // The fish give up the bait on the frame before it is lifted.
+        if (c.framesSinceMouseMoved < 149) {
             const float dx = static_cast<float>(c.mouseX) - f.x, dy = static_cast<float>(c.mouseY) - f.y;
             const float d = std::sqrt(dx * dx + dy * dy);
             if (d < 70.0f * s && d > 1.0f) {
@@ -217,15 +206,10 @@ class Fish : public Effect {
     std::vector<float> rowSin_, rowCos_;  // the ray's phase by depth
     std::vector<Bubble> bubbles_;
     int nextBubble_ = 0;
-    int baitFrames_ = 0;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeFish() {
-    return std::make_unique<Fish>();
-}
+GLOWFIELD_REGISTER_EFFECT(Fish);
 
 } // namespace glowfield

@@ -13,7 +13,6 @@ namespace {
 class Galaxy : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         stars_.resize(starCount);
         const float n = static_cast<float>(c.n);
         for (Star& s : stars_) {
@@ -32,9 +31,6 @@ class Galaxy : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::tameNowAndThen(c, 200.0f, 5.0f);
         kit::pullColours(c, kit::fromLevels(2, 2, 10), 0.35f);
         const float n = static_cast<float>(c.n);
@@ -82,13 +78,10 @@ class Galaxy : public Effect {
     };
     static constexpr int starCount = 4000;
     std::vector<Star> stars_;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeGalaxy() {
-    return std::make_unique<Galaxy>();
-}
+GLOWFIELD_REGISTER_EFFECT(Galaxy);
 
 } // namespace glowfield

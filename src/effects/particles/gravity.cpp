@@ -18,7 +18,6 @@ constexpr int subSteps = 3;
 class Gravity : public Effect {
   public:
     void start(EffectContext& c) override {
-        age_ = 0;
         const float n = static_cast<float>(c.n);
         for (Star& star : stars_) {
             star = {c.randomUnit() * n, c.randomUnit() * n, c.randomUnit() * kit::twoPi};
@@ -29,21 +28,21 @@ class Gravity : public Effect {
     }
 
     void step(EffectContext& c) override {
-        ++age_;
+        const uint32_t age = c.framesSinceStart + 1;
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         // A deep-blue sky with a violet floor; the quick pull gives the planets tails a few frames long.
         models::settleGradient(c, kit::fromLevels(12, 18, 56), kit::fromLevels(42, 20, 62), 0.1f, 0.0f);
         kit::scaleVelocities(c, 0.0f);
         // Faint far stars, twinkling slowly.
         for (const Star& star : stars_) {
-            const float k = 0.5f + 0.5f * fastSin(static_cast<float>(age_ % 100000u) * 0.04f + star.phase);
+            const float k = 0.5f + 0.5f * fastSin(static_cast<float>(age % 100000u) * 0.04f + star.phase);
             kit::paint(c, kit::toCell(star.x), kit::toCell(star.y),
                        kit::shade(kit::fromLevels(200, 210, 255), 0.35f + 0.35f * k), kit::Blend::max);
         }
 
         float sx[2], sy[2];
-        const float now = static_cast<float>(age_ % 1000000u);
+        const float now = static_cast<float>(age % 1000000u);
         suns(c, now, sx, sy);
         const float pull = sunPull * s * s * s;
         const float h = 1.0f / subSteps;
@@ -107,7 +106,7 @@ class Gravity : public Effect {
 
     // The binary: both suns on one circle about the centre, opposite each other, a turn every 2.2 s.
     static void suns(const EffectContext& c, float t, float* xs, float* ys) {
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float n = static_cast<float>(c.n), s = c.scale;
         const float a = t * 0.057f;
         const float r = binaryRadius * s;
         xs[0] = n * 0.5f + r * fastCos(a);
@@ -130,7 +129,7 @@ class Gravity : public Effect {
 
     // A planet on a near-circular orbit round the pair, most of them the pair's way round.
     void launch(EffectContext& c, int i) {
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float n = static_cast<float>(c.n), s = c.scale;
         Planet& p = planets_[i];
         const float a = c.randomUnit() * kit::twoPi;
         const float r = s * (32.0f + 62.0f * c.randomUnit());
@@ -146,13 +145,10 @@ class Gravity : public Effect {
 
     Planet planets_[planetCount];
     Star stars_[70];
-    uint32_t age_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeGravity() {
-    return std::make_unique<Gravity>();
-}
+GLOWFIELD_REGISTER_EFFECT(Gravity);
 
 } // namespace glowfield

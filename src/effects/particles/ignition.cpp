@@ -21,7 +21,6 @@ constexpr float burnRate = 2.3f; // fuse points per frame
 class Ignition : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         sparks_.assign(maxSparks, Spark{});
         bloom_ = -1;
         for (Puff& p : puffs_) {
@@ -31,9 +30,6 @@ class Ignition : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         const float s = bounds::gridScale(c);
         // An indigo-to-plum wall, settled quickly so sparks leave short trails and nothing else lingers.
         models::settleGradient(c, kit::fromLevels(40, 42, 78), kit::fromLevels(74, 46, 70), 0.45f, 0.0f);
@@ -251,13 +247,10 @@ class Ignition : public Effect {
     float burnt_ = 0.0f; // the spark's place on the fuse
     int bloom_ = -1;     // frames since the end burst, -1 while the fuse burns
     float bloomX_ = 0.0f, bloomY_ = 0.0f;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeIgnition() {
-    return std::make_unique<Ignition>();
-}
+GLOWFIELD_REGISTER_EFFECT(Ignition);
 
 } // namespace glowfield

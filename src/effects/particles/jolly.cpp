@@ -22,20 +22,19 @@ class Jolly : public Effect {
         for (int k = 0; k < streamers; ++k) {
             streamerHue_[k] = c.randomUnit();
         }
-        time_ = 0;
     }
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::pullColours(c, kit::fromLevels(40, 20, 60), 0.4f);
         kit::scaleVelocities(c, 0.0f);
 
         // Streamers: a corner throws a curl every 300 frames, which unrolls then hangs and waves.
         for (int k = 0; k < streamers; ++k) {
-            const int local = (time_ + k * 75) % 300;
+            const int local = (time + k * 75) % 300;
             if (local == 0) {
                 streamerHue_[k] = c.randomUnit();
             }
@@ -105,13 +104,10 @@ class Jolly : public Effect {
 
     Flake flakes_[flakeCount] = {};
     float streamerHue_[streamers] = {};
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeJolly() {
-    return std::make_unique<Jolly>();
-}
+GLOWFIELD_REGISTER_EFFECT(Jolly);
 
 } // namespace glowfield

@@ -25,14 +25,13 @@ class Kangarude : public Effect {
             enter(c, hoppers_[i]);
             hoppers_[i].x = static_cast<float>(c.n) * (0.1f + 0.22f * static_cast<float>(i));
         }
-        time_ = 0;
     }
 
     void step(EffectContext& c) override {
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float s = nf / 200.0f;
-        ++time_;
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
         const float ground = nf * 0.78f;
         kit::scaleVelocities(c, 0.985f);
         for (int y = 0; y < n; ++y) {
@@ -52,7 +51,7 @@ class Kangarude : public Effect {
                 } else {
                     const float stripe = rowStripe_[y];
                     col.blend(y, kit::fromLevels(160 + truncToInt(20.0f * stripe), 70, 35),
-                              time_ < 40 ? 0.15f : 0.04f);
+                              time < 40 ? 0.15f : 0.04f);
                 }
             }
         }
@@ -91,7 +90,7 @@ class Kangarude : public Effect {
     static constexpr int hoppers = 4;
 
     static void enter(EffectContext& c, Hopper& h) {
-        const float s = static_cast<float>(c.n) / 200.0f;
+        const float s = c.scale;
         h.x = -25.0f * s;
         h.size = (0.8f + 0.4f * c.randomUnit()) * s;
         h.stride = (22.0f + 18.0f * c.randomUnit()) * s;
@@ -132,13 +131,10 @@ class Kangarude : public Effect {
 
     Hopper hoppers_[hoppers] = {};
     float rowStripe_[planeStride] = {};
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeKangarude() {
-    return std::make_unique<Kangarude>();
-}
+GLOWFIELD_REGISTER_EFFECT(Kangarude);
 
 } // namespace glowfield

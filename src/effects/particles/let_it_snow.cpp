@@ -13,7 +13,6 @@ namespace {
 class LetItSnow : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const int n = c.n;
         side_ = n;
         const size_t cells = static_cast<size_t>(n) * static_cast<size_t>(n);
@@ -49,9 +48,6 @@ class LetItSnow : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const uint32_t age = c.frame - started_;
         keep_ = age < 400u ? 1.0f - static_cast<float>(age) / 400.0f : 0.0f;
@@ -215,13 +211,10 @@ class LetItSnow : public Effect {
     std::vector<Flake> flakes_;
     int snowCount_ = 0;
     int side_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeLetItSnow() {
-    return std::make_unique<LetItSnow>();
-}
+GLOWFIELD_REGISTER_EFFECT(LetItSnow);
 
 } // namespace glowfield

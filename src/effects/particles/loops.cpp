@@ -13,7 +13,6 @@ namespace {
 class Loops : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         page_.assign(static_cast<size_t>(c.n) * static_cast<size_t>(c.n), paper);
         for (int i = 0; i < penCount; ++i) {
             launch(c, pens_[i], true);
@@ -21,9 +20,6 @@ class Loops : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         // The page is kept here, so the wave step cannot smudge the ink: it is laid down whole each frame,
         // the new strokes drawn on it, and the result read back with the old ink fading a little.
         for (int x = 0; x < c.n; ++x) {
@@ -116,13 +112,10 @@ class Loops : public Effect {
     static constexpr kit::Rgb paper = kit::fromLevels(245, 238, 220);
     Pen pens_[penCount];
     std::vector<kit::Rgb> page_;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeLoops() {
-    return std::make_unique<Loops>();
-}
+GLOWFIELD_REGISTER_EFFECT(Loops);
 
 } // namespace glowfield

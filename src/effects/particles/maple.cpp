@@ -26,21 +26,17 @@ class Maple : public Effect {
             spawn(c, leaves_[i]);
             leaves_[i].y = c.randomUnit() * n; // the first leaves are already on their way down
         }
-        time_ = 0;
         gust_ = 0;
     }
 
     void step(EffectContext& c) override {
-        if (pile_.size() != static_cast<size_t>(c.n)) {
-            start(c); // the grid changed size under us: the per-column state must follow it
-        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float s = nf / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.0f);
-        const bool gust = time_ % 700 > 620;
+        const bool gust = time % 700 > 620;
         for (int x = 0; x < n; ++x) {
             const columns::Column col = columns::column(c, x);
             for (int y = 0; y < n; ++y) {
@@ -93,7 +89,7 @@ class Maple : public Effect {
 
     void spawn(EffectContext& c, Leaf& l) {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         l.x = c.randomUnit() * n;
         l.y = -10.0f * s;
         l.vy = 0.35f + 0.45f * c.randomUnit();
@@ -156,14 +152,11 @@ class Maple : public Effect {
 
     Leaf leaves_[leaves] = {};
     std::vector<float> pile_, age_, hue_;
-    int time_ = 0;
     int gust_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeMaple() {
-    return std::make_unique<Maple>();
-}
+GLOWFIELD_REGISTER_EFFECT(Maple);
 
 } // namespace glowfield

@@ -14,7 +14,6 @@ namespace {
 class Murder : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         birds_.resize(birdCount);
         for (Bird& b : birds_) {
@@ -26,28 +25,17 @@ class Murder : public Effect {
         bins_ = (c.n + binSize - 1) / binSize;
         head_.assign(static_cast<size_t>(bins_) * static_cast<size_t>(bins_), -1);
         next_.assign(birdCount, -1);
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
-        buildSky(c, n, static_cast<float>(c.n) / 200.0f);
+        buildSky(c, n, c.scale);
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            mouseFrames_ = 150;
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
-        }
         float hawkX = n * (0.5f + 0.45f * fastSin(t * 0.009f)),
               hawkY = n * (0.45f + 0.3f * fastSin(t * 0.017f + 1.0f));
-        if (mouseFrames_ > 0) {
-            --mouseFrames_;
+        if (c.framesSinceMouseMoved < 150) {
             hawkX = static_cast<float>(c.mouseX);
             hawkY = static_cast<float>(c.mouseY);
         }
@@ -211,15 +199,10 @@ class Murder : public Effect {
     std::vector<int> head_;
     std::vector<int> next_;
     int bins_ = 0;
-    int mouseFrames_ = 0;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeMurder() {
-    return std::make_unique<Murder>();
-}
+GLOWFIELD_REGISTER_EFFECT(Murder);
 
 } // namespace glowfield

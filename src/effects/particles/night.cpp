@@ -32,7 +32,7 @@ class Night : public Effect {
     void step(EffectContext& c) override {
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float sc = nf / 200.0f;
+        const float sc = c.scale;
         ++time_;
         const float t = static_cast<float>(time_);
         kit::scaleVelocities(c, 0.0f);
@@ -130,8 +130,6 @@ class Night : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeNight() {
-    return std::make_unique<Night>();
-}
+GLOWFIELD_REGISTER_EFFECT(Night);
 
 } // namespace glowfield

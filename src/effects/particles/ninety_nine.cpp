@@ -21,18 +21,17 @@ class NinetyNine : public Effect {
             vy_[i] = (c.randomUnit() - 0.5f) * 3.0f;
             colour_[i] = kit::hsv(static_cast<float>(i) / balls, 0.75f, 1.0f);
         }
-        time_ = 0;
     }
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
+        const float s = c.scale;
         const float r = radius_;
-        ++time_;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
         kit::pullColours(c, kit::fromLevels(25, 25, 35), 0.5f);
         kit::scaleVelocities(c, 0.9f);
 
-        const bool shake = time_ % 260 == 0;
+        const bool shake = time % 260 == 0;
         for (int i = 0; i < balls; ++i) {
             vy_[i] += 0.12f * s;
             if (shake) {
@@ -122,13 +121,10 @@ class NinetyNine : public Effect {
     float x_[balls] = {}, y_[balls] = {}, vx_[balls] = {}, vy_[balls] = {};
     kit::Rgb colour_[balls] = {};
     float radius_ = 5.0f;
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeNinetyNine() {
-    return std::make_unique<NinetyNine>();
-}
+GLOWFIELD_REGISTER_EFFECT(NinetyNine);
 
 } // namespace glowfield

@@ -22,19 +22,15 @@ class Outpour : public Effect {
         level_.assign(static_cast<size_t>(c.n), 0.0f);
         slosh_.assign(static_cast<size_t>(c.n), 0.0f);
         draining_ = false;
-        time_ = 0;
         hue_ = c.randomUnit();
     }
 
     void step(EffectContext& c) override {
-        if (level_.size() != static_cast<size_t>(c.n)) {
-            start(c); // the grid changed size under us: the per-column state must follow it
-        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
-        const float s = nf / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         kit::pullColours(c, kit::fromLevels(30, 22, 40), 0.12f);
         kit::scaleVelocities(c, 0.92f);
 
@@ -177,13 +173,10 @@ class Outpour : public Effect {
     float tilt_ = 0.0f;
     float hue_ = 0.0f;
     bool draining_ = false;
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeOutpour() {
-    return std::make_unique<Outpour>();
-}
+GLOWFIELD_REGISTER_EFFECT(Outpour);
 
 } // namespace glowfield

@@ -14,7 +14,6 @@ namespace {
 class Phish : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         spacing_ = n * 0.5f / (columns - 1);
         knots_.resize(columns * rows);
@@ -29,8 +28,6 @@ class Phish : public Effect {
         for (Mote& m : plankton_) {
             spawn(c, m);
         }
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
         direction_ = 1.0f;
         topX_ = n * 0.5f;
         rowSea_.resize(static_cast<size_t>(c.n));
@@ -45,28 +42,18 @@ class Phish : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.8f);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            mouseFrames_ = 150;
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
-        }
+        const bool towed = c.framesSinceMouseMoved < 150;
         // The towing bar: along a slow sweep, or following the mouse.
         const float oldX = topX_;
-        topX_ = mouseFrames_ > 0 ? kit::lerp(topX_, static_cast<float>(c.mouseX), 0.1f)
-                                 : n * (0.5f + 0.3f * fastSin(t * 0.016f));
-        topY_ = mouseFrames_ > 0 ? kit::lerp(topY_, static_cast<float>(c.mouseY), 0.1f)
-                                 : n * (0.25f + 0.08f * fastSin(t * 0.013f));
-        if (mouseFrames_ > 0) {
-            --mouseFrames_;
-        }
+        topX_ = towed ? kit::lerp(topX_, static_cast<float>(c.mouseX), 0.1f)
+                      : n * (0.5f + 0.3f * fastSin(t * 0.016f));
+        topY_ = towed ? kit::lerp(topY_, static_cast<float>(c.mouseY), 0.1f)
+                      : n * (0.25f + 0.08f * fastSin(t * 0.013f));
         const float direction = topX_ >= oldX ? 1.0f : -1.0f;
         if (direction != direction_) {
             release(c);
@@ -244,15 +231,10 @@ class Phish : public Effect {
     std::vector<Mote> plankton_;
     float spacing_ = 1.0f;
     float topX_ = 0.0f, topY_ = 0.0f, direction_ = 1.0f;
-    int mouseFrames_ = 0;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makePhish() {
-    return std::make_unique<Phish>();
-}
+GLOWFIELD_REGISTER_EFFECT(Phish);
 
 } // namespace glowfield

@@ -21,30 +21,19 @@ class Rope : public Effect {
             x_[i] = px_[i] = n * 0.5f + static_cast<float>(i) * link_ * 0.7f;
             y_[i] = py_[i] = n * 0.2f + static_cast<float>(i) * link_ * 0.7f;
         }
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
-        mouseQuiet_ = 1000;
-        time_ = 0;
     }
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
-        ++time_;
-        const float t = static_cast<float>(time_);
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(time);
         const backdrop::Glow lamp{n * 0.5f, n * 0.35f, n * 0.65f, {34.0f, 26.0f, 6.0f}};
         backdrop::pullTowards(c, kit::fromLevels(28, 40, 84), kit::fromLevels(66, 34, 62), 0.24f, lamp);
         kit::scaleVelocities(c, 0.95f);
 
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            mouseQuiet_ = 0;
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
-        } else if (mouseQuiet_ < 1000) {
-            ++mouseQuiet_;
-        }
         float ax = 0.0f, ay = 0.0f;
-        if (mouseQuiet_ < 150) {
+        if (c.framesSinceMouseMoved < 150) {
             ax = static_cast<float>(c.mouseX);
             ay = static_cast<float>(c.mouseY);
         } else {
@@ -112,7 +101,7 @@ class Rope : public Effect {
         const float speed =
             std::sqrt((tx - px_[links]) * (tx - px_[links]) + (ty - py_[links]) * (ty - py_[links]));
         kit::fillDisc(c, tx, ty, 2.6f * s, kit::fromLevels(250, 150, 60));
-        if (speed > 2.5f * s && time_ % 3 == 0) {
+        if (speed > 2.5f * s && time % 3 == 0) {
             kit::balancedPush(c, tx, ty, 5.0f * s, kit::clampf(speed, 0.0f, 12.0f) * 2.0f);
             kit::softDisc(c, tx, ty, 8.0f * s, {90.0f, 70.0f, 30.0f}, 0.6f);
         }
@@ -123,14 +112,10 @@ class Rope : public Effect {
     float x_[links + 1] = {}, y_[links + 1] = {};
     float px_[links + 1] = {}, py_[links + 1] = {};
     float link_ = 3.0f;
-    int lastMouseX_ = 0, lastMouseY_ = 0, mouseQuiet_ = 1000;
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeRope() {
-    return std::make_unique<Rope>();
-}
+GLOWFIELD_REGISTER_EFFECT(Rope);
 
 } // namespace glowfield

@@ -82,8 +82,6 @@ class Spew : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeSpew() {
-    return std::make_unique<Spew>();
-}
+GLOWFIELD_REGISTER_EFFECT(Spew);
 
 } // namespace glowfield

@@ -12,34 +12,22 @@ namespace {
 class Sprite : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         glitter_.assign(maxGlitter, Glitter{});
         const float n = static_cast<float>(c.n);
         x_ = n * 0.5f;
         y_ = n * 0.5f;
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
         clock_ = 0.0f;
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.0f);
         kit::pullColours(c, kit::fromLevels(16, 10, 40), 0.05f);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
         const float big = 1.7f * s; // the fairy's own scale
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            dart_ = 90;
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
-        }
         float tx = 0.0f, ty = 0.0f;
-        if (dart_ > 0) {
-            --dart_;
+        if (c.framesSinceMouseMoved < 90) {
             tx = static_cast<float>(c.mouseX);
             ty = static_cast<float>(c.mouseY);
         } else {
@@ -49,8 +37,8 @@ class Sprite : public Effect {
             ty = n * (0.5f + 0.25f * fastSin(clock_ * 1.3f) + 0.1f * fastSin(clock_ * 4.3f));
         }
         const float ox = x_;
-        x_ += (tx - x_) * (dart_ > 0 ? 0.12f : 0.08f);
-        y_ += (ty - y_) * (dart_ > 0 ? 0.12f : 0.08f);
+        x_ += (tx - x_) * (c.framesSinceMouseMoved < 89 ? 0.12f : 0.08f);
+        y_ += (ty - y_) * (c.framesSinceMouseMoved < 89 ? 0.12f : 0.08f);
         if (!bounds::onGrid(c, x_, y_)) {
             x_ = n * 0.5f;
             y_ = n * 0.5f;
@@ -125,15 +113,10 @@ class Sprite : public Effect {
     std::vector<Glitter> glitter_;
     int next_ = 0;
     float x_ = 0.0f, y_ = 0.0f, clock_ = 0.0f;
-    int dart_ = 0;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeSprite() {
-    return std::make_unique<Sprite>();
-}
+GLOWFIELD_REGISTER_EFFECT(Sprite);
 
 } // namespace glowfield

@@ -13,7 +13,6 @@ namespace {
 class Swirly : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         motes_.resize(moteCount);
         for (Mote& m : motes_) {
             spawn(c, m);
@@ -21,9 +20,6 @@ class Swirly : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.5f);
         kit::pullColours(c, kit::fromLevels(6, 4, 14), 0.04f);
@@ -74,13 +70,10 @@ class Swirly : public Effect {
     }
 
     std::vector<Mote> motes_;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeSwirly() {
-    return std::make_unique<Swirly>();
-}
+GLOWFIELD_REGISTER_EFFECT(Swirly);
 
 } // namespace glowfield

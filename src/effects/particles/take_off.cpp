@@ -13,7 +13,6 @@ namespace {
 class TakeOff : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         puffs_.assign(maxPuffs, Puff{});
         launched_ = c.frame;
         altitude_ = 0.0f;
@@ -21,9 +20,6 @@ class TakeOff : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
@@ -158,13 +154,10 @@ class TakeOff : public Effect {
     uint32_t launched_ = 0;
     float altitude_ = 0.0f;
     float speed_ = 0.0f;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeTakeOff() {
-    return std::make_unique<TakeOff>();
-}
+GLOWFIELD_REGISTER_EFFECT(TakeOff);
 
 } // namespace glowfield

@@ -13,7 +13,6 @@ namespace {
 class Tangle : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const size_t cells = static_cast<size_t>(c.n) * static_cast<size_t>(c.n);
         owner_.assign(cells, -1);
         shade_.assign(cells, 0.0f);
@@ -21,9 +20,6 @@ class Tangle : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const int n = c.n;
         const float fn = static_cast<float>(n);
@@ -147,13 +143,10 @@ class Tangle : public Effect {
     bool over_[threadCount] = {}, crossing_[threadCount] = {};
     uint32_t begun_ = 0;
     int side_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeTangle() {
-    return std::make_unique<Tangle>();
-}
+GLOWFIELD_REGISTER_EFFECT(Tangle);
 
 } // namespace glowfield

@@ -63,8 +63,6 @@ class Three : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeThree() {
-    return std::make_unique<Three>();
-}
+GLOWFIELD_REGISTER_EFFECT(Three);
 
 } // namespace glowfield

@@ -18,7 +18,6 @@ class UFO : public Effect {
   public:
     void start(EffectContext& c) override {
         kit::tameField(c);
-        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         x_ = fromX_ = toX_ = n * 0.5f;
         y_ = fromY_ = toY_ = n * 0.3f;
@@ -29,9 +28,6 @@ class UFO : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::tameNowAndThen(c, 200.0f, 10.0f);
         // A still picture of its own: the wave step only softens it between frames, never ripples it.
         bounds::clearVelocities(c);
@@ -223,13 +219,10 @@ class UFO : public Effect {
     int next_ = 0;
     float x_ = 0.0f, y_ = 0.0f, fromX_ = 0.0f, fromY_ = 0.0f, toX_ = 0.0f, toY_ = 0.0f;
     uint32_t started_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeUFO() {
-    return std::make_unique<UFO>();
-}
+GLOWFIELD_REGISTER_EFFECT(UFO);
 
 } // namespace glowfield

@@ -13,7 +13,6 @@ namespace {
 class Viscous : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         heap_.assign(static_cast<size_t>(c.n), 0.0f);
         for (int x = 0; x < c.n; ++x) {
             heap_[x] = static_cast<float>(c.n) * (0.08f + 0.03f * fastSin(static_cast<float>(x) * 0.05f));
@@ -22,9 +21,6 @@ class Viscous : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = bounds::gridScale(c);
@@ -149,13 +145,10 @@ class Viscous : public Effect {
     std::vector<Drop> drops_;
     int next_ = 0;
     float coil_ = 0.0f;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeViscous() {
-    return std::make_unique<Viscous>();
-}
+GLOWFIELD_REGISTER_EFFECT(Viscous);
 
 } // namespace glowfield

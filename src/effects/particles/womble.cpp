@@ -30,7 +30,6 @@ const kit::Rgb litterTop[kinds] = {kit::fromLevels(200, 200, 210), kit::fromLeve
 class Womble : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         litter_.assign(litterCount, Piece{});
         for (int i = 0; i < litterCount * 3 / 4; ++i) {
@@ -54,11 +53,8 @@ class Womble : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float n = static_cast<float>(c.n), s = c.scale;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 bounds::setCell(c, x, y, lawn_[static_cast<size_t>(x) * c.n + y]);
@@ -321,7 +317,7 @@ class Womble : public Effect {
 
     // Mown stripes of two greens with short darker blades, made once.
     void makeLawn(EffectContext& c) {
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float s = c.scale;
         lawn_.assign(static_cast<size_t>(c.n) * c.n, kit::grey);
         const kit::Rgb light = kit::fromLevels(110, 190, 70), dark = kit::fromLevels(70, 150, 50);
         for (int x = 0; x < c.n; ++x) {
@@ -345,13 +341,10 @@ class Womble : public Effect {
     std::vector<kit::Rgb> lawn_;
     Heap heaps_[heapCount];
     Creature creatures_[creatureCount];
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeWomble() {
-    return std::make_unique<Womble>();
-}
+GLOWFIELD_REGISTER_EFFECT(Womble);
 
 } // namespace glowfield

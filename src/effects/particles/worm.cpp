@@ -13,7 +13,6 @@ namespace {
 class Worm : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const int n = c.n;
         const float fn = static_cast<float>(n);
         soil_.assign(static_cast<size_t>(n) * static_cast<size_t>(n), kit::Rgb{});
@@ -52,9 +51,6 @@ class Worm : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const int n = c.n;
         const float fn = static_cast<float>(n);
@@ -142,13 +138,10 @@ class Worm : public Effect {
     std::vector<kit::Rgb> soil_;
     std::vector<uint16_t> tunnel_; // frames until a dug cell has filled in again
     static constexpr int tunnelLife = 900;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeWorm() {
-    return std::make_unique<Worm>();
-}
+GLOWFIELD_REGISTER_EFFECT(Worm);
 
 } // namespace glowfield

@@ -12,7 +12,6 @@ namespace {
 class Yuck : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const size_t cells = static_cast<size_t>(c.n) * static_cast<size_t>(c.n);
         trail_.assign(cells, 0.0f);
         blurred_.assign(cells, 0.0f);
@@ -32,9 +31,6 @@ class Yuck : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const int n = c.n;
         const float s = bounds::gridScale(c);
@@ -144,13 +140,10 @@ class Yuck : public Effect {
     std::vector<Agent> agents_;
     std::vector<float> trail_;
     std::vector<float> blurred_;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeYuck() {
-    return std::make_unique<Yuck>();
-}
+GLOWFIELD_REGISTER_EFFECT(Yuck);
 
 } // namespace glowfield

@@ -28,19 +28,18 @@ class YumYum : public Effect {
         }
         lid_ = 0.0f;
         tipping_ = 0;
-        time_ = 0;
     }
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = n / 200.0f;
-        ++time_;
+        const float s = c.scale;
+        const int time = static_cast<int>(c.framesSinceStart) + 1;
         kit::scaleVelocities(c, 0.0f);
         kit::pullColours(c, kit::fromLevels(120, 60, 110), 0.35f);
         // Candy stripes in the background, slowly sliding; a stripe depends on x + y only.
         for (int d = 0; d < 2 * c.n - 1; ++d) {
             stripe_[d] =
-                fastSin((static_cast<float>(d) - static_cast<float>(time_) * 0.3f) * 0.12f / s) > 0.3f;
+                fastSin((static_cast<float>(d) - static_cast<float>(time) * 0.3f) * 0.12f / s) > 0.3f;
         }
         for (int x = 0; x < c.n; ++x) {
             const columns::Column col = columns::column(c, x);
@@ -61,7 +60,7 @@ class YumYum : public Effect {
         if (tipping_ == 0 && highest > (bottom - top) * 0.8f) {
             tipping_ = 1;
         }
-        if (tipping_ == 0 && time_ % 5 == 0) {
+        if (tipping_ == 0 && time % 5 == 0) {
             bool dropped = false;
             for (Sweet& w : sweets_) {
                 if (!w.live) {
@@ -226,13 +225,10 @@ class YumYum : public Effect {
     bool stripe_[2 * planeStride] = {};
     float lid_ = 0.0f;
     int tipping_ = 0;
-    int time_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeYumYum() {
-    return std::make_unique<YumYum>();
-}
+GLOWFIELD_REGISTER_EFFECT(YumYum);
 
 } // namespace glowfield

@@ -126,16 +126,15 @@ class Easeall : public Effect {
     void start(EffectContext& c) override {
         kit::tameField(c);
         wallpaper_.load(c, stillLife);
-        tick_ = 0;
         drawEasel(c, true);
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         kit::tameField(c, 300.0f, 0.0f); // also zeroes the velocities, whatever they held
         const float n = static_cast<float>(c.n);
         const float left = n * 0.12f, top = n * 0.06f, right = n * 0.88f, bottom = n * 0.78f;
-        const uint32_t age = tick_ % cycle;
+        const uint32_t age = tick % cycle;
         if (age == 0u) {
             wallpaper_.load(c, stillLife);
             drawEasel(c, true);
@@ -215,13 +214,10 @@ class Easeall : public Effect {
     }
 
     pictures::Wallpaper wallpaper_;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeEaseall() {
-    return std::make_unique<Easeall>();
-}
+GLOWFIELD_REGISTER_EFFECT(Easeall);
 
 } // namespace glowfield

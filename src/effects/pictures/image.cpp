@@ -29,13 +29,9 @@ class Image : public Effect {
         }
         placed_ = 0;
         tick_ = 0;
-        side_ = c.n;
     }
 
     void step(EffectContext& c) override {
-        if (c.n != side_) {
-            start(c);
-        }
         kit::tameField(c, 300.0f, 0.0f); // also zeroes the velocities, whatever they held
         const int across = blocksAcross(c);
         if (placed_ < static_cast<int>(order_.size())) {
@@ -89,14 +85,11 @@ class Image : public Effect {
     pictures::Wallpaper wallpaper_;
     std::vector<int> order_;
     int placed_ = 0;
-    int side_ = 0;
     uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeImage() {
-    return std::make_unique<Image>();
-}
+GLOWFIELD_REGISTER_EFFECT(Image);
 
 } // namespace glowfield

@@ -163,14 +163,9 @@ class Image2 : public Effect {
         side_ = c.n;
         height_.assign(static_cast<size_t>(side_) * side_, 0.0f);
         speed_.assign(height_.size(), 0.0f);
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        if (c.n != side_) {
-            start(c);
-        }
-        ++tick_;
         const int n = side_;
         // Rain: a drop or two a frame, now and then a heavy one, pushed into the surface's own ripple field
         // (kept apart from the colour planes, so that the photo's edges do not stir the water).
@@ -223,13 +218,10 @@ class Image2 : public Effect {
     std::vector<float> height_;
     std::vector<float> speed_;
     int side_ = 0;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeImage2() {
-    return std::make_unique<Image2>();
-}
+GLOWFIELD_REGISTER_EFFECT(Image2);
 
 } // namespace glowfield

@@ -23,14 +23,13 @@ class MouseHole : public Effect {
             spawn(c, m);
             m.x = static_cast<float>(c.random(0, c.n - 1));
         }
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         kit::tameField(c, 300.0f, 0.0f); // also zeroes the velocities, whatever they held
         const float n = static_cast<float>(c.n);
-        const float t = static_cast<float>(tick_ % 1000000u);
+        const float t = static_cast<float>(tick % 1000000u);
         if (c.mouseX != lastMouseX_) {
             rest_ = 0;
             lastMouseX_ = c.mouseX;
@@ -120,13 +119,10 @@ class MouseHole : public Effect {
     float holeX_ = 0.0f;
     int lastMouseX_ = 0;
     int rest_ = 0;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeMouseHole() {
-    return std::make_unique<MouseHole>();
-}
+GLOWFIELD_REGISTER_EFFECT(MouseHole);
 
 } // namespace glowfield

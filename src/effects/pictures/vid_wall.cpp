@@ -134,17 +134,16 @@ class VidWall : public Effect {
             s.zoom = 0.15f + 0.35f * c.randomUnit();
             s.staticLeft = 0;
         }
-        tick_ = 0;
         joined_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         kit::tameField(c, 300.0f, 0.0f); // also zeroes the velocities, whatever they held
         if (c.random() % 40 == 0) {
             screens_[c.random(0, screenCount - 1)].staticLeft = c.random(15, 60);
         }
-        if (joined_ == 0 && tick_ % 500u == 250u) {
+        if (joined_ == 0 && tick % 500u == 250u) {
             joined_ = 160;
         }
         // Joined: each screen's view eases to its own tile of the whole picture, holds, then eases back.
@@ -175,7 +174,7 @@ class VidWall : public Effect {
             const float w = pitch - 2.0f * bezel;
             // The view: this screen's own pan, or its tile of the whole picture while joined.
             // While joined the whole wall shows the picture a little enlarged, drifting slowly across it.
-            const float drift = 0.05f * fastSin(tick_ * 0.02f);
+            const float drift = 0.05f * fastSin(tick * 0.02f);
             const float u0 = kit::lerp(s.u, 0.05f + drift + 0.9f * col / across, join);
             const float v0 = kit::lerp(s.v, 0.05f + 0.9f * row / across, join);
             const float span = kit::lerp(s.zoom, 0.9f / across, join);
@@ -198,7 +197,7 @@ class VidWall : public Effect {
                     const float cu = fu - 0.5f, cv = fv - 0.5f;
                     const float corner = cu * cu * cu * cu + cv * cv * cv * cv;
                     // A brighter band rolls down each tube, as on a screen filmed out of step.
-                    const int roll = kit::wrap(y - static_cast<int>(tick_ % 1000u) - k * 7, 36);
+                    const int roll = kit::wrap(y - static_cast<int>(tick % 1000u) - k * 7, 36);
                     const float band = roll < 3 ? 1.12f : 1.0f;
                     float k2 =
                         band * (y % 3 == 2 ? 0.84f : 1.0f) * (1.0f - kit::clampf(corner * 14.0f, 0.0f, 0.6f));
@@ -224,14 +223,11 @@ class VidWall : public Effect {
 
     pictures::Wallpaper wallpaper_;
     Screen screens_[screenCount];
-    uint32_t tick_ = 0;
     int joined_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeVidWall() {
-    return std::make_unique<VidWall>();
-}
+GLOWFIELD_REGISTER_EFFECT(VidWall);
 
 } // namespace glowfield

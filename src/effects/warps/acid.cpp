@@ -25,11 +25,8 @@ class Acid : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
-        const float t = static_cast<float>(age_);
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
+        const float t = static_cast<float>(age);
         const float h = static_cast<float>(n_) * 0.5f;
         // Fresh shapes: three soft blobs circle the centre, each adding to one primary.
         for (int i = 0; i < 3; ++i) {
@@ -57,7 +54,7 @@ class Acid : public Effect {
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const kit::Rgb s = image_.at(x, y);
-                if (age_ % 4 == 0) {
+                if (age % 4 == 0) {
                     image_.set(x, y, fx::mix(s, kit::Rgb{s.g, s.b, s.r}, 0.016f));
                 }
                 const float r = (s.r + 127.0f) / 255.0f, g = (s.g + 127.0f) / 255.0f,
@@ -73,14 +70,11 @@ class Acid : public Effect {
 
   private:
     int n_ = 0;
-    int age_ = 0;
     warps::ColourImage image_;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeAcid() {
-    return std::make_unique<Acid>();
-}
+GLOWFIELD_REGISTER_EFFECT(Acid);
 
 } // namespace glowfield

@@ -116,8 +116,6 @@ class AnotherOne : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeAnotherOne() {
-    return std::make_unique<AnotherOne>();
-}
+GLOWFIELD_REGISTER_EFFECT(AnotherOne);
 
 } // namespace glowfield

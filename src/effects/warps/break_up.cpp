@@ -21,9 +21,6 @@ class BreakUp : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (shift_.size() != static_cast<size_t>(c.n)) {
-            start(c);
-        }
         kit::tameField(c, 200.0f, 20.0f);
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
         feedIdent(c, t);
@@ -145,8 +142,6 @@ class BreakUp : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeBreakUp() {
-    return std::make_unique<BreakUp>();
-}
+GLOWFIELD_REGISTER_EFFECT(BreakUp);
 
 } // namespace glowfield

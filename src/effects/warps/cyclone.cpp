@@ -16,9 +16,9 @@ class Cyclone : public Effect {
     void start(EffectContext& c) override { kit::tameField(c); }
 
     void step(EffectContext& c) override {
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         const float n = static_cast<float>(c.n);
-        const float t = static_cast<float>(age_);
+        const float t = static_cast<float>(age);
         // The eye sits on whole cells, so the turn can be looked up by squared distance.
         const int eyeX = kit::roundCell(n * (0.5f + 0.22f * fastSin(t * 0.006f)));
         const int eyeY = kit::roundCell(n * (0.5f + 0.18f * fastSin(t * 0.0093f + 1.0f)));
@@ -64,7 +64,6 @@ class Cyclone : public Effect {
     }
 
   private:
-    int age_ = 0;
     static constexpr int tableSize = 10000;
     static constexpr float seaPull = 0.02f;
     warps::ColourImage image_;
@@ -76,8 +75,6 @@ class Cyclone : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeCyclone() {
-    return std::make_unique<Cyclone>();
-}
+GLOWFIELD_REGISTER_EFFECT(Cyclone);
 
 } // namespace glowfield

@@ -58,8 +58,6 @@ class Distort : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeDistort() {
-    return std::make_unique<Distort>();
-}
+GLOWFIELD_REGISTER_EFFECT(Distort);
 
 } // namespace glowfield

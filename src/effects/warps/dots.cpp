@@ -35,12 +35,9 @@ class Dots : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         const float fn = static_cast<float>(n_), h = fn * 0.5f;
-        const float t = static_cast<float>(age_);
+        const float t = static_cast<float>(age);
         // The hidden picture: the captured field, slowly drifting colour clouds painted into it.
         for (int i = 0; i < 4; ++i) {
             const float cx = h + h * 0.7f * fastSin(t * 0.011f * (i + 1) + i * 1.7f);
@@ -67,7 +64,7 @@ class Dots : public Effect {
         for (int p = 0; p < 3; ++p) {
             cs[p] = fastCos(angles[p]);
             sn[p] = fastSin(angles[p]);
-            if (p != age_ % 3) {
+            if (p != age % 3) {
                 continue;
             }
             // Each screen cell's level, read at its centre.
@@ -88,7 +85,7 @@ class Dots : public Effect {
         // One screen is redrawn each frame in turn: the screens move slowly, and the other two planes show
         // their dots as last drawn. (Left to the wave step, they would blur between redraws and sharpen again
         // every third frame: the whole picture would pulse at 17 Hz.)
-        const int p = age_ % 3;
+        const int p = age % 3;
         float* const plane = drawn_[p].data();
         const float* const levels = screen_[p].data();
         const float cu = cs[p] / pitch, su = sn[p] / pitch;
@@ -124,7 +121,6 @@ class Dots : public Effect {
     static constexpr float pitch = 6.5f;
 
     int n_ = 0;
-    int age_ = 0;
     std::vector<float> screen_[3];
     std::vector<float> drawn_[3]; // each plane's dots as last drawn, column by column
     warps::ColourImage image_;
@@ -132,8 +128,6 @@ class Dots : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeDots() {
-    return std::make_unique<Dots>();
-}
+GLOWFIELD_REGISTER_EFFECT(Dots);
 
 } // namespace glowfield

@@ -30,8 +30,6 @@ class Drag : public Effect {
                 paint_.set(x, y, kit::mix(paint_.at(x, y), layer, 0.8f));
             }
         }
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
         fingerX_ = fingerPath(c, 0, true);
         fingerY_ = fingerPath(c, 0, false);
         // A few blobs straight away, so even a blank field has paint to smear.
@@ -43,18 +41,9 @@ class Drag : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (paint_.size() != c.n) {
-            start(c);
-        }
         ++age_;
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            follow_ = 150;
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
-        }
         float tx = fingerPath(c, age_, true), ty = fingerPath(c, age_, false);
-        if (follow_ > 0) {
-            --follow_;
+        if (c.framesSinceMouseMoved < 150) {
             tx = static_cast<float>(c.mouseX);
             ty = static_cast<float>(c.mouseY);
         }
@@ -184,15 +173,11 @@ class Drag : public Effect {
     HeldPicture paint_;
     std::vector<kit::Rgb> patch_;
     float fingerX_ = 0.0f, fingerY_ = 0.0f;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
-    int follow_ = 0;
     int age_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeDrag() {
-    return std::make_unique<Drag>();
-}
+GLOWFIELD_REGISTER_EFFECT(Drag);
 
 } // namespace glowfield

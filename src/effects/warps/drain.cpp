@@ -17,9 +17,9 @@ class Drain : public Effect {
     void start(EffectContext& c) override { kit::tameField(c); }
 
     void step(EffectContext& c) override {
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         const float n = static_cast<float>(c.n), h = (n - 1.0f) * 0.5f;
-        const float t = static_cast<float>(age_);
+        const float t = static_cast<float>(age);
         image_.capture(c);
         if (map_.size() != static_cast<size_t>(c.n) * c.n) {
             buildMap(c);
@@ -84,14 +84,11 @@ class Drain : public Effect {
     }
 
     std::vector<Source> map_;
-    int age_ = 0;
     warps::ColourImage image_;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeDrain() {
-    return std::make_unique<Drain>();
-}
+GLOWFIELD_REGISTER_EFFECT(Drain);
 
 } // namespace glowfield

@@ -20,12 +20,9 @@ class Flex : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         const float fn = static_cast<float>(n_), h = (fn - 1.0f) * 0.5f;
-        const float t = static_cast<float>(age_);
+        const float t = static_cast<float>(age);
         const float shear = 0.35f * fastSin(t * 0.031f);
         const float bend = 18.0f * fastSin(t * 0.023f + 1.0f);
         const float pinch = 0.45f * fastSin(t * 0.041f + 2.0f);
@@ -133,15 +130,12 @@ class Flex : public Effect {
     }
 
     int n_ = 0;
-    int age_ = 0;
     warps::ColourImage image_;
     std::vector<float> mapX_, mapY_, shade_; // the warp of the last two mapped columns
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeFlex() {
-    return std::make_unique<Flex>();
-}
+GLOWFIELD_REGISTER_EFFECT(Flex);
 
 } // namespace glowfield

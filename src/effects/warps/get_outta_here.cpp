@@ -22,32 +22,23 @@ class GetOuttaHere : public Effect {
   public:
     void start(EffectContext& c) override {
         kit::tameField(c);
-        mouseX_ = c.mouseX;
-        mouseY_ = c.mouseY;
-        restAt_ = -1;
-        age_ = 0;
         for (Shape& s : shapes_) {
             s.live = false;
         }
     }
 
     void step(EffectContext& c) override {
-        ++age_;
-        if (c.mouseX != mouseX_ || c.mouseY != mouseY_) {
-            mouseX_ = c.mouseX;
-            mouseY_ = c.mouseY;
-            restAt_ = age_;
-        }
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
-        const float t = static_cast<float>(age_);
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
+        const float n = static_cast<float>(c.n), s = c.scale;
+        const float t = static_cast<float>(age);
         float bx = n * (0.5f + 0.3f * fastSin(t * 0.013f) * fastCos(t * 0.005f));
         float by = n * (0.5f + 0.28f * fastSin(t * 0.011f + 1.3f));
-        if (restAt_ >= 0 && age_ - restAt_ < 150) {
-            bx = static_cast<float>(mouseX_);
-            by = static_cast<float>(mouseY_);
+        if (c.framesSinceMouseMoved < 150) {
+            bx = static_cast<float>(c.mouseX);
+            by = static_cast<float>(c.mouseY);
         }
         // A steady shove, and every two seconds a harder gust.
-        const int beat = age_ % 100;
+        const int beat = age % 100;
         const float gust = beat < 20 ? fastSin(static_cast<float>(beat) * kit::pi / 20.0f) : 0.0f;
         const float strength = 0.04f + 0.12f * gust;
         const float reach2 = n * n * 0.12f;
@@ -91,7 +82,7 @@ class GetOuttaHere : public Effect {
             }
         }
         // What wells up at the point: rings of slowly changing colour that the blast carries outwards.
-        const int band = age_ / 14;
+        const int band = age / 14;
         const kit::Rgb well =
             fx::hsv(static_cast<float>(band) * 0.137f, 0.85f, (band & 1) != 0 ? 0.9f : 0.3f);
         kit::fillDisc(c, bx, by, 7.0f * s, well);
@@ -168,7 +159,7 @@ class GetOuttaHere : public Effect {
             if (sh.live) {
                 continue;
             }
-            const float n = static_cast<float>(c.n), s = n / 200.0f;
+            const float n = static_cast<float>(c.n), s = c.scale;
             const int side = c.random(0, 3);
             const float along = c.randomUnit() * n;
             sh.x = side == 0 ? -10.0f : side == 1 ? n + 10.0f : along;
@@ -209,9 +200,6 @@ class GetOuttaHere : public Effect {
         kit::fillDisc(c, sh.x, sh.y, r * 0.25f, kit::white);
     }
 
-    int age_ = 0;
-    int mouseX_ = 0, mouseY_ = 0;
-    int restAt_ = -1;
     float dark_ = 0.0f;
     Shape shapes_[shapeCount];
     std::vector<float> copy_[3];
@@ -219,8 +207,6 @@ class GetOuttaHere : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeGetOuttaHere() {
-    return std::make_unique<GetOuttaHere>();
-}
+GLOWFIELD_REGISTER_EFFECT(GetOuttaHere);
 
 } // namespace glowfield

@@ -26,8 +26,6 @@ class Horlicks : public Effect {
                 drink_.set(x, y, fx::mix(drink_.at(x, y), fx::mix(base, fx::at(c, x, y), 0.5f), 0.5f));
             }
         }
-        mouseX_ = c.mouseX;
-        mouseY_ = c.mouseY;
         dollop(c);
         // What never changes: the drink's darkening towards the wall, the glazed rim and the wooden table.
         wallShade_.assign(static_cast<size_t>(n_) * n_, 0.0f);
@@ -52,24 +50,16 @@ class Horlicks : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
-        if (c.mouseX != mouseX_ || c.mouseY != mouseY_) {
-            mouseX_ = c.mouseX;
-            mouseY_ = c.mouseY;
-            movedAt_ = age_;
-        }
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         const float fn = static_cast<float>(n_), h = (fn - 1.0f) * 0.5f, rim = fn * 0.44f;
-        const float t = static_cast<float>(age_);
+        const float t = static_cast<float>(age);
         const float orbit = rim * (0.45f + 0.2f * fastSin(t * 0.013f));
         float sx = h + orbit * fastCos(t * 0.035f), sy = h + orbit * fastSin(t * 0.035f);
-        if (movedAt_ >= 0 && age_ - movedAt_ < 200) {
-            sx = static_cast<float>(mouseX_);
-            sy = static_cast<float>(mouseY_);
+        if (c.framesSinceMouseMoved < 200) {
+            sx = static_cast<float>(c.mouseX);
+            sy = static_cast<float>(c.mouseY);
         }
-        if (age_ % 120 == 0) {
+        if (age % 120 == 0) {
             dollop(c);
         }
         // Advection: each cell reads from where the flow brought it, a slow turn plus the spoon's vortex.
@@ -129,9 +119,6 @@ class Horlicks : public Effect {
     }
 
     int n_ = 0;
-    int age_ = 0;
-    int mouseX_ = 0, mouseY_ = 0;
-    int movedAt_ = -1;
     warps::ColourImage drink_, next_;
     std::vector<float> wallShade_; // inside the mug: the wall's shading of the drink; 0 outside
     std::vector<kit::Rgb> surround_;
@@ -139,8 +126,6 @@ class Horlicks : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeHorlicks() {
-    return std::make_unique<Horlicks>();
-}
+GLOWFIELD_REGISTER_EFFECT(Horlicks);
 
 } // namespace glowfield

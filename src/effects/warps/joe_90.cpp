@@ -25,10 +25,10 @@ class Joe90 : public Effect {
     void start(EffectContext& c) override { kit::tameField(c); }
 
     void step(EffectContext& c) override {
-        ++age_;
+        const uint32_t age = c.framesSinceStart + 1;
         const int n = c.n;
         const float fn = static_cast<float>(n);
-        const float t = static_cast<float>(age_ % 1000000u);
+        const float t = static_cast<float>(age % 1000000u);
         image_.capture(c);
         // A quarter turn plus a slow swing of a few degrees either way.
         const float turn = kit::pi * 0.5f + 0.05f * fastSin(t * 0.011f);
@@ -79,7 +79,7 @@ class Joe90 : public Effect {
         kit::drawThickLine(c, x0, y0, x1, y1, 2.5f * fn / 200.0f, col);
         kit::drawLine(c, x0, y0, x1, y1, fx::mix(col, kit::white, 0.6f));
         // Drops of a contrasting colour near the middle, where the stream begins.
-        if (age_ % 9u == 0u) {
+        if (age % 9u == 0u) {
             const float r = fn * 0.22f * c.randomUnit(), a = c.randomUnit() * kit::twoPi;
             kit::fillDisc(c, fn * 0.5f + r * fastCos(a), fn * 0.5f + r * fastSin(a), fn * 0.025f,
                           fx::hsv(u * 0.15f + 0.5f, 1.0f, c.random(0, 2) == 0 ? 0.15f : 1.0f));
@@ -91,14 +91,11 @@ class Joe90 : public Effect {
     // at most +-200, where this still rises).
     static float loop(float v) { return v * gain * (1.0f - (v < 0.0f ? -v : v) * (1.0f / softLimit)); }
 
-    uint32_t age_ = 0;
     warps::ColourImage image_;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeJoe90() {
-    return std::make_unique<Joe90>();
-}
+GLOWFIELD_REGISTER_EFFECT(Joe90);
 
 } // namespace glowfield

@@ -32,9 +32,6 @@ class MarbleWorld : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (bath_.size() != c.n) {
-            start(c);
-        }
         // The bath is kept in its own copy: each frame's warp reads it and writes the field, which is then
         // taken back as the bath; a frame without a warp just puts it back.
         bool warped = false;
@@ -152,8 +149,6 @@ class MarbleWorld : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeMarbleWorld() {
-    return std::make_unique<MarbleWorld>();
-}
+GLOWFIELD_REGISTER_EFFECT(MarbleWorld);
 
 } // namespace glowfield

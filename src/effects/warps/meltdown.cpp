@@ -55,9 +55,6 @@ class Meltdown : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c);
-        }
         const float n = static_cast<float>(n_);
         const float t = static_cast<float>(c.frame % 100000u);
         moveDrips(c, t);
@@ -272,8 +269,6 @@ class Meltdown : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeMeltdown() {
-    return std::make_unique<Meltdown>();
-}
+GLOWFIELD_REGISTER_EFFECT(Meltdown);
 
 } // namespace glowfield

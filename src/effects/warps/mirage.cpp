@@ -11,12 +11,12 @@ namespace {
 class Mirage : public Effect {
   public:
     void step(EffectContext& c) override {
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         kit::scaleVelocities(c, 0.0f);
         const int n = c.n;
         const float fn = static_cast<float>(n);
         const int horizon = n * 6 / 10;
-        const float t = static_cast<float>(age_);
+        const float t = static_cast<float>(age);
         const float scroll = t * 0.35f;
         const float sunX = fn * 0.7f, sunY = fn * 0.22f;
         for (int x = 0; x < n; ++x) {
@@ -63,13 +63,10 @@ class Mirage : public Effect {
     }
 
   private:
-    int age_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeMirage() {
-    return std::make_unique<Mirage>();
-}
+GLOWFIELD_REGISTER_EFFECT(Mirage);
 
 } // namespace glowfield

@@ -17,7 +17,7 @@ class Outline : public Effect {
     void start(EffectContext& c) override { kit::tameField(c); }
 
     void step(EffectContext& c) override {
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         kit::tameField(c, 300.0f, 30.0f);
         image_.capture(c);
         const int n = c.n;
@@ -45,11 +45,11 @@ class Outline : public Effect {
         }
         kit::scaleVelocities(c, 0.0f);
         // The feeder: a soft blob of turning colour on a looping path.
-        const float t = static_cast<float>(age_) * 0.02f;
+        const float t = static_cast<float>(age) * 0.02f;
         const float h = static_cast<float>(c.n) * 0.5f;
         const float bx = h + h * 0.6f * fastSin(t * 1.3f), by = h + h * 0.6f * fastSin(t * 0.8f + 1.0f);
         kit::fillDisc(c, bx, by, 7.0f + 3.0f * fastSin(t * 3.0f), fx::hsv(t * 0.2f, 0.9f, 1.0f));
-        if (age_ % 40 == 0) {
+        if (age % 40 == 0) {
             const float px = static_cast<float>(c.random(20, c.n - 20)),
                         py = static_cast<float>(c.random(20, c.n - 20));
             kit::drawRing(c, px, py, 10.0f, 3.0f, fx::hsv(c.randomUnit(), 0.8f, 1.0f));
@@ -57,14 +57,11 @@ class Outline : public Effect {
     }
 
   private:
-    int age_ = 0;
     warps::ColourImage image_;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeOutline() {
-    return std::make_unique<Outline>();
-}
+GLOWFIELD_REGISTER_EFFECT(Outline);
 
 } // namespace glowfield

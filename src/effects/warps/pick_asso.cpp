@@ -27,13 +27,13 @@ class PickAsso : public Effect {
     }
 
     void step(EffectContext& c) override {
-        ++age_;
-        if (age_ % 150 == 0 || facets_.size() != static_cast<size_t>(c.n) * c.n) {
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
+        if (age % 150 == 0 || facets_.size() != static_cast<size_t>(c.n) * c.n) {
             recut(c);
         }
         kit::scaleVelocities(c, 0.0f);
         const float h = static_cast<float>(c.n) * 0.5f;
-        const float t = static_cast<float>(age_) * 0.04f;
+        const float t = static_cast<float>(age) * 0.04f;
         float drift[256];
         for (int f = 0; f < 256; ++f) {
             drift[f] = 3.0f * fastSin(t + static_cast<float>(f));
@@ -135,7 +135,6 @@ class PickAsso : public Effect {
         }
     }
 
-    int age_ = 0;
     Cut cuts_[cutCount];
     float offsets_[16][2] = {};
     warps::ColourImage image_;
@@ -145,8 +144,6 @@ class PickAsso : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makePickAsso() {
-    return std::make_unique<PickAsso>();
-}
+GLOWFIELD_REGISTER_EFFECT(PickAsso);
 
 } // namespace glowfield

@@ -79,8 +79,6 @@ class Pulsate : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makePulsate() {
-    return std::make_unique<Pulsate>();
-}
+GLOWFIELD_REGISTER_EFFECT(Pulsate);
 
 } // namespace glowfield

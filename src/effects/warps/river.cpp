@@ -49,10 +49,7 @@ class River : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         const float fn = static_cast<float>(n_);
         // Water moves down in its own image: speed by distance from mid-stream, shifted with the bends.
         for (int y = 0; y < n_; ++y) {
@@ -71,7 +68,7 @@ class River : public Effect {
         }
         std::swap(water_, next_);
         for (int y = 0; y < 3; ++y) {
-            feedRow(c, y, age_);
+            feedRow(c, y, age);
         }
         kit::scaleVelocities(c, 0.0f);
         for (int x = 0; x < n_; ++x) {
@@ -134,7 +131,6 @@ class River : public Effect {
     }
 
     int n_ = 0;
-    int age_ = 0;
     Leaf leaves_[leafCount];
     warps::ColourImage water_, next_;
     std::vector<float> rowCentre_, rowHalf_;
@@ -143,8 +139,6 @@ class River : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeRiver() {
-    return std::make_unique<River>();
-}
+GLOWFIELD_REGISTER_EFFECT(River);
 
 } // namespace glowfield

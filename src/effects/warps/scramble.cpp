@@ -40,9 +40,6 @@ class Scramble : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (picture_.size() != c.n) {
-            start(c);
-        }
         advance(c);
         const int tile = c.n / side;
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
@@ -206,8 +203,6 @@ class Scramble : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeScramble() {
-    return std::make_unique<Scramble>();
-}
+GLOWFIELD_REGISTER_EFFECT(Scramble);
 
 } // namespace glowfield

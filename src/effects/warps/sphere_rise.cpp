@@ -16,14 +16,11 @@ class SphereRise : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         const float fn = static_cast<float>(n_);
-        const float t = static_cast<float>(age_);
+        const float t = static_cast<float>(age);
         // The backdrop eases towards stripes that slide sideways; it is all the ball ever bends.
-        for (int x = age_ % 4; x < n_; x += 4) {
+        for (int x = age % 4; x < n_; x += 4) {
             const float s = fastSin((x + t * 0.3f) * 0.2f);
             const float hue = 0.55f + 0.1f * fastSin(x * 0.013f + t * 0.003f);
             const kit::Rgb stripe =
@@ -35,7 +32,7 @@ class SphereRise : public Effect {
         }
         const float radius = fn * 0.22f;
         const int period = 260;
-        const float rise = static_cast<float>(age_ % period) / period;
+        const float rise = static_cast<float>(age % period) / period;
         const float bx = fn * 0.5f + fn * 0.18f * fastSin(t * 0.02f);
         const float by = fn + radius - rise * (fn + 2.0f * radius);
         kit::scaleVelocities(c, 0.0f);
@@ -65,14 +62,11 @@ class SphereRise : public Effect {
 
   private:
     int n_ = 0;
-    int age_ = 0;
     warps::ColourImage image_;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeSphereRise() {
-    return std::make_unique<SphereRise>();
-}
+GLOWFIELD_REGISTER_EFFECT(SphereRise);
 
 } // namespace glowfield

@@ -20,8 +20,6 @@ struct Dust {
 class Suck : public Effect {
   public:
     void start(EffectContext& c) override {
-        lastMouseX_ = c.mouseX;
-        lastMouseY_ = c.mouseY;
         const float n = static_cast<float>(c.n);
         x_ = n * 0.5f;
         y_ = n * 0.5f;
@@ -34,15 +32,9 @@ class Suck : public Effect {
         kit::tameField(c, 250.0f, 25.0f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
-        if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
-            follow_ = 150;
-            lastMouseX_ = c.mouseX;
-            lastMouseY_ = c.mouseY;
-        }
         float tx = n * (0.5f + 0.22f * fastSin(t * 0.21f)),
               ty = n * (0.5f + 0.2f * fastSin(t * 0.29f + 1.0f));
-        if (follow_ > 0) {
-            --follow_;
+        if (c.framesSinceMouseMoved < 150) {
             tx = static_cast<float>(c.mouseX);
             ty = static_cast<float>(c.mouseY);
         }
@@ -117,14 +109,10 @@ class Suck : public Effect {
     ColourCopy copy_;
     Dust dust_[dustCount];
     float x_ = 0.0f, y_ = 0.0f;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
-    int follow_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeSuck() {
-    return std::make_unique<Suck>();
-}
+GLOWFIELD_REGISTER_EFFECT(Suck);
 
 } // namespace glowfield

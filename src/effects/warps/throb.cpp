@@ -45,19 +45,16 @@ float heartDistance(float x, float y) {
 
 class Throb : public Effect {
   public:
-    void start(EffectContext&) override {
-        age_ = 0;
-        distance_.clear();
-    }
+    void start(EffectContext&) override { distance_.clear(); }
 
     void step(EffectContext& c) override {
-        ++age_;
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float now = swell(age_);
+        const float now = swell(age);
         const float cx = (n - 1.0f) * 0.5f;
-        const float t = static_cast<float>(age_);
-        const int phase = age_ % beatFrames;
+        const float t = static_cast<float>(age);
+        const int phase = age % beatFrames;
         // The shock rings of the last lub and dub, in units of the grid, from their start at the heart.
         const float lubRing = static_cast<float>(phase) * 0.028f;
         const float dubRing = static_cast<float>(phase - 11) * 0.028f;
@@ -140,15 +137,12 @@ class Throb : public Effect {
   private:
     static constexpr int radialSteps = 600;
     static constexpr float radialScale = 700.0f; // steps per grid side
-    int age_ = 0;
     kit::Rgb radial_[radialSteps];
     std::vector<int> distance_;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeThrob() {
-    return std::make_unique<Throb>();
-}
+GLOWFIELD_REGISTER_EFFECT(Throb);
 
 } // namespace glowfield

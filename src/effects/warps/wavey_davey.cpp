@@ -22,13 +22,10 @@ class WaveyDavey : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (c.n != n_) {
-            start(c); // the grid was resized: begin again at the new size
-        }
-        ++age_;
-        feed(c, age_ + n_);
+        const int age = static_cast<int>(c.framesSinceStart) + 1;
+        feed(c, age + n_);
         kit::scaleVelocities(c, 0.0f);
-        const float t = static_cast<float>(age_);
+        const float t = static_cast<float>(age);
         const float fn = static_cast<float>(n_);
         for (int x = 0; x < n_; ++x) {
             // The wave grows towards the free end of the banner.
@@ -38,7 +35,7 @@ class WaveyDavey : public Effect {
             const float slope = (reach * 0.06f) * fastCos(phase);
             const float light = kit::clampf(1.0f - slope * 0.9f, 0.45f, 1.35f);
             // The column that is now at x was fed x frames ago.
-            const size_t column = static_cast<size_t>(kit::wrap(age_ + n_ - x, n_));
+            const size_t column = static_cast<size_t>(kit::wrap(age + n_ - x, n_));
             for (int y = 0; y < n_; ++y) {
                 const float v = (y - lift - fn * 0.1f) / (fn * 0.8f) * bands;
                 kit::Rgb col;
@@ -78,15 +75,12 @@ class WaveyDavey : public Effect {
     }
 
     int n_ = 0;
-    int age_ = 0;
     std::vector<kit::Rgb> columns_;
     kit::Rgb current_[bands];
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeWaveyDavey() {
-    return std::make_unique<WaveyDavey>();
-}
+GLOWFIELD_REGISTER_EFFECT(WaveyDavey);
 
 } // namespace glowfield

@@ -23,7 +23,7 @@ class Zippy : public Effect {
   public:
     void step(EffectContext& c) override {
         bounds::clearVelocities(c);
-        const float n = static_cast<float>(c.n), s = n / 200.0f;
+        const float n = static_cast<float>(c.n), s = c.scale;
         const float t = static_cast<float>(c.frame % 400000u);
         const float cx = n * 0.5f;
         // The slider's run: up and down at an even pace, turning over in a few frames at each end.
@@ -146,8 +146,6 @@ class Zippy : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeZippy() {
-    return std::make_unique<Zippy>();
-}
+GLOWFIELD_REGISTER_EFFECT(Zippy);
 
 } // namespace glowfield

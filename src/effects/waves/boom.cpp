@@ -11,13 +11,13 @@ class Boom : public Effect {
   public:
     void start(EffectContext& c) override {
         waves::setRest(c, rest);
-        tick_ = 0;
         beat_ = 0;
     }
 
     void step(EffectContext& c) override {
+        const uint32_t tick = c.framesSinceStart;
         kit::tameField(c, 300.0f, 60.0f);
-        const int phase = static_cast<int>(tick_ % period);
+        const int phase = static_cast<int>(tick % period);
         const float cx = c.n * 0.5f, cy = c.n * 0.5f;
         const float coneR = c.n * 0.16f;
         if (phase == 0) {
@@ -55,7 +55,6 @@ class Boom : public Effect {
             waves::calmCell(c, 0, k, rest, 0.0f);
             waves::calmCell(c, c.n - 1, k, rest, 0.0f);
         }
-        ++tick_;
     }
 
   private:
@@ -72,14 +71,11 @@ class Boom : public Effect {
     }
 
     kit::FieldCopy copy_;
-    uint32_t tick_ = 0;
     uint32_t beat_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeBoom() {
-    return std::make_unique<Boom>();
-}
+GLOWFIELD_REGISTER_EFFECT(Boom);
 
 } // namespace glowfield

@@ -13,7 +13,6 @@ namespace {
 class Downpour : public Effect {
   public:
     void start(EffectContext& c) override {
-        grid_ = c.n;
         const float n = static_cast<float>(c.n);
         drops_.assign(dropCount, Drop{});
         for (Drop& d : drops_) {
@@ -32,9 +31,6 @@ class Downpour : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (grid_ != c.n) {
-            start(c); // the grid changed size: lay everything out afresh for it
-        }
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
@@ -193,13 +189,10 @@ class Downpour : public Effect {
     std::vector<Ring> rings_;
     std::vector<float> bank_;
     int next_ = 0;
-    int grid_ = 0; // the grid side the state was laid out for
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeDownpour() {
-    return std::make_unique<Downpour>();
-}
+GLOWFIELD_REGISTER_EFFECT(Downpour);
 
 } // namespace glowfield

@@ -14,11 +14,9 @@ class Drip : public Effect {
         stage_ = Stage::swelling;
         size_ = 0.0f;
         spoutX_ = c.n * 0.5f + static_cast<float>(c.random(-20, 20));
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
         kit::tameField(c, 300.0f, 30.0f);
         const int n = c.n;
         const int surface = n * 3 / 4;
@@ -99,13 +97,10 @@ class Drip : public Effect {
     float y_ = 0.0f;
     float vy_ = 0.0f;
     float spoutX_ = 0.0f;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeDrip() {
-    return std::make_unique<Drip>();
-}
+GLOWFIELD_REGISTER_EFFECT(Drip);
 
 } // namespace glowfield

@@ -93,8 +93,6 @@ class Hobb : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeHobb() {
-    return std::make_unique<Hobb>();
-}
+GLOWFIELD_REGISTER_EFFECT(Hobb);
 
 } // namespace glowfield

@@ -13,18 +13,18 @@ class Mojo : public Effect {
         for (bool& pad : pads_) {
             pad = c.random() % 100 < 22;
         }
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
+        const uint32_t tick = c.framesSinceStart;
         kit::tameField(c, 300.0f, 30.0f);
         kit::pullColours(c, kit::fromLevels(16, 14, 24), 0.03f);
         kit::scaleVelocities(c, 0.992f);
         const float pitch = c.n / static_cast<float>(side);
         const float pad = pitch * 0.78f;
-        const int column = static_cast<int>((tick_ / stepFrames) % side);
-        const bool newStep = tick_ % stepFrames == 0;
-        if (newStep && column == 0 && tick_ > 0) {
+        const int column = static_cast<int>((tick / stepFrames) % side);
+        const bool newStep = tick % stepFrames == 0;
+        if (newStep && column == 0 && tick > 0) {
             mutate(c);
         }
         for (int col = 0; col < side; ++col) {
@@ -39,7 +39,7 @@ class Mojo : public Effect {
                         kit::pushVelocity(c, x0 + pad * 0.5f, y0 + pad * 0.5f, pad * 0.8f, 12.0f);
                     }
                 }
-                if (on && col == (column + side - 1) % side && tick_ % stepFrames == 2) {
+                if (on && col == (column + side - 1) % side && tick % stepFrames == 2) {
                     // The pulse goes back out, so each hit leaves the field's level where it was.
                     kit::pushVelocity(c, x0 + pad * 0.5f, y0 + pad * 0.5f, pad * 0.8f, -12.0f);
                 }
@@ -52,7 +52,6 @@ class Mojo : public Effect {
                 }
             }
         }
-        ++tick_;
     }
 
   private:
@@ -67,13 +66,10 @@ class Mojo : public Effect {
     }
 
     bool pads_[side * side] = {};
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeMojo() {
-    return std::make_unique<Mojo>();
-}
+GLOWFIELD_REGISTER_EFFECT(Mojo);
 
 } // namespace glowfield

@@ -23,14 +23,13 @@ class Nebula : public Effect {
             phase_[i] = c.randomUnit() * kit::twoPi;
         }
         makeClouds(c);
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         kit::tameField(c, 300.0f, 12.0f);
         kit::scaleVelocities(c, 0.9f);
-        const float t = static_cast<float>(tick_ % 200000u);
+        const float t = static_cast<float>(tick % 200000u);
         const float half = c.n * 0.5f;
         float ex[3], ey[3], reach[3];
         for (int i = 0; i < 3; ++i) {
@@ -44,7 +43,7 @@ class Nebula : public Effect {
         static constexpr kit::Rgb tints[3] = {kit::fromLevels(255, 60, 110), kit::fromLevels(60, 230, 160),
                                               kit::fromLevels(70, 110, 255)};
         const kit::Rgb sky = kit::fromLevels(3, 1, 10);
-        const int drift = static_cast<int>(tick_ / 3u);
+        const int drift = static_cast<int>(tick / 3u);
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 kit::Rgb colour = sky;
@@ -128,13 +127,10 @@ class Nebula : public Effect {
     std::array<Star, 140> stars_{};
     std::vector<float> clouds_;
     float phase_[3] = {0.0f, 0.0f, 0.0f};
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeNebula() {
-    return std::make_unique<Nebula>();
-}
+GLOWFIELD_REGISTER_EFFECT(Nebula);
 
 } // namespace glowfield

@@ -117,8 +117,6 @@ class Ocean : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeOcean() {
-    return std::make_unique<Ocean>();
-}
+GLOWFIELD_REGISTER_EFFECT(Ocean);
 
 } // namespace glowfield

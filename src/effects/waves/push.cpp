@@ -13,20 +13,19 @@ class Push : public Effect {
   public:
     void start(EffectContext& c) override {
         kit::fillColours(c, kit::grey, true);
-        tick_ = 0;
         moveSlits(c);
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         kit::tameField(c, 200.0f, 20.0f);
         const int n = c.n;
-        if (tick_ % 320u == 0u) {
+        if (tick % 320u == 0u) {
             moveSlits(c);
         }
         float* const blue = c.planes.blue;
         float* const blueVelocity = c.planes.blueVelocity;
-        const float t = static_cast<float>(tick_ % 1000000u);
+        const float t = static_cast<float>(tick % 1000000u);
         // The face's velocity follows a cosine that swells in over the first second: pushed by its change
         // each frame, so the water it moves oscillates about its rest level instead of creeping up.
         const auto faceVelocity = [](float time) {
@@ -97,13 +96,10 @@ class Push : public Effect {
     static constexpr int slitWidth = 8;
     int slitA_ = 0;
     int slitB_ = 0;
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makePush() {
-    return std::make_unique<Push>();
-}
+GLOWFIELD_REGISTER_EFFECT(Push);
 
 } // namespace glowfield

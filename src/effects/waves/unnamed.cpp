@@ -59,8 +59,6 @@ class Unnamed : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeUnnamed() {
-    return std::make_unique<Unnamed>();
-}
+GLOWFIELD_REGISTER_EFFECT(Unnamed);
 
 } // namespace glowfield

@@ -38,11 +38,7 @@ class UseTheMouse : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (canvas_.size() != c.n) {
-            start(c);
-        }
-        ++tick_;
-        const float s = static_cast<float>(c.n) / 200.0f;
+        const float s = c.scale;
         canvas_.restore(c);
         kit::pullColours(c, water, 0.0018f); // old paint dissolves over half a minute
         const int dx = c.mouseX - lastX_, dy = c.mouseY - lastY_;
@@ -53,7 +49,7 @@ class UseTheMouse : public Effect {
             const float width = kit::clampf(5.0f - speed * 0.15f, 2.5f, 5.0f) * s;
             brush(c, static_cast<float>(lastX_), static_cast<float>(lastY_), static_cast<float>(c.mouseX),
                   static_cast<float>(c.mouseY), width, kit::hsv(hue_, 0.9f, 1.0f));
-            if (tick_ % 6u == 0u) {
+            if ((c.framesSinceStart + 1) % 6u == 0u) {
                 ripple(static_cast<float>(c.mouseX), static_cast<float>(c.mouseY));
             }
             ghostX_ = static_cast<float>(c.mouseX);
@@ -96,7 +92,9 @@ class UseTheMouse : public Effect {
             heading_ += d * 0.08f;
         }
         const float x0 = ghostX_, y0 = ghostY_;
-        const float v = ghostSpeed * s * (0.8f + 0.4f * fastSin(static_cast<float>(tick_ % 100000u) * 0.05f));
+        const float v =
+            ghostSpeed * s *
+            (0.8f + 0.4f * fastSin(static_cast<float>((c.framesSinceStart + 1) % 100000u) * 0.05f));
         ghostX_ = kit::clampf(ghostX_ + fastCos(heading_) * v, 0.0f, n - 1.0f);
         ghostY_ = kit::clampf(ghostY_ + fastSin(heading_) * v, 0.0f, n - 1.0f);
         if (--strokeLeft_ <= 0) {
@@ -112,7 +110,7 @@ class UseTheMouse : public Effect {
             const float k = static_cast<float>(strokeLeft_) / static_cast<float>(strokeLength_);
             const float press = fastSin(kit::pi * kit::clampf(k, 0.0f, 1.0f));
             brush(c, x0, y0, ghostX_, ghostY_, (2.5f + 6.0f * press) * s, strokeColour_);
-            if (tick_ % 7u == 0u) {
+            if ((c.framesSinceStart + 1) % 7u == 0u) {
                 ripple(ghostX_, ghostY_);
             }
         }
@@ -198,7 +196,6 @@ class UseTheMouse : public Effect {
     int lastX_ = 0, lastY_ = 0;
     int rest_ = 0;
     float hue_ = 0.0f;
-    uint32_t tick_ = 0;
     float ghostX_ = 0.0f, ghostY_ = 0.0f, heading_ = 0.0f, turn_ = 0.0f;
     bool painting_ = false;
     int strokeLeft_ = 0, strokeLength_ = 1, paint_ = -1;
@@ -207,8 +204,6 @@ class UseTheMouse : public Effect {
 
 } // namespace
 
-std::unique_ptr<Effect> makeUseTheMouse() {
-    return std::make_unique<UseTheMouse>();
-}
+GLOWFIELD_REGISTER_EFFECT(UseTheMouse);
 
 } // namespace glowfield

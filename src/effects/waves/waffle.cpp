@@ -19,13 +19,12 @@ class Waffle : public Effect {
         for (float& s : syrup_) {
             s = 0.0f;
         }
-        tick_ = 0;
     }
 
     void step(EffectContext& c) override {
-        ++tick_;
+        const uint32_t tick = c.framesSinceStart + 1;
         kit::tameField(c, 300.0f, 20.0f);
-        const float t = static_cast<float>(tick_ % 1000000u);
+        const float t = static_cast<float>(tick % 1000000u);
         const float drift = t * 0.12f;
         const int n = c.n;
         if (height_.size() != static_cast<size_t>(n) * n) {
@@ -76,10 +75,10 @@ class Waffle : public Effect {
             }
         }
         // The relief wobbles: a pulsed push every so often that the wave step rolls across the grid.
-        if (tick_ % 30u == 0u) {
+        if (tick % 30u == 0u) {
             wobble_ = {static_cast<float>(c.random(10, n - 10)), static_cast<float>(c.random(10, n - 10))};
             kit::pushVelocity(c, wobble_.r, wobble_.g, 10.0f, 4.0f);
-        } else if (tick_ % 30u == 3u) {
+        } else if (tick % 30u == 3u) {
             kit::pushVelocity(c, wobble_.r, wobble_.g, 10.0f, -4.0f);
         }
         kit::scaleVelocities(c, 0.9f);
@@ -121,13 +120,10 @@ class Waffle : public Effect {
     std::vector<int> pit_;
     float syrup_[lattice * lattice] = {};
     kit::Rgb wobble_{};
-    uint32_t tick_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<Effect> makeWaffle() {
-    return std::make_unique<Waffle>();
-}
+GLOWFIELD_REGISTER_EFFECT(Waffle);
 
 } // namespace glowfield
