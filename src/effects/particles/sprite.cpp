@@ -37,6 +37,7 @@ class Sprite : public Effect {
             ty = n * (0.5f + 0.25f * fastSin(clock_ * 1.3f) + 0.1f * fastSin(clock_ * 4.3f));
         }
         const float ox = x_;
+        // She slows to her loop speed on the dart's last frame.
         x_ += (tx - x_) * (c.framesSinceMouseMoved < 89 ? 0.12f : 0.08f);
         y_ += (ty - y_) * (c.framesSinceMouseMoved < 89 ? 0.12f : 0.08f);
         if (!bounds::onGrid(c, x_, y_)) {
