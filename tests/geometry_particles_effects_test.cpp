@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "catalogue_entries.h"
 #include "effects/effect.h"
 #include "effects/effect_state.h"
 #include "field/field.h"
@@ -13,8 +14,7 @@
 namespace glowfield::test {
 namespace {
 
-const std::vector<int> ownEntries = {27,  41,  45,  53,  59,  61,  62,  70,  72,  76,  77,  96,  98,
-                                     100, 176, 177, 194, 204, 206, 208, 214, 219, 233, 234, 238, 240};
+const std::vector<int> ownEntries = ownEffectsOf({Family::geometry, Family::particles});
 
 float* const colourPlanes[3] = {planes.red, planes.green, planes.blue};
 float* const everyPlane[6] = {planes.red,         planes.green,         planes.blue,

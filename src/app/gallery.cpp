@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <new>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -42,10 +41,6 @@ constexpr int thumbHeight = 150;
 constexpr int labelHeight = 34;
 constexpr int gap = 4;
 constexpr int sheetColumns = 11;
-
-// The entries known to transform what is there rather than draw; any other entry whose fresh picture is flat
-// is primed as well.
-constexpr int transformingEntries[] = {15, 20, 22, 24, 112, 113, 116, 117, 126, 190};
 
 // What the workers hand back to the parent, in memory shared across fork.
 struct SharedResults {
@@ -142,8 +137,8 @@ void renderShare(const Options& options, const std::string& folder, const std::v
     const uint64_t frames = options.frames.value_or(200);
     for (size_t i = static_cast<size_t>(worker); i < entries.size(); i += static_cast<size_t>(workers)) {
         const int entry = entries[i];
-        bool primed = std::find(std::begin(transformingEntries), std::end(transformingEntries), entry) !=
-                      std::end(transformingEntries);
+        // An entry that transforms what is there is primed; so is any other whose fresh picture is flat.
+        bool primed = (catalogue[entry].marks & transformsMark) != 0u;
         std::vector<uint8_t> rgb = renderEntry(entry, seed, frames, primed);
         if (!primed && contrastOf(rgb) < 4.0) {
             primed = true;
