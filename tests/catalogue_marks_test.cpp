@@ -74,8 +74,8 @@ TEST_P(CatalogueMarksTest, SayWhatTheEntryDoes) {
 
     TempDir folder;
     BmpLayout layout;
-    layout.width = 64;
-    layout.height = 48;
+    layout.width = 300;
+    layout.height = 220;
     layout.colour = [](int l, int k) {
         return static_cast<uint32_t>(l * 0x040000 + k * 0x000503) & 0xffffff;
     };

@@ -13,6 +13,7 @@
 #include <toml++/toml.h>
 
 #include "app/effect_list.h"
+#include "app/option_table.h"
 #include "app/small_file.h"
 #include "app/viewer_options.h"
 #include "effects/effect_state.h"
@@ -157,8 +158,12 @@ std::string readPictures(const toml::node& node, const std::string& path, const 
     return slash == std::string::npos ? folder : path.substr(0, slash + 1) + folder;
 }
 
+// The keys are the option table's; each is read here into its own type.
 void readKey(const std::string& key, const toml::node& node, const std::string& path, const std::string& home,
              FileSettings& settings) {
+    if (!isConfigKey(key)) {
+        throw Refusal{settings.lines[key], "unknown key " + quoted(key)};
+    }
     if (key == "names") {
         settings.names = readBoolean(node, key);
     } else if (key == "lock") {
@@ -183,8 +188,6 @@ void readKey(const std::string& key, const toml::node& node, const std::string& 
         settings.fps = readBoolean(node, key);
     } else if (key == "start_effect") {
         settings.startEffect = readStartEffect(node);
-    } else {
-        throw Refusal{settings.lines[key], "unknown key " + quoted(key)};
     }
 }
 
