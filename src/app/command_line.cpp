@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +13,6 @@
 #include "app/option_table.h"
 #include "app/recorder.h"
 #include "app/small_file.h"
-#include "app/viewer_options.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
 
@@ -353,13 +351,8 @@ std::string checkPaths(const Options& options) {
 }
 
 std::string usageText() {
-    return "Usage: glowfield [options]\n"
-           "A full-screen player of " +
-           std::to_string(effectCount) +
-           " visual effects on a 200 x 200 field of coloured light.\n"
-           "\n"
-           "Options:\n" +
-           optionsHelp() +
+    return "Usage: glowfield [options]\nA full-screen player of " + std::to_string(effectCount) +
+           " visual effects on a 200 x 200 field of coloured light.\n\nOptions:\n" + optionsHelp() +
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"

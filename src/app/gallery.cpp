@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/effect_list.h"
 #include "app/frame_loop.h"
 #include "app/gallery_folder.h"
 #include "app/global_state.h"
@@ -53,14 +54,7 @@ struct SharedResults {
 
 // The entries --only and --skip leave, or every one.
 std::vector<int> galleryEntries(const Options& options) {
-    if (!options.playable.empty()) {
-        return options.playable;
-    }
-    std::vector<int> entries;
-    for (int entry = 0; entry < effectCount; ++entry) {
-        entries.push_back(entry);
-    }
-    return entries;
+    return options.playable.empty() ? playableEntries(std::nullopt, std::nullopt) : options.playable;
 }
 
 // The picture of the current field as 800 x 600 RGB, drawn by the player's renderer.

@@ -1,14 +1,14 @@
 // The table of the player's options, each row with its help, its config key and what it does to Options.
 #include "app/option_table.h"
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cmath>
 
 #include "app/effect_list.h"
 #include "app/recorder.h"
-#include "app/viewer_options.h"
 #include "effects/effect_state.h"
 
 namespace glowfield {
@@ -20,10 +20,6 @@ template <typename Number> bool parseWhole(const std::string& text, Number& valu
     const char* last = text.data() + text.size();
     const auto [end, error] = std::from_chars(text.data(), last, value);
     return !text.empty() && error == std::errc() && end == last;
-}
-
-std::string lastEntry() {
-    return std::to_string(effectCount - 1);
 }
 
 void seed(const std::string& text, OptionParse& parse, std::string& error) {
@@ -43,7 +39,8 @@ bool entryIndex(const char* name, const std::string& text, int& entry, std::stri
     if (parseWhole(text, entry) && entry >= 0 && entry < effectCount) {
         return true;
     }
-    error = std::string(name) + " must be a number from 0 to " + lastEntry() + ", not " + quoted(text);
+    error = std::string(name) + " must be a number from 0 to " + std::to_string(effectCount - 1) + ", not " +
+            quoted(text);
     return false;
 }
 
@@ -219,32 +216,24 @@ std::span<const OptionRow> optionTable() {
     return rows;
 }
 
+template <typename Wanted> const OptionRow* rowWhere(Wanted wanted) {
+    const auto row = std::find_if(rows.begin(), rows.end(), wanted);
+    return row == rows.end() ? nullptr : &*row;
+}
+
 const OptionRow* findOption(const std::string& name) {
-    for (const OptionRow& row : rows) {
-        if (name == row.name) {
-            return &row;
-        }
-    }
-    return nullptr;
+    return rowWhere([&](const OptionRow& row) { return name == row.name; });
 }
 
 const OptionRow* findAlias(const std::string& argument) {
-    for (const OptionRow& row : rows) {
-        if (row.alias &&
-            (argument == row.alias || (row.value && argument.rfind(std::string(row.alias) + "=", 0) == 0))) {
-            return &row;
-        }
-    }
-    return nullptr;
+    return rowWhere([&](const OptionRow& row) {
+        return row.alias &&
+               (argument == row.alias || (row.value && argument.rfind(std::string(row.alias) + "=", 0) == 0));
+    });
 }
 
 bool isConfigKey(const std::string& key) {
-    for (const OptionRow& row : rows) {
-        if (row.configKey && key == row.configKey) {
-            return true;
-        }
-    }
-    return false;
+    return rowWhere([&](const OptionRow& row) { return row.configKey && key == row.configKey; }) != nullptr;
 }
 
 bool parseWindowId(const std::string& text, uint32_t& id) {
@@ -268,7 +257,7 @@ std::string optionsHelp() {
         head.resize(std::max(head.size() + 1, column), ' ');
         std::string help = row.help;
         if (const size_t at = help.find("{last}"); at != std::string::npos) {
-            help.replace(at, 6, lastEntry());
+            help.replace(at, 6, std::to_string(effectCount - 1));
         }
         for (size_t start = 0, end; start < help.size(); start = end + 1) {
             end = std::min(help.find('\n', start), help.size());
@@ -276,6 +265,38 @@ std::string optionsHelp() {
         }
     }
     return text;
+}
+
+bool validSwitchSeconds(double seconds) {
+    return std::isfinite(seconds) && seconds > 0 && seconds <= maxSwitchSeconds;
+}
+
+std::string finishViewerOptions(Options& options) {
+    const bool fullScreen = !options.headless && (options.displayMode == DisplayMode::desktop ||
+                                                  options.displayMode == DisplayMode::exclusive);
+    if (options.chosen.monitors && !fullScreen) {
+        const std::string display = options.headless                             ? "--headless"
+                                    : options.displayMode == DisplayMode::window ? "--window"
+                                    : options.hostRoot                           ? "--root"
+                                                                                 : "--window-id";
+        return std::string(options.monitor ? "--monitor" : "--all-monitors") +
+               " chooses where to play full screen, so it cannot be used with " + display;
+    }
+    if (options.effect && options.startEffect) {
+        return "--effect and --start-effect both choose the first effect; --effect also stops the changes";
+    }
+    if (options.monitor && options.allMonitors) {
+        return "--monitor and --all-monitors cannot be used together";
+    }
+    if (options.chosen.only || options.chosen.skip) {
+        options.playable = playableEntries(options.chosen.only, options.chosen.skip);
+        if (options.playable.empty()) {
+            return options.chosen.only && options.chosen.skip ? "--only and --skip leave no effect to play"
+                   : options.chosen.only                      ? "--only leaves no effect to play"
+                                                              : "--skip leaves no effect to play";
+        }
+    }
+    return {};
 }
 
 } // namespace glowfield

@@ -18,10 +18,7 @@ struct OptionParse {
     bool hosted = false;
 };
 
-using ApplyOption = void (*)(const std::string& value, OptionParse& parse, std::string& error);
-
-// Adding an option is adding a row (and the documentation the tests ask for): the parser finds it by name or
-// alias, reads its value when it has one, and calls apply with it; --help prints its help under its name.
+// Adding an option is adding a row, and its lines in README.md and the manual page (a test asks for them).
 struct OptionRow {
     const char* name;  // "--seed"
     const char* alias; // a one-dash spelling that screen saver hosts write, or nullptr
@@ -29,16 +26,15 @@ struct OptionRow {
     const char* help;  // the help text; '\n' starts an indented line; {last} is the last entry's index
     const char* configKey; // the config file's key for the same choice, or nullptr
     bool endsParsing;      // the run only answers this option: the options after it are not read
-    ApplyOption apply;     // sets the options from the value (empty for a flag), or sets error
+    // Sets the options from the value (empty for a flag), or sets error.
+    void (*apply)(const std::string& value, OptionParse& parse, std::string& error);
 };
 
 std::span<const OptionRow> optionTable();
 
-// The row of an option's name (with two dashes), or nullptr.
+// The row of an option's name, or nullptr; the row whose one-dash alias an argument is (with a value, also as
+// alias=value), or nullptr.
 const OptionRow* findOption(const std::string& name);
-
-// The row whose one-dash alias this argument is (for an option with a value, also as alias=value), or
-// nullptr.
 const OptionRow* findAlias(const std::string& argument);
 
 // Whether a config file may hold this key.
@@ -49,5 +45,14 @@ bool parseWindowId(const std::string& text, uint32_t& id);
 
 // The options part of --help, one row after another.
 std::string optionsHelp();
+
+// The longest automatic switching period, a day; a period must be above 0 (at least one frame is played).
+inline constexpr double maxSwitchSeconds = 86400.0;
+bool validSwitchSeconds(double seconds);
+
+// Once every option is read and the display mode is known: refuses a monitor for a window, a hosted or a
+// headless run, and resolves --only and --skip into options.playable. Returns the error line, or an empty
+// string.
+std::string finishViewerOptions(Options& options);
 
 } // namespace glowfield

@@ -15,7 +15,6 @@
 #include "app/effect_list.h"
 #include "app/option_table.h"
 #include "app/small_file.h"
-#include "app/viewer_options.h"
 #include "effects/effect_state.h"
 
 namespace glowfield {
@@ -158,7 +157,6 @@ std::string readPictures(const toml::node& node, const std::string& path, const 
     return slash == std::string::npos ? folder : path.substr(0, slash + 1) + folder;
 }
 
-// The keys are the option table's; each is read here into its own type.
 void readKey(const std::string& key, const toml::node& node, const std::string& path, const std::string& home,
              FileSettings& settings) {
     if (!isConfigKey(key)) {
