@@ -24,7 +24,7 @@ struct OptionRow {
     const char* alias; // a one-dash spelling that screen saver hosts write, or nullptr
     const char* value; // the value's name in the help ("S", "FILE"); nullptr: a flag, which takes no value
     const char* help;  // the help text; '\n' starts an indented line; {last} is the last entry's index
-    const char* configKey; // the config file's key for the same choice, or nullptr
+    const char* configKey; // the config file's key for the same choice, or nullptr (settings.cpp reads it)
     bool endsParsing;      // the run only answers this option: the options after it are not read
     // Sets the options from the value (empty for a flag), or sets error.
     void (*apply)(const std::string& value, OptionParse& parse, std::string& error);
