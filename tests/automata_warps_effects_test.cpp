@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/frame_loop.h"
+#include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/effect.h"
 #include "effects/effect_state.h"
@@ -32,8 +33,7 @@ std::unique_ptr<Effect> makeHorlicks();
 namespace test {
 namespace {
 
-const int ownEntries[] = {89, 101, 103, 138, 170, 180, 203, 217, 227, 30,  36,  37,  43,
-                          44, 48,  52,  54,  102, 136, 137, 140, 148, 154, 156, 166, 174};
+const std::vector<int> ownEntries = ownEffectsOf({Family::automata, Family::warps});
 
 constexpr float sentinel = 5.0f;
 

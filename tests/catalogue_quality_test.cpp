@@ -12,6 +12,7 @@
 
 #include "app/effect_list.h"
 #include "app/frame_loop.h"
+#include "catalogue_entries.h"
 #include "display/renderer.h"
 #include "effects/catalogue.h"
 #include "field/field.h"
@@ -213,14 +214,6 @@ TEST_P(CatalogueQualityTest, SafeToWatchAndLively) {
                                     << " % of a third of the screen at frame 600";
     }
     EXPECT_EQ(known & ~missed, 0u) << "meets floors its knownShortfalls line says it misses: take them out";
-}
-
-std::vector<int> everyEntry() {
-    std::vector<int> entries;
-    for (int i = 0; i < effectCount; ++i) {
-        entries.push_back(i);
-    }
-    return entries;
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, CatalogueQualityTest, ::testing::ValuesIn(everyEntry()), entryTestName);

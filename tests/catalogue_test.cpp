@@ -14,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/frame_loop.h"
 #include "app/global_state.h"
+#include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
@@ -30,17 +31,6 @@ constexpr bool fullAdversarialRuns = true;
 #else
 constexpr bool fullAdversarialRuns = false;
 #endif
-
-const std::vector<int>& allEntries() {
-    static const std::vector<int> entries = [] {
-        std::vector<int> all;
-        for (const CatalogueEntry& entry : catalogue) {
-            all.push_back(entry.index);
-        }
-        return all;
-    }();
-    return entries;
-}
 
 float* const allPlanes[6] = {planes.red,         planes.green,         planes.blue,
                              planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
@@ -89,9 +79,7 @@ bool coloursUniform() {
     return true;
 }
 
-// The entries whose first frames lay the particle store out for themselves, and the marks they leave.
-const int storeLayingEntries[] = {109, 110, 123, 125, 126, 134, 184, 185, 186, 187, 188, 193};
-
+// The marks that the entries laying the particle store out leave in it.
 struct OwnerMark {
     int entry;
     float mark;
@@ -226,7 +214,7 @@ TEST_P(CatalogueEntryTest, SurvivesExtremePlanesAndStores) {
     EXPECT_EQ(outsideLiveGrid(false), 0);
 }
 
-// On top of what others left: a few frames on what each entry that lays out the particle store leaves behind
+// On top of what others left: a few frames on what each entry that writes the shared particle store leaves
 // stay finite and inside the grid; switched to after 750 frames of Flower (Kaleidisco for Flower itself), as
 // the automatic switch would, the entry shows a picture of its own after 50 frames and still moves between
 // frames 360 and 361.
@@ -234,7 +222,7 @@ TEST_P(CatalogueEntryTest, MovesOnTopOfLeftovers) {
     if (standIn()) {
         GTEST_SKIP() << "drawn by another entry's routine until it has its own";
     }
-    for (int before : storeLayingEntries) {
+    for (const int before : entriesMarked(laysParticlesMark)) {
         resetAllState();
         startEffect(before, 1);
         runFrames(5);
@@ -255,13 +243,12 @@ TEST_P(CatalogueEntryTest, MovesOnTopOfLeftovers) {
     EXPECT_NE(frame360, fieldHash()) << "frames 360 and 361 after the switch are the same";
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, CatalogueEntryTest, ::testing::ValuesIn(allEntries()), entryTestName);
+INSTANTIATE_TEST_SUITE_P(Catalogue, CatalogueEntryTest, ::testing::ValuesIn(everyEntry()), entryTestName);
 
-TEST(CatalogueRows, AreTheIndicesInOrderWithUniqueNamesAndOneWayToDraw) {
+TEST(CatalogueRows, HaveUniqueNamesAndOneWayToDraw) {
     std::set<std::string> names;
     for (int i = 0; i < effectCount; ++i) {
         const CatalogueEntry& row = catalogue[i];
-        EXPECT_EQ(row.index, i);
         EXPECT_TRUE((row.routine != nullptr) != (row.make != nullptr)) << i;
         // A stand-in borrows the routine of an entry that draws with it.
         EXPECT_TRUE(!row.standIn || row.routine != nullptr) << i;
@@ -273,18 +260,6 @@ TEST(CatalogueRows, AreTheIndicesInOrderWithUniqueNamesAndOneWayToDraw) {
     EXPECT_EQ(catalogue[effectCount - 1].name, nullptr);
     EXPECT_EQ(effectName(effectCount), nullptr);
     EXPECT_EQ(effectName(-1), nullptr);
-}
-
-// Spellings that a reader of the list relies on.
-TEST(CatalogueRows, NamesAreSpelledAsCatalogued) {
-    const std::pair<int, const char*> spellings[] = {
-        {0, "Sphere"},       {1, "Flower"},    {24, "Stare-O-Gran"}, {68, "69"},        {76, "3"},
-        {98, "99"},          {112, "4"},       {123, "lava"},        {132, "M-Pourer"}, {184, "OranGeena"},
-        {186, "Bo Selecta"}, {193, "Scatter"}, {200, "I Dont Know"}, {239, "Swirly"},   {240, "new"},
-    };
-    for (const auto& [index, name] : spellings) {
-        EXPECT_STREQ(effectName(index), name) << index;
-    }
 }
 
 TEST(CatalogueRows, ListPrintsEveryEntryAndTheLastWithoutAName) {

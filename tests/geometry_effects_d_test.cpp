@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/effect_clock.h"
 #include "field/field.h"
@@ -16,8 +17,7 @@
 namespace glowfield::test {
 namespace {
 
-constexpr int ownEntries[] = {69, 74,  75,  78,  79,  83,  86,  90,  91,  92,  94,  95,  97,
-                              99, 104, 107, 135, 141, 144, 147, 152, 158, 159, 164, 169, 171};
+const std::vector<int> ownEntries = ownEffectsOf({Family::geometry});
 
 // One entry's own object on an n x n live grid, stepped as the program does: the wave step, then the entry,
 // with the runner's counts since start and since the mouse moved.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "catalogue_entries.h"
 #include "effects/effect.h"
 #include "effects/effect_state.h"
 #include "field/field.h"
@@ -13,8 +14,7 @@
 namespace glowfield::test {
 namespace {
 
-const std::vector<int> ownEntries = {27,  41,  45,  53,  59,  61,  62,  70,  72,  76,  77,  96,  98,
-                                     100, 176, 177, 194, 204, 206, 208, 214, 219, 233, 234, 238, 240};
+const std::vector<int> ownEntries = ownEffectsOf({Family::geometry, Family::particles});
 
 float* const colourPlanes[3] = {planes.red, planes.green, planes.blue};
 float* const everyPlane[6] = {planes.red,         planes.green,         planes.blue,
@@ -125,18 +125,25 @@ TEST_F(GeometryParticlesEffects, MouseLedEntriesFollowTheMouseIntoEveryCorner) {
 }
 
 TEST_F(GeometryParticlesEffects, KeepMovingWithContrastThroughTheirCycles) {
-    // 1050 frames take every cyclic entry through at least one full round: the jug's puddle drains, the
+    // About 1050 frames take every cyclic entry through at least one full round: the jug's puddle drains, the
     // painting wipes, the jar tips out, the wave breaks, the windscreen is wiped, the spirals change.
     for (int entry : ownEntries) {
         startEffect(entry);
         for (int checkpoint = 0; checkpoint < 3; ++checkpoint) {
             runFrames(350);
+            // A round may end in a short rest (the test card is wiped blank for half a second): within a
+            // second the picture moves and shows contrast again.
             const uint64_t before = fieldHash();
-            runFrames(1);
-            EXPECT_NE(fieldHash(), before)
-                << "entry " << entry << " froze by frame " << (checkpoint + 1) * 350;
-            EXPECT_GT(brightnessSpread(200), 120.0f)
-                << "entry " << entry << " went flat by frame " << (checkpoint + 1) * 350;
+            bool moved = false, contrast = false;
+            for (int frame = 0; frame < 50 && !(moved && contrast); ++frame) {
+                runFrames(1);
+                moved = moved || fieldHash() != before;
+                contrast = contrast || brightnessSpread(200) > 120.0f;
+            }
+            EXPECT_TRUE(moved) << "entry " << entry << " froze for a second from frame "
+                               << (checkpoint + 1) * 350;
+            EXPECT_TRUE(contrast) << "entry " << entry << " went flat for a second from frame "
+                                  << (checkpoint + 1) * 350;
         }
     }
 }

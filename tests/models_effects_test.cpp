@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/global_state.h"
+#include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
 #include "field/field.h"
@@ -16,8 +17,7 @@
 namespace glowfield::test {
 namespace {
 
-const int modelEntries[] = {60,  66,  71,  82,  84,  105, 142, 146, 149, 151, 155, 162, 163,
-                            165, 167, 168, 172, 175, 178, 183, 201, 215, 220, 228, 237};
+const std::vector<int> modelEntries = ownEffectsOf({Family::models});
 
 class ModelsEffects : public StateTest {
   protected:

@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/effect_clock.h"
 #include "effects/geometry/held_picture.h"
@@ -17,8 +18,7 @@
 namespace glowfield::test {
 namespace {
 
-const int entries[] = {195, 196, 197, 210, 213, 221, 224, 231, 25, 26, 31, 32, 33,
-                       35,  38,  42,  47,  49,  51,  55,  57,  58, 63, 65, 67, 68};
+const std::vector<int> entries = ownEffectsOf({Family::warps, Family::geometry});
 
 constexpr float sentinel = 12345.0f;
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/pictures/wallpaper.h"
 #include "field/field.h"
@@ -15,10 +16,10 @@
 namespace glowfield::test {
 namespace {
 
-const std::vector<int> waveEntries = {34, 39, 40, 80, 88, 106, 160, 211, 225, 230};
-const std::vector<int> pictureEntries = {81, 85, 153, 198, 199};
-const std::vector<int> ownEntries = {34,  39,  40, 80,  88,  106, 160, 211, 225, 230, 81, 85, 153,
-                                     198, 199, 93, 179, 181, 200, 209, 235, 29,  56,  64, 73, 87};
+const std::vector<int> waveEntries = ownEffectsOf({Family::waves});
+const std::vector<int> pictureEntries = ownEffectsOf({Family::pictures});
+const std::vector<int> ownEntries =
+    ownEffectsOf({Family::waves, Family::pictures, Family::lettering, Family::automata});
 
 struct Levels {
     double mean = 0.0;   // of the shown level, 0..255, over all channels

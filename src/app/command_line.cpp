@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -11,26 +10,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/option_table.h"
 #include "app/recorder.h"
 #include "app/small_file.h"
-#include "app/viewer_options.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
 
 namespace glowfield {
 
 namespace {
-
-// Whole decimal numbers only: no sign unless allowed, no spaces, no trailing characters.
-template <typename Number> bool parseWhole(const std::string& text, Number& value) {
-    if (text.empty()) {
-        return false;
-    }
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    return error == std::errc() && end == last;
-}
 
 // Escapes text up to limit characters; says whether it had more.
 bool escapeInto(const std::string& text, size_t limit, std::string& out) {
@@ -97,66 +85,16 @@ struct ValueReader {
     }
 };
 
-bool parseSeed(const std::string& text, int32_t& seed, std::string& error) {
-    // Any value the 32-bit seed can hold, written signed or unsigned.
-    int64_t value = 0;
-    if (!parseWhole(text, value)) {
-        error = "--seed must be a whole number, not " + quoted(text);
-        return false;
-    }
-    if (value < INT32_MIN || value > static_cast<int64_t>(UINT32_MAX)) {
-        error = "--seed must be between -2147483648 and 4294967295, not " + text;
-        return false;
-    }
-    seed = static_cast<int32_t>(static_cast<uint32_t>(value));
-    return true;
-}
-
-bool parseEffect(const std::string& text, int& effect, std::string& error) {
-    int value = 0;
-    if (!parseWhole(text, value) || value < 0 || value >= effectCount) {
-        error = "--effect must be a number from 0 to " + std::to_string(effectCount - 1) + ", not " +
-                quoted(text);
-        return false;
-    }
-    effect = value;
-    return true;
-}
-
-// An X11 window id as screen saver hosts write it: decimal or 0x hexadecimal, not 0.
-bool parseWindowId(const std::string& text, uint32_t& id) {
-    uint64_t value = 0;
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* first = text.data() + (hex ? 2 : 0);
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
-    if (first == last || error != std::errc() || end != last || value == 0 || value > UINT32_MAX) {
-        return false;
-    }
-    id = static_cast<uint32_t>(value);
-    return true;
-}
-
-bool parseFrames(const std::string& text, uint64_t& frames, std::string& error) {
-    if (!parseWhole(text, frames)) {
-        error = "--frames must be a whole number of frames, not " + quoted(text);
-        return false;
-    }
-    return true;
-}
-
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult parsed;
     Options& options = parsed.options;
     std::string& error = parsed.error;
-    bool window = false;
-    bool exclusive = false;
-    bool hosted = false;
+    OptionParse parse{options};
     for (size_t at = 0; at < args.size() && error.empty(); ++at) {
         std::string name = args[at];
-        // Screen saver hosts and their settings dialogs write these two with a single dash.
-        if (name == "-window-id" || name == "-root" || name.rfind("-window-id=", 0) == 0) {
-            name = "-" + name;
+        // Screen saver hosts and their settings dialogs write a few options with a single dash.
+        if (const OptionRow* alias = findAlias(name)) {
+            name = alias->name + name.substr(std::strlen(alias->alias));
         }
         std::optional<std::string> inlineValue;
         if (name.rfind("--", 0) == 0) {
@@ -166,100 +104,23 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                 name.resize(equals);
             }
         }
+        const OptionRow* row = findOption(name);
         ValueReader reader{args, at, error};
         std::string value;
-        const bool takesNoValue = name == "--help" || name == "--version" || name == "--list" ||
-                                  name == "--window" || name == "--exclusive" || name == "--headless" ||
-                                  name == "--root";
-        if (takesNoValue && inlineValue) {
+        if (!row) {
+            error = name.rfind("-", 0) == 0 && name.size() > 1
+                        ? "unknown option " + quoted(name) + " (see --help)"
+                        : "unexpected argument " + quoted(name) + " (see --help)";
+        } else if (!row->value && inlineValue) {
             error = name + " takes no value";
-        } else if (name == "--help") {
-            options.action = Action::help;
-            return parsed;
-        } else if (name == "--version") {
-            options.action = Action::version;
-            return parsed;
-        } else if (name == "--list") {
-            options.action = Action::list;
-            return parsed;
-        } else if (name == "--window") {
-            window = true;
-        } else if (name == "--exclusive") {
-            exclusive = true;
-        } else if (name == "--headless") {
-            options.headless = true;
-        } else if (name == "--root") {
-            // A window named by --window-id wins, wherever it stands: a settings dialog's preview adds its
-            // own window to the daemon's -root.
-            hosted = true;
-            options.hostRoot = options.hostWindow == 0;
-        } else if (name == "--window-id") {
-            if (reader.read(name, inlineValue, value)) {
-                if (parseWindowId(value, options.hostWindow)) {
-                    hosted = true;
-                    options.hostRoot = false;
-                } else {
-                    error = "--window-id must be an X11 window id (decimal or 0x hexadecimal), not " +
-                            quoted(value);
-                }
-            }
-        } else if (name == "--seed") {
-            int32_t seed = 0;
-            if (reader.read(name, inlineValue, value) && parseSeed(value, seed, error)) {
-                options.seed = seed;
-            }
-        } else if (name == "--effect") {
-            int effect = 0;
-            if (reader.read(name, inlineValue, value) && parseEffect(value, effect, error)) {
-                options.effect = effect;
-            }
-        } else if (name == "--frames") {
-            uint64_t frames = 0;
-            if (reader.read(name, inlineValue, value) && parseFrames(value, frames, error)) {
-                options.frames = frames;
-            }
-        } else if (name == "--screenshot") {
-            if (reader.read(name, inlineValue, value)) {
-                options.screenshotPath = value;
-            }
-        } else if (name == "--dump-field") {
-            if (reader.read(name, inlineValue, value)) {
-                options.dumpFieldPath = value;
-            }
-        } else if (name == "--gallery") {
-            if (reader.read(name, inlineValue, value)) {
-                options.galleryDirectory = value;
-            }
-        } else if (name == "--record") {
-            if (reader.read(name, inlineValue, value)) {
-                options.recordPath = value;
-                if (!videoFormatOf(value)) {
-                    error = "--record makes a .y4m, .mp4, .webm or .gif file, not " + quoted(value);
-                }
-            }
-        } else if (name == "--record-size") {
-            if (reader.read(name, inlineValue, value) &&
-                !parseVideoSize(value, options.recordWidth, options.recordHeight)) {
-                error = "--record-size must be WIDTHxHEIGHT in even numbers from 16x16 to 7680x4320, not " +
-                        quoted(value);
-            }
-        } else if (name == "--pictures") {
-            if (reader.read(name, inlineValue, value)) {
-                options.picturesDirectory = value;
-            }
-        } else if (parseViewerOption(
-                       name, inlineValue.has_value(),
-                       [&](std::string& text) { return reader.read(name, inlineValue, text); }, options,
-                       error)) {
-            if (options.action == Action::listMonitors) {
+        } else if (!row->value || reader.read(name, inlineValue, value)) {
+            row->apply(value, parse, error);
+            if (row->endsParsing && error.empty()) {
                 return parsed;
             }
-        } else if (name.rfind("-", 0) == 0 && name.size() > 1) {
-            error = "unknown option " + quoted(name) + " (see --help)";
-        } else {
-            error = "unexpected argument " + quoted(name) + " (see --help)";
         }
     }
+    const bool window = parse.window, exclusive = parse.exclusive, hosted = parse.hosted;
     if (error.empty()) {
         if (!options.galleryDirectory.empty() &&
             (hosted || window || exclusive || options.headless || !options.screenshotPath.empty() ||
@@ -490,48 +351,8 @@ std::string checkPaths(const Options& options) {
 }
 
 std::string usageText() {
-    return "Usage: glowfield [options]\n"
-           "A full-screen player of 242 visual effects on a 200 x 200 field of coloured light.\n"
-           "\n"
-           "Options:\n"
-           "  --help             show this text and exit\n"
-           "  --version          show the version and exit\n"
-           "  --list             list the effects as 'index name' and exit; '(flashes)' follows\n"
-           "                     the effects that flash often\n"
-           "  --window           play in an ordinary 800 x 600 window\n"
-           "  --exclusive        switch the display to 800 x 600 while playing\n"
-           "  --seed S           start the random sequence from S instead of the clock\n"
-           "  --effect N         start with effect N (0..241) and no automatic changes, as key z does\n"
-           "  --start-effect N   start with effect N (0..241); the automatic changes go on from it\n"
-           "  --frames K         stop after K frames\n"
-           "  --headless         no display: render the frames into memory at full speed\n"
-           "  --screenshot FILE  at the end, write the picture as an 800 x 600 PNG\n"
-           "  --dump-field FILE  at the end, write the field's live cells as little-endian float32\n"
-           "  --pictures DIR     folder of .bmp, .png and .jpg pictures (default: $GLOWFIELD_PICTURES, else\n"
-           "                     the user's pictures folder)\n"
-           "  --window-id ID     draw into the X11 window ID (decimal or 0x hex), as a screen saver's host\n"
-           "                     asks; also -window-id, or XSCREENSAVER_WINDOW in the environment\n"
-           "  --root             draw into the screen saver's window that XSCREENSAVER_WINDOW names, else\n"
-           "                     into the (virtual) root window (also -root)\n"
-           "  --gallery DIR      render every effect headless (--frames, default 200, --seed, default 1)\n"
-           "                     into DIR: NNN.png, thumbs/, contact-sheet.png and index.html\n"
-           "  --names            show the effect's index and name for a while after each change\n"
-           "  --lock             start with the automatic changes off\n"
-           "  --only LIST        play only these effects: comma-separated indices, ranges such as 1-24\n"
-           "                     and names as --list prints them\n"
-           "  --skip LIST        never play these effects (a LIST as for --only)\n"
-           "  --allow-flashing   let the automatic changes choose the effects that flash often too\n"
-           "  --switch-seconds S change the effect every S seconds (default 15, decimals allowed)\n"
-           "  --fps              show the frames per second and the frame time in the upper left corner\n"
-           "  --monitor N        play full screen on display N (0, 1, ...)\n"
-           "  --all-monitors     play full screen on every display\n"
-           "  --list-monitors    list the displays and exit\n"
-           "  --config FILE      read the settings from FILE instead of\n"
-           "                     $XDG_CONFIG_HOME/glowfield/config.toml (~/.config/glowfield/...)\n"
-           "  --print-config     print the settings in effect as a config file and exit\n"
-           "  --record FILE      write every frame as a 50 fps video: .y4m (written by glowfield), .mp4,\n"
-           "                     .webm or .gif (encoded by the ffmpeg program)\n"
-           "  --record-size WxH  the video's size (default 800x600), scaled with hard pixel edges\n"
+    return "Usage: glowfield [options]\nA full-screen player of " + std::to_string(effectCount) +
+           " visual effects on a 200 x 200 field of coloured light.\n\nOptions:\n" + optionsHelp() +
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <new>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -18,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/effect_list.h"
 #include "app/frame_loop.h"
 #include "app/gallery_folder.h"
 #include "app/global_state.h"
@@ -43,10 +43,6 @@ constexpr int labelHeight = 34;
 constexpr int gap = 4;
 constexpr int sheetColumns = 11;
 
-// The entries known to transform what is there rather than draw; any other entry whose fresh picture is flat
-// is primed as well.
-constexpr int transformingEntries[] = {15, 20, 22, 24, 112, 113, 116, 117, 126, 190};
-
 // What the workers hand back to the parent, in memory shared across fork.
 struct SharedResults {
     std::atomic<int> done;
@@ -58,14 +54,7 @@ struct SharedResults {
 
 // The entries --only and --skip leave, or every one.
 std::vector<int> galleryEntries(const Options& options) {
-    if (!options.playable.empty()) {
-        return options.playable;
-    }
-    std::vector<int> entries;
-    for (int entry = 0; entry < effectCount; ++entry) {
-        entries.push_back(entry);
-    }
-    return entries;
+    return options.playable.empty() ? playableEntries(std::nullopt, std::nullopt) : options.playable;
 }
 
 // The picture of the current field as 800 x 600 RGB, drawn by the player's renderer.
@@ -142,8 +131,8 @@ void renderShare(const Options& options, const std::string& folder, const std::v
     const uint64_t frames = options.frames.value_or(200);
     for (size_t i = static_cast<size_t>(worker); i < entries.size(); i += static_cast<size_t>(workers)) {
         const int entry = entries[i];
-        bool primed = std::find(std::begin(transformingEntries), std::end(transformingEntries), entry) !=
-                      std::end(transformingEntries);
+        // An entry that transforms what is there is primed; so is any other whose fresh picture is flat.
+        bool primed = (catalogue[entry].marks & transformsMark) != 0u;
         std::vector<uint8_t> rgb = renderEntry(entry, seed, frames, primed);
         if (!primed && contrastOf(rgb) < 4.0) {
             primed = true;

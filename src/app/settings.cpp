@@ -13,8 +13,8 @@
 #include <toml++/toml.h>
 
 #include "app/effect_list.h"
+#include "app/option_table.h"
 #include "app/small_file.h"
-#include "app/viewer_options.h"
 #include "effects/effect_state.h"
 
 namespace glowfield {
@@ -159,6 +159,9 @@ std::string readPictures(const toml::node& node, const std::string& path, const 
 
 void readKey(const std::string& key, const toml::node& node, const std::string& path, const std::string& home,
              FileSettings& settings) {
+    if (!isConfigKey(key)) {
+        throw Refusal{settings.lines[key], "unknown key " + quoted(key)};
+    }
     if (key == "names") {
         settings.names = readBoolean(node, key);
     } else if (key == "lock") {
@@ -183,8 +186,6 @@ void readKey(const std::string& key, const toml::node& node, const std::string& 
         settings.fps = readBoolean(node, key);
     } else if (key == "start_effect") {
         settings.startEffect = readStartEffect(node);
-    } else {
-        throw Refusal{settings.lines[key], "unknown key " + quoted(key)};
     }
 }
 

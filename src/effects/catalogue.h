@@ -12,8 +12,12 @@ using Routine = void (*)();
 
 // Marks of an entry, as catalogue.def lists them (a bit each).
 enum EntryMark : unsigned {
-    flashesMark = 1u,  // flashes more than three times a second: played only when chosen or allowed
-    nightSkyMark = 2u, // a night sky or space: mostly dark by design
+    flashesMark = 1u,        // flashes more than three times a second: played only when chosen or allowed
+    nightSkyMark = 2u,       // a night sky or space: mostly dark by design
+    transformsMark = 4u,     // reshapes what is on the screen and draws nothing of its own on a blank field
+    usesPicturesMark = 8u,   // shows pictures from the pictures folder
+    followsMouseMark = 16u,  // draws where the mouse is, or answers its movement
+    laysParticlesMark = 32u, // writes the particle store that the routines share
 };
 
 struct CatalogueEntry {
