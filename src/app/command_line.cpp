@@ -13,6 +13,7 @@
 
 #include "app/recorder.h"
 #include "app/small_file.h"
+#include "app/sound_options.h"
 #include "app/viewer_options.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
@@ -247,6 +248,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             if (reader.read(name, inlineValue, value)) {
                 options.picturesDirectory = value;
             }
+        } else if (parseSoundOption(
+                       name, inlineValue.has_value(),
+                       [&](std::string& text) { return reader.read(name, inlineValue, text); }, options,
+                       error)) {
         } else if (parseViewerOption(
                        name, inlineValue.has_value(),
                        [&](std::string& text) { return reader.read(name, inlineValue, text); }, options,
@@ -291,6 +296,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                               : exclusive ? DisplayMode::exclusive
                                           : DisplayMode::desktop;
         error = finishViewerOptions(options);
+    }
+    if (error.empty()) {
+        error = checkSoundOptions(options);
     }
     return parsed;
 }
@@ -532,6 +540,9 @@ std::string usageText() {
            "  --record FILE      write every frame as a 50 fps video: .y4m (written by glowfield), .mp4,\n"
            "                     .webm or .gif (encoded by the ffmpeg program)\n"
            "  --record-size WxH  the video's size (default 800x600), scaled with hard pixel edges\n"
+           "  --audio FILE       react to the sound of FILE (WAV, FLAC, Ogg or MP3), read in step with the\n"
+           "                     frames; the run ends with the file unless --frames says otherwise\n"
+           "  --switch-on-beat   a due automatic change waits for the next strong beat (at most 5 s)\n"
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"
