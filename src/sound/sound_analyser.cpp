@@ -98,7 +98,7 @@ void SoundAnalyser::analyseHops(const std::vector<float>& mono, bool& onset, boo
     for (const float sample : mono) {
         hopBuffer_.push_back(sample);
         history_[historyAt_] = sample;
-        historyAt_ = (historyAt_ + 1) % history_.size();
+        historyAt_ = historyAt_ + 1 == history_.size() ? 0 : historyAt_ + 1;
         if (hopBuffer_.size() < static_cast<size_t>(hop_)) {
             continue;
         }
@@ -118,20 +118,24 @@ void SoundAnalyser::analyseHops(const std::vector<float>& mono, bool& onset, boo
 void SoundAnalyser::measureBands(float bands[3]) {
     Detectors& d = *detectors_;
     const size_t n = history_.size();
-    for (size_t i = 0; i < n; ++i) {
-        windowed_[i] = history_[(historyAt_ + i) % n] * window_[i];
+    // The ring from its oldest sample on.
+    const size_t older = n - historyAt_;
+    for (size_t i = 0; i < older; ++i) {
+        windowed_[i] = history_[historyAt_ + i] * window_[i];
+    }
+    for (size_t i = older; i < n; ++i) {
+        windowed_[i] = history_[i - older] * window_[i];
     }
     kiss_fftr(d.fft, windowed_.data(), d.spectrum.data());
     const double binHz = static_cast<double>(rate_) / fftSize_;
     double power[3] = {0.0, 0.0, 0.0};
-    for (size_t bin = 1; bin < d.spectrum.size(); ++bin) {
-        const double hz = bin * binHz;
-        const kiss_fft_cpx c = d.spectrum[bin];
-        const double p = static_cast<double>(c.r) * c.r + static_cast<double>(c.i) * c.i;
-        for (int band = 0; band < 3; ++band) {
-            if (hz >= bandEdges[band] && hz < bandEdges[band + 1]) {
-                power[band] += p;
-            }
+    for (int band = 0; band < 3; ++band) {
+        const auto first = static_cast<size_t>(std::ceil(bandEdges[band] / binHz));
+        const auto end =
+            std::min(d.spectrum.size(), static_cast<size_t>(std::ceil(bandEdges[band + 1] / binHz)));
+        for (size_t bin = std::max<size_t>(first, 1); bin < end; ++bin) {
+            const kiss_fft_cpx c = d.spectrum[bin];
+            power[band] += static_cast<double>(c.r) * c.r + static_cast<double>(c.i) * c.i;
         }
     }
     // Scaled so that a sine's band value is its RMS, as for the level.
