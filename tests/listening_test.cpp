@@ -149,12 +149,11 @@ TEST_P(EveryEntryHears, TheKickShowsWithoutTakingThePicture) {
     EXPECT_LT(changed, 0.1) << "the kick takes too much of the picture";
     // Beats at 180 BPM pulse; they never flash the screen.
     measure::FlashCounter flashes;
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 200; ++i) {
         runFrames(1);
         flashes.add(measure::capture());
     }
     EXPECT_LE(flashes.maxFlashesPerSecond(), measure::flashLimit);
-    printf("entry %d changed %.4f flashes %.1f\n", effect, changed, flashes.maxFlashesPerSecond());
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, EveryEntryHears, ::testing::Range(0, effectCount), entryTestName);
