@@ -13,6 +13,7 @@
 #include "app/option_table.h"
 #include "app/recorder.h"
 #include "app/small_file.h"
+#include "app/sound_options.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
 
@@ -152,6 +153,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                               : exclusive ? DisplayMode::exclusive
                                           : DisplayMode::desktop;
         error = finishViewerOptions(options);
+    }
+    if (error.empty()) {
+        error = checkSoundOptions(options);
     }
     return parsed;
 }

@@ -49,6 +49,10 @@ struct Options {
     bool fps = false;               // the frame rate and the frame time in a corner of the presented picture
     std::optional<int> startEffect; // the first effect, automatic switching going on from it
 
+    // Listening: a sound file read in step with the frames, and changes of effect that wait for the music.
+    std::string audioPath;     // empty: not listening
+    bool switchOnBeat = false; // a due automatic change waits for the next strong onset (at most 5 s)
+
     std::string configPath; // --config: the settings file; empty: the default location
     // The viewer's choices the command line made itself; the config file sets only the others.
     struct CommandLineChoices {
@@ -62,6 +66,8 @@ struct Options {
 
         bool fps = false;
         bool startEffect = false;
+        bool audio = false;
+        bool switchOnBeat = false;
     } chosen;
 };
 

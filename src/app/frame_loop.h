@@ -13,10 +13,11 @@ inline constexpr int firstTickDelay = 100;
 // start-up noise and the sine table, in that order.
 void prepareField(int32_t seed);
 
-// Wave step, current effect, frame counter + 1, render.
+// Wave step, current effect (with the sound of the tick), frame counter + 1, render.
 void frameStep();
 
-// What one timer tick does: the automatic-switch test, then one frame step.
+// What one timer tick does: the next frame of sound (when listening), the automatic-switch test, then one
+// frame step.
 void timerTick();
 
 // The state that key z leaves, with effect index current: frameCounter 1, switchPeriod 3000000, sequence

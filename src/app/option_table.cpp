@@ -208,6 +208,19 @@ constexpr std::array rows{
                           quoted(v);
                   }
               }},
+    OptionRow{
+        "--audio", nullptr, "FILE",
+        "react to the sound of FILE (WAV, FLAC, Ogg or MP3), read in step with the\nframes; the run ends "
+        "with the file unless --frames says otherwise",
+        "audio", false,
+        [](Text v, Parse& p, std::string&) {
+            p.options.audioPath = v;
+            p.options.chosen.audio = true;
+        }},
+    OptionRow{
+        "--switch-on-beat", nullptr, nullptr,
+        "a due automatic change waits for the next strong beat (at most 5 s)", "switch_on_beat", false,
+        [](Text, Parse& p, std::string&) { p.options.switchOnBeat = p.options.chosen.switchOnBeat = true; }},
 };
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "app/frame_log.h"
 #include "app/frame_loop.h"
 #include "app/label_texture.h"
+#include "app/listening.h"
 #include "app/monitors.h"
 #include "app/name_label.h"
 #include "app/progress.h"
@@ -140,7 +141,8 @@ struct RunState {
 
     // A failed recording ends the run as well: its frames would go nowhere.
     bool framesDone() const {
-        return (options.frames && frames >= *options.frames) || (recorder && recorder->failed());
+        return (options.frames && frames >= *options.frames) || (!options.frames && soundEnded()) ||
+               (recorder && recorder->failed());
     }
 
     void tick() {

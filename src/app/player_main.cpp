@@ -13,6 +13,7 @@
 
 #include "app/command_line.h"
 #include "app/gallery.h"
+#include "app/listening.h"
 #include "app/monitors.h"
 #include "app/player.h"
 #include "app/saver_host.h"
@@ -121,6 +122,16 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     if (!options.galleryDirectory.empty()) {
         setPictureDirectory(options.picturesDirectory.value_or(defaultPicturesDirectory(environment)));
         return runGallery(options);
+    }
+    // The sound file is opened before any output is made: one that cannot be read leaves none behind.
+    // Hosted, the saver plays without sound instead of leaving the screen blank.
+    if (const std::string error = startListening(options); !error.empty()) {
+        std::fprintf(stderr,
+                     hosted ? "glowfield: %s (left out: the saver plays without sound)\n" : "glowfield: %s\n",
+                     error.c_str());
+        if (!hosted) {
+            return 2;
+        }
     }
     return runPlayer(options);
 }

@@ -1,0 +1,13 @@
+// The checks of the listening options (--audio, --switch-on-beat) against the run modes that cannot listen.
+#pragma once
+
+#include <string>
+
+#include "app/command_line.h"
+
+namespace glowfield {
+
+// The run modes that cannot listen: the gallery renders every entry without sound. Returns the error line.
+std::string checkSoundOptions(const Options& options);
+
+} // namespace glowfield
