@@ -145,6 +145,35 @@ bool parseFrames(const std::string& text, uint64_t& frames, std::string& error) 
     return true;
 }
 
+// Live listening: --listen with an optional source name, and --list-audio-sources. A following word is the
+// source unless it is an option.
+bool parseListeningOption(const std::string& name, const std::optional<std::string>& inlineValue,
+                          const std::vector<std::string>& args, size_t& at, Options& options,
+                          std::string& error) {
+    if (name == "--list-audio-sources") {
+        if (inlineValue) {
+            error = name + " takes no value";
+        } else {
+            options.action = Action::listAudioSources;
+        }
+        return true;
+    }
+    if (name != "--listen") {
+        return false;
+    }
+    options.listen = true;
+    options.chosen.listen = true;
+    if (inlineValue) {
+        options.listenSource = *inlineValue;
+        if (inlineValue->empty()) {
+            error = "--listen= needs a source's name (see --list-audio-sources)";
+        }
+    } else if (at + 1 < args.size() && !args[at + 1].empty() && args[at + 1][0] != '-') {
+        options.listenSource = args[++at];
+    }
+    return true;
+}
+
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult parsed;
     Options& options = parsed.options;
@@ -247,6 +276,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             if (reader.read(name, inlineValue, value)) {
                 options.picturesDirectory = value;
             }
+        } else if (parseListeningOption(name, inlineValue, args, at, options, error)) {
+            if (options.action == Action::listAudioSources) {
+                return parsed;
+            }
         } else if (parseViewerOption(
                        name, inlineValue.has_value(),
                        [&](std::string& text) { return reader.read(name, inlineValue, text); }, options,
@@ -265,7 +298,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             (hosted || window || exclusive || options.headless || !options.screenshotPath.empty() ||
              !options.dumpFieldPath.empty() || options.effect || options.chosen.names ||
              options.chosen.locked || options.chosen.switchSeconds || options.chosen.monitors ||
-             options.chosen.fps || options.startEffect || !options.recordPath.empty())) {
+             options.chosen.fps || options.startEffect || !options.recordPath.empty() || options.listen)) {
             error = "--gallery renders every entry headless into its folder; it takes only --seed, --frames, "
                     "--pictures, --only, --skip and --config";
         } else if (hosted && (window || exclusive || options.headless)) {
@@ -532,6 +565,9 @@ std::string usageText() {
            "  --record FILE      write every frame as a 50 fps video: .y4m (written by glowfield), .mp4,\n"
            "                     .webm or .gif (encoded by the ffmpeg program)\n"
            "  --record-size WxH  the video's size (default 800x600), scaled with hard pixel edges\n"
+           "  --listen [SOURCE]  the effects react to what the desktop plays (the monitor of the default\n"
+           "                     output) or to the sound server's source SOURCE\n"
+           "  --list-audio-sources  list the sound server's sources and exit\n"
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"

@@ -10,7 +10,7 @@
 
 namespace glowfield {
 
-enum class Action { run, help, version, list, listMonitors, printConfig };
+enum class Action { run, help, version, list, listMonitors, printConfig, listAudioSources };
 
 enum class DisplayMode {
     desktop,   // full screen on the desktop's own mode, the picture scaled with its aspect
@@ -49,6 +49,10 @@ struct Options {
     bool fps = false;               // the frame rate and the frame time in a corner of the presented picture
     std::optional<int> startEffect; // the first effect, automatic switching going on from it
 
+    // Live listening: what a sound server plays, or one of its sources, drives the effects.
+    bool listen = false;      // --listen
+    std::string listenSource; // the source listened to; empty: the monitor of the default output
+
     std::string configPath; // --config: the settings file; empty: the default location
     // The viewer's choices the command line made itself; the config file sets only the others.
     struct CommandLineChoices {
@@ -62,6 +66,7 @@ struct Options {
 
         bool fps = false;
         bool startEffect = false;
+        bool listen = false;
     } chosen;
 };
 

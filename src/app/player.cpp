@@ -19,6 +19,7 @@
 #include "app/frame_log.h"
 #include "app/frame_loop.h"
 #include "app/label_texture.h"
+#include "app/live_sound.h"
 #include "app/monitors.h"
 #include "app/name_label.h"
 #include "app/progress.h"
@@ -41,8 +42,10 @@ namespace glowfield {
 
 namespace {
 
+const PulseSource* liveSource = nullptr; // while listening live
+
 bool stopRequested() {
-    return commands.quitRequested || stopSignalled() || hostWindowIsGone();
+    return commands.quitRequested || stopSignalled() || hostWindowIsGone() || liveSourceLost(liveSource);
 }
 
 // While the encoder makes the player wait: the stop requests count from when they are first seen.
@@ -563,6 +566,13 @@ int runPlayer(const Options& options) {
     // On the screen a frame never waits for a picture file; a run that leaves frames behind (headless, a
     // recording, a screenshot) waits, so that the same seed and folder give the same frames every time.
     setPictureLoadsWait(options.headless || !options.recordPath.empty() || !options.screenshotPath.empty());
+    // The sound source is opened before anything is written, so that a wrong one leaves no output behind.
+    int listenCode = 0;
+    const std::unique_ptr<PulseSource> live = openLiveSource(options, listenCode);
+    if (listenCode != 0) {
+        return listenCode;
+    }
+    liveSource = live.get();
     RunState run(options);
     if (!run.log.openFromEnvironment()) {
         std::fprintf(stderr, "glowfield: cannot write the frame log named by GLOWFIELD_FRAME_LOG\n");
@@ -604,7 +614,9 @@ int runPlayer(const Options& options) {
     }
     const int recorded = finishRecording(run.recorder.get(), options.recordPath);
     runningRun = nullptr;
-    return std::max(writeOutputs(options), recorded);
+    const int lost = liveSourceLost(liveSource) ? soundServerLostCode : 0;
+    liveSource = nullptr;
+    return std::max({writeOutputs(options), recorded, lost});
 }
 
 } // namespace glowfield
