@@ -36,8 +36,11 @@ std::unique_ptr<PulseSource> openLiveSource(const Options& options, int& code) {
     std::string error;
     auto source = PulseSource::open(options.listenSource, failure, error);
     if (!source) {
-        std::fprintf(stderr, "glowfield: cannot listen: %s\n", escaped(error, shownPathCharacters).c_str());
-        code = failure == PulseFailure::noServer ? 1 : 2;
+        // A screen saver's host shows nothing of a refusal but a blank screen: the saver plays without sound.
+        const bool hosted = options.displayMode == DisplayMode::hosted;
+        std::fprintf(stderr, "glowfield: cannot listen: %s%s\n", escaped(error, shownPathCharacters).c_str(),
+                     hosted ? " (left out: the saver plays without sound)" : "");
+        code = hosted ? 0 : failure == PulseFailure::noServer ? 1 : 2;
     }
     return source;
 }

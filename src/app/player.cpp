@@ -37,6 +37,7 @@
 #include "platform/memory_surface.h"
 #include "platform/png_writer.h"
 #include "platform/report_error.h"
+#include "platform/sound_player.h"
 
 namespace glowfield {
 
@@ -95,6 +96,7 @@ struct RunState {
         }
     }
     std::unique_ptr<Recorder> recorder;       // with --record
+    std::unique_ptr<SoundPlayer> sound;       // a sound file played aloud, whose clock paces the frames
     MemorySurface* headlessPicture = nullptr; // the surface headless frames are drawn into
     ProgressLine progress;
     DisplayWatchdog* watchdog = nullptr; // while a windowed run's display may block the frame thread
@@ -355,12 +357,14 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& write
             return;
         }
         const double now = run.clock.now();
-        if (schedule.take(now)) {
+        const bool bySound = run.sound && run.sound->paces();
+        if (bySound ? run.sound->frameDue(run.frames) : schedule.take(now)) {
             prepareTick(display, writer, run.log);
             run.tick();
             continue;
         }
-        if (SDL_WaitEventTimeout(&event, schedule.waitMilliseconds(now))) {
+        const int wait = bySound ? run.sound->waitMilliseconds(run.frames) : schedule.waitMilliseconds(now);
+        if (SDL_WaitEventTimeout(&event, wait)) {
             dispatchEvent(event, display, writer, run.log);
         }
     }
