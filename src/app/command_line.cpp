@@ -13,6 +13,7 @@
 
 #include "app/recorder.h"
 #include "app/small_file.h"
+#include "app/sound_options.h"
 #include "app/viewer_options.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
@@ -280,6 +281,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             if (options.action == Action::listAudioSources) {
                 return parsed;
             }
+        } else if (parseSoundOption(
+                       name, inlineValue.has_value(),
+                       [&](std::string& text) { return reader.read(name, inlineValue, text); }, options,
+                       error)) {
         } else if (parseViewerOption(
                        name, inlineValue.has_value(),
                        [&](std::string& text) { return reader.read(name, inlineValue, text); }, options,
@@ -311,6 +316,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             error = "--record with --frames 0 would make a video of no frames; give at least one frame";
         } else if (options.recordWidth != 0 && options.recordPath.empty()) {
             error = "--record-size is the size of the --record video, which is not given";
+        } else if (options.listen && !options.audioPath.empty()) {
+            error = "--listen and --audio cannot be used together: the effects hear one sound";
         } else if (window && exclusive) {
             error = "--window and --exclusive cannot be used together";
         } else if (options.headless && (window || exclusive)) {
@@ -324,6 +331,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                               : exclusive ? DisplayMode::exclusive
                                           : DisplayMode::desktop;
         error = finishViewerOptions(options);
+    }
+    if (error.empty()) {
+        error = checkSoundOptions(options);
     }
     return parsed;
 }
@@ -568,6 +578,9 @@ std::string usageText() {
            "  --listen [SOURCE]  the effects react to what the desktop plays (the monitor of the default\n"
            "                     output) or to the sound server's source SOURCE\n"
            "  --list-audio-sources  list the sound server's sources and exit\n"
+           "  --audio FILE       react to the sound of FILE (WAV, FLAC, Ogg or MP3), read in step with the\n"
+           "                     frames; the run ends with the file unless --frames says otherwise\n"
+           "  --switch-on-beat   a due automatic change waits for the next strong beat (at most 5 s)\n"
            "\n"
            "Keys: 0-9 choose an effect by three-digit number, space a random one, '.' the next of a fixed\n"
            "tour, z restarts with effect 0 and no automatic changes; k locks the current effect, n shows\n"

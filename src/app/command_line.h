@@ -52,6 +52,9 @@ struct Options {
     // Live listening: what a sound server plays, or one of its sources, drives the effects.
     bool listen = false;      // --listen
     std::string listenSource; // the source listened to; empty: the monitor of the default output
+    // Listening: a sound file read in step with the frames, and changes of effect that wait for the music.
+    std::string audioPath;     // empty: not listening
+    bool switchOnBeat = false; // a due automatic change waits for the next strong onset (at most 5 s)
 
     std::string configPath; // --config: the settings file; empty: the default location
     // The viewer's choices the command line made itself; the config file sets only the others.
@@ -67,6 +70,8 @@ struct Options {
         bool fps = false;
         bool startEffect = false;
         bool listen = false;
+        bool audio = false;
+        bool switchOnBeat = false;
     } chosen;
 };
 

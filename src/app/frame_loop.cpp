@@ -1,6 +1,7 @@
 #include "app/frame_loop.h"
 
 #include "app/commands.h"
+#include "app/listening.h"
 #include "app/switching.h"
 #include "display/renderer.h"
 #include "effects/catalogue.h"
@@ -21,12 +22,13 @@ void prepareField(int32_t seed) {
 
 void frameStep() {
     waveStep();
-    runCurrentEffect();
+    runCurrentEffect(currentSound());
     ++shared.frameCounter;
     renderField();
 }
 
 void timerTick() {
+    listenToNextFrame();
     checkAutomaticSwitch();
     frameStep();
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/commands.h"
+#include "app/listening.h"
 #include "app/switching.h"
 #include "display/renderer.h"
 #include "effects/effect_state.h"
@@ -23,6 +24,7 @@ void resetAllState() {
     resetEffectState();
     resetCommandState();
     setPlayableEntries({});
+    stopListening();
     renderer.lastColour = 0;
 }
 

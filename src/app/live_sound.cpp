@@ -1,6 +1,8 @@
 // Opening and listing the sound server's sources for the player, and its messages about them.
 #include "app/live_sound.h"
 
+#include "app/recorder.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -32,6 +34,13 @@ std::unique_ptr<PulseSource> openLiveSource(const Options& options, int& code) {
     if (!options.listen) {
         return nullptr;
     }
+    // The effects hear one sound: the command line's choice has won over the config file's already, so
+    // both are left only when the file asks for both.
+    if (!options.audioPath.empty()) {
+        std::fprintf(stderr, "glowfield: listen and audio cannot both be set: the effects hear one sound\n");
+        code = 2;
+        return nullptr;
+    }
     PulseFailure failure = PulseFailure::none;
     std::string error;
     auto source = PulseSource::open(options.listenSource, failure, error);
@@ -55,6 +64,28 @@ bool liveSourceLost(const PulseSource* source) {
         std::fprintf(stderr, "glowfield: the sound server went away, so the run ends\n");
     }
     return true;
+}
+
+std::unique_ptr<SoundPlayer> startPlayingAloud(const Options& options) {
+    if (options.audioPath.empty() || options.headless) {
+        return nullptr;
+    }
+    std::string error;
+    auto player = SoundPlayer::open(options.audioPath, error);
+    if (!player) {
+        std::fprintf(stderr, "glowfield: the sound is not played aloud: %s\n",
+                     escaped(error, shownPathCharacters).c_str());
+    }
+    return player;
+}
+
+void sayWhenVideoHasNoSound(const Options& options) {
+    const auto format = videoFormatOf(options.recordPath);
+    if (!options.audioPath.empty() && format && !videoCarriesSound(*format)) {
+        std::fprintf(stderr,
+                     "glowfield: a %s video has no sound track, so it is recorded without the sound\n",
+                     *format == VideoFormat::gif ? ".gif" : ".y4m");
+    }
 }
 
 } // namespace glowfield

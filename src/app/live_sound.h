@@ -1,11 +1,13 @@
-// Live listening seen from the player: the answer to --list-audio-sources, the source --listen opens before
-// anything else starts, and the one line said when the sound server goes away during a run.
+// Sound in the player beyond the analysis: the answer to --list-audio-sources, the source --listen opens
+// before anything else starts, the line said when the sound server goes away during a run, the --audio file
+// played aloud on the screen, and the line said when a recording cannot carry it.
 #pragma once
 
 #include <memory>
 
 #include "app/command_line.h"
 #include "platform/pulse_source.h"
+#include "platform/sound_player.h"
 
 namespace glowfield {
 
@@ -22,5 +24,11 @@ inline constexpr int soundServerLostCode = 3;
 
 // True, saying so once in one line, when source has lost its server.
 bool liveSourceLost(const PulseSource* source);
+
+// The --audio file played aloud, or nullptr: no file, or (after one line) no sound device.
+std::unique_ptr<SoundPlayer> startPlayingAloud(const Options& options);
+
+// One line when --record makes a video without a sound track (.y4m, .gif) while --audio names a file.
+void sayWhenVideoHasNoSound(const Options& options);
 
 } // namespace glowfield

@@ -19,6 +19,7 @@
 #include "app/frame_log.h"
 #include "app/frame_loop.h"
 #include "app/label_texture.h"
+#include "app/listening.h"
 #include "app/live_sound.h"
 #include "app/monitors.h"
 #include "app/name_label.h"
@@ -145,7 +146,8 @@ struct RunState {
 
     // A failed recording ends the run as well: its frames would go nowhere.
     bool framesDone() const {
-        return (options.frames && frames >= *options.frames) || (recorder && recorder->failed());
+        return (options.frames && frames >= *options.frames) || (!options.frames && soundEnded()) ||
+               (recorder && recorder->failed());
     }
 
     void tick() {
@@ -420,7 +422,9 @@ int runWindowed(RunState& run) {
             run.fps.drawOnto(pixels, pitch, format);
         });
         SDL_ShowCursor(SDL_DISABLE);
+        run.sound = display.hosted ? nullptr : startPlayingAloud(run.options);
         runWindowedLoop(run, display, writer);
+        run.sound.reset();
         if (run.recorder) {
             run.recorder->setPatience(encoderPatienceRunsOut);
         }
@@ -572,11 +576,14 @@ int runPlayer(const Options& options) {
     setPictureLoadsWait(options.headless || !options.recordPath.empty() || !options.screenshotPath.empty());
     // The sound source is opened before anything is written, so that a wrong one leaves no output behind.
     int listenCode = 0;
-    const std::unique_ptr<PulseSource> live = openLiveSource(options, listenCode);
+    std::unique_ptr<PulseSource> live = openLiveSource(options, listenCode);
     if (listenCode != 0) {
         return listenCode;
     }
     liveSource = live.get();
+    if (live) {
+        listenTo(std::move(live));
+    }
     RunState run(options);
     if (!run.log.openFromEnvironment()) {
         std::fprintf(stderr, "glowfield: cannot write the frame log named by GLOWFIELD_FRAME_LOG\n");
@@ -584,9 +591,10 @@ int runPlayer(const Options& options) {
     }
     if (!options.recordPath.empty()) {
         std::string error;
-        run.recorder =
-            Recorder::start(options.recordPath, options.recordWidth ? options.recordWidth : displayWidth,
-                            options.recordHeight ? options.recordHeight : displayHeight, error);
+        run.recorder = Recorder::start(
+            options.recordPath, options.recordWidth ? options.recordWidth : displayWidth,
+            options.recordHeight ? options.recordHeight : displayHeight, error, options.audioPath);
+        sayWhenVideoHasNoSound(options);
         if (!run.recorder) {
             std::fprintf(stderr, "glowfield: %s\n", error.c_str());
             return 2;
@@ -619,7 +627,10 @@ int runPlayer(const Options& options) {
     const int recorded = finishRecording(run.recorder.get(), options.recordPath);
     runningRun = nullptr;
     const int lost = liveSourceLost(liveSource) ? soundServerLostCode : 0;
-    liveSource = nullptr;
+    if (liveSource) {
+        liveSource = nullptr;
+        stopListening();
+    }
     return std::max({writeOutputs(options), recorded, lost});
 }
 

@@ -13,6 +13,7 @@
 
 #include "app/command_line.h"
 #include "app/gallery.h"
+#include "app/listening.h"
 #include "app/live_sound.h"
 #include "app/monitors.h"
 #include "app/player.h"
@@ -124,6 +125,11 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
     if (!options.galleryDirectory.empty()) {
         setPictureDirectory(options.picturesDirectory.value_or(defaultPicturesDirectory(environment)));
         return runGallery(options);
+    }
+    // The sound file is opened before any output is made: one that cannot be read leaves none behind.
+    if (const std::string error = startListening(options); !error.empty()) {
+        std::fprintf(stderr, "glowfield: %s\n", error.c_str());
+        return 2;
     }
     return runPlayer(options);
 }

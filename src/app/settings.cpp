@@ -152,16 +152,18 @@ void readListen(const toml::node& node, FileSettings& settings) {
     settings.listenSource = name->get();
 }
 
-// ~ and ~/ start from HOME; any other relative folder from the config file's own folder.
-std::string readPictures(const toml::node& node, const std::string& path, const std::string& home) {
+// ~ and ~/ start from HOME; any other relative name from the config file's own folder.
+std::string readFileName(const toml::node& node, const std::string& key, const std::string& path,
+                         const std::string& home) {
     const auto* value = node.as_string();
     if (!value || value->get().empty()) {
-        throw Refusal{lineOf(node), "pictures must be the name of a folder"};
+        throw Refusal{lineOf(node), key == "pictures" ? "pictures must be the name of a folder"
+                                                      : key + " must be the name of a file"};
     }
     const std::string& folder = value->get();
     if (folder == "~" || folder.rfind("~/", 0) == 0) {
         if (home.empty()) {
-            throw Refusal{lineOf(node), "pictures starts with ~, but HOME is not set"};
+            throw Refusal{lineOf(node), key + " starts with ~, but HOME is not set"};
         }
         return home + folder.substr(1);
     }
@@ -185,7 +187,7 @@ void readKey(const std::string& key, const toml::node& node, const std::string& 
     } else if (key == "switch_seconds") {
         settings.switchSeconds = readSwitchSeconds(node);
     } else if (key == "pictures") {
-        settings.pictures = readPictures(node, path, home);
+        settings.pictures = readFileName(node, key, path, home);
     } else if (key == "monitor") {
         settings.monitor = readMonitor(node);
     } else if (key == "all_monitors") {
@@ -200,6 +202,10 @@ void readKey(const std::string& key, const toml::node& node, const std::string& 
         settings.startEffect = readStartEffect(node);
     } else if (key == "listen") {
         readListen(node, settings);
+    } else if (key == "audio") {
+        settings.audio = readFileName(node, key, path, home);
+    } else if (key == "switch_on_beat") {
+        settings.switchOnBeat = readBoolean(node, key);
     } else {
         throw Refusal{settings.lines[key], "unknown key " + quoted(key)};
     }
@@ -386,13 +392,19 @@ std::string applySettings(const FileSettings& file, Options& options, std::vecto
     if (!chosen.fps && file.fps) {
         options.fps = *file.fps;
     }
-    if (!chosen.listen && file.listen) {
+    if (!chosen.listen && !chosen.audio && file.listen) {
         options.listen = *file.listen;
         options.listenSource = file.listenSource;
     }
     // --effect chooses the first effect as well, and stops the changes.
     if (!chosen.startEffect && !options.effect && file.startEffect) {
         options.startEffect = file.startEffect;
+    }
+    if (!chosen.audio && !chosen.listen && file.audio) {
+        options.audioPath = *file.audio;
+    }
+    if (!chosen.switchOnBeat && file.switchOnBeat) {
+        options.switchOnBeat = *file.switchOnBeat;
     }
     if (!chosen.names && file.names) {
         options.names = *file.names;
@@ -532,6 +544,11 @@ std::string settingsText(const Options& options, const std::string& defaultPictu
                 "\n";
     }
     text += std::string("fps = ") + (options.fps ? "true" : "false") + "\n";
+    if (!options.audioPath.empty() && isUtf8(options.audioPath)) {
+        text += "audio = " +
+                tomlString(std::filesystem::absolute(options.audioPath).lexically_normal().string()) + "\n";
+    }
+    text += std::string("switch_on_beat = ") + (options.switchOnBeat ? "true" : "false") + "\n";
     if (options.startEffect) {
         text += "start_effect = " + std::to_string(*options.startEffect) + "\n";
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/commands.h"
+#include "app/listening.h"
 #include "effects/catalogue.h"
 #include "field/random.h"
 
@@ -16,7 +17,8 @@ std::vector<int> playable; // empty: every entry
 } // namespace
 
 void checkAutomaticSwitch() {
-    if (shared.frameCounter % shared.switchPeriod == 0 && !commands.locked) {
+    const bool due = shared.frameCounter % shared.switchPeriod == 0 && !commands.locked;
+    if (automaticSwitchNow(due)) {
         ++shared.frameCounter;
         selectEffect(playableEntryFor(nextRandom()));
     }

@@ -1,5 +1,7 @@
 #include "effects/catalogue.h"
 
+#include "effects/beat_kick.h"
+
 #include "field/picture.h"
 #include "field/picture_loader.h"
 #include "field/random.h"
@@ -122,8 +124,9 @@ bool EffectContext::loadPicture() const {
 
 static_assert(rowsAreIndices(), "catalogue rows must be exactly 0..241 in order, one each");
 
-void runCurrentEffect(const SoundFrame& sound) {
-    applyFinishedPicture();
+namespace {
+
+void runEntry(const SoundFrame& sound) {
     const int index = (shared.currentEffect & 0xff) % effectCount;
     const CatalogueEntry& entry = catalogue[index];
     const bool restart = current.restart || current.index != index;
@@ -169,6 +172,15 @@ void runCurrentEffect(const SoundFrame& sound) {
     if (current.stepsSinceStart != EffectContext::never) {
         ++current.stepsSinceStart;
     }
+}
+
+} // namespace
+
+void runCurrentEffect(const SoundFrame& sound) {
+    applyFinishedPicture();
+    runEntry(sound);
+    // Every entry, the older routines too, feels the beat; silence leaves the frame untouched.
+    kickOnBeat(sound);
 }
 
 void selectEffect(int index) {

@@ -35,7 +35,7 @@ const char* familyName(Family family);
 
 // Runs the entry selected by the low byte of currentEffect. An effect of its own is made and started first
 // when its entry has become current since the last frame. Effects of their own hear sound through their
-// context; the older routines never do.
+// context; every entry, the older routines too, gets the beat's kick after it ran (see beat_kick.h).
 void runCurrentEffect(const SoundFrame& sound = SoundFrame{});
 
 // Stores the low byte of index into currentEffect; the change shows at the next frame step, where the entry
