@@ -94,7 +94,8 @@ TEST(SoundRecording, TheSoundTrackLastsAsLongAsTheVideo) {
           std::pair{"cut.webm", "long.wav"}, std::pair{"padded.webm", "short.wav"}}) {
         double audio = 0;
         const double video = record(dir.file(name), dir.file(sound), 50, audio);
-        EXPECT_NEAR(video, 1.0, 0.001) << name;
+        // WebM keeps milliseconds, and its last frame's length is estimated.
+        EXPECT_NEAR(video, 1.0, 0.01) << name;
         // Within one packet of the sound codec (AAC: 1024 samples, Opus: 20 ms).
         EXPECT_NEAR(audio, video, 0.03) << name;
     }

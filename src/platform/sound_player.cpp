@@ -80,7 +80,8 @@ void SoundPlayer::feed() {
 double SoundPlayer::playedSeconds() const {
     const Uint32 queued = SDL_GetQueuedAudioSize(device_) / static_cast<Uint32>(sizeof(float) * channels_);
     const double taken = static_cast<double>(queuedFrames_) - queued;
-    return std::max(0.0, (taken - bufferFrames_) / rate_);
+    // Negative until the device has taken its first buffer: not even the first frame is due before.
+    return (taken - bufferFrames_) / rate_;
 }
 
 bool SoundPlayer::frameDue(uint64_t frame) {
@@ -89,7 +90,6 @@ bool SoundPlayer::frameDue(uint64_t frame) {
         started_ = true;
         SDL_PauseAudioDevice(device_, 0);
         lastMoved_ = SDL_GetTicks64();
-        return frame == 0;
     }
     const double played = playedSeconds();
     const uint64_t now = SDL_GetTicks64();

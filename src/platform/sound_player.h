@@ -29,7 +29,8 @@ class SoundPlayer {
     // or suspended): the frames are then paced by the clock instead.
     bool paces() const { return !stalled_; }
 
-    // Seconds of sound the device has played (taken from the queue, less the one buffer it holds).
+    // Seconds of sound the device has played (taken from the queue, less the one buffer it holds); negative
+    // before it has begun.
     double playedSeconds() const;
 
   private:
