@@ -2,6 +2,7 @@
 #include "platform/pulse_source.h"
 
 #include <algorithm>
+#include <chrono>
 #include <pulse/error.h>
 #include <pulse/introspect.h>
 #include <pulse/mainloop.h>
@@ -65,53 +66,72 @@ std::unique_ptr<PulseSource> PulseSource::open(const std::string& source, PulseF
     return std::unique_ptr<PulseSource>(new PulseSource(stream));
 }
 
-PulseSource::PulseSource(pa_simple* stream) : stream_(stream), ring_(ringSamples) {
-    reader_ = std::thread([this] { readLoop(); });
+PulseSource::State::~State() {
+    pa_simple_free(stream);
+}
+
+namespace {
+
+void readLoop(PulseSource::State& state) {
+    std::vector<float> chunk(readSamples);
+    while (!state.stopping) {
+        int code = 0;
+        if (pa_simple_read(state.stream, chunk.data(), chunk.size() * sizeof(float), &code) < 0) {
+            state.lost = true;
+            break;
+        }
+        std::lock_guard lock(state.mutex);
+        for (const float sample : chunk) {
+            // When the frame loop has not taken the oldest samples for half a second, they make room.
+            if (state.count == state.ring.size()) {
+                state.start = (state.start + 1) % state.ring.size();
+                --state.count;
+            }
+            state.ring[(state.start + state.count++) % state.ring.size()] = std::clamp(sample, -1.0f, 1.0f);
+        }
+    }
+    state.finished = true;
+}
+
+} // namespace
+
+PulseSource::PulseSource(pa_simple* stream) : state_(std::make_shared<State>()) {
+    state_->stream = stream;
+    state_->ring.resize(ringSamples);
+    reader_ = std::thread([state = state_] { readLoop(*state); });
 }
 
 PulseSource::~PulseSource() {
-    // A read returns within its 10 ms, or at once with an error when the server is gone.
-    stopping_ = true;
-    reader_.join();
-    pa_simple_free(stream_);
-}
-
-void PulseSource::readLoop() {
-    std::vector<float> chunk(readSamples);
-    while (!stopping_) {
-        int code = 0;
-        if (pa_simple_read(stream_, chunk.data(), chunk.size() * sizeof(float), &code) < 0) {
-            lost_ = true;
-            return;
-        }
-        std::lock_guard lock(mutex_);
-        for (const float sample : chunk) {
-            // When the frame loop has not taken the oldest samples for half a second, they make room.
-            if (count_ == ring_.size()) {
-                start_ = (start_ + 1) % ring_.size();
-                --count_;
-            }
-            ring_[(start_ + count_++) % ring_.size()] = std::clamp(sample, -1.0f, 1.0f);
-        }
+    // A read returns within its 10 ms, or at once with an error when the server is gone; one the server
+    // never answers is not waited for.
+    state_->stopping = true;
+    for (int wait = 0; wait < 50 && !state_->finished; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (state_->finished) {
+        reader_.join();
+    } else {
+        reader_.detach();
     }
 }
 
 bool PulseSource::nextFrame(std::vector<float>& mono) {
     mono.assign(frameSamples, 0.0f);
-    std::lock_guard lock(mutex_);
+    State& state = *state_;
+    std::lock_guard lock(state.mutex);
     // After a stall of the frame loop the sound it missed is skipped: frames show what is heard now, with
     // a frame's margin kept for the server's uneven deliveries.
-    if (count_ > 3 * frameSamples) {
-        const size_t skipped = count_ - 2 * frameSamples;
-        start_ = (start_ + skipped) % ring_.size();
-        count_ -= skipped;
+    if (state.count > 3 * frameSamples) {
+        const size_t skipped = state.count - 2 * frameSamples;
+        state.start = (state.start + skipped) % state.ring.size();
+        state.count -= skipped;
     }
-    const size_t taken = std::min<size_t>(count_, frameSamples);
+    const size_t taken = std::min<size_t>(state.count, frameSamples);
     for (size_t i = 0; i < taken; ++i) {
-        mono[i] = ring_[(start_ + i) % ring_.size()];
+        mono[i] = state.ring[(state.start + i) % state.ring.size()];
     }
-    start_ = (start_ + taken) % ring_.size();
-    count_ -= taken;
+    state.start = (state.start + taken) % state.ring.size();
+    state.count -= taken;
     return true;
 }
 

@@ -40,22 +40,29 @@ class PulseSource : public SoundSource {
     bool nextFrame(std::vector<float>& mono) override;
 
     // True once the server has gone away: the reading thread has stopped and the frames are silent.
-    bool lost() const { return lost_.load(); }
+    bool lost() const { return state_->lost.load(); }
 
     static constexpr int rate = 48000;
 
+    // What the reading thread shares with the frame loop. The thread holds it too, so that a read the
+    // server never answers cannot keep the player from ending: the thread is then left to finish alone.
+    struct State {
+        pa_simple* stream = nullptr;
+        std::atomic<bool> stopping{false};
+        std::atomic<bool> lost{false};
+        std::atomic<bool> finished{false};
+        std::mutex mutex;
+        std::vector<float> ring; // the samples that have arrived and not yet been taken, oldest first
+        size_t start = 0;        // the oldest sample's place in ring
+        size_t count = 0;        // how many samples ring holds
+        ~State();
+    };
+
   private:
     explicit PulseSource(pa_simple* stream);
-    void readLoop();
 
-    pa_simple* stream_;
+    std::shared_ptr<State> state_;
     std::thread reader_;
-    std::atomic<bool> stopping_{false};
-    std::atomic<bool> lost_{false};
-    std::mutex mutex_;
-    std::vector<float> ring_; // the samples that have arrived and not yet been taken, oldest first
-    size_t start_ = 0;        // the oldest sample's place in ring_
-    size_t count_ = 0;        // how many samples ring_ holds
 };
 
 // The names of the server's sources (monitors included), one per element, in the server's order. False,
