@@ -11,8 +11,8 @@ namespace glowfield {
 namespace {
 
 constexpr double kickRadius = 14.0;    // cells on the 200-cell grid: the ripple's first ring
-constexpr double velocityPush = 2.5;   // at the centre, for a full beat at full level
-constexpr double colourPulse = 28.0;   // the same in colour, seen at once whatever the entry redraws
+constexpr double velocityPush = 4.0;   // at the centre, for a full beat at full level
+constexpr double colourPulse = 48.0;   // the same in colour, seen at once whatever the entry redraws
 constexpr double quietestShare = 0.35; // of a kick's strength at the lowest level
 
 uint32_t mixed(uint32_t value) {

@@ -1,7 +1,10 @@
 #include "platform/sound_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 #include <sndfile.h>
 
@@ -39,10 +42,26 @@ bool promisesMore(const std::string& log) {
 } // namespace
 
 std::unique_ptr<SoundFile> SoundFile::open(const std::string& path, std::string& error) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        error = "it is a folder";
+        return nullptr;
+    }
     SF_INFO info{};
     SNDFILE* handle = sf_open(path.c_str(), SFM_READ, &info);
     if (!handle) {
+        // libsndfile's own words, as one line without its closing full stop.
         error = sf_strerror(nullptr);
+        for (char& c : error) {
+            c = c == '\n' ? ' ' : c;
+        }
+        while (!error.empty() && (error.back() == '.' || error.back() == ' ')) {
+            error.pop_back();
+        }
         return nullptr;
     }
     std::unique_ptr<SoundFile> file(new SoundFile);

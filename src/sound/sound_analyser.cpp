@@ -18,6 +18,9 @@ constexpr float quietestReference = 0.003f;
 constexpr float referenceDecay = 0.99f;
 // A band holding nothing still has this share of the loudest band as its reference, so it stays near 0.
 constexpr float bandFloorShare = 0.02f;
+// Frames of silence after sound in which the beat tracker's beats still count: a beat may fall in the
+// quiet just before its hit, and the gaps between sparse hits are silent.
+constexpr uint32_t beatHold = 50;
 constexpr float bandEdges[4] = {20.0f, 250.0f, 2000.0f, 16000.0f}; // Hz: bass, middle, treble
 
 // The power of two samples per detector step that gives about 100 steps a second (512 at 44.1 and 48 kHz).
@@ -41,6 +44,7 @@ struct SoundAnalyser::Detectors {
     fvec_t* input = nullptr;
     fvec_t* onsetOut = nullptr;
     fvec_t* tempoOut = nullptr;
+    uint_t lastBeat = 0;
     kiss_fftr_cfg fft = nullptr;
     std::vector<kiss_fft_cpx> spectrum;
 
@@ -62,10 +66,8 @@ struct SoundAnalyser::Detectors {
 
 SoundAnalyser::SoundAnalyser(int sampleRate)
     : rate_(std::max(sampleRate, 1000)), hop_(hopFor(rate_)), fftSize_(hop_ * 4),
-      detectors_(std::make_unique<Detectors>()),
-      levelReference_(quietestReference), bandReference_{quietestReference, quietestReference,
-                                                         quietestReference},
-      onsetReference_(0.0f) {
+      detectors_(std::make_unique<Detectors>()), levelReference_(quietestReference),
+      bandReference_{quietestReference, quietestReference, quietestReference}, recentRms_{} {
     const auto window = static_cast<uint_t>(hop_ * 2);
     const auto hop = static_cast<uint_t>(hop_);
     const auto rate = static_cast<uint_t>(rate_);
@@ -79,7 +81,7 @@ SoundAnalyser::SoundAnalyser(int sampleRate)
     d.spectrum.resize(static_cast<size_t>(fftSize_ / 2 + 1));
     // Silence is decided here, the same way for every detector.
     aubio_onset_set_silence(d.onset, -90.0f);
-    aubio_tempo_set_silence(d.tempo, -90.0f);
+    aubio_tempo_set_silence(d.tempo, -200.0f);
     history_.assign(static_cast<size_t>(fftSize_), 0.0f);
     windowed_.resize(static_cast<size_t>(fftSize_));
     window_.resize(static_cast<size_t>(fftSize_));
@@ -91,44 +93,49 @@ SoundAnalyser::SoundAnalyser(int sampleRate)
 
 SoundAnalyser::~SoundAnalyser() = default;
 
-void SoundAnalyser::analyseHops(const std::vector<float>& mono, bool& onset, float& descriptor, bool& beat) {
+void SoundAnalyser::analyseHops(const std::vector<float>& mono, bool& onset, bool& beat) {
     Detectors& d = *detectors_;
     for (const float sample : mono) {
         hopBuffer_.push_back(sample);
         history_[historyAt_] = sample;
-        historyAt_ = (historyAt_ + 1) % history_.size();
+        historyAt_ = historyAt_ + 1 == history_.size() ? 0 : historyAt_ + 1;
         if (hopBuffer_.size() < static_cast<size_t>(hop_)) {
             continue;
         }
         std::copy(hopBuffer_.begin(), hopBuffer_.end(), d.input->data);
         hopBuffer_.clear();
         aubio_onset_do(d.onset, d.input, d.onsetOut);
-        if (d.onsetOut->data[0] > 0.0f) {
-            onset = true;
-            descriptor = std::max(descriptor, aubio_onset_get_descriptor(d.onset));
-        }
+        onset = onset || d.onsetOut->data[0] > 0.0f;
         aubio_tempo_do(d.tempo, d.input, d.tempoOut);
-        beat = beat || d.tempoOut->data[0] > 0.0f;
+        // A beat placed at the very start of a step reads 0 in the output; the last beat's place moves
+        // for every beat.
+        const uint_t last = aubio_tempo_get_last(d.tempo);
+        beat = beat || last != d.lastBeat;
+        d.lastBeat = last;
     }
 }
 
 void SoundAnalyser::measureBands(float bands[3]) {
     Detectors& d = *detectors_;
     const size_t n = history_.size();
-    for (size_t i = 0; i < n; ++i) {
-        windowed_[i] = history_[(historyAt_ + i) % n] * window_[i];
+    // The ring from its oldest sample on.
+    const size_t older = n - historyAt_;
+    for (size_t i = 0; i < older; ++i) {
+        windowed_[i] = history_[historyAt_ + i] * window_[i];
+    }
+    for (size_t i = older; i < n; ++i) {
+        windowed_[i] = history_[i - older] * window_[i];
     }
     kiss_fftr(d.fft, windowed_.data(), d.spectrum.data());
     const double binHz = static_cast<double>(rate_) / fftSize_;
     double power[3] = {0.0, 0.0, 0.0};
-    for (size_t bin = 1; bin < d.spectrum.size(); ++bin) {
-        const double hz = bin * binHz;
-        const kiss_fft_cpx c = d.spectrum[bin];
-        const double p = static_cast<double>(c.r) * c.r + static_cast<double>(c.i) * c.i;
-        for (int band = 0; band < 3; ++band) {
-            if (hz >= bandEdges[band] && hz < bandEdges[band + 1]) {
-                power[band] += p;
-            }
+    for (int band = 0; band < 3; ++band) {
+        const auto first = static_cast<size_t>(std::ceil(bandEdges[band] / binHz));
+        const auto end =
+            std::min(d.spectrum.size(), static_cast<size_t>(std::ceil(bandEdges[band + 1] / binHz)));
+        for (size_t bin = std::max<size_t>(first, 1); bin < end; ++bin) {
+            const kiss_fft_cpx c = d.spectrum[bin];
+            power[band] += static_cast<double>(c.r) * c.r + static_cast<double>(c.i) * c.i;
         }
     }
     // Scaled so that a sine's band value is its RMS, as for the level.
@@ -147,8 +154,7 @@ SoundFrame SoundAnalyser::analyse(const std::vector<float>& mono) {
     }
     const double rms = mono.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(mono.size()));
     bool onset = false, beat = false;
-    float descriptor = 0.0f;
-    analyseHops(mono, onset, descriptor, beat);
+    analyseHops(mono, onset, beat);
     float bands[3];
     measureBands(bands);
 
@@ -160,8 +166,12 @@ SoundFrame SoundAnalyser::analyse(const std::vector<float>& mono) {
         bandReference_[band] = std::max({bands[band], bandReference_[band] * referenceDecay,
                                          loudestBand * bandFloorShare, quietestReference});
     }
+    framesSinceSound_ = rms < silenceRms ? std::min(framesSinceSound_ + 1, beatHold + 1) : 0;
+    if (framesSinceSound_ > beatHold) {
+        beat = false;
+    }
     if (rms < silenceRms) {
-        onset = beat = false;
+        onset = false;
     } else {
         frame.level = unit(static_cast<float>(rms) / levelReference_);
         frame.bass = unit(bands[0] / bandReference_[0]);
@@ -169,12 +179,22 @@ SoundFrame SoundAnalyser::analyse(const std::vector<float>& mono) {
         frame.treble = unit(bands[2] / bandReference_[2]);
     }
     if (onset) {
-        onsetReference_ = std::max(descriptor, onsetReference_ * referenceDecay);
+        // How much louder this frame or the one before (the detector reports a frame late) is than the
+        // frames before the hit, against the automatic gain: a hit out of quiet is 1, a soft note in a loud
+        // passage near 0.
+        const double hit = std::max(rms, recentRms_[0]);
+        const double before = (recentRms_[1] + recentRms_[2] + recentRms_[3]) / 3.0;
         frame.onset = true;
-        frame.onsetStrength = onsetReference_ > 0.0f ? unit(descriptor / onsetReference_) : 1.0f;
-        // An onset of no measurable strength is still an onset.
-        frame.onsetStrength = std::max(frame.onsetStrength, 0.01f);
+        frame.onsetStrength =
+            std::max(0.01f, unit(static_cast<float>(1.25 * (hit - before) / levelReference_)));
     }
+    for (size_t i = recentRms_.size() - 1; i > 0; --i) {
+        recentRms_[i] = recentRms_[i - 1];
+    }
+    recentRms_[0] = rms;
+    // The tracker places its beats up to two frames before the hit: a beat is given one frame after it was
+    // placed, which puts it within a frame of the hit, as the onsets are.
+    std::swap(beat, pendingBeat_);
     if (beat) {
         framesSinceBeat_ = 0;
     } else if (framesSinceBeat_ != SoundFrame::neverHeard) {

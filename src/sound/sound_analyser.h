@@ -3,6 +3,7 @@
 // frames.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -28,7 +29,7 @@ class SoundAnalyser {
 
   private:
     struct Detectors;
-    void analyseHops(const std::vector<float>& mono, bool& onset, float& descriptor, bool& beat);
+    void analyseHops(const std::vector<float>& mono, bool& onset, bool& beat);
     void measureBands(float bands[3]);
 
     int rate_;
@@ -42,8 +43,10 @@ class SoundAnalyser {
     std::vector<float> windowed_;
     float levelReference_;
     float bandReference_[3];
-    float onsetReference_;
+    std::array<double, 4> recentRms_; // the loudness of the frames before, latest first
+    bool pendingBeat_ = false;        // the tracker placed a beat in the frame before
     uint32_t framesSinceBeat_ = SoundFrame::neverHeard;
+    uint32_t framesSinceSound_ = 1000; // frames since the last frame louder than silence
 };
 
 } // namespace glowfield
