@@ -13,7 +13,7 @@ ParseResult parse(std::vector<std::string> args) {
     return parseCommandLine(args);
 }
 
-TEST(Listening, ListenTakesASourceOnlyWhenOneFollows) {
+TEST(LiveListening, ListenTakesASourceOnlyWhenOneFollows) {
     Options options = parse({"--listen", "--window"}).options;
     EXPECT_TRUE(options.listen);
     EXPECT_EQ(options.listenSource, "");
@@ -26,7 +26,7 @@ TEST(Listening, ListenTakesASourceOnlyWhenOneFollows) {
     EXPECT_EQ(parse({"--list-audio-sources", "--bogus"}).options.action, Action::listAudioSources);
 }
 
-TEST(Listening, RefusalsNameTheProblem) {
+TEST(LiveListening, RefusalsNameTheProblem) {
     EXPECT_EQ(parse({"--listen="}).error, "--listen= needs a source's name (see --list-audio-sources)");
     EXPECT_EQ(parse({"--list-audio-sources=x"}).error, "--list-audio-sources takes no value");
     EXPECT_EQ(parse({"--listen", "--audio", "a.wav"}).error,
@@ -48,7 +48,7 @@ Options withFile(const std::string& text, std::vector<std::string> args, std::st
     return parsed.options;
 }
 
-TEST(Listening, TheConfigFileListensUnlessTheCommandLineChoseASound) {
+TEST(LiveListening, TheConfigFileListensUnlessTheCommandLineChoseASound) {
     std::string error;
     Options options = withFile("listen = true\n", {}, error);
     EXPECT_EQ(error, "");
