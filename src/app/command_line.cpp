@@ -114,6 +114,20 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                         : "unexpected argument " + quoted(name) + " (see --help)";
         } else if (!row->value && inlineValue) {
             error = name + " takes no value";
+        } else if (row->value && row->value[0] == '[') {
+            // An optional value: written as --name=VALUE, or the next word when that is not an option.
+            if (inlineValue) {
+                value = *inlineValue;
+                if (value.empty()) {
+                    error = name + "= needs a " + std::string(row->value + 1, std::strlen(row->value) - 2) +
+                            " (see --help)";
+                }
+            } else if (at + 1 < args.size() && !args[at + 1].empty() && args[at + 1][0] != '-') {
+                value = args[++at];
+            }
+            if (error.empty()) {
+                row->apply(value, parse, error);
+            }
         } else if (!row->value || reader.read(name, inlineValue, value)) {
             row->apply(value, parse, error);
             if (row->endsParsing && error.empty()) {
@@ -127,7 +141,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             (hosted || window || exclusive || options.headless || !options.screenshotPath.empty() ||
              !options.dumpFieldPath.empty() || options.effect || options.chosen.names ||
              options.chosen.locked || options.chosen.switchSeconds || options.chosen.monitors ||
-             options.chosen.fps || options.startEffect || !options.recordPath.empty())) {
+             options.chosen.fps || options.startEffect || !options.recordPath.empty() || options.listen)) {
             error = "--gallery renders every entry headless into its folder; it takes only --seed, --frames, "
                     "--pictures, --only, --skip and --config";
         } else if (hosted && (window || exclusive || options.headless)) {
@@ -140,6 +154,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             error = "--record with --frames 0 would make a video of no frames; give at least one frame";
         } else if (options.recordWidth != 0 && options.recordPath.empty()) {
             error = "--record-size is the size of the --record video, which is not given";
+        } else if (options.listen && !options.audioPath.empty()) {
+            error = "--listen and --audio cannot be used together: the effects hear one sound";
         } else if (window && exclusive) {
             error = "--window and --exclusive cannot be used together";
         } else if (options.headless && (window || exclusive)) {

@@ -10,7 +10,7 @@
 
 namespace glowfield {
 
-enum class Action { run, help, version, list, listMonitors, printConfig };
+enum class Action { run, help, version, list, listMonitors, printConfig, listAudioSources };
 
 enum class DisplayMode {
     desktop,   // full screen on the desktop's own mode, the picture scaled with its aspect
@@ -49,6 +49,9 @@ struct Options {
     bool fps = false;               // the frame rate and the frame time in a corner of the presented picture
     std::optional<int> startEffect; // the first effect, automatic switching going on from it
 
+    // Live listening: what a sound server plays, or one of its sources, drives the effects.
+    bool listen = false;      // --listen
+    std::string listenSource; // the source listened to; empty: the monitor of the default output
     // Listening: a sound file read in step with the frames, and changes of effect that wait for the music.
     std::string audioPath;     // empty: not listening
     bool switchOnBeat = false; // a due automatic change waits for the next strong onset (at most 5 s)
@@ -66,6 +69,7 @@ struct Options {
 
         bool fps = false;
         bool startEffect = false;
+        bool listen = false;
         bool audio = false;
         bool switchOnBeat = false;
     } chosen;

@@ -221,6 +221,16 @@ constexpr std::array rows{
         "--switch-on-beat", nullptr, nullptr,
         "a due automatic change waits for the next strong beat (at most 5 s)", "switch_on_beat", false,
         [](Text, Parse& p, std::string&) { p.options.switchOnBeat = p.options.chosen.switchOnBeat = true; }},
+    OptionRow{"--listen", nullptr, "[SOURCE]",
+              "react to what the desktop plays (the monitor of the default output)\nor to the sound server's "
+              "source SOURCE",
+              "listen", false,
+              [](Text v, Parse& p, std::string&) {
+                  p.options.listen = p.options.chosen.listen = true;
+                  p.options.listenSource = v;
+              }},
+    OptionRow{"--list-audio-sources", nullptr, nullptr, "list the sound server's sources and exit", nullptr,
+              true, [](Text, Parse& p, std::string&) { p.options.action = Action::listAudioSources; }},
 };
 
 } // namespace

@@ -20,6 +20,7 @@
 #include "app/frame_loop.h"
 #include "app/label_texture.h"
 #include "app/listening.h"
+#include "app/live_sound.h"
 #include "app/monitors.h"
 #include "app/name_label.h"
 #include "app/progress.h"
@@ -37,13 +38,16 @@
 #include "platform/memory_surface.h"
 #include "platform/png_writer.h"
 #include "platform/report_error.h"
+#include "platform/sound_player.h"
 
 namespace glowfield {
 
 namespace {
 
+const PulseSource* liveSource = nullptr; // while listening live
+
 bool stopRequested() {
-    return commands.quitRequested || stopSignalled() || hostWindowIsGone();
+    return commands.quitRequested || stopSignalled() || hostWindowIsGone() || liveSourceLost(liveSource);
 }
 
 // While the encoder makes the player wait: the stop requests count from when they are first seen.
@@ -93,6 +97,7 @@ struct RunState {
         }
     }
     std::unique_ptr<Recorder> recorder;       // with --record
+    std::unique_ptr<SoundPlayer> sound;       // a sound file played aloud, whose clock paces the frames
     MemorySurface* headlessPicture = nullptr; // the surface headless frames are drawn into
     ProgressLine progress;
     DisplayWatchdog* watchdog = nullptr; // while a windowed run's display may block the frame thread
@@ -354,12 +359,14 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& write
             return;
         }
         const double now = run.clock.now();
-        if (schedule.take(now)) {
+        const bool bySound = run.sound && run.sound->paces();
+        if (bySound ? run.sound->frameDue(run.frames) : schedule.take(now)) {
             prepareTick(display, writer, run.log);
             run.tick();
             continue;
         }
-        if (SDL_WaitEventTimeout(&event, schedule.waitMilliseconds(now))) {
+        const int wait = bySound ? run.sound->waitMilliseconds(run.frames) : schedule.waitMilliseconds(now);
+        if (SDL_WaitEventTimeout(&event, wait)) {
             dispatchEvent(event, display, writer, run.log);
         }
     }
@@ -415,7 +422,9 @@ int runWindowed(RunState& run) {
             run.fps.drawOnto(pixels, pitch, format);
         });
         SDL_ShowCursor(SDL_DISABLE);
+        run.sound = display.hosted ? nullptr : startPlayingAloud(run.options);
         runWindowedLoop(run, display, writer);
+        run.sound.reset();
         if (run.recorder) {
             run.recorder->setPatience(encoderPatienceRunsOut);
         }
@@ -565,6 +574,16 @@ int runPlayer(const Options& options) {
     // On the screen a frame never waits for a picture file; a run that leaves frames behind (headless, a
     // recording, a screenshot) waits, so that the same seed and folder give the same frames every time.
     setPictureLoadsWait(options.headless || !options.recordPath.empty() || !options.screenshotPath.empty());
+    // The sound source is opened before anything is written, so that a wrong one leaves no output behind.
+    int listenCode = 0;
+    std::unique_ptr<PulseSource> live = openLiveSource(options, listenCode);
+    if (listenCode != 0) {
+        return listenCode;
+    }
+    liveSource = live.get();
+    if (live) {
+        listenTo(std::move(live));
+    }
     RunState run(options);
     if (!run.log.openFromEnvironment()) {
         std::fprintf(stderr, "glowfield: cannot write the frame log named by GLOWFIELD_FRAME_LOG\n");
@@ -572,9 +591,10 @@ int runPlayer(const Options& options) {
     }
     if (!options.recordPath.empty()) {
         std::string error;
-        run.recorder =
-            Recorder::start(options.recordPath, options.recordWidth ? options.recordWidth : displayWidth,
-                            options.recordHeight ? options.recordHeight : displayHeight, error);
+        run.recorder = Recorder::start(
+            options.recordPath, options.recordWidth ? options.recordWidth : displayWidth,
+            options.recordHeight ? options.recordHeight : displayHeight, error, options.audioPath);
+        sayWhenVideoHasNoSound(options);
         if (!run.recorder) {
             std::fprintf(stderr, "glowfield: %s\n", error.c_str());
             return 2;
@@ -606,7 +626,12 @@ int runPlayer(const Options& options) {
     }
     const int recorded = finishRecording(run.recorder.get(), options.recordPath);
     runningRun = nullptr;
-    return std::max(writeOutputs(options), recorded);
+    const int lost = liveSourceLost(liveSource) ? soundServerLostCode : 0;
+    if (liveSource) {
+        liveSource = nullptr;
+        stopListening();
+    }
+    return std::max({writeOutputs(options), recorded, lost});
 }
 
 } // namespace glowfield

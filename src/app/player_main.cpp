@@ -14,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/gallery.h"
 #include "app/listening.h"
+#include "app/live_sound.h"
 #include "app/monitors.h"
 #include "app/player.h"
 #include "app/saver_host.h"
@@ -72,6 +73,8 @@ extern "C" __attribute__((visibility("default"))) int glowfieldMain(int argc, ch
         return printed(effectListText());
     case Action::listMonitors:
         return listMonitors();
+    case Action::listAudioSources:
+        return listAudioSources();
     case Action::printConfig:
     case Action::run:
         break;

@@ -26,7 +26,8 @@ constexpr const char* encoderProgram = "ffmpeg";
 // a GIF gets a palette made for each frame and no dithering, so that its colours stay clean and ffmpeg need
 // not hold the whole run in memory, as one palette for all frames would make it (at the cost of larger
 // files).
-std::vector<std::string> encoderArguments(VideoFormat format, const std::string& output) {
+std::vector<std::string> encoderArguments(VideoFormat format, const std::string& output,
+                                          const std::string& soundPath) {
     std::vector<std::string> toYuv = {"-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
                                       "-color_range", "tv"};
     for (const char* tag : {"-colorspace", "-color_primaries", "-color_trc"}) {
@@ -51,6 +52,17 @@ std::vector<std::string> encoderArguments(VideoFormat format, const std::string&
         break;
     case VideoFormat::y4m:
         break;
+    }
+    if (!soundPath.empty() && videoCarriesSound(format)) {
+        // The sound file is the second input; padded with silence without end, it is cut where the frames
+        // end, so the sound track is as long as the video however the run ended.
+        arguments.insert(arguments.begin(), {"-i", "file:" + soundPath, "-map", "0:v:0", "-map", "1:a:0"});
+        arguments.insert(arguments.end(), {"-af", "apad", "-shortest"});
+        if (format == VideoFormat::mp4) {
+            arguments.insert(arguments.end(), {"-c:a", "aac", "-b:a", "192k"});
+        } else {
+            arguments.insert(arguments.end(), {"-c:a", "libopus", "-b:a", "128k"});
+        }
     }
     arguments.insert(arguments.end(), {"-y", output});
     return arguments;
@@ -107,6 +119,10 @@ std::optional<VideoFormat> videoFormatOf(const std::string& path) {
     return std::nullopt;
 }
 
+bool videoCarriesSound(VideoFormat format) {
+    return format == VideoFormat::mp4 || format == VideoFormat::webm;
+}
+
 std::string missingRecordingProgram(const std::string& path) {
     const auto format = videoFormatOf(path);
     if (!format || *format == VideoFormat::y4m || !findProgram(encoderProgram, std::getenv("PATH")).empty()) {
@@ -154,8 +170,8 @@ void scaleNearest(const uint8_t* rgb, int width, int height, uint8_t* out, int o
 Recorder::Recorder(std::string path, int width, int height)
     : path_(std::move(path)), width_(width), height_(height) {}
 
-std::unique_ptr<Recorder> Recorder::start(const std::string& path, int width, int height,
-                                          std::string& error) {
+std::unique_ptr<Recorder> Recorder::start(const std::string& path, int width, int height, std::string& error,
+                                          const std::string& soundPath) {
     const auto format = videoFormatOf(path);
     if (!format) {
         error = "cannot record " + path + ": not a .y4m, .mp4, .webm or .gif file";
@@ -175,8 +191,8 @@ std::unique_ptr<Recorder> Recorder::start(const std::string& path, int width, in
                program.empty()) {
         reason = "the program ffmpeg is not on PATH";
     } else {
-        recorder->sink_ = FfmpegPipe::start(program, width, height,
-                                            encoderArguments(*format, recorder->file_.path), reason);
+        recorder->sink_ = FfmpegPipe::start(
+            program, width, height, encoderArguments(*format, recorder->file_.path, soundPath), reason);
     }
     if (!recorder->sink_) {
         error = "cannot record " + path + ": " + reason;

@@ -31,6 +31,9 @@ std::string missingRecordingProgram(const std::string& path);
 // it.
 bool parseVideoSize(const std::string& text, int& width, int& height);
 
+// True for the formats that can carry a sound track (.mp4 and .webm).
+bool videoCarriesSound(VideoFormat format);
+
 // Scales a picture of 8-bit RGB pixels to another size: every output pixel takes the source pixel under its
 // centre (of two that meet there, the first), so whole-number enlargements repeat pixels exactly and halving
 // keeps every other one.
@@ -38,9 +41,11 @@ void scaleNearest(const uint8_t* rgb, int width, int height, uint8_t* out, int o
 
 class Recorder {
   public:
-    // Starts a recording to path at width x height. nullptr and one line's reason when it cannot start.
-    static std::unique_ptr<Recorder> start(const std::string& path, int width, int height,
-                                           std::string& error);
+    // Starts a recording to path at width x height. With a sound file, a format that carries sound gets it as
+    // its sound track from the first frame on, cut or padded with silence to the video's length. nullptr and
+    // one line's reason when it cannot start.
+    static std::unique_ptr<Recorder> start(const std::string& path, int width, int height, std::string& error,
+                                           const std::string& soundPath = {});
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;

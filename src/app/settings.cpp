@@ -137,6 +137,21 @@ int readStartEffect(const toml::node& node) {
                                     std::to_string(effectCount - 1) + ") or its name"};
 }
 
+// listen = true or false, or the name of the sound server's source to listen to.
+void readListen(const toml::node& node, FileSettings& settings) {
+    if (const auto* value = node.as_boolean()) {
+        settings.listen = value->get();
+        settings.listenSource.clear();
+        return;
+    }
+    const auto* name = node.as_string();
+    if (!name || name->get().empty()) {
+        throw Refusal{lineOf(node), "listen must be true, false or the name of a sound source"};
+    }
+    settings.listen = true;
+    settings.listenSource = name->get();
+}
+
 // ~ and ~/ start from HOME; any other relative name from the config file's own folder.
 std::string readFileName(const toml::node& node, const std::string& key, const std::string& path,
                          const std::string& home) {
@@ -188,6 +203,8 @@ void readKey(const std::string& key, const toml::node& node, const std::string& 
         settings.fps = readBoolean(node, key);
     } else if (key == "start_effect") {
         settings.startEffect = readStartEffect(node);
+    } else if (key == "listen") {
+        readListen(node, settings);
     } else if (key == "audio") {
         settings.audio = readFileName(node, key, path, home);
     } else if (key == "switch_on_beat") {
@@ -376,11 +393,15 @@ std::string applySettings(const FileSettings& file, Options& options, std::vecto
     if (!chosen.fps && file.fps) {
         options.fps = *file.fps;
     }
+    if (!chosen.listen && !chosen.audio && file.listen) {
+        options.listen = *file.listen;
+        options.listenSource = file.listenSource;
+    }
     // --effect chooses the first effect as well, and stops the changes.
     if (!chosen.startEffect && !options.effect && file.startEffect) {
         options.startEffect = file.startEffect;
     }
-    if (!chosen.audio && file.audio) {
+    if (!chosen.audio && !chosen.listen && file.audio) {
         options.audioPath = *file.audio;
     }
     if (!chosen.switchOnBeat && file.switchOnBeat) {
@@ -531,6 +552,10 @@ std::string settingsText(const Options& options, const std::string& defaultPictu
     text += std::string("switch_on_beat = ") + (options.switchOnBeat ? "true" : "false") + "\n";
     if (options.startEffect) {
         text += "start_effect = " + std::to_string(*options.startEffect) + "\n";
+    }
+    if (options.listen) {
+        text +=
+            "listen = " + (options.listenSource.empty() ? "true" : tomlString(options.listenSource)) + "\n";
     }
     if (options.monitor) {
         text += "monitor = " + std::to_string(*options.monitor) + "\n";

@@ -29,6 +29,8 @@ struct FileSettings {
 
     std::optional<bool> fps;
     std::optional<int> startEffect;
+    std::optional<bool> listen; // listen = true, or the source's name (listenSource)
+    std::string listenSource;
     std::optional<std::string> audio; // a relative name is taken from the file's folder, as for pictures
     std::optional<bool> switchOnBeat;
     // Hosted by a screen saver, where a refusal would leave the screen blank: a key that cannot be used is
