@@ -497,7 +497,7 @@ std::string usageText() {
            "  --help             show this text and exit\n"
            "  --version          show the version and exit\n"
            "  --list             list the effects as 'index name' and exit; '(flashes)' follows\n"
-           "                     the effects that flash often\n"
+           "                     the effects that flash often, '(listens)' those that react to sound\n"
            "  --window           play in an ordinary 800 x 600 window\n"
            "  --exclusive        switch the display to 800 x 600 while playing\n"
            "  --seed S           start the random sequence from S instead of the clock\n"
@@ -549,6 +549,9 @@ std::string effectListText() {
         }
         if (catalogue[index].marks & flashesMark) {
             text += " (flashes)";
+        }
+        if (catalogue[index].marks & listensMark) {
+            text += " (listens)";
         }
         text += "\n";
     }

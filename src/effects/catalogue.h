@@ -14,6 +14,7 @@ using Routine = void (*)();
 enum EntryMark : unsigned {
     flashesMark = 1u,  // flashes more than three times a second: played only when chosen or allowed
     nightSkyMark = 2u, // a night sky or space: mostly dark by design
+    listensMark = 4u,  // reacts to what the program hears in a way of its own
 };
 
 struct CatalogueEntry {

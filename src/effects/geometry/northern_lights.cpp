@@ -27,6 +27,12 @@ class NorthernLights : public Effect {
         const int n = c.n;
         const float fn = static_cast<float>(n);
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
+        // With music the curtains reach higher and burn brighter with the treble, eased so they sway.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            treble_ += (c.sound.treble - treble_) * 0.12f;
+        }
+        const float reach = 0.55f + 1.1f * treble_;
         n_ = n;
         curve_.resize(static_cast<size_t>(ribbons * n));
         ray_.resize(static_cast<size_t>(ribbons * n));
@@ -50,6 +56,10 @@ class NorthernLights : public Effect {
                 ray_[i] = kit::clampf(flicker * fold, 0.0f, 1.0f) * (1.0f - 0.25f * k);
                 height_[i] =
                     1.0f / (fn * (0.1f + 0.06f * fold + 0.08f * streak * streak)); // kept as its inverse
+                if (heard) {
+                    ray_[i] = kit::clampf(ray_[i] * (0.75f + 0.5f * treble_), 0.0f, 1.0f);
+                    height_[i] /= reach;
+                }
             }
         }
         const float horizon = fn * 0.68f;
@@ -124,6 +134,7 @@ class NorthernLights : public Effect {
     }
 
     int n_ = 0;
+    float treble_ = 0.5f; // the treble as the curtains follow it
     std::vector<float> curve_, ray_, height_, shimmer_;
     int starX_[starCount] = {};
     int starY_[starCount] = {};

@@ -1,0 +1,129 @@
+// What music does to the catalogue: no entry of our own flashes more than three times a second while it hears
+// loud music at 180 beats a minute, and every entry marked as listening shows the music visibly while a
+// listening program that hears only silence leaves it exactly as without sound.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/frame_loop.h"
+#include "app/global_state.h"
+#include "effects/catalogue.h"
+#include "field/field.h"
+#include "picture_measures.h"
+#include "test_support.h"
+
+namespace glowfield::test {
+namespace {
+
+using measure::Picture;
+
+#ifdef GLOWFIELD_SANITIZED_TESTS
+constexpr int musicFrames = 75;
+#else
+constexpr int musicFrames = 150; // three seconds: long enough for a second's worth of beats past the start
+#endif
+
+TEST(SyntheticMusic, KeepsTheBeatItClaims) {
+    int beats = 0, loudOnsets = 0;
+    for (int frame = 0; frame < 500; ++frame) {
+        const SoundFrame sound = measure::syntheticMusic(frame);
+        ASSERT_TRUE(sound.heard()) << frame;
+        EXPECT_EQ(sound.beat, sound.framesSinceBeat == 0) << frame;
+        EXPECT_LE(sound.framesSinceBeat, 17u) << frame;
+        if (frame > 0 && !sound.beat) {
+            EXPECT_EQ(sound.framesSinceBeat, measure::syntheticMusic(frame - 1).framesSinceBeat + 1) << frame;
+        }
+        beats += sound.beat ? 1 : 0;
+        loudOnsets += sound.onsetStrength >= 1.0f ? 1 : 0;
+        for (const float band : {sound.level, sound.bass, sound.middle, sound.treble, sound.onsetStrength}) {
+            EXPECT_TRUE(band >= 0.0f && band <= 1.0f) << frame;
+        }
+    }
+    EXPECT_EQ(beats, 30); // ten seconds at 180 a minute
+    EXPECT_EQ(loudOnsets, beats);
+}
+
+// The older routines never hear sound, so their flashes are those the quality tests count in silence.
+std::vector<int> entriesOfOurOwn() {
+    std::vector<int> entries;
+    for (const CatalogueEntry& row : catalogue) {
+        if (row.make != nullptr) {
+            entries.push_back(row.index);
+        }
+    }
+    return entries;
+}
+
+std::vector<int> listeningEntries() {
+    std::vector<int> entries;
+    for (const CatalogueEntry& row : catalogue) {
+        if (row.marks & listensMark) {
+            entries.push_back(row.index);
+        }
+    }
+    return entries;
+}
+
+class MusicFlashTest : public StateTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(MusicFlashTest, StaysUnderTheFlashLimitWithLoudMusic) {
+    resetAllState();
+    prepareField(1);
+    startWithEffect(GetParam());
+    measure::FlashCounter counter;
+    for (int frame = 0; frame < musicFrames; ++frame) {
+        measure::tickWithSound(measure::syntheticMusic(frame));
+        counter.add(measure::capture());
+    }
+    EXPECT_LE(counter.maxFlashesPerSecond(), measure::flashLimit);
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, MusicFlashTest, ::testing::ValuesIn(entriesOfOurOwn()), entryTestName);
+
+class ListeningEntryTest : public StateTest, public ::testing::WithParamInterface<int> {};
+
+// Pictures of the entry from seed 1 at the frames asked for, hearing what `sound` gives each frame.
+template <typename Sound>
+std::vector<Picture> picturesAt(int entry, const std::vector<int>& frames, Sound sound) {
+    resetAllState();
+    prepareField(1);
+    startWithEffect(entry);
+    std::vector<Picture> pictures;
+    for (int frame = 0; frame <= frames.back(); ++frame) {
+        measure::tickWithSound(sound(frame));
+        if (std::find(frames.begin(), frames.end(), frame) != frames.end()) {
+            pictures.push_back(measure::capture());
+        }
+    }
+    return pictures;
+}
+
+TEST_P(ListeningEntryTest, ShowsTheMusicAndIsUntouchedBySilence) {
+    const int entry = GetParam();
+    ASSERT_NE(catalogue[entry].make, nullptr) << "only an effect of our own hears sound";
+    // Every eighth frame of the second and third seconds: on beats, between them and just before them.
+    std::vector<int> frames;
+    for (int frame = 50; frame < 150; frame += 8) {
+        frames.push_back(frame);
+    }
+    const std::vector<Picture> quiet = picturesAt(entry, frames, [](int) { return SoundFrame{}; });
+    const uint64_t quietHash = fieldHash();
+    SoundFrame silence;
+    silence.listening = true;
+    picturesAt(entry, frames, [&](int) { return silence; });
+    EXPECT_EQ(fieldHash(), quietHash) << "a program listening to silence must leave the entry as it was";
+
+    const std::vector<Picture> loud = picturesAt(entry, frames, measure::syntheticMusic);
+    double most = 0.0;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        most = std::max(most, measure::motionShare(quiet[i], loud[i]));
+    }
+    EXPECT_GE(most, 0.03) << "music changes at most " << 100.0 * most << " % of the cells visibly";
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, ListeningEntryTest, ::testing::ValuesIn(listeningEntries()),
+                         entryTestName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ListeningEntryTest);
+
+} // namespace
+} // namespace glowfield::test
