@@ -2,6 +2,7 @@
 // loud music at 180 beats a minute, and every entry marked as listening shows the music visibly and
 // repeatably, while a listening program that hears only silence leaves it exactly as without sound.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,42 @@ TEST_P(ListeningEntryTest, ShowsTheMusicRepeatablyAndIsUntouchedBySilence) {
     EXPECT_EQ(runTo(entry, early, measure::syntheticMusic).hashes,
               (std::vector<uint64_t>(loud.hashes.begin(), loud.hashes.begin() + 2)))
         << "the same music from the same seed must give the same frames";
+}
+
+bool liveFieldFinite() {
+    const float* const all[6] = {planes.red,         planes.green,         planes.blue,
+                                 planes.redVelocity, planes.greenVelocity, planes.blueVelocity};
+    for (const float* plane : all) {
+        for (int x = 0; x < field.gridSize; ++x) {
+            for (int y = 0; y < field.gridSize; ++y) {
+                if (!std::isfinite(plane[cellAt(x, y)])) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+// A sound frame whose values lie outside what the analyser promises (infinite, NaN, negative, huge) must
+// not break an entry: after it, music still draws a finite field that still shows the music.
+TEST_P(ListeningEntryTest, SurvivesSoundOutsideItsRange) {
+    const std::vector<float>& values = extremeValues();
+    const auto wild = [&](int frame) {
+        SoundFrame sound = measure::syntheticMusic(frame);
+        const size_t k = static_cast<size_t>(frame) * 5;
+        sound.level = values[k % values.size()];
+        sound.bass = values[(k + 1) % values.size()];
+        sound.middle = values[(k + 2) % values.size()];
+        sound.treble = values[(k + 3) % values.size()];
+        sound.onsetStrength = values[(k + 4) % values.size()];
+        sound.onset = frame % 3 == 0;
+        sound.framesSinceBeat = frame % 4 == 0 ? SoundFrame::neverHeard : sound.framesSinceBeat;
+        return sound;
+    };
+    runTo(GetParam(), {60},
+          [&](int frame) { return frame < 40 ? wild(frame) : measure::syntheticMusic(frame); });
+    EXPECT_TRUE(liveFieldFinite());
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, ListeningEntryTest, ::testing::ValuesIn(listeningEntries()),
