@@ -70,7 +70,7 @@ class Baubles : public Effect {
             // With music the row is struck on every beat, from alternate ends, as hard as the bass.
             struck_ = !struck_;
             const int end = struck_ ? 0 : count - 1;
-            speed_[end] += (end == 0 ? -0.012f : 0.012f) * (0.5f + c.sound.bass);
+            speed_[end] += (end == 0 ? -0.006f : 0.006f) * (0.5f + c.sound.bass);
         } else if (energy < 2.0e-4f) {
             const int end = c.random(0, 1) == 0 ? 0 : count - 1;
             speed_[end] += end == 0 ? -0.04f : 0.04f;
