@@ -273,7 +273,8 @@ TEST(CatalogueRows, ListPrintsEveryEntryAndTheLastWithoutAName) {
     ASSERT_EQ(lines.size(), static_cast<size_t>(effectCount));
     for (int i = 0; i < effectCount - 1; ++i) {
         EXPECT_EQ(lines[i], std::to_string(i) + " " + catalogue[i].name +
-                                (catalogue[i].marks & flashesMark ? " (flashes)" : ""));
+                                (catalogue[i].marks & flashesMark ? " (flashes)" : "") +
+                                (catalogue[i].marks & listensMark ? " (listens)" : ""));
     }
     EXPECT_EQ(lines.back(), "241");
 }

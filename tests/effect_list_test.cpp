@@ -71,6 +71,9 @@ TEST(EffectList, SwitchingLeavesOutFlashingEntriesUnlessAllowed) {
     std::vector<int> entries;
     EXPECT_EQ(parseEffectList("Lightning (flashes), Flower", entries), "");
     EXPECT_EQ(entries, (std::vector<int>{19, 1}));
+    entries.clear();
+    EXPECT_EQ(parseEffectList("Fireworks (listens),Boom", entries), "");
+    EXPECT_EQ(entries, (std::vector<int>{27, 39}));
 }
 
 TEST(EffectList, CompactListsReadBackToTheSameEntries) {

@@ -7,6 +7,7 @@
 
 #include "app/frame_loop.h"
 #include "app/global_state.h"
+#include "app/switching.h"
 #include "display/renderer.h"
 #include "effects/catalogue.h"
 #include "field/field.h"
@@ -241,6 +242,43 @@ double checkerShare(const Picture& picture) {
     return static_cast<double>(most) / (windowPatches * windowPatches);
 }
 
+namespace {
+
+void tick(const Schedule& schedule, int frame) {
+    if (schedule.music) {
+        tickWithSound(syntheticMusic(frame));
+    } else {
+        timerTick();
+    }
+}
+
+} // namespace
+
+SoundFrame syntheticMusic(int frame) {
+    const int beat = frame * 3 / 50;
+    const int sinceBeat = frame - (beat * 50 + 2) / 3;
+    SoundFrame sound;
+    sound.listening = true;
+    sound.beat = sinceBeat == 0;
+    sound.framesSinceBeat = static_cast<uint32_t>(sinceBeat);
+    sound.onset = sinceBeat % 4 == 0;
+    sound.onsetStrength = !sound.onset ? 0.0f : sound.beat ? 1.0f : sinceBeat == 8 ? 0.6f : 0.3f;
+    sound.bass = static_cast<float>(std::pow(0.8, sinceBeat));
+    const double t = static_cast<double>(frame);
+    sound.middle = static_cast<float>(0.5 + 0.5 * std::sin(t * 0.13));
+    sound.treble = static_cast<float>(0.5 + 0.5 * std::sin(t * 0.41 + 1.0));
+    sound.level = std::max({sound.bass, sound.middle, sound.treble, 0.3f});
+    return sound;
+}
+
+void tickWithSound(const SoundFrame& sound) {
+    checkAutomaticSwitch();
+    waveStep();
+    runCurrentEffect(sound);
+    ++shared.frameCounter;
+    renderField();
+}
+
 EntryMeasures measureEntry(int entry, const Schedule& schedule) {
     EntryMeasures measures;
     resetAllState();
@@ -251,7 +289,7 @@ EntryMeasures measureEntry(int entry, const Schedule& schedule) {
         schedule.judged ? std::max(schedule.flashFrames, judgedFrame + motionFrames) : schedule.flashFrames;
     Picture judged{};
     for (int frame = 1; frame <= last; ++frame) {
-        timerTick();
+        tick(schedule, frame);
         if (frame <= schedule.flashFrames) {
             fresh.add(capture());
         }
@@ -276,7 +314,7 @@ EntryMeasures measureEntry(int entry, const Schedule& schedule) {
     FlashCounter after;
     after.add(capture()); // the picture the other entry left: a change from it counts
     for (int frame = 0; frame < schedule.afterFrames; ++frame) {
-        timerTick();
+        tick(schedule, frame);
         after.add(capture());
     }
     measures.afterFlashes = after.maxFlashesPerSecond();

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "sound/sound_frame.h"
+
 namespace glowfield::measure {
 
 inline constexpr int side = 200; // cells per side of the shown picture
@@ -86,6 +88,7 @@ struct Schedule {
     bool judged = true;     // also run to frame 605: motion between frames 600 and 605, the rest at 600
     int beforeFrames = 100; // of the entry after it, (index + 1) % 242, from seed 1
     int afterFrames = 200;  // of the entry itself, on what that one left, where flashes are counted
+    bool music = false;     // every frame of the entry hears syntheticMusic (the other entry hears nothing)
 };
 
 struct EntryMeasures {
@@ -99,6 +102,14 @@ struct EntryMeasures {
 
 inline constexpr int judgedFrame = 600;
 inline constexpr int motionFrames = 5;
+
+// Music as loud and busy as the flash limit must bear: 180 beats a minute (a beat every 50/3 frames), an
+// onset on every beat and every quarter of a beat between, bass that jumps to full on each beat and dies
+// away, the middle and treble swelling through their whole range. Frame 0 is a beat.
+SoundFrame syntheticMusic(int frame);
+
+// One timer tick (switch test, wave step, the current entry hearing this sound, counter, render).
+void tickWithSound(const SoundFrame& sound);
 
 // Runs the entry as the schedule says (the picture folder is the caller's) and measures it. Leaves the
 // program's state as the last run left it.

@@ -4,10 +4,14 @@
 // marked with '!' (for a night sky, a lit share under a tenth). With --timeline, the frames of one entry's
 // fresh start (or, with --after, of its run after 100 frames of the entry after it) at which windows of a
 // third of the screen made a transition, and how many each way: where its flashes come from; --shots writes
-// each of those frames as DIR/FRAME.png (200 x 200, a pixel a cell).
+// each of those frames as DIR/FRAME.png (200 x 200, a pixel a cell), and --at F,G,... writes the frames named
+// there as well. With --music, the entries hear the tests' synthetic music at 180 beats a minute in every
+// frame they run.
 //
-//   glowfield_catalogue_report [--pictures DIR] [index ...]
-//   glowfield_catalogue_report [--pictures DIR] [--after] [--shots DIR] --timeline index [frames]
+//   glowfield_catalogue_report [--pictures DIR] [--music] [index ...]
+//   glowfield_catalogue_report [--pictures DIR] [--music] [--after] [--shots DIR [--at F,G,...]]
+//                              --timeline index [frames]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -44,7 +48,27 @@ void writeShot(const std::string& folder, int frame, const glowfield::measure::P
     }
 }
 
-void printTimeline(int entry, int frames, bool after, const std::string& shots) {
+// The frame numbers of a comma-separated list.
+std::vector<int> frameList(const std::string& text) {
+    std::vector<int> frames;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = text.find(',', start);
+        const std::string item =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (isNumber(item)) {
+            frames.push_back(std::atoi(item.c_str()));
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return frames;
+}
+
+void printTimeline(int entry, int frames, bool after, bool music, const std::string& shots,
+                   const std::vector<int>& at) {
     using namespace glowfield;
     resetAllState();
     prepareField(1);
@@ -57,15 +81,20 @@ void printTimeline(int entry, int frames, bool after, const std::string& shots) 
     }
     measure::FlashCounter counter;
     for (int frame = 1; frame <= frames; ++frame) {
-        timerTick();
+        if (music) {
+            measure::tickWithSound(measure::syntheticMusic(frame - 1));
+        } else {
+            timerTick();
+        }
         const measure::Picture picture = measure::capture();
         counter.add(picture);
+        const bool asked = std::find(at.begin(), at.end(), frame) != at.end();
         if (counter.lastBrighter() + counter.lastDarker() > 0) {
             std::printf("frame %4d: %4d windows brighter, %4d darker\n", frame, counter.lastBrighter(),
                         counter.lastDarker());
-            if (!shots.empty()) {
-                writeShot(shots, frame, picture);
-            }
+        }
+        if (!shots.empty() && (asked || (at.empty() && counter.lastBrighter() + counter.lastDarker() > 0))) {
+            writeShot(shots, frame, picture);
         }
     }
     std::printf("most flashes in a second: %.1f\n", counter.maxFlashesPerSecond());
@@ -77,27 +106,34 @@ int main(int argc, char** argv) {
     using namespace glowfield;
     std::vector<int> entries;
     bool after = false;
+    bool music = false;
     std::string shots;
+    std::vector<int> at;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--pictures" && i + 1 < argc) {
             setPictureDirectory(argv[++i]);
         } else if (arg == "--after") {
             after = true;
+        } else if (arg == "--music") {
+            music = true;
+        } else if (arg == "--at" && i + 1 < argc) {
+            at = frameList(argv[++i]);
         } else if (arg == "--shots" && i + 1 < argc) {
             shots = argv[++i];
         } else if (arg == "--timeline" && i + 1 < argc && isNumber(argv[i + 1]) &&
                    std::atoi(argv[i + 1]) < effectCount) {
             const int entry = std::atoi(argv[i + 1]);
             const bool counted = i + 2 < argc && isNumber(argv[i + 2]);
-            printTimeline(entry, counted ? std::atoi(argv[i + 2]) : 200, after, shots);
+            printTimeline(entry, counted ? std::atoi(argv[i + 2]) : 200, after, music, shots, at);
             return 0;
         } else if (isNumber(arg) && std::atoi(arg.c_str()) < effectCount) {
             entries.push_back(std::atoi(arg.c_str()));
         } else {
             std::fprintf(stderr,
-                         "usage: %s [--pictures DIR] [index ...]\n"
-                         "       %s [--pictures DIR] [--after] [--shots DIR] --timeline index [frames]\n",
+                         "usage: %s [--pictures DIR] [--music] [index ...]\n"
+                         "       %s [--pictures DIR] [--music] [--after] [--shots DIR [--at F,G,...]] "
+                         "--timeline index [frames]\n",
                          argv[0], argv[0]);
             return 2;
         }
@@ -110,7 +146,9 @@ int main(int argc, char** argv) {
     std::printf("%-5s %-22s %-8s %7s %7s %7s %7s %7s\n", "entry", "name", "kind", "flashes", "after",
                 "motion%", "black%", "check%");
     for (const int entry : entries) {
-        const measure::EntryMeasures m = measure::measureEntry(entry);
+        measure::Schedule schedule;
+        schedule.music = music;
+        const measure::EntryMeasures m = measure::measureEntry(entry, schedule);
         const CatalogueEntry& row = catalogue[entry];
         const bool own = row.make != nullptr;
         const bool night = (row.marks & nightSkyMark) != 0u;

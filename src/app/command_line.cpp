@@ -391,6 +391,9 @@ std::string effectListText() {
         if (catalogue[index].marks & flashesMark) {
             text += " (flashes)";
         }
+        if (catalogue[index].marks & listensMark) {
+            text += " (listens)";
+        }
         text += "\n";
     }
     return text;

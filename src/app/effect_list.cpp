@@ -77,11 +77,13 @@ std::string parseItem(const std::string& item, std::vector<int>& entries) {
             return {};
         }
     }
-    // A name copied from --list with its mark.
-    const std::string mark = " (flashes)";
-    const bool marked =
-        item.size() > mark.size() && item.compare(item.size() - mark.size(), mark.size(), mark) == 0;
-    const std::string name = marked ? trimmed(item.substr(0, item.size() - mark.size())) : item;
+    // A name copied from --list with its marks.
+    std::string name = item;
+    for (const std::string mark : {" (listens)", " (flashes)"}) {
+        if (name.size() > mark.size() && name.compare(name.size() - mark.size(), mark.size(), mark) == 0) {
+            name = trimmed(name.substr(0, name.size() - mark.size()));
+        }
+    }
     for (int index = 0; index < effectCount; ++index) {
         if (const char* entryName = effectName(index); entryName && sameLetters(entryName, name)) {
             entries.push_back(index);

@@ -226,13 +226,20 @@ bool writeIndex(const std::string& path, const std::vector<int>& entries, const 
         << "</head>\n<body>\n<h1>glowfield gallery</h1>\n<p>Every entry after "
         << options.frames.value_or(200) << " frames from a fresh start, seed " << options.seed.value_or(1)
         << ". Entries that only transform what is on the screen are shown " << escapeHtml(primerNote())
-        << ", as a viewer meets them in play. <a href=\"contact-sheet.png\">Contact sheet</a>.</p>\n<main>\n";
+        << ", as a viewer meets them in play. Entries marked as listening react to music in a way of their "
+           "own when "
+           "the program hears it; the pictures here are drawn in silence. <a "
+           "href=\"contact-sheet.png\">Contact "
+           "sheet</a>.</p>\n<main>\n";
     for (const int entry : entries) {
         const std::string file = entryFile(entry, ".png");
         page << "<figure id=\"e" << entry << "\"><a href=\"" << file << "\"><img src=\"thumbs/" << file
              << "\" alt=\"" << escapeHtml(label(entry)) << "\"></a><figcaption>" << escapeHtml(label(entry));
         if (results.primed[entry]) {
             page << "<small>" << escapeHtml(primerNote()) << "</small>";
+        }
+        if (catalogue[entry].marks & listensMark) {
+            page << "<small>listens: reacts to music in its own way</small>";
         }
         page << "</figcaption></figure>\n";
     }

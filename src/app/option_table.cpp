@@ -63,7 +63,8 @@ constexpr std::array rows{
     OptionRow{"--version", nullptr, nullptr, "show the version and exit", nullptr, true,
               [](Text, Parse& p, std::string&) { p.options.action = Action::version; }},
     OptionRow{"--list", nullptr, nullptr,
-              "list the effects as 'index name' and exit; '(flashes)' follows\nthe effects that flash often",
+              "list the effects as 'index name' and exit; '(flashes)' follows\nthe effects that flash often, "
+              "'(listens)' those that react to sound",
               nullptr, true, [](Text, Parse& p, std::string&) { p.options.action = Action::list; }},
     OptionRow{"--window", nullptr, nullptr, "play in an ordinary 800 x 600 window", "display", false,
               [](Text, Parse& p, std::string&) { p.window = true; }},

@@ -78,6 +78,23 @@ struct CurrentEffect {
 
 CurrentEffect current;
 
+// A band or strength as the effects may rely on it: within 0..1, NaN as nothing heard.
+float unitRange(float value) {
+    return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
+}
+
+// The sound frame with every value where its comment promises, whatever the analyser handed over, so that
+// no effect's reaction can be thrown by a stray value.
+SoundFrame withinRange(SoundFrame sound) {
+    sound.level = unitRange(sound.level);
+    sound.bass = unitRange(sound.bass);
+    sound.middle = unitRange(sound.middle);
+    sound.treble = unitRange(sound.treble);
+    sound.onsetStrength = sound.onset ? unitRange(sound.onsetStrength) : 0.0f;
+    sound.framesSinceBeat = sound.beat ? 0u : sound.framesSinceBeat;
+    return sound;
+}
+
 } // namespace
 
 const char* effectName(int index) {
@@ -156,7 +173,7 @@ void runEntry(const SoundFrame& sound) {
                           current.clock.framesSinceStart(),
                           static_cast<float>(n) / 200.0f,
                           current.clock.framesSinceMouseMoved(),
-                          sound};
+                          withinRange(sound)};
     if (fresh) {
         current.effect = entry.make();
         current.effect->start(context);

@@ -18,6 +18,7 @@ enum EntryMark : unsigned {
     usesPicturesMark = 8u,   // shows pictures from the pictures folder
     followsMouseMark = 16u,  // draws where the mouse is, or answers its movement
     laysParticlesMark = 32u, // writes the particle store that the routines share
+    listensMark = 64u,       // reacts to what the program hears in a way of its own
 };
 
 struct CatalogueEntry {

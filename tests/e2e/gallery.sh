@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The gallery of a few entries: the pictures and thumbnails exist with their sizes, each contact-sheet cell is
 # its entry's thumbnail, the index page parses and links every entry, a transforming entry is rendered after
-# the primer and says so, the page shows its thumbnails in a headless browser, and the progress line shows on a
+# the primer and says so, a listening entry is marked as one, the page shows its thumbnails in a headless browser, and the progress line shows on a
 # terminal only.
 # Usage: gallery.sh PATH-TO-GLOWFIELD
 PLAYER=$1
@@ -10,15 +10,15 @@ require identify convert compare python3 script
 
 cd "$WORK" || exit 1
 unset DISPLAY WAYLAND_DISPLAY
-"$PLAYER" --gallery out --only 1,13,15,186 --frames 30 2>progress.txt || fail "the gallery failed"
+"$PLAYER" --gallery out --only 1,13,15,27,186 --frames 30 2>progress.txt || fail "the gallery failed"
 [ ! -s progress.txt ] || fail "progress shown although standard error is no terminal: $(cat progress.txt)"
-for entry in 001 013 015 186; do
+for entry in 001 013 015 027 186; do
     [ "$(identify -format '%wx%h' "out/$entry.png")" = "800x600" ] || fail "out/$entry.png is not 800 x 600"
     [ "$(identify -format '%wx%h' "out/thumbs/$entry.png")" = "200x150" ] || fail "thumbs/$entry.png is not 200 x 150"
 done
 # The cells lie in one row, 4 pixels apart, each a thumbnail over its label.
 index=0
-for entry in 001 013 015 186; do
+for entry in 001 013 015 027 186; do
     convert out/contact-sheet.png -crop "200x150+$((4 + index * 204))+4" +repage cell.png
     [ "$(compare -metric AE cell.png "out/thumbs/$entry.png" null: 2>&1)" = "0" ] ||
         fail "the contact sheet's cell $index is not the thumbnail of entry $entry"
@@ -38,9 +38,10 @@ class Links(HTMLParser):
     def handle_data(self, data): self.text += data
 page = Links()
 page.feed(open(sys.argv[1]).read())
-for entry in ("001", "013", "015", "186"):
+for entry in ("001", "013", "015", "027", "186"):
     assert entry + ".png" in page.links and "thumbs/" + entry + ".png" in page.images, entry
 assert "186 Bo Selecta" in page.text and "after 200 frames of 1 Flower" in page.text
+assert page.text.count("listens:") == 1 and page.text.index("27 Fireworks") < page.text.index("listens:") < page.text.index("186 Bo Selecta")
 PYTHON
 pass "the gallery's pictures, contact sheet and index page"
 # The page as a browser shows it: text on a dark ground and the colourful thumbnails (a page whose pictures did

@@ -46,6 +46,13 @@ class Firestorm : public Effect {
         }
         // The cooling map scrolls upwards with the flames so the flicker rises with them.
         const int scroll = static_cast<int>(tick % static_cast<uint32_t>(n));
+        // With music the flames leap with the bass: the fire cools less as it grows, and sinks back slowly.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            const float bass = c.sound.bass;
+            bass_ += (bass - bass_) * (bass > bass_ ? 0.35f : 0.06f);
+        }
+        const float coolness = 1.25f - 0.65f * bass_;
         for (int y = 0; y < n - 2; ++y) {
             // Wind: a sideways pull that sways with height and time.
             const float sway = 1.2f * fastSin(y * 0.045f + t * 0.03f) + 0.6f * fastSin(t * 0.011f);
@@ -60,7 +67,8 @@ class Firestorm : public Effect {
                 const int sx = kit::clampCell(c, x + offset);
                 const float below = heat_[index(kit::clampCell(c, sx - 1), y + 1)] + heat_[index(sx, y + 1)] +
                                     heat_[index(kit::clampCell(c, sx + 1), y + 1)] + heat_[index(sx, y + 2)];
-                const float h = below * 0.25f - cooling_[index(x, coolRow)];
+                const float cool = cooling_[index(x, coolRow)];
+                const float h = below * 0.25f - (heard ? cool * coolness : cool);
                 next_[index(x, y)] = h > 0.0f ? h : 0.0f;
             }
         }
@@ -93,6 +101,7 @@ class Firestorm : public Effect {
     int side_ = 0;
     int whirlLeft_ = 0;
     float whirlY_ = 0.0f;
+    float bass_ = 0.0f; // the bass as the flames follow it
 };
 
 } // namespace

@@ -27,8 +27,24 @@ class Life : public Effect {
 
     void step(EffectContext& c) override {
         const int age = static_cast<int>(c.framesSinceStart) + 1;
-        if (age % 2 == 0) {
+        const bool heard = c.sound.heard();
+        // With music the tribes live faster as it grows loud, and every strong onset drops a blob of fresh
+        // soup of one tribe somewhere on the board, as large as the onset is strong.
+        if (heard ? age % 2 == 0 || c.sound.level > 0.6f : age % 2 == 0) {
             generation(c);
+        }
+        if (heard && c.sound.onset && c.sound.onsetStrength >= 0.5f) {
+            const int radius = 3 + kit::roundCell(5.0f * c.sound.onsetStrength);
+            const int bx = c.random(0, side_ - 1), by = c.random(0, side_ - 1);
+            const uint8_t tribe = static_cast<uint8_t>(c.random(0, 3) + 1);
+            for (int dx = -radius; dx <= radius; ++dx) {
+                for (int dy = -radius; dy <= radius; ++dy) {
+                    if (dx * dx + dy * dy <= radius * radius && c.random() % 5 < 2) {
+                        board_[static_cast<size_t>(kit::wrap(bx + dx, side_)) * side_ +
+                               kit::wrap(by + dy, side_)] = tribe;
+                    }
+                }
+            }
         }
         kit::scaleVelocities(c, 0.5f);
         // Live squares in their tribe's colour with a lighter top-left corner; the dead leave a fading glow.

@@ -24,9 +24,14 @@ class Regions : public Effect {
     void step(EffectContext& c) override {
         const uint32_t tick = c.framesSinceStart + 1;
         const float n = static_cast<float>(c.n);
+        // With music the seeds hurry as it grows loud, and the map re-forms on the downbeat of each bar of
+        // four beats instead of by the clock.
+        const bool heard = c.sound.heard();
+        const float hurry = 1.0f + 2.5f * c.sound.level;
+        beats_ += heard && c.sound.beat ? 1u : 0u;
         for (Seed& s : seeds_) {
-            s.x += s.vx;
-            s.y += s.vy;
+            s.x += heard ? s.vx * hurry : s.vx;
+            s.y += heard ? s.vy * hurry : s.vy;
             if (s.x < 0.0f || s.x > n - 1.0f) {
                 s.vx = -s.vx;
                 s.x = kit::clampf(s.x, 0.0f, n - 1.0f);
@@ -37,7 +42,7 @@ class Regions : public Effect {
             }
             s.age += 1.0f;
         }
-        if (tick % 90u == 0u) {
+        if (heard ? c.sound.beat && beats_ % 4u == 1u : tick % 90u == 0u) {
             if ((c.random() % 2 == 0 && seeds_.size() < maxSeeds) || seeds_.size() < minSeeds) {
                 split(c);
             } else {
@@ -164,6 +169,7 @@ class Regions : public Effect {
     }
 
     std::vector<Seed> seeds_;
+    uint32_t beats_ = 0; // the music's beats heard so far
 };
 
 } // namespace

@@ -54,6 +54,21 @@ class Bubble : public Effect {
             }
             kit::paint(c, kit::toCell(d.x), kit::toCell(d.y), kit::fromLevels(220, 240, 255));
         }
+        if (c.sound.heard() && c.sound.onset && c.sound.onsetStrength >= 0.5f) {
+            // With music every strong onset bursts the oldest bubble and blows a new one from the bottom,
+            // bigger and faster the stronger the onset.
+            Soap* oldest = &bubbles_[0];
+            for (Soap& b : bubbles_) {
+                oldest = b.age * oldest->life > oldest->age * b.life ? &b : oldest;
+            }
+            if (oldest->y >= -oldest->r) {
+                pop(c, *oldest);
+            }
+            blow(c, *oldest);
+            oldest->r *= 0.7f + 0.5f * c.sound.onsetStrength;
+            oldest->y = n - oldest->r;
+            oldest->rise *= 1.0f + 2.0f * c.sound.onsetStrength;
+        }
         for (Soap& b : bubbles_) {
             b.y -= b.rise;
             b.x += 0.3f * fastSin(t * 0.03f + b.phase);

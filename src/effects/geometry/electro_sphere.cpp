@@ -59,8 +59,28 @@ class ElectroSphere : public Effect {
                       kit::Blend::add);
         const float mdx = c.mouseX - cx, mdy = c.mouseY - cy;
         const float md = std::sqrt(mdx * mdx + mdy * mdy);
-        const bool drawn = md > R * 0.8f && md < R * 1.3f;
-        const float mouseAngle = kit::angleOf(mdx, mdy);
+        bool drawn = md > R * 0.8f && md < R * 1.3f;
+        float mouseAngle = kit::angleOf(mdx, mdy);
+        // With music the filaments writhe harder with the treble, and a strong onset draws them all to one
+        // spot on the glass for a moment, as a touching finger does (no more often than every 30 frames).
+        const bool heard = c.sound.heard();
+        float writhe = 9.0f;
+        if (heard) {
+            writhe = 6.0f + 8.0f * c.sound.treble;
+            const float bass = c.sound.bass;
+            bass_ += (bass - bass_) * (bass > bass_ ? 0.2f : 0.05f);
+            sinceTouch_ += sinceTouch_ < 1000 ? 1 : 0;
+            if (c.sound.onset && c.sound.onsetStrength >= 0.5f && sinceTouch_ > 30) {
+                sinceTouch_ = 0;
+                touchAngle_ = c.randomUnit() * kit::twoPi;
+                touch_ = 7;
+            }
+            if (touch_ > 0) {
+                --touch_;
+                drawn = true;
+                mouseAngle = touchAngle_;
+            }
+        }
         for (Anchor& a : anchors_) {
             a.angle += a.drift + (c.randomUnit() - 0.5f) * 0.02f;
             float angle = a.angle;
@@ -74,7 +94,7 @@ class ElectroSphere : public Effect {
             const float nx = -fastSin(angle), ny = fastCos(angle);
             for (int s = 1; s <= segments; ++s) {
                 const float k = static_cast<float>(s) / segments;
-                off = off * 0.8f + (c.randomUnit() - 0.5f) * 9.0f * (1.0f - k * 0.7f);
+                off = off * 0.8f + (c.randomUnit() - 0.5f) * writhe * (1.0f - k * 0.7f);
                 const float taper = s == segments ? 0.0f : 1.0f;
                 const float qx = cx + (ex - cx) * k + nx * off * taper,
                             qy = cy + (ey - cy) * k + ny * off * taper;
@@ -85,12 +105,17 @@ class ElectroSphere : public Effect {
             }
             kit::softDisc(c, ex, ey, 5.0f, kit::fromLevels(255, 120, 255), 0.7f, kit::Blend::add);
         }
-        const float pulse = 0.8f + 0.2f * fastSin(static_cast<float>(c.frame % 100000u) * 0.2f);
+        const float pulse =
+            heard ? 0.7f + 0.3f * bass_ : 0.8f + 0.2f * fastSin(static_cast<float>(c.frame % 100000u) * 0.2f);
         kit::softDisc(c, cx, cy, R * 0.25f, kit::fromLevels(255, 120, 240), pulse, kit::Blend::add);
         kit::fillDisc(c, cx, cy, R * 0.08f, kit::fromLevels(255, 230, 255));
     }
 
   private:
+    float touchAngle_ = 0.0f; // where a strong onset drew the filaments
+    int touch_ = 0;           // frames that draw has left
+    int sinceTouch_ = 1000;   // frames since it began
+    float bass_ = 0.0f;       // the bass as the core follows it
     struct Anchor {
         float angle, drift;
     };

@@ -13,6 +13,8 @@ constexpr int fibreCount = 120;
 constexpr int pointsPerFibre = 28;
 
 class Fibre : public Effect {
+    int sinceOnset_ = 1000; // frames since the music's last strong onset
+
   public:
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
@@ -28,6 +30,15 @@ class Fibre : public Effect {
             {(tint.r + 127.0f) * 0.3f, (tint.g + 127.0f) * 0.3f, (tint.b + 127.0f) * 0.3f}};
         backdrop::pullTowards(c, kit::fromLevels(14, 10, 34), kit::fromLevels(34, 24, 46), 0.35f, glow);
         const float sway = 0.12f * fastSin(t * 0.7f) + 0.05f * fastSin(t * 1.9f + 1.0f);
+        // With music a strong onset sends a pulse of light up the fibres, the middle ones first and the
+        // outer ones after, so it opens like a fan.
+        const bool heard = c.sound.heard();
+        if (heard && c.sound.onset && c.sound.onsetStrength >= 0.5f && sinceOnset_ > 12) {
+            sinceOnset_ = 0;
+        } else if (sinceOnset_ < 1000) {
+            ++sinceOnset_;
+        }
+        const float climb = static_cast<float>(sinceOnset_) / 9.0f; // 0 at the base, 1 at the tips
         for (int i = 0; i < fibreCount; ++i) {
             const float k = static_cast<float>(i);
             // Spread over a fan; golden-ratio order so neighbours differ in length and colour.
@@ -41,7 +52,8 @@ class Fibre : public Effect {
             const kit::Rgb tipColour = kit::hsv(hue, 0.8f, 1.0f);
             const kit::Rgb shaft = kit::shade(tipColour, 0.32f);
             const float pulse =
-                (t * 0.45f + k * 0.37f) - static_cast<float>(kit::toCell(t * 0.45f + k * 0.37f));
+                heard ? climb - 0.6f * absf(spread)
+                      : (t * 0.45f + k * 0.37f) - static_cast<float>(kit::toCell(t * 0.45f + k * 0.37f));
             float px = baseX, py = baseY;
             for (int j = 1; j <= pointsPerFibre; ++j) {
                 const float s = static_cast<float>(j) / pointsPerFibre;

@@ -63,8 +63,14 @@ class Flame : public Effect {
         const float draught = 0.22f * fastSin(t * 0.031f) + 0.1f * fastSin(t * 0.093f);
         const float lean = kit::clampf(push_ + draught, -0.8f, 0.8f);
         flicker_ = flicker_ * 0.7f + (c.randomUnit() - 0.5f) * 0.3f;
-        const float height = n * (0.3f + 0.025f * fastSin(t * 0.2f)) * (1.0f + flicker_ * 0.3f);
-        const float width = n * 0.06f;
+        float height = n * (0.3f + 0.025f * fastSin(t * 0.2f)) * (1.0f + flicker_ * 0.3f);
+        if (c.sound.heard()) {
+            // With music the flame leaps and swells with the bass and sinks back slowly.
+            const float bass = c.sound.bass;
+            bass_ += (bass - bass_) * (bass > bass_ ? 0.5f : 0.08f);
+            height *= 0.7f + 0.9f * bass_;
+        }
+        const float width = c.sound.heard() ? n * (0.05f + 0.03f * bass_) : n * 0.06f;
         const float top = wickY - height;
         size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
@@ -144,6 +150,7 @@ class Flame : public Effect {
     std::vector<kit::Rgb> room_;
     int lastMouseX_ = 0;
     float push_ = 0.0f, flicker_ = 0.0f;
+    float bass_ = 0.0f; // the bass as the flame follows it
 };
 
 } // namespace

@@ -36,8 +36,17 @@ class Jellyfish : public Effect {
             const float my = static_cast<float>(kit::wrap(i * 97 - kit::toCell(t * 0.2f * (1 + i % 3)), c.n));
             kit::paint(c, kit::toCell(mx), kit::toCell(my), kit::fromLevels(70, 110, 150), kit::Blend::max);
         }
+        const bool heard = c.sound.heard();
         for (Jelly& j : jellies_) {
-            j.phase += j.rate;
+            if (heard) {
+                // With music the bells swim harder as it grows louder, and a bell at rest squeezes on a beat.
+                j.phase += j.rate * (1.0f + 1.2f * c.sound.level);
+                if (c.sound.beat && fastSin(j.phase) <= 0.0f) {
+                    j.phase = kit::twoPi * static_cast<float>(kit::toCell(j.phase / kit::twoPi) + 1);
+                }
+            } else {
+                j.phase += j.rate;
+            }
             // Contraction 0..1: a quick squeeze then a slow release.
             const float s = fastSin(j.phase);
             const float squeeze = s > 0.0f ? s * s : 0.0f;

@@ -31,7 +31,12 @@ class KeepAlive : public Effect {
 
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float baseline = n * 0.58f, amplitude = n * 0.33f;
+        // With music the heart keeps its time: every beat is a heartbeat, as tall as the bass is strong.
+        const bool heard = c.sound.heard();
+        const float baseline = n * 0.58f, amplitude = heard ? n * (0.16f + 0.2f * c.sound.bass) : n * 0.33f;
+        if (heard && c.sound.beat && !(phase_ >= 0.24f && phase_ < 0.285f)) {
+            phase_ = 0.24f;
+        }
         // Heart rate, in beats per minute, drifting between about 60 and 110.
         const float rate = 84.0f + 24.0f * fastSin(static_cast<float>(c.frame % 400000u) * 0.002f);
         for (int k = 0; k < 2; ++k) {

@@ -55,10 +55,21 @@ class LooneyTunes : public Effect {
 
         // Notes every 'spacing' cells scroll left; each note's pitch hops to the next of the tune every beat.
         const float spacing = 24.0f * s;
-        const float scroll = t * 0.6f * s;
+        // With music the notes hop to the next of the tune on every beat, landing a few frames after it, and
+        // the staff scrolls on faster as the music grows loud.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            heardBeats_ += c.sound.beat ? 1 : 0;
+            travelled_ += 0.6f * s * (1.0f + 1.5f * c.sound.level);
+            travelled_ = travelled_ < 100000.0f ? travelled_ : 0.0f;
+        }
+        const uint32_t sinceBeat = c.sound.framesSinceBeat < 10u ? c.sound.framesSinceBeat : 10u;
+        const float scroll = heard ? travelled_ : t * 0.6f * s;
         const int beat = 30;
-        const int beats = time / beat;
-        const float u = static_cast<float>(time % beat) / static_cast<float>(beat);
+        const int beats = heard ? heardBeats_ : time / beat;
+        const float u = heard ? static_cast<float>(sinceBeat) / 10.0f
+                              : static_cast<float>(time % beat) / static_cast<float>(beat);
+        const bool landed = heard ? sinceBeat == 6u : time % beat == beat * 6 / 10;
         const int first = kit::toCell(scroll / spacing);
         for (int k = first; k < first + kit::toCell(nf / spacing) + 2; ++k) {
             const float x = static_cast<float>(k) * spacing - scroll + 8.0f * s;
@@ -68,7 +79,7 @@ class LooneyTunes : public Effect {
             const float pitch = kit::lerp(static_cast<float>(from), static_cast<float>(to), hop);
             const float lift = 4.0f * gap * 0.5f * hop * (1.0f - hop) * 4.0f * 0.25f;
             const float y = bottom + gap - pitch * gap * 0.5f - lift;
-            if (time % beat == beat * 6 / 10) {
+            if (landed) {
                 // Landed: a ripple on the curtain above or below, wherever the note is nearer.
                 const float ry = y < nf * 0.5f ? bandTop - 6.0f * s : bandBottom + 6.0f * s;
                 kit::balancedPush(c, x, ry, 5.0f * s, y < nf * 0.5f ? 20.0f : -20.0f);
@@ -103,6 +114,8 @@ class LooneyTunes : public Effect {
     }
 
     int tune_[tuneLength] = {};
+    int heardBeats_ = 0;     // the music's beats heard so far
+    float travelled_ = 0.0f; // how far the staff has scrolled while music played
 };
 
 } // namespace

@@ -27,6 +27,15 @@ class NorthernLights : public Effect {
         const int n = c.n;
         const float fn = static_cast<float>(n);
         const float t = static_cast<float>(c.frame % 400000u) * 0.02f;
+        // With music the curtains reach higher and burn brighter with the treble, eased so they sway, and
+        // their rays dance along them on every onset.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            dance_ += c.sound.onset ? 0.8f * c.sound.onsetStrength : 0.0f;
+            dance_ = dance_ < kit::twoPi * 100.0f ? dance_ : dance_ - kit::twoPi * 100.0f;
+            treble_ += (c.sound.treble - treble_) * 0.08f;
+        }
+        const float reach = 0.4f + 1.5f * treble_;
         n_ = n;
         curve_.resize(static_cast<size_t>(ribbons * n));
         ray_.resize(static_cast<size_t>(ribbons * n));
@@ -42,14 +51,18 @@ class NorthernLights : public Effect {
                             fn * 0.03f * fastSin(fx * 0.05f - t * 0.2f + k);
                 // Rays: narrow bright streaks along the curtain, drifting and flickering.
                 const float streak =
-                    0.5f +
-                    0.5f * fastSin(fx * 0.45f + 1.5f * fastSin(fx * 0.07f + t * 0.5f) + t * 1.5f + k * 4.0f);
+                    0.5f + 0.5f * fastSin(fx * 0.45f + 1.5f * fastSin(fx * 0.07f + t * 0.5f) + t * 1.5f +
+                                          k * 4.0f + (heard ? dance_ : 0.0f));
                 const float flicker =
                     0.3f + 0.7f * streak * streak * streak * streak + 0.12f * fastSin(fx * 0.9f - t * 3.7f);
                 const float fold = 0.6f + 0.4f * fastSin(fx * 0.027f - t * 0.3f + k * 1.3f);
                 ray_[i] = kit::clampf(flicker * fold, 0.0f, 1.0f) * (1.0f - 0.25f * k);
                 height_[i] =
                     1.0f / (fn * (0.1f + 0.06f * fold + 0.08f * streak * streak)); // kept as its inverse
+                if (heard) {
+                    ray_[i] = kit::clampf(ray_[i] * (0.75f + 0.5f * treble_), 0.0f, 1.0f);
+                    height_[i] /= reach;
+                }
             }
         }
         const float horizon = fn * 0.68f;
@@ -124,6 +137,8 @@ class NorthernLights : public Effect {
     }
 
     int n_ = 0;
+    float treble_ = 0.5f; // the treble as the curtains follow it
+    float dance_ = 0.0f;  // how far the onsets have moved the rays along
     std::vector<float> curve_, ray_, height_, shimmer_;
     int starX_[starCount] = {};
     int starY_[starCount] = {};

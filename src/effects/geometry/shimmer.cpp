@@ -103,7 +103,10 @@ class Shimmer : public Effect {
                 col.set(y, colour);
             }
         }
-        glitter(c);
+        // With music the glitter follows the treble, and every onset scatters a fistful of extra glints.
+        glitter(c, c.sound.heard() ? kit::roundCell(glintsPerFrame * (0.3f + 2.0f * c.sound.treble)) +
+                                         (c.sound.onset ? kit::roundCell(60.0f * c.sound.onsetStrength) : 0)
+                                   : glintsPerFrame);
     }
 
   private:
@@ -133,9 +136,9 @@ class Shimmer : public Effect {
     }
 
     // Glints: four-point stars that flare and die over a few frames, born where the picture is bright.
-    void glitter(EffectContext& c) {
+    void glitter(EffectContext& c, int count) {
         const int n = c.n;
-        for (int k = 0; k < glintsPerFrame && glints_ < maxGlints; ++k) {
+        for (int k = 0; k < count && glints_ < maxGlints; ++k) {
             const int x = c.random(0, n - 1), y = c.random(0, n - 1);
             const kit::Rgb under = picture_.at(x, y);
             const float level = (under.r + under.g + under.b) / 3.0f + 127.0f;

@@ -31,9 +31,22 @@ class VeryNice : public Effect {
             }
         }
         const float t = static_cast<float>(c.frame % 100000u);
+        // With music the discs listen in three groups, to the bass, the middle and the treble: each swells
+        // with its band, and all drift faster as it grows loud.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            const float bands[3] = {c.sound.bass, c.sound.middle, c.sound.treble};
+            for (int i = 0; i < 3; ++i) {
+                bands_[i] += (bands[i] - bands_[i]) * (bands[i] > bands_[i] ? 0.15f : 0.05f);
+            }
+        }
+        int group = 0;
         for (Disc& d : discs_) {
             d.x += d.vx;
             d.y += d.vy + 0.05f * fastSin(t * 0.01f + d.phase);
+            if (heard) {
+                d.x += d.vx * 2.0f * c.sound.level;
+            }
             if (d.x < -d.r || d.x > n + d.r || d.y < -d.r || d.y > n + d.r) {
                 // Out of one side, back in at the opposite one in a new colour.
                 const float ox = d.x, oy = d.y;
@@ -42,14 +55,17 @@ class VeryNice : public Effect {
                 d.y = oy < -d.r ? n + d.r * 0.9f : oy > n + d.r ? -d.r * 0.9f : oy;
             }
             const float glow = 0.55f + 0.15f * fastSin(t * 0.03f + d.phase * 3.0f);
+            const float r = heard ? d.r * (0.7f + 0.7f * bands_[group]) : d.r;
+            group = (group + 1) % 3;
             // A nearly flat disc of light with a brighter rim, the look of an out-of-focus highlight.
-            kit::fillDisc(c, d.x, d.y, d.r, light(d.colour, glow * 0.16f), kit::Blend::add);
-            kit::drawRing(c, d.x, d.y, d.r - 0.8f, 1.6f, light(d.colour, 0.12f), kit::Blend::add);
-            kit::softDisc(c, d.x, d.y, d.r * 0.8f, light(d.colour, 0.08f), 1.0f, kit::Blend::add);
+            kit::fillDisc(c, d.x, d.y, r, light(d.colour, glow * 0.16f), kit::Blend::add);
+            kit::drawRing(c, d.x, d.y, r - 0.8f, 1.6f, light(d.colour, 0.12f), kit::Blend::add);
+            kit::softDisc(c, d.x, d.y, r * 0.8f, light(d.colour, 0.08f), 1.0f, kit::Blend::add);
         }
     }
 
   private:
+    float bands_[3] = {}; // the bands as the discs follow them
     // The light a colour adds: its level, scaled.
     static kit::Rgb light(kit::Rgb col, float k) {
         return {(col.r + 127.0f) * k, (col.g + 127.0f) * k, (col.b + 127.0f) * k};

@@ -25,7 +25,18 @@ class Wire : public Effect {
     void step(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
         const float mid = n * 0.5f;
-        if (--nextPluck_ <= 0) {
+        if (c.sound.heard()) {
+            // With music the wire is played: plucked on each beat, struck lightly on the onsets between.
+            if (c.sound.beat) {
+                pluck(c);
+            } else if (c.sound.onset) {
+                const int at = c.random(10, masses - 11);
+                const float kick = (c.random() % 2 ? 1.0f : -1.0f) * 3.0f * c.sound.onsetStrength;
+                for (int i = at - 6; i <= at + 6; ++i) {
+                    vel_[i] += kick * (1.0f - std::fabs(static_cast<float>(i - at)) / 7.0f);
+                }
+            }
+        } else if (--nextPluck_ <= 0) {
             pluck(c);
             nextPluck_ = c.random(60, 160);
         }

@@ -28,6 +28,9 @@ class Xmas : public Effect {
                                          kit::fromLevels(60, 110, 255), kit::fromLevels(255, 210, 40),
                                          kit::fromLevels(255, 70, 220)};
         const int pattern = (time / 240) % 4;
+        // With music the lights chase one bulb along on every onset and the star throbs with the bass.
+        const bool heard = c.sound.heard();
+        onsets_ += heard && c.sound.onset ? 1 : 0;
         int bulb = 0;
         for (int g = 0; g < garlands; ++g) {
             const float y0 = n * (0.28f + 0.22f * static_cast<float>(g));
@@ -46,7 +49,10 @@ class Xmas : public Effect {
                 const float u = (static_cast<float>(k) + 0.5f) / perGarland;
                 const float x = u * n, y = y0 + (sag + swing) * 4.0f * u * (1.0f - u) + 3.0f * s;
                 bool on = false;
-                switch (pattern) {
+                switch (heard ? -1 : pattern) {
+                case -1:
+                    on = (k + g + onsets_) % 4 == 0 || (k + g + onsets_ / 4) % 9 == 0;
+                    break;
                 case 0: // a chase running along
                     on = (k + time / 5) % 4 == 0;
                     break;
@@ -90,7 +96,7 @@ class Xmas : public Effect {
             xs[k] = sx + r * fastCos(a);
             ys[k] = sy + r * fastSin(a);
         }
-        const float pulse = 0.5f + 0.5f * fastSin(t * 0.1f);
+        const float pulse = heard ? c.sound.bass : 0.5f + 0.5f * fastSin(t * 0.1f);
         for (int k = 0; k < 8; ++k) {
             const float a = t * 0.01f + kit::pi * static_cast<float>(k) / 4.0f;
             const float r = (12.0f + 8.0f * pulse * static_cast<float>(k % 2)) * s;
@@ -116,6 +122,7 @@ class Xmas : public Effect {
     static constexpr int garlands = 3;
     static constexpr int perGarland = 14;
     bool lit_[garlands * perGarland] = {};
+    int onsets_ = 0; // the music's onsets heard so far
 };
 
 } // namespace

@@ -17,7 +17,15 @@ class Sphere : public Effect {
         kit::scaleVelocities(c, 0.5f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
-        const float radius = n * 0.3f;
+        // With music the globe swells with the bass and spins on faster as it grows loud.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            const float bass = c.sound.bass;
+            bass_ += (bass - bass_) * (bass > bass_ ? 0.5f : 0.1f);
+            spin_ = spin_ + 0.05f * c.sound.level < kit::twoPi ? spin_ + 0.05f * c.sound.level
+                                                               : spin_ + 0.05f * c.sound.level - kit::twoPi;
+        }
+        const float radius = heard ? n * (0.26f + 0.08f * bass_) : n * 0.3f;
         const kit::Vec3 centre{n * 0.1f * fastSin(t * 0.011f), n * 0.06f * fastSin(t * 0.022f),
                                radius + n * 0.08f + n * 0.06f * fastSin(t * 0.007f)};
         // The dome: night blue at the zenith, a lighter hazy blue at the horizon, and a faint violet halo
@@ -25,7 +33,8 @@ class Sphere : public Effect {
         const backdrop::Glow halo{
             n * 0.5f + centre.x * 0.8f, n * 0.5f + centre.y * 1.1f, n * 0.42f, {26.0f, 14.0f, 48.0f}};
         backdrop::pullTowards(c, kit::fromLevels(6, 14, 58), kit::fromLevels(30, 58, 112), 0.22f, halo);
-        const float spinY = t * 0.021f, spinX = 0.5f + 0.4f * fastSin(t * 0.006f), spinZ = t * 0.004f;
+        const float spinY = heard ? t * 0.021f + spin_ : t * 0.021f,
+                    spinX = 0.5f + 0.4f * fastSin(t * 0.006f), spinZ = t * 0.004f;
         const auto place = [&](float lat, float lon) {
             kit::Vec3 p{radius * fastCos(lat) * fastCos(lon), radius * fastSin(lat),
                         radius * fastCos(lat) * fastSin(lon)};
@@ -63,6 +72,8 @@ class Sphere : public Effect {
     }
 
   private:
+    float bass_ = 0.0f; // the bass as the globe follows it
+    float spin_ = 0.0f; // the turn music has added
     static constexpr int meridians = 12;
     static constexpr int parallels = 8;
 };

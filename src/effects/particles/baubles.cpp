@@ -62,7 +62,12 @@ class Baubles : public Effect {
         for (int k = 0; k < count; ++k) {
             energy += speed_[k] * speed_[k];
         }
-        if (energy < 2.0e-4f) {
+        if (c.sound.heard() && c.sound.beat) {
+            // With music the row is struck on every beat, from alternate ends, as hard as the bass.
+            struck_ = !struck_;
+            const int end = struck_ ? 0 : count - 1;
+            speed_[end] += (end == 0 ? -0.006f : 0.006f) * (0.5f + c.sound.bass);
+        } else if (energy < 2.0e-4f) {
             const int end = c.random(0, 1) == 0 ? 0 : count - 1;
             speed_[end] += end == 0 ? -0.04f : 0.04f;
         }
@@ -167,6 +172,7 @@ class Baubles : public Effect {
     int lastMouseX_ = 0, lastMouseY_ = 0;
     float flashX_ = 0.0f, flashY_ = 0.0f;
     int flash_ = 0;
+    bool struck_ = false; // the end the music struck last
 };
 
 } // namespace

@@ -36,7 +36,10 @@ class Embryo : public Effect {
         const float cx = n * 0.5f, cy = n * 0.5f;
         const float membrane = n * 0.42f;
         const uint32_t age = c.frame - born_;
-        if (age > 0u && age % 100u == 0u) {
+        const bool heard = c.sound.heard();
+        // With music the cells divide on every fourth beat, the downbeat of a bar, instead of by the clock.
+        beats_ += heard && c.sound.beat ? 1u : 0u;
+        if (heard ? c.sound.beat && beats_ % 4u == 0u : age > 0u && age % 100u == 0u) {
             if (static_cast<int>(cells_.size()) >= maxCells) {
                 restart(c);
             } else {
@@ -88,7 +91,8 @@ class Embryo : public Effect {
                     glow_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
             }
         }
-        const float pulse = 1.0f + 0.03f * fastSin(t * 0.06f);
+        const float pulse = heard ? 1.0f + 0.02f * fastSin(t * 0.06f) + 0.035f * c.sound.bass
+                                  : 1.0f + 0.03f * fastSin(t * 0.06f);
         kit::drawRing(c, cx, cy, membrane * pulse, 2.5f * bounds::gridScale(c) + 1.0f,
                       kit::fromLevels(255, 200, 190));
         for (const Cell& a : cells_) {
@@ -163,6 +167,7 @@ class Embryo : public Effect {
     std::vector<Cell> cells_;
     std::vector<kit::Rgb> glow_;
     uint32_t born_ = 0;
+    uint32_t beats_ = 0; // the music's beats heard so far
 };
 
 } // namespace

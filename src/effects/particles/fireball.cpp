@@ -34,6 +34,13 @@ class Fireball : public Effect {
         const backdrop::Glow heat{x_, y_, n * 0.4f, {70.0f, 30.0f, 0.0f}};
         backdrop::pullTowards(c, kit::fromLevels(22, 14, 40), kit::fromLevels(78, 34, 24), 0.07f, heat);
         const float ox = x_, oy = y_;
+        if (c.sound.heard() && c.sound.beat && vy_ > 0.0f && y_ > n * 0.45f) {
+            // With music a ball falling through the lower half leaps up again on the beat, as high as the
+            // bass is strong.
+            vy_ = -(1.8f + 1.6f * c.sound.bass) * s;
+            vx_ += (vx_ < 0.0f ? -0.4f : 0.4f) * s;
+            vx_ = kit::clampf(vx_, -3.0f * s, 3.0f * s);
+        }
         vy_ += 0.06f * s;
         x_ += vx_;
         y_ += vy_;

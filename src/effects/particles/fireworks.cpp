@@ -40,11 +40,19 @@ class Fireworks : public Effect {
         kit::pullColours(c, kit::fromLevels(4, 4, 22), 0.09f);
         kit::scaleVelocities(c, 0.9f);
 
-        if (nextLaunch_ <= 0) {
-            launch(c, n, s);
-            nextLaunch_ = c.random(12, 38);
+        // With music a rocket goes up on every beat, and a rocket that has climbed a while bursts on a beat.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            if (c.sound.beat) {
+                launch(c, n, s);
+            }
+        } else {
+            if (nextLaunch_ <= 0) {
+                launch(c, n, s);
+                nextLaunch_ = c.random(12, 38);
+            }
+            --nextLaunch_;
         }
-        --nextLaunch_;
 
         for (Rocket& r : rockets_) {
             if (!r.live) {
@@ -55,7 +63,8 @@ class Fireworks : public Effect {
             r.x += r.vx;
             r.y += r.vy;
             kit::drawLine(c, px, py, r.x, r.y, kit::fromLevels(255, 200, 120), kit::Blend::max);
-            if (--r.fuse <= 0 || r.vy >= 0.0f) {
+            const bool onBeat = heard && c.sound.beat && r.fuse < 30;
+            if (--r.fuse <= 0 || r.vy >= 0.0f || onBeat) {
                 burst(c, r.x, r.y, s);
                 r.live = false;
             }

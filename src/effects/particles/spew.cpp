@@ -28,7 +28,13 @@ class Spew : public Effect {
         const float baseHue = t * 0.0015f;
         const backdrop::Glow spray{nozzleX, nozzleY, n * 0.45f, {10.0f, 24.0f, 30.0f}};
         backdrop::pullTowards(c, kit::fromLevels(14, 22, 66), kit::fromLevels(22, 74, 86), 0.1f, spray);
-        const float power = (3.9f + 0.5f * fastSin(t * 0.031f)) * s;
+        float power = (3.9f + 0.5f * fastSin(t * 0.031f)) * s;
+        if (c.sound.heard()) {
+            // With music the jet shoots up with the bass and sags between the beats.
+            const float bass = c.sound.bass;
+            bass_ += (bass - bass_) * (bass > bass_ ? 0.6f : 0.1f);
+            power = (2.6f + 2.4f * bass_ + 0.3f * fastSin(t * 0.031f)) * s;
+        }
         for (int k = 0; k < 26; ++k) {
             Drop& d = drops_[next_];
             next_ = (next_ + 1) % maxDrops;
@@ -70,6 +76,7 @@ class Spew : public Effect {
     }
 
   private:
+    float bass_ = 0.0f; // the bass as the jet follows it
     struct Drop {
         float x = 0.0f, y = 0.0f, vx = 0.0f, vy = 0.0f, hue = 0.0f;
         int age = 0;

@@ -21,7 +21,20 @@ class Pulsate : public Effect {
         const float cx = n * (0.5f + 0.18f * fastSin(t * 0.007f)),
                     cy = n * (0.5f + 0.18f * fastSin(t * 0.0053f + 1.0f));
         const float omega = 0.16f;
-        const float phase = t * omega;
+        // With music a crest leaves the centre on every second beat: the phase runs half a turn from one beat
+        // to the next, timed by the last beat's interval (a crest each beat would pump the whole picture
+        // faster than is safe to watch).
+        const bool heard = c.sound.heard();
+        if (heard && c.sound.beat) {
+            ++heardBeats_;
+            interval_ = sinceBeat_ > 6 && sinceBeat_ < 120 ? sinceBeat_ : interval_;
+            sinceBeat_ = 0;
+        }
+        sinceBeat_ += heard && sinceBeat_ < 1000 ? 1 : 0;
+        const float phase =
+            heard ? kit::pi * (static_cast<float>(heardBeats_ % 1000) +
+                               kit::clampf(static_cast<float>(sinceBeat_) / interval_, 0.0f, 1.0f))
+                  : t * omega;
         // The factor depends on the distance only: a table of it by half cells.
         radial_.resize(static_cast<size_t>(4 * c.n + 4));
         for (size_t k = 0; k < radial_.size(); ++k) {
@@ -47,10 +60,12 @@ class Pulsate : public Effect {
         }
         // A beat each time the wave passes its crest at the centre.
         const int beatPeriod = kit::roundCell(kit::twoPi / omega);
-        if (c.frame % static_cast<uint32_t>(beatPeriod) == 0u) {
+        if (heard ? c.sound.beat && heardBeats_ % 2 == 0
+                  : c.frame % static_cast<uint32_t>(beatPeriod) == 0u) {
             ++beats_;
             const kit::Rgb glow = kit::hsv(static_cast<float>(beats_ % 12) / 12.0f, 0.9f, 1.0f);
-            kit::softDisc(c, cx, cy, n * 0.12f, glow, 0.9f, kit::Blend::set);
+            kit::softDisc(c, cx, cy, heard ? n * (0.05f + 0.04f * c.sound.bass) : n * 0.12f, glow, 0.9f,
+                          kit::Blend::set);
             kit::balancedPush(c, cx, cy, n * 0.04f, (beats_ % 2 ? 1.0f : -1.0f) * 9.0f);
         }
         // A thin ring riding each crest, so the travelling rings read even on a calm field.
@@ -75,6 +90,9 @@ class Pulsate : public Effect {
 
     std::vector<float> radial_;
     int beats_ = 0;
+    int heardBeats_ = 0;     // the music's beats heard so far
+    int sinceBeat_ = 0;      // frames since the last of them
+    float interval_ = 25.0f; // frames between the last two
 };
 
 } // namespace

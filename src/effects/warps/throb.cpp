@@ -51,10 +51,18 @@ class Throb : public Effect {
         const int age = static_cast<int>(c.framesSinceStart) + 1;
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float now = swell(age);
+        // With music the heart beats on the music's beats, a lub on each, as hard as the bass.
+        const bool heard = c.sound.heard();
+        const int sinceBeat = c.sound.framesSinceBeat < static_cast<uint32_t>(beatFrames)
+                                  ? static_cast<int>(c.sound.framesSinceBeat)
+                                  : beatFrames - 1;
+        if (heard && c.sound.beat) {
+            beatStrength_ = 0.4f + 0.6f * c.sound.bass;
+        }
+        const float now = heard ? beatStrength_ * swell(sinceBeat) : swell(age);
         const float cx = (n - 1.0f) * 0.5f;
         const float t = static_cast<float>(age);
-        const int phase = age % beatFrames;
+        const int phase = heard ? sinceBeat : age % beatFrames;
         // The shock rings of the last lub and dub, in units of the grid, from their start at the heart.
         const float lubRing = static_cast<float>(phase) * 0.028f;
         const float dubRing = static_cast<float>(phase - 11) * 0.028f;
@@ -137,6 +145,7 @@ class Throb : public Effect {
   private:
     static constexpr int radialSteps = 600;
     static constexpr float radialScale = 700.0f; // steps per grid side
+    float beatStrength_ = 1.0f;                  // how hard the heart beats to the music's last beat
     kit::Rgb radial_[radialSteps];
     std::vector<int> distance_;
 };

@@ -17,23 +17,34 @@ class Boom : public Effect {
     void step(EffectContext& c) override {
         const uint32_t tick = c.framesSinceStart;
         kit::tameField(c, 300.0f, 60.0f);
-        const int phase = static_cast<int>(tick % period);
+        // With music the cone thumps in half time, on every second beat of the music, as hard as the bass,
+        // and jolts on each fourth thump (a thump on every beat of fast music would flash).
+        const bool heard = c.sound.heard();
+        if (heard && c.sound.beat) {
+            thumping_ = !thumping_;
+            gain_ = 0.4f + 0.6f * c.sound.bass;
+        }
+        const int phase =
+            heard ? static_cast<int>(thumping_ && c.sound.framesSinceBeat < period ? c.sound.framesSinceBeat
+                                                                                   : period - 1)
+                  : static_cast<int>(tick % period);
+        const float g = heard ? gain_ : 1.0f;
         const float cx = c.n * 0.5f, cy = c.n * 0.5f;
         const float coneR = c.n * 0.16f;
         if (phase == 0) {
             ++beat_;
             // The cone goes in: strongest in red, so the rings come out warm.
-            kit::pushVelocity(c, cx, cy, coneR * 2.2f, 26.0f, kit::red);
-            kit::pushVelocity(c, cx, cy, coneR * 2.2f, 17.0f, kit::green);
-            kit::pushVelocity(c, cx, cy, coneR * 2.2f, 30.0f, kit::blue);
+            kit::pushVelocity(c, cx, cy, coneR * 2.2f, 26.0f * g, kit::red);
+            kit::pushVelocity(c, cx, cy, coneR * 2.2f, 17.0f * g, kit::green);
+            kit::pushVelocity(c, cx, cy, coneR * 2.2f, 30.0f * g, kit::blue);
             if (beat_ % 4 == 0) {
                 jolt(c);
             }
         } else if (phase == 4) {
             // ...and back out, so each beat leaves the field's level where it was.
-            kit::pushVelocity(c, cx, cy, coneR * 2.2f, -26.0f, kit::red);
-            kit::pushVelocity(c, cx, cy, coneR * 2.2f, -17.0f, kit::green);
-            kit::pushVelocity(c, cx, cy, coneR * 2.2f, -30.0f, kit::blue);
+            kit::pushVelocity(c, cx, cy, coneR * 2.2f, -26.0f * g, kit::red);
+            kit::pushVelocity(c, cx, cy, coneR * 2.2f, -17.0f * g, kit::green);
+            kit::pushVelocity(c, cx, cy, coneR * 2.2f, -30.0f * g, kit::blue);
         }
         waves::calmVelocities(c, rest, 0.999f);
         // The cone swells just after the thump and settles back.
@@ -72,6 +83,8 @@ class Boom : public Effect {
 
     kit::FieldCopy copy_;
     uint32_t beat_ = 0;
+    float gain_ = 1.0f;     // how hard the cone thumps to the music's last beat
+    bool thumping_ = false; // the music's last beat is one the cone thumps on
 };
 
 } // namespace

@@ -118,6 +118,16 @@ class Downpour : public Effect {
         if (c.random(0, 3) == 0) {
             startRing(c.randomUnit() * n, shore + 4.0f + c.randomUnit() * (n - shore - 4.0f), 0.0f);
         }
+        if (c.sound.heard()) {
+            // With music the rain grows heavy as it gets loud, and every onset throws a handful of drops
+            // onto the pond at once.
+            const int drops = kit::roundCell(4.0f * c.sound.level) +
+                              (c.sound.onset ? 2 + kit::roundCell(8.0f * c.sound.onsetStrength) : 0);
+            for (int i = 0; i < drops; ++i) {
+                startRing(c.randomUnit() * n, shore + 4.0f + c.randomUnit() * (n - shore - 4.0f),
+                          c.sound.onset ? 1.0f : 0.0f);
+            }
+        }
     }
 
   private:

@@ -40,6 +40,17 @@ class Drip : public Effect {
         const kit::Rgb drop = kit::fromLevels(170, 220, 255);
         switch (stage_) {
         case Stage::swelling:
+            if (c.sound.heard()) {
+                // With music the drop swells with the sound and lets go only on a beat, striking the water
+                // as hard as the music is loud.
+                size_ = kit::clampf(size_ + 0.05f + 0.1f * c.sound.level, 0.0f, 4.4f);
+                y_ = spoutY + 1.0f + size_;
+                if (size_ >= 2.4f && c.sound.beat) {
+                    stage_ = Stage::falling;
+                    vy_ = 1.5f;
+                }
+                break;
+            }
             size_ += 0.05f;
             y_ = spoutY + 1.0f + size_;
             if (size_ >= 3.6f) {
@@ -52,7 +63,8 @@ class Drip : public Effect {
             y_ += vy_;
             if (y_ >= static_cast<float>(surface)) {
                 // The strike: a sharp dip where the drop lands, the start of the rings.
-                kit::pushVelocity(c, spoutX_, static_cast<float>(surface) + 3.0f, 6.0f, 45.0f);
+                kit::pushVelocity(c, spoutX_, static_cast<float>(surface) + 3.0f, 6.0f,
+                                  c.sound.heard() ? 40.0f + 50.0f * c.sound.level : 45.0f);
                 stage_ = Stage::rebound;
                 y_ = static_cast<float>(surface) - 1.0f;
                 vy_ = -2.2f;

@@ -26,12 +26,23 @@ class Hobb : public Effect {
         const float radii[4] = {n * 0.19f, n * 0.14f, n * 0.13f, n * 0.2f};
         int hottest = 0;
         float hottestHeat = -1.0f;
+        // With music the hob is a meter: each ring glows with a band of its own (bass, middle, treble and
+        // the whole), flaring at once and cooling slowly as iron does.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            const float bands[4] = {c.sound.bass, c.sound.middle, c.sound.treble, c.sound.level};
+            for (int i = 0; i < 4; ++i) {
+                bands_[i] += (bands[i] - bands_[i]) * (bands[i] > bands_[i] ? 0.3f : 0.04f);
+            }
+        }
         for (int i = 0; i < 4; ++i) {
             // Each ring's heat rises and falls in turn over a 16-second cycle.
             const int local = static_cast<int>((tick_ + static_cast<uint32_t>(i) * 200u) % 800u);
-            const float heat = local < 300
-                                   ? kit::smoothstep(0.0f, 220.0f, static_cast<float>(local))
-                                   : 1.0f - kit::smoothstep(300.0f, 520.0f, static_cast<float>(local));
+            float heat = local < 300 ? kit::smoothstep(0.0f, 220.0f, static_cast<float>(local))
+                                     : 1.0f - kit::smoothstep(300.0f, 520.0f, static_cast<float>(local));
+            if (heard) {
+                heat = bands_[i];
+            }
             if (heat > hottestHeat) {
                 hottestHeat = heat;
                 hottest = i;
@@ -58,6 +69,7 @@ class Hobb : public Effect {
     }
 
   private:
+    float bands_[4] = {}; // the bands as the rings follow them
     // An iron spiral of about four turns, drawn as a thick shaded coil over a dark burner plate.
     void drawRing(EffectContext& c, float cx, float cy, float radius, float heat) {
         kit::fillDisc(c, cx, cy, radius * 1.08f, kit::fromLevels(22, 22, 26));

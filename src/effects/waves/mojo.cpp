@@ -22,8 +22,25 @@ class Mojo : public Effect {
         kit::scaleVelocities(c, 0.992f);
         const float pitch = c.n / static_cast<float>(side);
         const float pad = pitch * 0.78f;
-        const int column = static_cast<int>((tick / stepFrames) % side);
-        const bool newStep = tick % stepFrames == 0;
+        // With music the playhead steps on the onsets, so the machine plays along, each hit as strong as its
+        // onset; a hit's pulse goes back out two frames later as without music.
+        const bool heard = c.sound.heard();
+        const bool onStep = heard && c.sound.onset && sincePush_ >= 3u;
+        heardSteps_ += onStep ? 1u : 0u;
+        if (onStep) {
+            sincePush_ = 0u;
+            hit_ = 6.0f + 14.0f * c.sound.onsetStrength;
+        } else if (heard) {
+            sincePush_ += sincePush_ < 100u ? 1u : 0u;
+        }
+        const int column = static_cast<int>(((heard ? heardSteps_ : tick / stepFrames)) % side);
+        const bool newStep = heard ? onStep : tick % stepFrames == 0;
+        const bool backOut = heard ? sincePush_ == 2u : tick % stepFrames == 2;
+        const int backColumn = heard ? static_cast<int>(pushedColumn_) : (column + side - 1) % side;
+        const float hit = heard ? hit_ : 12.0f;
+        if (onStep) {
+            pushedColumn_ = static_cast<uint32_t>(column);
+        }
         if (newStep && column == 0 && tick > 0) {
             mutate(c);
         }
@@ -36,12 +53,12 @@ class Mojo : public Effect {
                 if (col == column) {
                     colour = on ? kit::hsv(hue, 0.35f, 1.0f) : kit::fromLevels(90, 88, 110);
                     if (on && newStep) {
-                        kit::pushVelocity(c, x0 + pad * 0.5f, y0 + pad * 0.5f, pad * 0.8f, 12.0f);
+                        kit::pushVelocity(c, x0 + pad * 0.5f, y0 + pad * 0.5f, pad * 0.8f, hit);
                     }
                 }
-                if (on && col == (column + side - 1) % side && tick % stepFrames == 2) {
+                if (on && col == backColumn && backOut) {
                     // The pulse goes back out, so each hit leaves the field's level where it was.
-                    kit::pushVelocity(c, x0 + pad * 0.5f, y0 + pad * 0.5f, pad * 0.8f, -12.0f);
+                    kit::pushVelocity(c, x0 + pad * 0.5f, y0 + pad * 0.5f, pad * 0.8f, -hit);
                 }
                 // Pads are blended, not set, so the ripples of other hits run across them.
                 for (int x = kit::toCell(x0); x < kit::toCell(x0 + pad); ++x) {
@@ -66,6 +83,10 @@ class Mojo : public Effect {
     }
 
     bool pads_[side * side] = {};
+    uint32_t heardSteps_ = 0;   // playhead steps taken on the music's onsets
+    uint32_t sincePush_ = 100;  // frames since the last of them
+    uint32_t pushedColumn_ = 0; // its column
+    float hit_ = 12.0f;         // its strength
 };
 
 } // namespace

@@ -32,12 +32,21 @@ class Nebula : public Effect {
         const float t = static_cast<float>(tick % 200000u);
         const float half = c.n * 0.5f;
         float ex[3], ey[3], reach[3];
+        // With music each cloud swells with a band of its own (bass, middle, treble), easing in and out.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            const float bands[3] = {c.sound.bass, c.sound.middle, c.sound.treble};
+            for (int i = 0; i < 3; ++i) {
+                bands_[i] += (bands[i] - bands_[i]) * (bands[i] > bands_[i] ? 0.1f : 0.03f);
+            }
+        }
         for (int i = 0; i < 3; ++i) {
             const float a = t * (0.0031f + 0.0012f * i) + phase_[i];
             const float b = t * (0.0023f + 0.0009f * i) + phase_[i] * 1.7f;
             ex[i] = half + half * 0.5f * fastSin(a);
             ey[i] = half + half * 0.5f * fastCos(b);
-            const float breath = 0.75f + 0.25f * fastSin(t * 0.02f + i * 2.1f);
+            const float breath = heard ? 0.45f + 0.1f * fastSin(t * 0.02f + i * 2.1f) + 0.75f * bands_[i]
+                                       : 0.75f + 0.25f * fastSin(t * 0.02f + i * 2.1f);
             reach[i] = 1.0f / (half * half * 0.5f * breath);
         }
         static constexpr kit::Rgb tints[3] = {kit::fromLevels(255, 60, 110), kit::fromLevels(60, 230, 160),
@@ -66,7 +75,7 @@ class Nebula : public Effect {
         // Billowing: each emitter pulses velocity, sign alternating, into its own colour plane.
         for (int i = 0; i < 3; ++i) {
             kit::pushVelocity(c, ex[i] + 8.0f * fastSin(t * 0.05f), ey[i], 12.0f,
-                              1.5f * fastSin(t * 0.17f + i), 1u << i);
+                              (heard ? 1.5f + 3.0f * bands_[i] : 1.5f) * fastSin(t * 0.17f + i), 1u << i);
         }
         // Stars: re-stamped each frame, a random few skipped so they twinkle.
         for (const Star& s : stars_) {
@@ -79,6 +88,7 @@ class Nebula : public Effect {
     }
 
   private:
+    float bands_[3] = {}; // the bands as the clouds follow them
     static constexpr int cloudSide = 128;
 
     // A tileable cloud texture: random values smoothed by repeated box blurs, then stretched to 0..1.5 and

@@ -25,6 +25,15 @@ class Ocean : public Effect {
         bounds::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
+        // With music the swell runs faster as it grows loud and the bass raises whitecaps on more crests.
+        const bool heard = c.sound.heard();
+        if (heard) {
+            const float bass = c.sound.bass;
+            bass_ += (bass - bass_) * (bass > bass_ ? 0.2f : 0.04f);
+            ahead_ = ahead_ + 1.5f * c.sound.level < 100000.0f ? ahead_ + 1.5f * c.sound.level : 0.0f;
+        }
+        const float ts = heard ? t + ahead_ : t;
+        const float capAt = heard ? 0.78f - 0.22f * bass_ : 0.78f;
         const float horizon = n * 0.34f;
         const float sunX = n * 0.6f, sunY = horizon - n * 0.09f, sunR = n * 0.05f;
         const int sky = kit::clampCell(c, kit::toCell(horizon));
@@ -68,9 +77,9 @@ class Ocean : public Effect {
                 const float z = depth_[y], keep = keep_[y];
                 const float wx = across * z / (n - horizon); // across the sea, in the same units as z
                 // Two long swells from slightly different directions, and a shorter chop on top.
-                const float a = 14.0f * z + 3.0f * wx - t * 0.08f;
-                const float b = 10.0f * z - 5.0f * wx - t * 0.065f;
-                const float chop = 37.0f * z + 12.0f * wx - t * 0.11f;
+                const float a = 14.0f * z + 3.0f * wx - ts * 0.08f;
+                const float b = 10.0f * z - 5.0f * wx - ts * 0.065f;
+                const float chop = 37.0f * z + 12.0f * wx - ts * 0.11f;
                 const float ha = sine(a), hb = sine(b);
                 const float height = (0.6f * ha + 0.4f * hb) * keep + 0.15f * sine(chop) * keep * keep * keep;
                 // Slopes facing the viewer catch the sky: the derivative of the height towards the viewer.
@@ -81,11 +90,11 @@ class Ocean : public Effect {
                 colour = kit::mix(colour, sheen, far * far * 0.8f);
                 // Whitecaps: where both swells crest together, in patches that travel with them.
                 const float crest = 0.6f * ha + 0.4f * hb;
-                if (crest > 0.78f && keep > 0.2f) {
-                    const float patch = sine(wx * 4.0f + z * 3.0f - t * 0.02f);
+                if (crest > capAt && keep > 0.2f) {
+                    const float patch = sine(wx * 4.0f + z * 3.0f - ts * 0.02f);
                     if (patch > 0.1f) {
                         colour =
-                            kit::mix(colour, foam, kit::clampf((crest - 0.78f) * 6.0f, 0.0f, 1.0f) * keep);
+                            kit::mix(colour, foam, kit::clampf((crest - capAt) * 6.0f, 0.0f, 1.0f) * keep);
                     }
                 }
                 // The glitter path: small bright facets under the sun that flicker as the water moves.
@@ -103,6 +112,8 @@ class Ocean : public Effect {
     }
 
   private:
+    float bass_ = 0.0f;  // the bass as the whitecaps follow it
+    float ahead_ = 0.0f; // how far music has hurried the swell, in frames
     // Phases stay within a few ten thousand radians, far inside the int range.
     float sine(float phase) const {
         return sine_[static_cast<int>(phase * stepsPerRadian) & (waveSteps - 1)];

@@ -31,7 +31,13 @@ class Push : public Effect {
         const auto faceVelocity = [](float time) {
             return kit::smoothstep(0.0f, 25.0f, time) * fastCos(time * 0.33f);
         };
-        const float kick = faceVelocity(t) - faceVelocity(t - 1.0f);
+        // With music the piston is a loudspeaker cone: it follows the bass, so each beat sends a wave front
+        // through the slits; it moves only as the bass changes, so the water still keeps its level.
+        const bool heard = c.sound.heard();
+        const float kick = heard ? 1.2f * (c.sound.bass - bass_) : faceVelocity(t) - faceVelocity(t - 1.0f);
+        if (heard) {
+            bass_ = c.sound.bass;
+        }
         for (int x = 1; x < 4 && x < n; ++x) {
             for (int y = 1; y < n - 1; ++y) {
                 blueVelocity[cellAt(x, y)] += 14.0f * kick;
@@ -55,7 +61,7 @@ class Push : public Effect {
             }
         }
         // Paint: deep blue water, crests turning cyan and white, troughs dark.
-        const float face = 4.0f + 3.0f * fastSin(t * 0.33f);
+        const float face = heard ? 2.0f + 7.0f * bass_ : 4.0f + 3.0f * fastSin(t * 0.33f);
         for (int x = 0; x < n; ++x) {
             const bool isWall = x >= wall && x < wall + 3;
             for (int y = 0; y < n; ++y) {
@@ -81,6 +87,7 @@ class Push : public Effect {
     }
 
   private:
+    float bass_ = 0.0f; // the bass at the last frame heard
     bool inSlit(int y) const {
         return (y >= slitA_ && y < slitA_ + slitWidth) || (y >= slitB_ && y < slitB_ + slitWidth);
     }
