@@ -216,6 +216,50 @@ TEST_F(RendererTest, TwentyFourBitRenderWithAWidePitchLeavesThePaddingAlone) {
     }
 }
 
+// At 32 bits every line of a cell row is stored at once: every cell height and surface size must still give
+// each line its own cell row, blank lines below the last, and no store beyond the blocks or into the padding.
+TEST_F(RendererTest, ThirtyTwoBitRenderFillsEachLineOfEveryCellHeightAndSize) {
+    for (int cell = 0; cell < planeCells; ++cell) {
+        planes.red[cell] = static_cast<float>(cell % 251) - 125.0f;
+        planes.green[cell] = static_cast<float>(cell % 37) * 7.0f - 130.0f;
+        planes.blue[cell] = static_cast<float>(cell % 199) - 60.5f;
+    }
+    struct Size {
+        int width, height, pitch;
+    };
+    for (const Size size : {Size{800, 600, 0}, Size{798, 598, 3300}, Size{64, 700, 0}}) {
+        for (int cellHeight : {1, 2, 3, 4}) {
+            field.cellHeight = static_cast<uint8_t>(cellHeight);
+            PixelFormat format;
+            format.bitsPerPixel = 32;
+            auto surface = std::make_shared<MemorySurface>(size.width, size.height, format, size.pitch);
+            std::fill(surface->bytes().begin(), surface->bytes().end(), uint8_t{0xaa});
+            SurfaceWriter writer;
+            ASSERT_EQ(writer.initialise(surface, std::make_shared<MemoryDevice>()), result::ok);
+            setRenderTarget(&writer);
+            renderField();
+            setRenderTarget(nullptr);
+            const int columns = std::min(size.width / 4, 200);
+            for (int y = 0; y < size.height; ++y) {
+                for (int x = 0; x < size.width; ++x) {
+                    uint32_t expected = 0xaaaaaaaa;
+                    if (y < 600 && x < 4 * columns) {
+                        const int cy = y / cellHeight;
+                        expected = cy < 200 ? writer.pixelValue(packedColourAt(x / 4, cy)) : 0;
+                    }
+                    ASSERT_EQ(surface->pixelAt(x, y), expected)
+                        << size.width << "x" << size.height << ", cell height " << cellHeight << ": " << x
+                        << "," << y;
+                }
+            }
+            const int pitch = surface->pitch();
+            for (int y = 0; y < size.height && pitch > size.width * 4; ++y) {
+                ASSERT_EQ(surface->bytes()[static_cast<size_t>(y) * pitch + pitch - 1], 0xaa) << y;
+            }
+        }
+    }
+}
+
 TEST_F(RendererTest, FailedLockKeepsTheOldPictureAndTheNextFrameDraws) {
     HeadlessDisplay display(32);
     renderField();

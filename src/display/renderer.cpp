@@ -72,14 +72,18 @@ int tableShift(const uint32_t* table) {
 }
 
 // Four copies of each 32-bit pixel value one after another: a line of 4-pixel blocks at 32 bits per pixel,
-// the same bytes as the writer's own expansion.
+// the same bytes as the writer's own expansion, stored into lineCount lines pitch pixels apart.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void
-expandFourWide(const uint32_t* __restrict values, int count, uint32_t* __restrict out) {
-    for (int i = 0; i < count; ++i) {
-        out[4 * i] = values[i];
-        out[4 * i + 1] = values[i];
-        out[4 * i + 2] = values[i];
-        out[4 * i + 3] = values[i];
+expandFourWide(const uint32_t* __restrict values, int count, uint32_t* __restrict out, ptrdiff_t pitch,
+               int lineCount) {
+    for (int line = 0; line < lineCount; ++line) {
+        uint32_t* __restrict to = out + line * pitch;
+        for (int i = 0; i < count; ++i) {
+            to[4 * i] = values[i];
+            to[4 * i + 1] = values[i];
+            to[4 * i + 2] = values[i];
+            to[4 * i + 3] = values[i];
+        }
     }
 }
 
@@ -124,6 +128,79 @@ void computePixels(const SurfaceWriter& writer, int columns, int rows) {
     }
 }
 
+// Where the surface holds 4-byte pixels of 8-bit channels: the picture is written in strips of sixteen cell
+// columns, each cell's pixel value stored four times into every line of its cell row straight from the
+// converted strip, so that no line is built twice or copied. Lines below the last cell row are cleared.
+// False when the surface needs the general path.
+bool renderStrips(SurfaceWriter& writer, int columns, int rows, int lines, int cellHeight) {
+    const int redShift = tableShift(writer.redTable());
+    const int greenShift = tableShift(writer.greenTable());
+    const int blueShift = tableShift(writer.blueTable());
+    if (writer.storeBytes() != 4 || writer.pitch() % 4 != 0 || redShift < 0 || greenShift < 0 ||
+        blueShift < 0) {
+        return false;
+    }
+    alignas(64) static uint32_t block[blockColumns][planeStride];
+    alignas(64) static uint32_t stripRows[shownCells][blockColumns];
+    uint8_t* const base = writer.claimBytes(0);
+    const ptrdiff_t pitch = writer.pitch() / 4;
+    for (int first = 0; first < columns; first += blockColumns) {
+        const int count = std::min(blockColumns, columns - first);
+        for (int i = 0; i < count; ++i) {
+            const int at = cellAt(first + i, 0);
+            shiftedPixelsOfColumn(planes.red + at, planes.green + at, planes.blue + at, block[i], rows,
+                                  redShift, greenShift, blueShift);
+        }
+        for (int y = 0; y < rows; ++y) {
+            for (int i = 0; i < count; ++i) {
+                stripRows[y][i] = block[i][y];
+            }
+        }
+        uint32_t* const strip = reinterpret_cast<uint32_t*>(base) + 4 * first;
+        for (int y = 0; y < rows; ++y) {
+            const int firstLine = y * cellHeight;
+            const int lineCount = std::min(cellHeight, lines - firstLine);
+            expandFourWide(stripRows[y], count, strip + firstLine * pitch, pitch, lineCount);
+        }
+    }
+    const uint32_t blank[shownCells] = {};
+    for (int line = rows * cellHeight; line < lines; ++line) {
+        expandFourWide(blank, columns, reinterpret_cast<uint32_t*>(base) + line * pitch, pitch, 1);
+    }
+    for (int line = 0; line < lines; ++line) {
+        writer.claimBytes(columns * 16);
+        writer.nextLine();
+    }
+    return true;
+}
+
+// The general path: the pixel values of all cells through the writer's tables, then line by line; the first
+// line of each cell row is built in place (at 32 bits) or in a small buffer, and the row's other lines repeat
+// it.
+void renderLines(SurfaceWriter& writer, int columns, int rows, int lines, int cellHeight) {
+    computePixels(writer, columns, rows);
+    const uint32_t blank[shownCells] = {};
+    alignas(64) uint8_t lineBuffer[shownCells * 4 * 4];
+    int lineBytes = 0;
+    for (int line = 0; line < lines; ++line) {
+        const int y = line / cellHeight;
+        if (line % cellHeight == 0) {
+            const uint32_t* values = y < rows ? pixelRows[y] : blank;
+            if (writer.storeBytes() == 4) {
+                lineBytes = columns * 16;
+                expandFourWide(values, columns, reinterpret_cast<uint32_t*>(writer.claimBytes(lineBytes)), 0,
+                               1);
+            } else {
+                lineBytes = writer.expandBlocks(values, columns, 4, lineBuffer);
+                writer.storeBytes(lineBuffer, lineBytes);
+            }
+        } else {
+            writer.repeatLineAbove(lineBytes);
+        }
+        writer.nextLine();
+    }
+}
+
 } // namespace
 
 void renderField() {
@@ -146,29 +223,9 @@ void renderField() {
     const int cellHeight = field.cellHeight > 0 ? field.cellHeight : 1;
     const int rows = lines > 0 ? std::min((lines - 1) / cellHeight + 1, shownCells) : 0;
 
-    // Each cell's levels are computed once per frame rather than once per pixel line; every line of a cell
-    // row holds the same stores as its first line, so that line is copied.
-    computePixels(*writer, columns, rows);
-    // The first line of each cell row is built in place (at 32 bits) or in a small buffer; the row's other
-    // lines repeat it.
-    const uint32_t blank[shownCells] = {};
-    alignas(64) uint8_t lineBuffer[shownCells * 4 * 4];
-    int lineBytes = 0;
-    for (int line = 0; line < lines; ++line) {
-        const int y = line / cellHeight;
-        if (line % cellHeight == 0) {
-            const uint32_t* values = y < rows ? pixelRows[y] : blank;
-            if (writer->storeBytes() == 4) {
-                lineBytes = columns * 16;
-                expandFourWide(values, columns, reinterpret_cast<uint32_t*>(writer->claimBytes(lineBytes)));
-            } else {
-                lineBytes = writer->expandBlocks(values, columns, 4, lineBuffer);
-                writer->storeBytes(lineBuffer, lineBytes);
-            }
-        } else {
-            writer->repeatLineAbove(lineBytes);
-        }
-        writer->nextLine();
+    // Each cell's levels are computed once per frame rather than once per pixel line.
+    if (!renderStrips(*writer, columns, rows, lines, cellHeight)) {
+        renderLines(*writer, columns, rows, lines, cellHeight);
     }
     if (lines > 0 && columns > 0) {
         const int y = (lines - 1) / cellHeight;

@@ -104,7 +104,10 @@ bool SdlSurface::create() {
             SDL_SetError("the window's surface does not have 4 bytes a pixel");
             return false;
         }
-        picture_.assign(static_cast<size_t>(width_) * height_ * 4, 0);
+        xPresenter_ = XPicturePresenter::create(window_, format_, width_, height_);
+        if (!xPresenter_) {
+            picture_.assign(static_cast<size_t>(width_) * height_ * 4, 0);
+        }
         outputValid_ = false;
         return true;
     }
@@ -118,6 +121,7 @@ bool SdlSurface::create() {
 }
 
 void SdlSurface::destroyTexture() {
+    xPresenter_.reset();
     if (texture_) {
         if (locked_) {
             SDL_UnlockTexture(texture_);
@@ -169,8 +173,11 @@ ResultCode SdlSurface::lock(const LockRect* rect, bool, uint8_t*& memory, int32_
     void* pixels = nullptr;
     int bytesPerLine = 0;
     if (window_) {
+        if (xPresenter_) {
+            xPresenter_->waitUntilRead();
+        }
         bytesPerLine = width_ * 4;
-        pixels = picture_.data() + (rect ? static_cast<size_t>(area.y) * bytesPerLine + area.x * 4 : 0);
+        pixels = picturePixels() + (rect ? static_cast<size_t>(area.y) * bytesPerLine + area.x * 4 : 0);
     } else if (SDL_LockTexture(texture_, rect ? &area : nullptr, &pixels, &bytesPerLine) != 0) {
         return result::generic;
     }
@@ -194,11 +201,11 @@ ResultCode SdlSurface::unlock(const LockRect*) {
         }
         // Overlays land on the picture, and are scaled with it; the mirrors show it as it is then.
         if (pictureOverlay_) {
-            pictureOverlay_(picture_.data(), width_ * 4, pixelFormatOf(format_));
+            pictureOverlay_(picturePixels(), width_ * 4, pixelFormatOf(format_));
         }
         const ResultCode code = presentPicture();
         for (const Mirror& mirror : mirrors_) {
-            SDL_UpdateTexture(mirror.texture, nullptr, picture_.data(), width_ * 4);
+            SDL_UpdateTexture(mirror.texture, nullptr, picturePixels(), width_ * 4);
             if (!coversOutput(mirror.renderer)) {
                 SDL_SetRenderDrawColor(mirror.renderer, 0, 0, 0, 255);
                 SDL_RenderClear(mirror.renderer);
@@ -255,6 +262,17 @@ ResultCode SdlSurface::unlock(const LockRect*) {
 // The picture scaled into the window's surface, which is then sent to the window system: only the picture's
 // area, unless the surface is new or was uncovered, when its bars are cleared and all of it is sent.
 ResultCode SdlSurface::presentPicture() {
+    if (xPresenter_) {
+        if (xPresenter_->present(!outputValid_)) {
+            outputValid_ = true;
+            return result::ok;
+        }
+        // The server refused: the picture moves to memory of the player's own and is scaled here from now.
+        const uint8_t* shown = xPresenter_->pixels();
+        picture_.assign(shown, shown + static_cast<size_t>(width_) * height_ * 4);
+        xPresenter_.reset();
+        outputValid_ = false;
+    }
     SDL_Surface* output = SDL_GetWindowSurface(window_);
     if (!output) {
         return result::generic;
@@ -317,7 +335,7 @@ void SdlSurface::releaseMirrors() {
 }
 
 ResultCode SdlSurface::isLost() {
-    const bool made = window_ ? !picture_.empty() : texture_ != nullptr;
+    const bool made = window_ ? xPresenter_ || !picture_.empty() : texture_ != nullptr;
     return lost_ || !made ? result::surfaceLost : result::ok;
 }
 

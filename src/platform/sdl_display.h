@@ -13,6 +13,7 @@
 
 #include "platform/display_surface.h"
 #include "platform/picture_scaler.h"
+#include "platform/x_picture_presenter.h"
 
 namespace glowfield {
 
@@ -88,6 +89,7 @@ class SdlSurface : public DisplaySurface {
   private:
     void destroyTexture(); // unlocks first when a frame is being written
     ResultCode presentPicture();
+    uint8_t* picturePixels() { return xPresenter_ ? xPresenter_->pixels() : picture_.data(); }
 
     SDL_Renderer* renderer_;
     SDL_Texture* texture_ = nullptr;
@@ -103,6 +105,8 @@ class SdlSurface : public DisplaySurface {
 
     SDL_Window* window_ = nullptr; // set when the picture is scaled into this window's surface
     std::vector<uint8_t> picture_; // the picture then, 4 bytes a pixel
+    // Where the window is on X11: the picture lives in memory shared with the server, which scales it.
+    std::unique_ptr<XPicturePresenter> xPresenter_;
     PictureScaler scaler_;
     bool outputValid_ = false;                // the window surface's bars are black and it was shown whole
     const SDL_Surface* lastOutput_ = nullptr; // the window surface last drawn into, and its size
