@@ -27,7 +27,7 @@ TEST(LiveListening, ListenTakesASourceOnlyWhenOneFollows) {
 }
 
 TEST(LiveListening, RefusalsNameTheProblem) {
-    EXPECT_EQ(parse({"--listen="}).error, "--listen= needs a source's name (see --list-audio-sources)");
+    EXPECT_EQ(parse({"--listen="}).error, "--listen= needs a SOURCE (see --help)");
     EXPECT_EQ(parse({"--list-audio-sources=x"}).error, "--list-audio-sources takes no value");
     EXPECT_EQ(parse({"--listen", "--audio", "a.wav"}).error,
               "--listen and --audio cannot be used together: the effects hear one sound");
