@@ -7,7 +7,7 @@
 
 #include "catalogue_entries.h"
 #include "effects/catalogue.h"
-#include "effects/effect_clock.h"
+#include "effects/effect_counts.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "field/random.h"
@@ -26,7 +26,7 @@ class Runner {
     Runner(int entry, int n, uint32_t firstFrame)
         : effect_(catalogue[entry].make()), context_{planes, n, firstFrame, n / 2, n / 2, picture} {
         field.gridSize = static_cast<uint16_t>(n);
-        clock_.beforeStep(true, n, context_.mouseX, context_.mouseY);
+        counts_.beforeStep(true, n, context_.mouseX, context_.mouseY);
         effect_->start(context_);
     }
 
@@ -39,10 +39,10 @@ class Runner {
                 context_.mouseY = f % 2 ? 0 : n - 1;
             }
             if (stepped_) {
-                clock_.beforeStep(false, n, context_.mouseX, context_.mouseY);
+                counts_.beforeStep(false, n, context_.mouseX, context_.mouseY);
             }
-            context_.framesSinceStart = clock_.framesSinceStart();
-            context_.framesSinceMouseMoved = clock_.framesSinceMouseMoved();
+            context_.framesSinceStart = counts_.framesSinceStart();
+            context_.framesSinceMouseMoved = counts_.framesSinceMouseMoved();
             waveStep();
             effect_->step(context_);
             stepped_ = true;
@@ -53,7 +53,7 @@ class Runner {
   private:
     std::unique_ptr<Effect> effect_;
     EffectContext context_;
-    EffectClock clock_;
+    EffectCounts counts_;
     bool stepped_ = false;
 };
 

@@ -8,7 +8,7 @@
 
 #include "catalogue_entries.h"
 #include "effects/catalogue.h"
-#include "effects/effect_clock.h"
+#include "effects/effect_counts.h"
 #include "effects/geometry/held_picture.h"
 #include "field/field.h"
 #include "field/picture.h"
@@ -49,18 +49,18 @@ TEST_F(WarpsGeometryEffects, StayInsideTheLiveGridOfAnySizeWithTheMouseInTheCorn
             uint32_t frame = 4294967270u; // wraps to 0 during the run
             const int corners[4][2] = {{0, 0}, {n - 1, n - 1}, {n - 1, 0}, {0, n - 1}};
             EffectContext context{planes, n, frame, 0, 0, picture};
-            EffectClock clock;
-            clock.beforeStep(true, n, 0, 0);
+            EffectCounts counts;
+            counts.beforeStep(true, n, 0, 0);
             effect->start(context);
             for (int k = 0; k < 48; ++k) {
                 context.frame = frame++;
                 context.mouseX = corners[(k / 5) % 4][0];
                 context.mouseY = corners[(k / 5) % 4][1];
                 if (k > 0) {
-                    clock.beforeStep(false, n, context.mouseX, context.mouseY);
+                    counts.beforeStep(false, n, context.mouseX, context.mouseY);
                 }
-                context.framesSinceStart = clock.framesSinceStart();
-                context.framesSinceMouseMoved = clock.framesSinceMouseMoved();
+                context.framesSinceStart = counts.framesSinceStart();
+                context.framesSinceMouseMoved = counts.framesSinceMouseMoved();
                 effect->step(context);
             }
             for (int p = 0; p < 6; ++p) {

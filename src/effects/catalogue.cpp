@@ -1,7 +1,7 @@
 #include "effects/catalogue.h"
 
 #include "effects/beat_kick.h"
-#include "effects/effect_clock.h"
+#include "effects/effect_counts.h"
 
 #include "field/picture.h"
 #include "field/picture_loader.h"
@@ -73,7 +73,7 @@ struct CurrentEffect {
     std::unique_ptr<Effect> effect; // the running effect of its own, if any
     int index = -1;                 // its entry
     bool restart = true;            // an entry was selected since the last frame
-    EffectClock clock;              // its counts since start and since the mouse moved
+    EffectCounts counts;            // its counts since start and since the mouse moved
 };
 
 CurrentEffect current;
@@ -163,16 +163,16 @@ void runEntry(const SoundFrame& sound) {
     const int mouseX = shared.mouseX < 0 ? 0 : shared.mouseX >= n ? n - 1 : shared.mouseX;
     const int mouseY = shared.mouseY < 0 ? 0 : shared.mouseY >= n ? n - 1 : shared.mouseY;
     // A resized grid starts the effect afresh, so no effect has to follow a size change of its own.
-    const bool fresh = current.clock.beforeStep(restart || !current.effect, n, mouseX, mouseY);
+    const bool fresh = current.counts.beforeStep(restart || !current.effect, n, mouseX, mouseY);
     EffectContext context{planes,
                           n,
                           shared.frameCounter,
                           mouseX,
                           mouseY,
                           picture,
-                          current.clock.framesSinceStart(),
+                          current.counts.framesSinceStart(),
                           static_cast<float>(n) / 200.0f,
-                          current.clock.framesSinceMouseMoved(),
+                          current.counts.framesSinceMouseMoved(),
                           withinRange(sound)};
     if (fresh) {
         current.effect = entry.make();

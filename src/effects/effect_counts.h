@@ -9,7 +9,7 @@
 
 namespace glowfield {
 
-class EffectClock {
+class EffectCounts {
   public:
     // Called before each step with the live grid side and mouse cell. True when the effect has to be made and
     // started afresh: it was asked to (a new entry, a key), or the grid side changed since its start, so that

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "effects/catalogue.h"
-#include "effects/effect_clock.h"
+#include "effects/effect_counts.h"
 #include "effects/effect_state.h"
 #include "field/field.h"
 #include "field/random.h"
@@ -16,39 +16,39 @@ namespace {
 
 constexpr uint32_t never = EffectContext::never;
 
-TEST(EffectClock, CountsFramesSinceStartAndSinceTheMouseCellChanged) {
-    EffectClock clock;
-    ASSERT_TRUE(clock.beforeStep(true, 200, 5, 5));
-    EXPECT_EQ(clock.framesSinceStart(), 0u);
-    EXPECT_EQ(clock.framesSinceMouseMoved(), never); // where the mouse is at the start is no move
-    clock.beforeStep(false, 200, 5, 5);
-    EXPECT_EQ(clock.framesSinceStart(), 1u);
-    EXPECT_EQ(clock.framesSinceMouseMoved(), never);
+TEST(EffectCounts, CountsFramesSinceStartAndSinceTheMouseCellChanged) {
+    EffectCounts counts;
+    ASSERT_TRUE(counts.beforeStep(true, 200, 5, 5));
+    EXPECT_EQ(counts.framesSinceStart(), 0u);
+    EXPECT_EQ(counts.framesSinceMouseMoved(), never); // where the mouse is at the start is no move
+    counts.beforeStep(false, 200, 5, 5);
+    EXPECT_EQ(counts.framesSinceStart(), 1u);
+    EXPECT_EQ(counts.framesSinceMouseMoved(), never);
 
     // 0 on the step where the cell changes, one more each step it rests; a change of one coordinate counts.
     const int path[][2] = {{6, 5}, {6, 5}, {6, 5}, {6, 9}, {6, 9}};
     const uint32_t expected[] = {0u, 1u, 2u, 0u, 1u};
     for (int k = 0; k < 5; ++k) {
-        EXPECT_FALSE(clock.beforeStep(false, 200, path[k][0], path[k][1]));
-        EXPECT_EQ(clock.framesSinceMouseMoved(), expected[k]) << k;
-        EXPECT_EQ(clock.framesSinceStart(), static_cast<uint32_t>(k + 2)) << k;
+        EXPECT_FALSE(counts.beforeStep(false, 200, path[k][0], path[k][1]));
+        EXPECT_EQ(counts.framesSinceMouseMoved(), expected[k]) << k;
+        EXPECT_EQ(counts.framesSinceStart(), static_cast<uint32_t>(k + 2)) << k;
     }
 
     // A restart begins both counts again, even with the mouse somewhere else than at the last step.
-    ASSERT_TRUE(clock.beforeStep(true, 200, 1, 1));
-    EXPECT_EQ(clock.framesSinceStart(), 0u);
-    EXPECT_EQ(clock.framesSinceMouseMoved(), never);
+    ASSERT_TRUE(counts.beforeStep(true, 200, 1, 1));
+    EXPECT_EQ(counts.framesSinceStart(), 0u);
+    EXPECT_EQ(counts.framesSinceMouseMoved(), never);
 }
 
-TEST(EffectClock, StartsAfreshWhenTheGridSideChanges) {
-    EffectClock clock;
-    EXPECT_TRUE(clock.beforeStep(false, 200, 0, 0)); // nothing started yet
-    EXPECT_FALSE(clock.beforeStep(false, 200, 0, 0));
-    EXPECT_TRUE(clock.beforeStep(false, 57, 3, 0));
-    EXPECT_EQ(clock.framesSinceStart(), 0u);
-    EXPECT_EQ(clock.framesSinceMouseMoved(), never);
-    EXPECT_FALSE(clock.beforeStep(false, 57, 3, 0));
-    EXPECT_EQ(clock.framesSinceStart(), 1u);
+TEST(EffectCounts, StartsAfreshWhenTheGridSideChanges) {
+    EffectCounts counts;
+    EXPECT_TRUE(counts.beforeStep(false, 200, 0, 0)); // nothing started yet
+    EXPECT_FALSE(counts.beforeStep(false, 200, 0, 0));
+    EXPECT_TRUE(counts.beforeStep(false, 57, 3, 0));
+    EXPECT_EQ(counts.framesSinceStart(), 0u);
+    EXPECT_EQ(counts.framesSinceMouseMoved(), never);
+    EXPECT_FALSE(counts.beforeStep(false, 57, 3, 0));
+    EXPECT_EQ(counts.framesSinceStart(), 1u);
 }
 
 class EffectRunner : public StateTest {};
