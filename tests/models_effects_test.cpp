@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/global_state.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/random.h"
 #include "test_support.h"

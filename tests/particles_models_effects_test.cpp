@@ -242,7 +242,6 @@ TEST_F(ParticlesModelsBehaviour, TheSkyDarkensAsTheRocketClimbsAndANewOneStandsI
 TEST(ParticlesModelsCatalogue, EveryOwnEntryIsAnEffectOfItsOwn) {
     for (const int entry : ownEntries) {
         EXPECT_NE(catalogue[entry].make, nullptr) << "entry " << entry;
-        EXPECT_FALSE(catalogue[entry].standIn) << "entry " << entry;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "field/picture_loader.h"
@@ -48,7 +49,7 @@ class PictureLoaderTest : public StateTest {
     std::set<int> coloursSeen() {
         std::set<int> seen;
         for (int32_t seed = 1; seed <= 20; ++seed) {
-            resetPictureState();
+            resetWorld();
             seedRandom(seed);
             loadRandomPicture();
             seen.insert(picture.pictureBlue[pictureAt(5, 5)]);
@@ -92,7 +93,7 @@ TEST_F(PictureLoaderTest, InPlayASlowFileNeverHoldsUpTheFrame) {
 
     // A fresh start forgets a load that has not landed.
     EXPECT_EQ(requestRandomPicture(), PictureLoad::pending);
-    resetPictureState();
+    resetWorld();
     finishPictureLoads();
     EXPECT_EQ(picture.pictureWidth, 0);
 }

@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "display/renderer.h"
 #include "effects/catalogue.h"
+#include "effects/world.h"
 #include "field/field.h"
 
 namespace glowfield::measure {
@@ -243,15 +243,16 @@ double checkerShare(const Picture& picture) {
 
 EntryMeasures measureEntry(int entry, const Schedule& schedule) {
     EntryMeasures measures;
-    resetAllState();
+    resetWorld();
     prepareField(1);
-    startWithEffect(entry);
+    Session session;
+    startWithEffect(session, entry);
     FlashCounter fresh;
     const int last =
         schedule.judged ? std::max(schedule.flashFrames, judgedFrame + motionFrames) : schedule.flashFrames;
     Picture judged{};
     for (int frame = 1; frame <= last; ++frame) {
-        timerTick();
+        timerTick(session);
         if (frame <= schedule.flashFrames) {
             fresh.add(capture());
         }
@@ -266,17 +267,18 @@ EntryMeasures measureEntry(int entry, const Schedule& schedule) {
     }
     measures.freshFlashes = fresh.maxFlashesPerSecond();
 
-    resetAllState();
+    resetWorld();
     prepareField(1);
-    startWithEffect((entry + 1) % effectCount);
+    session = Session{};
+    startWithEffect(session, (entry + 1) % effectCount);
     for (int frame = 0; frame < schedule.beforeFrames; ++frame) {
-        timerTick();
+        timerTick(session);
     }
     selectEffect(entry);
     FlashCounter after;
     after.add(capture()); // the picture the other entry left: a change from it counts
     for (int frame = 0; frame < schedule.afterFrames; ++frame) {
-        timerTick();
+        timerTick(session);
         after.add(capture());
     }
     measures.afterFlashes = after.maxFlashesPerSecond();

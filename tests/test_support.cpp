@@ -8,17 +8,17 @@
 
 #include "app/field_dump.h"
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "display/renderer.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/picture.h"
 
 namespace glowfield::test {
 
 void StateTest::SetUp() {
-    resetAllState();
+    resetWorld();
     setRenderTarget(nullptr);
     setPictureDirectory("");
 }
@@ -48,12 +48,14 @@ HeadlessDisplay::~HeadlessDisplay() {
 
 void startEffect(int effect, int32_t seed) {
     prepareField(seed);
-    startWithEffect(effect);
+    Session session;
+    startWithEffect(session, effect);
 }
 
 void runFrames(int frames) {
+    const Session session; // every entry playable, nothing locked
     for (int i = 0; i < frames; ++i) {
-        timerTick();
+        timerTick(session);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/session.h"
 #include "display/surface_writer.h"
 #include "platform/memory_surface.h"
 
@@ -20,6 +21,8 @@ class StateTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+
+    Session session; // the player's state, fresh for each test
 };
 
 // A memory surface with a writer, installed as the render target for its lifetime.

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "effects/catalogue.h"
+#include "effects/world.h"
 #include "field/picture.h"
 #include "picture_measures.h"
 #include "platform/png_writer.h"
@@ -46,18 +46,19 @@ void writeShot(const std::string& folder, int frame, const glowfield::measure::P
 
 void printTimeline(int entry, int frames, bool after, const std::string& shots) {
     using namespace glowfield;
-    resetAllState();
+    resetWorld();
     prepareField(1);
-    startWithEffect(after ? (entry + 1) % effectCount : entry);
+    Session session;
+    startWithEffect(session, after ? (entry + 1) % effectCount : entry);
     if (after) {
         for (int frame = 0; frame < 100; ++frame) {
-            timerTick();
+            timerTick(session);
         }
         selectEffect(entry);
     }
     measure::FlashCounter counter;
     for (int frame = 1; frame <= frames; ++frame) {
-        timerTick();
+        timerTick(session);
         const measure::Picture picture = measure::capture();
         counter.add(picture);
         if (counter.lastBrighter() + counter.lastDarker() > 0) {

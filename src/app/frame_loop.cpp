@@ -26,13 +26,13 @@ void frameStep() {
     renderField();
 }
 
-void timerTick() {
-    checkAutomaticSwitch();
+void timerTick(const Session& session) {
+    checkAutomaticSwitch(session);
     frameStep();
 }
 
-void startWithEffect(int index) {
-    pressKey('z');
+void startWithEffect(Session& session, int index) {
+    pressKey(session, 'z');
     selectEffect(index);
 }
 

@@ -170,10 +170,6 @@ void renderField() {
         }
         writer->nextLine();
     }
-    if (lines > 0 && columns > 0) {
-        const int y = (lines - 1) / cellHeight;
-        renderer.lastColour = y < rows ? packedColourAt(columns - 1, y) : 0;
-    }
     code = writer->unlock();
     if (code != result::ok) {
         reportError("Unlock failed.", code);

@@ -1,5 +1,6 @@
 #include "effects/catalogue.h"
 
+#include "effects/world.h"
 #include "field/picture.h"
 #include "field/picture_loader.h"
 #include "field/random.h"
@@ -7,7 +8,6 @@
 namespace glowfield {
 
 #define GLOWFIELD_ROUTINE(index, name, family, routine) void routine();
-#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine) void routine();
 #define GLOWFIELD_EFFECT(index, name, family, effectClass) std::unique_ptr<Effect> make##effectClass();
 #include "effects/catalogue.def"
 
@@ -37,11 +37,9 @@ constexpr unsigned marksOf(int index) {
 
 const CatalogueEntry catalogue[effectCount] = {
 #define GLOWFIELD_ROUTINE(index, name, family, routine)                                                      \
-    {index, name, Family::family, routine, nullptr, false, marksOf(index)},
-#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine)                                        \
-    {index, name, Family::family, routine, nullptr, true, marksOf(index)},
+    {index, name, Family::family, routine, nullptr, marksOf(index)},
 #define GLOWFIELD_EFFECT(index, name, family, effectClass)                                                   \
-    {index, name, Family::family, nullptr, make##effectClass, false, marksOf(index)},
+    {index, name, Family::family, nullptr, make##effectClass, marksOf(index)},
 #include "effects/catalogue.def"
 };
 
@@ -49,7 +47,6 @@ namespace {
 
 constexpr int catalogueIndices[] = {
 #define GLOWFIELD_ROUTINE(index, name, family, routine) index,
-#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine) index,
 #define GLOWFIELD_EFFECT(index, name, family, effectClass) index,
 #include "effects/catalogue.def"
 };
@@ -66,16 +63,7 @@ constexpr bool rowsAreIndices() {
     return true;
 }
 
-struct CurrentEffect {
-    std::unique_ptr<Effect> effect;                        // the running effect of its own, if any
-    int index = -1;                                        // its entry
-    bool restart = true;                                   // an entry was selected since the last frame
-    uint32_t stepsSinceStart = 0;                          // steps of the running effect since its start
-    int lastMouseX = -1, lastMouseY = -1;                  // the mouse cell at the last step
-    uint32_t framesSinceMouseMoved = EffectContext::never; //
-};
-
-CurrentEffect current;
+RunningEffect& current = world.running;
 
 } // namespace
 
@@ -180,10 +168,6 @@ void selectEffect(int index) {
     }
     shared.currentEffect = (shared.currentEffect & ~0xff) | lowByte;
     current.restart = true;
-}
-
-void resetCurrentEffect() {
-    current = CurrentEffect{};
 }
 
 } // namespace glowfield
