@@ -14,7 +14,6 @@
 #include <memory>
 #include <vector>
 
-#include "effects/world.h"
 #include "field/exif_orientation.h"
 #include "field/field.h"
 #include "field/picture.h"
@@ -32,7 +31,7 @@ using PictureFormatTest = StateTest;
 void loadAlone(const std::function<void(const std::string& path)>& write, const std::string& name) {
     TempDir folder;
     write(folder.file(name));
-    resetWorld();
+    resetPicture();
     setPictureDirectory(folder.path());
     loadRandomPicture();
 }
@@ -211,7 +210,7 @@ TEST_F(PictureFormatTest, CmykJpegIsShownInRgb) {
         .write(reinterpret_cast<const char*>(out), static_cast<long>(size));
     tjFree(out);
     tjDestroy(compressor);
-    resetWorld();
+    resetPicture();
     setPictureDirectory(folder.path());
     loadRandomPicture();
     ASSERT_EQ(picture.pictureWidth, width);

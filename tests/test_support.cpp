@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <memory>
 
 #include "app/field_dump.h"
 #include "app/frame_loop.h"
@@ -14,6 +15,7 @@
 #include "effects/world.h"
 #include "field/field.h"
 #include "field/picture.h"
+#include "field/picture_loader.h"
 
 namespace glowfield::test {
 
@@ -44,6 +46,12 @@ HeadlessDisplay::HeadlessDisplay(int bitsPerPixel, int32_t pitch) {
 
 HeadlessDisplay::~HeadlessDisplay() {
     setRenderTarget(nullptr);
+}
+
+void resetPicture() {
+    discardPictureLoads();
+    std::destroy_at(&picture);
+    std::construct_at(&picture); // zeroed in place: the planes are megabytes
 }
 
 void startEffect(int effect, int32_t seed) {

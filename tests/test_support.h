@@ -38,6 +38,9 @@ class HeadlessDisplay {
     SurfaceWriter writer_;
 };
 
+// The picture planes and sizes back to zero and picture reads in flight dropped; the rest of the world stays.
+void resetPicture();
+
 // The program after start-up with this seed, then the state that key z leaves with the effect current.
 void startEffect(int effect, int32_t seed = 1);
 
