@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
 #include "effects/catalogue.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "platform/memory_surface.h"
@@ -38,7 +38,7 @@ struct BenchDisplay {
 
 void freshStart() {
     setRenderTarget(nullptr);
-    resetAllState();
+    resetWorld();
     prepareField(1);
 }
 
@@ -106,12 +106,13 @@ void frameStepOf(benchmark::State& state, int effect, const std::string& picture
     freshStart();
     setPictureDirectory(pictures);
     BenchDisplay display(32);
-    startWithEffect(effect);
+    Session session;
+    startWithEffect(session, effect);
     for (int i = 0; i < 100; ++i) {
-        timerTick();
+        timerTick(session);
     }
     for (auto _ : state) {
-        timerTick();
+        timerTick(session);
         benchmark::ClobberMemory();
     }
     setPictureDirectory("");

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "field/picture_listing.h"
@@ -178,9 +178,9 @@ void loadPhoto(benchmark::State& state) {
 // headless run, where the frame that asks waits for the picture so that every run gives the same frames.
 constexpr int grillEffect = 21;
 
-double timedFrame() {
+double timedFrame(const Session& session) {
     const auto start = std::chrono::steady_clock::now();
-    timerTick();
+    timerTick(session);
     benchmark::ClobberMemory();
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
@@ -189,20 +189,21 @@ void firstFramesWith(benchmark::State& state, const std::string& folder, bool wa
     double worst = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        resetAllState();
+        resetWorld();
         prepareField(1);
         setPictureDirectory(folder);
         setPictureLoadsWait(wait);
         finishPictureLoads(); // the listing that play starts when the player sets the folder
-        startWithEffect(grillEffect);
+        Session session;
+        startWithEffect(session, grillEffect);
         state.ResumeTiming();
-        worst = std::max(worst, timedFrame());
+        worst = std::max(worst, timedFrame(session));
         state.PauseTiming();
         while (!pictureLoadsIdle()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         state.ResumeTiming();
-        worst = std::max(worst, timedFrame());
+        worst = std::max(worst, timedFrame(session));
     }
     state.counters["worst_ms"] = worst;
     setPictureLoadsWait(true);

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "platform/memory_surface.h"
 #include "platform/picture_scaler.h"
@@ -37,7 +37,7 @@ struct Output {
 // A picture as the player shows it: the field of seed 1 after 50 wave steps, in 4 x 3 blocks.
 std::vector<uint8_t> fieldPicture() {
     setRenderTarget(nullptr);
-    resetAllState();
+    resetWorld();
     prepareField(1);
     for (int i = 0; i < 50; ++i) {
         waveStep();
@@ -63,19 +63,20 @@ void presentPicture(benchmark::State& state, int width, int height) {
 // Wave step, effect 0, render into the picture, and the picture presented.
 void wholeFrame(benchmark::State& state, int width, int height) {
     setRenderTarget(nullptr);
-    resetAllState();
+    resetWorld();
     prepareField(1);
     auto surface = std::make_shared<MemorySurface>(800, 600, PixelFormat{});
     SurfaceWriter writer;
     writer.initialise(surface, std::make_shared<MemoryDevice>());
     setRenderTarget(&writer);
-    startWithEffect(0);
+    Session session;
+    startWithEffect(session, 0);
     Output output(width, height);
     for (int i = 0; i < 100; ++i) {
-        timerTick();
+        timerTick(session);
     }
     for (auto _ : state) {
-        timerTick();
+        timerTick(session);
         output.present(surface->bytes().data(), surface->pitch());
         benchmark::ClobberMemory();
     }

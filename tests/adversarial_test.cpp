@@ -6,9 +6,9 @@
 
 #include "app/commands.h"
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "test_support.h"
 
@@ -30,7 +30,7 @@ class AdversarialTest : public StateTest {
 TEST_F(AdversarialTest, DoublingThreeHundredTimesThenEveryEffect) {
     startEffect(0, 1);
     for (int press = 0; press < 300; ++press) {
-        pressKey('m');
+        pressKey(session, 'm');
     }
     // The velocities have overflowed to infinities and NaNs by now.
     HeadlessDisplay display(32);

@@ -6,9 +6,9 @@
 
 #include "app/field_dump.h"
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "catalogue_entries.h"
 #include "effects/effect_state.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "test_support.h"
@@ -36,12 +36,12 @@ class CatalogueMarksTest : public StateTest, public ::testing::WithParamInterfac
 
     // The field after frames from seed 1, the mouse still at (30, 40) or sweeping the grid every frame.
     uint64_t run(bool mouseMoves) const {
-        resetAllState();
+        resetWorld();
         startEffect(GetParam(), 1);
         for (int frame = 0; frame < frames; ++frame) {
             shared.mouseX = mouseMoves ? frame * 37 % 200 : 30;
             shared.mouseY = mouseMoves ? frame * 53 % 200 : 40;
-            timerTick();
+            timerTick(session);
         }
         return fieldHash();
     }
@@ -49,12 +49,12 @@ class CatalogueMarksTest : public StateTest, public ::testing::WithParamInterfac
 
 TEST_P(CatalogueMarksTest, SayWhatTheEntryDoes) {
     // On a blank field, with no motion either, the wave step alone keeps every cell at 0.
-    resetAllState();
+    resetWorld();
     startEffect(GetParam(), 1);
     fillField({0.0f});
     float largest = 0.0f;
     for (int frame = 0; frame < frames; ++frame) {
-        timerTick();
+        timerTick(session);
         for (const float* plane : {planes.red, planes.green, planes.blue}) {
             for (int x = 0; x < field.gridSize; ++x) {
                 for (int y = 0; y < field.gridSize; ++y) {
@@ -65,7 +65,7 @@ TEST_P(CatalogueMarksTest, SayWhatTheEntryDoes) {
     }
     EXPECT_EQ(largest <= 1.0f, marked(transformsMark)) << "largest level drawn on a blank field: " << largest;
 
-    resetAllState();
+    resetWorld();
     startEffect(GetParam(), 1);
     const std::vector<float> store = particleStore();
     const uint64_t still = run(false);

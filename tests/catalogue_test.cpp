@@ -13,12 +13,12 @@
 
 #include "app/command_line.h"
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
 #include "effects/shared/owner_marks.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "test_support.h"
@@ -103,12 +103,11 @@ void writePicture(const TempDir& folder) {
 class CatalogueEntryTest : public StateTest, public ::testing::WithParamInterface<int> {
   protected:
     int entry() const { return GetParam(); }
-    bool standIn() const { return catalogue[GetParam()].standIn; }
 
     // Start-up with the entry current, then extremes in the planes, the particle store and the shared globals
     // that effects read before they write them.
     void startAmidExtremes(const std::vector<float>& fill, const std::vector<int32_t>& tags) const {
-        resetAllState();
+        resetWorld();
         startEffect(entry(), 1);
         fillField(fill);
         outsideLiveGrid(true);
@@ -143,13 +142,13 @@ TEST_P(CatalogueEntryTest, DrawsDeterministicallyAndStaysFinite) {
     EXPECT_TRUE(liveFieldFinite()) << "after 300 frames";
     EXPECT_EQ(outsideLiveGrid(false), 0) << "after 300 frames";
 
-    resetAllState();
+    resetWorld();
     setPictureDirectory(folder.path());
     startEffect(entry(), 3);
     runFrames(60);
     EXPECT_EQ(fieldHash(), sixty) << "a second run from the same seed";
 
-    resetAllState();
+    resetWorld();
     startEffect(entry(), 3);
     for (int frame = 0; frame < 40; ++frame) {
         waveStep();
@@ -219,11 +218,8 @@ TEST_P(CatalogueEntryTest, SurvivesExtremePlanesAndStores) {
 // the automatic switch would, the entry shows a picture of its own after 50 frames and still moves between
 // frames 360 and 361.
 TEST_P(CatalogueEntryTest, MovesOnTopOfLeftovers) {
-    if (standIn()) {
-        GTEST_SKIP() << "drawn by another entry's routine until it has its own";
-    }
     for (const int before : entriesMarked(laysParticlesMark)) {
-        resetAllState();
+        resetWorld();
         startEffect(before, 1);
         runFrames(5);
         selectEffect(entry());
@@ -231,7 +227,7 @@ TEST_P(CatalogueEntryTest, MovesOnTopOfLeftovers) {
         EXPECT_TRUE(liveFieldFinite()) << "after " << before;
         EXPECT_EQ(outsideLiveGrid(false), 0) << "after " << before;
     }
-    resetAllState();
+    resetWorld();
     startEffect(entry() == 1 ? 2 : 1, 1);
     runFrames(750);
     selectEffect(entry());
@@ -250,8 +246,6 @@ TEST(CatalogueRows, HaveUniqueNamesAndOneWayToDraw) {
     for (int i = 0; i < effectCount; ++i) {
         const CatalogueEntry& row = catalogue[i];
         EXPECT_TRUE((row.routine != nullptr) != (row.make != nullptr)) << i;
-        // A stand-in borrows the routine of an entry that draws with it.
-        EXPECT_TRUE(!row.standIn || row.routine != nullptr) << i;
         if (i < effectCount - 1) {
             ASSERT_NE(row.name, nullptr) << i;
             EXPECT_TRUE(names.insert(row.name).second) << "name twice: " << row.name;

@@ -1,4 +1,4 @@
-// The effect clock (automatic switch, first frame, forced change) and the key commands.
+// The effect clock (automatic switch, first frame, forced change) and the key session.
 #include <cstring>
 
 #include "app/commands.h"
@@ -24,12 +24,12 @@ int peekRandom() {
 
 TEST_F(EffectClock, FirstTickRunsEffect13AndTheSecondSwitchesAtRandom) {
     prepareField(7);
-    timerTick();
+    timerTick(session);
     EXPECT_EQ(shared.currentEffect, 269);
     EXPECT_EQ(shared.frameCounter, 750u);
 
     const int expected = peekRandom() % effectCount;
-    checkAutomaticSwitch();
+    checkAutomaticSwitch(session);
     // The switch skips a count and only the low byte of currentEffect changes; the new effect's first frame
     // step then sees the counter one past a multiple of the period.
     EXPECT_EQ(shared.frameCounter, 751u);
@@ -43,10 +43,10 @@ TEST_F(EffectClock, SwitchesOnlyOnMultiplesOfThePeriod) {
     prepareField(7);
     shared.frameCounter = 1499;
     selectEffect(0);
-    timerTick();
+    timerTick(session);
     EXPECT_EQ(shared.frameCounter, 1500u);
     EXPECT_EQ(shared.currentEffect & 0xff, 0);
-    timerTick();
+    timerTick(session);
     EXPECT_EQ(shared.frameCounter, 1502u);
 }
 
@@ -58,15 +58,15 @@ TEST_F(EffectClock, ForcedChangeSwitchesAtTheNextTickEvenWhenTheCounterWraps) {
         ++shared.frameCounter; // what the frame step adds
         EXPECT_EQ(shared.frameCounter % shared.switchPeriod, 0u) << counter;
         const uint32_t before = shared.frameCounter;
-        checkAutomaticSwitch();
+        checkAutomaticSwitch(session);
         EXPECT_EQ(shared.frameCounter, before + 1) << counter;
     }
 }
 
 TEST_F(EffectClock, KeyZRunsEffect0WithoutAutomaticChanges) {
     prepareField(7);
-    timerTick();
-    pressKey('z');
+    timerTick(session);
+    pressKey(session, 'z');
     EXPECT_EQ(shared.switchPeriod, 3000000u);
     EXPECT_EQ(shared.frameCounter, 1u);
     runFrames(300);
@@ -83,7 +83,7 @@ class KeyCommands : public StateTest {
 
     void type(const char* keys) {
         for (const char* key = keys; *key; ++key) {
-            pressKey(*key);
+            pressKey(session, *key);
         }
     }
 };
@@ -98,8 +98,8 @@ TEST_F(KeyCommands, ThreeDigitsChooseTheirNumberModulo242) {
     // Other keys leave a half-typed number alone.
     type("1i2.0");
     EXPECT_EQ(shared.currentEffect & 0xff, 120);
-    EXPECT_EQ(commands.digitCount, 0);
-    EXPECT_EQ(commands.typedNumber, 0);
+    EXPECT_EQ(session.digitCount, 0);
+    EXPECT_EQ(session.typedNumber, 0);
 }
 
 TEST_F(KeyCommands, SpaceChoosesAtRandomAndClearsAHalfTypedNumber) {
@@ -107,23 +107,23 @@ TEST_F(KeyCommands, SpaceChoosesAtRandomAndClearsAHalfTypedNumber) {
     const int expected = peekRandom() % effectCount;
     type(" ");
     EXPECT_EQ(shared.currentEffect & 0xff, expected);
-    EXPECT_EQ(commands.digitCount, 0);
+    EXPECT_EQ(session.digitCount, 0);
     type("430");
     EXPECT_EQ(shared.currentEffect & 0xff, 430 % 242);
 }
 
 TEST_F(KeyCommands, DotWalksTheSequenceAndWrapsAfterItsLastEntry) {
     for (int press = 1; press <= effectSequenceLength; ++press) {
-        pressKey('.');
+        pressKey(session, '.');
         ASSERT_EQ(shared.currentEffect & 0xff, effectSequence[press - 1]) << press;
     }
     EXPECT_EQ(shared.currentEffect & 0xff, 151);
-    pressKey('.');
+    pressKey(session, '.');
     EXPECT_EQ(shared.currentEffect & 0xff, 134);
-    pressKey('.');
+    pressKey(session, '.');
     EXPECT_EQ(shared.currentEffect & 0xff, 53);
-    pressKey('z');
-    pressKey('.');
+    pressKey(session, 'z');
+    pressKey(session, '.');
     EXPECT_EQ(shared.currentEffect & 0xff, 134);
 }
 
@@ -132,13 +132,13 @@ TEST_F(KeyCommands, CodesWithoutACommandChangeNothing) {
     const uint64_t field = fieldHash();
     const EffectState before = shared;
     for (const int code : std::initializer_list<int>{'a', 'I', 'M', 'Z', '/', '\t', 10, 127, 200, -1}) {
-        EXPECT_FALSE(pressKey(code)) << code;
+        EXPECT_FALSE(pressKey(session, code)) << code;
     }
     EXPECT_EQ(fieldHash(), field);
     EXPECT_EQ(std::memcmp(&before, &shared, sizeof before), 0);
-    EXPECT_FALSE(commands.quitRequested);
-    EXPECT_TRUE(pressKey(27));
-    EXPECT_TRUE(commands.quitRequested);
+    EXPECT_FALSE(session.quitRequested);
+    EXPECT_TRUE(pressKey(session, 27));
+    EXPECT_TRUE(session.quitRequested);
 }
 
 class FieldCommands : public KeyCommands {
@@ -164,8 +164,8 @@ class FieldCommands : public KeyCommands {
 };
 
 TEST_F(FieldCommands, EnterHalvesTheColoursAndStopsTheMotion) {
-    pressKey(13);
-    pressKey(13);
+    pressKey(session, 13);
+    pressKey(session, 13);
     for (int x = 0; x < planeStride; ++x) {
         for (int y = 0; y < planeStride; ++y) {
             const int c = cellAt(x, y);
@@ -180,16 +180,16 @@ TEST_F(FieldCommands, EnterHalvesTheColoursAndStopsTheMotion) {
 }
 
 TEST_F(FieldCommands, InvertTwiceRestoresAndDoubleThenEnterRestoresTheColours) {
-    pressKey('i');
+    pressKey(session, 'i');
     EXPECT_EQ(planes.green[cellAt(10, 20)], -before.green[cellAt(10, 20)]);
     EXPECT_EQ(planes.blueVelocity[cellAt(199, 0)], -before.blueVelocity[cellAt(199, 0)]);
     EXPECT_EQ(planes.red[cellAt(200, 0)], before.red[cellAt(200, 0)]);
-    pressKey('i');
+    pressKey(session, 'i');
     EXPECT_EQ(std::memcmp(&planes, &before, sizeof planes), 0);
 
-    pressKey('m');
+    pressKey(session, 'm');
     EXPECT_EQ(planes.redVelocity[cellAt(5, 6)], 2.0f * before.redVelocity[cellAt(5, 6)]);
-    pressKey(13);
+    pressKey(session, 13);
     for (int x = 0; x < 200; ++x) {
         for (int y = 0; y < 200; ++y) {
             const int c = cellAt(x, y);
@@ -202,7 +202,7 @@ TEST_F(FieldCommands, InvertTwiceRestoresAndDoubleThenEnterRestoresTheColours) {
 }
 
 TEST_F(FieldCommands, LShiftsFiveCellsLeftKeepingColumnZeroAndTheLastFive) {
-    pressKey('l');
+    pressKey(session, 'l');
     const float* const now[2] = {planes.red, planes.blueVelocity};
     const float* const was[2] = {before.red, before.blueVelocity};
     for (int p = 0; p < 2; ++p) {

@@ -39,7 +39,7 @@ class DummyWindow : public StateTest {
     void handlePendingEvents() {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            dispatchEvent(event, display, writer, log);
+            dispatchEvent(session, event, display, writer, log);
         }
     }
 

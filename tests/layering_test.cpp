@@ -1,10 +1,14 @@
 // The layers of src: field < sound < display < effects < app, with platform serving display and app. A file
-// includes its own layer and the ones below it, never one above.
+// includes its own layer and the ones below it, never one above; and no app files include each other in a
+// loop.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +47,74 @@ TEST(Layering, NoSourceFileIncludesAHigherLayer) {
         ++files;
     }
     EXPECT_GT(files, 100);
+}
+
+// The app files as modules (name.h and name.cpp are one) and the modules each one's includes name.
+std::map<std::string, std::set<std::string>> appIncludes() {
+    std::map<std::string, std::set<std::string>> graph;
+    const std::string include = "#include \"app/";
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(GLOWFIELD_SOURCE_DIR) / "src" / "app")) {
+        const std::string module = entry.path().stem().string();
+        graph[module];
+        std::ifstream in(entry.path());
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.rfind(include, 0) == 0 && line.find(".h\"") != std::string::npos) {
+                const std::string included = line.substr(include.size(), line.find(".h\"") - include.size());
+                if (included != module) {
+                    graph[module].insert(included);
+                }
+            }
+        }
+    }
+    return graph;
+}
+
+// A chain of includes from a module back to itself, found depth first; empty when there is none.
+std::vector<std::string> findLoop(const std::map<std::string, std::set<std::string>>& graph) {
+    std::map<std::string, int> state; // 1: on the current path, 2: done
+    std::vector<std::string> path;
+    std::vector<std::string> loop;
+    const std::function<bool(const std::string&)> visit = [&](const std::string& module) {
+        state[module] = 1;
+        path.push_back(module);
+        const auto found = graph.find(module);
+        for (const std::string& next : found == graph.end() ? std::set<std::string>{} : found->second) {
+            if (state[next] == 1) {
+                loop.assign(std::find(path.begin(), path.end(), next), path.end());
+                loop.push_back(next);
+                return true;
+            }
+            if (state[next] == 0 && visit(next)) {
+                return true;
+            }
+        }
+        path.pop_back();
+        state[module] = 2;
+        return false;
+    };
+    for (const auto& [module, includes] : graph) {
+        if (state[module] == 0 && visit(module)) {
+            break;
+        }
+    }
+    return loop;
+}
+
+TEST(Layering, NoAppFilesIncludeEachOtherInALoop) {
+    // The finder itself: a loop through three modules is found, a diamond is none.
+    EXPECT_EQ(findLoop({{"a", {"b"}}, {"b", {"c"}}, {"c", {"a"}}}),
+              (std::vector<std::string>{"a", "b", "c", "a"}));
+    EXPECT_TRUE(findLoop({{"a", {"b", "c"}}, {"b", {"d"}}, {"c", {"d"}}, {"d", {}}}).empty());
+
+    const auto graph = appIncludes();
+    EXPECT_GT(graph.size(), 20u);
+    std::string chain;
+    for (const std::string& module : findLoop(graph)) {
+        chain += (chain.empty() ? "" : " -> ") + module;
+    }
+    EXPECT_TRUE(chain.empty()) << "app files include each other: " << chain;
 }
 
 } // namespace

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "effects/catalogue.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "picture_measures.h"
 #include "test_support.h"
@@ -68,12 +68,12 @@ std::vector<int> listeningEntries() {
 class MusicFlashTest : public StateTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(MusicFlashTest, StaysUnderTheFlashLimitWithLoudMusic) {
-    resetAllState();
+    resetWorld();
     prepareField(1);
-    startWithEffect(GetParam());
+    startWithEffect(session, GetParam());
     measure::FlashCounter counter;
     for (int frame = 0; frame < musicFrames; ++frame) {
-        measure::tickWithSound(measure::syntheticMusic(frame));
+        measure::tickWithSound(measure::syntheticMusic(frame), session);
         counter.add(measure::capture());
     }
     EXPECT_LE(counter.maxFlashesPerSecond(), measure::flashLimit);
@@ -90,12 +90,13 @@ struct EntryRun {
 
 // The entry from seed 1 up to the last of the frames asked for, hearing what `sound` gives each frame.
 template <typename Sound> EntryRun runTo(int entry, const std::vector<int>& frames, Sound sound) {
-    resetAllState();
+    resetWorld();
     prepareField(1);
-    startWithEffect(entry);
+    Session session;
+    startWithEffect(session, entry);
     EntryRun run;
     for (int frame = 0; frame <= frames.back(); ++frame) {
-        measure::tickWithSound(sound(frame));
+        measure::tickWithSound(sound(frame), session);
         if (std::find(frames.begin(), frames.end(), frame) != frames.end()) {
             run.pictures.push_back(measure::capture());
             run.hashes.push_back(fieldHash());

@@ -8,10 +8,10 @@
 
 #include "app/commands.h"
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "app/listening.h"
 #include "effects/beat_kick.h"
 #include "effects/catalogue.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "picture_measures.h"
 #include "sound/sound_analyser.h"
@@ -50,9 +50,11 @@ class Listening : public StateTest {
 
 TEST_F(Listening, SilenceLeavesEveryFrameAsWithoutSound) {
     for (const int effect : {0, 13, 60, 120, 200, 241}) {
-        resetAllState();
+        resetWorld();
+        stopListening();
         const auto quiet = hashes(effect, 60);
-        resetAllState();
+        resetWorld();
+        stopListening();
         listen(std::vector<float>(44100 * 2, 0.0f));
         const auto silent = hashes(effect, 60);
         EXPECT_EQ(quiet, silent) << "entry " << effect;
@@ -65,11 +67,13 @@ TEST_F(Listening, TheSameFileGivesTheSameFrames) {
     const std::vector<float> clicks = clickTrack(44100, 120, 4);
     listen(clicks);
     const auto first = hashes(13, 150);
-    resetAllState();
+    resetWorld();
+    stopListening();
     listen(clicks);
     const auto second = hashes(13, 150);
     EXPECT_EQ(first, second);
-    resetAllState();
+    resetWorld();
+    stopListening();
     const auto unheard = hashes(13, 150);
     EXPECT_NE(first.back(), unheard.back()) << "the clicks changed nothing";
 }
@@ -98,7 +102,8 @@ TEST_F(Listening, TheFieldPulsesWithTheClicks) {
     startEffect(13);
     runFrames(settle);
     const auto unheard = brightness(frames);
-    resetAllState();
+    resetWorld();
+    stopListening();
     listen(clickTrack(44100, 120, 8));
     startEffect(13);
     runFrames(settle);
@@ -139,7 +144,8 @@ TEST_P(EveryEntryHears, TheKickShowsWithoutTakingThePicture) {
     startEffect(effect);
     runFrames(1);
     const measure::Picture unheard = measure::capture();
-    resetAllState();
+    resetWorld();
+    stopListening();
     listen(clickTrack(44100, 180, 6));
     startEffect(effect);
     runFrames(1);

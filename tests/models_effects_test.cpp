@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/global_state.h"
 #include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/random.h"
 #include "test_support.h"

@@ -31,7 +31,7 @@ using PictureFormatTest = StateTest;
 void loadAlone(const std::function<void(const std::string& path)>& write, const std::string& name) {
     TempDir folder;
     write(folder.file(name));
-    resetPictureState();
+    resetPicture();
     setPictureDirectory(folder.path());
     loadRandomPicture();
 }
@@ -210,7 +210,7 @@ TEST_F(PictureFormatTest, CmykJpegIsShownInRgb) {
         .write(reinterpret_cast<const char*>(out), static_cast<long>(size));
     tjFree(out);
     tjDestroy(compressor);
-    resetPictureState();
+    resetPicture();
     setPictureDirectory(folder.path());
     loadRandomPicture();
     ASSERT_EQ(picture.pictureWidth, width);

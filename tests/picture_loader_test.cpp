@@ -48,7 +48,7 @@ class PictureLoaderTest : public StateTest {
     std::set<int> coloursSeen() {
         std::set<int> seen;
         for (int32_t seed = 1; seed <= 20; ++seed) {
-            resetPictureState();
+            resetPicture();
             seedRandom(seed);
             loadRandomPicture();
             seen.insert(picture.pictureBlue[pictureAt(5, 5)]);
@@ -92,7 +92,7 @@ TEST_F(PictureLoaderTest, InPlayASlowFileNeverHoldsUpTheFrame) {
 
     // A fresh start forgets a load that has not landed.
     EXPECT_EQ(requestRandomPicture(), PictureLoad::pending);
-    resetPictureState();
+    resetPicture();
     finishPictureLoads();
     EXPECT_EQ(picture.pictureWidth, 0);
 }

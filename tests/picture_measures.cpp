@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "app/switching.h"
 #include "display/renderer.h"
 #include "effects/catalogue.h"
+#include "effects/world.h"
 #include "field/field.h"
 
 namespace glowfield::measure {
@@ -244,11 +244,11 @@ double checkerShare(const Picture& picture) {
 
 namespace {
 
-void tick(const Schedule& schedule, int frame) {
+void tick(const Schedule& schedule, int frame, const Session& session) {
     if (schedule.music) {
-        tickWithSound(syntheticMusic(frame));
+        tickWithSound(syntheticMusic(frame), session);
     } else {
-        timerTick();
+        timerTick(session);
     }
 }
 
@@ -271,8 +271,8 @@ SoundFrame syntheticMusic(int frame) {
     return sound;
 }
 
-void tickWithSound(const SoundFrame& sound) {
-    checkAutomaticSwitch();
+void tickWithSound(const SoundFrame& sound, const Session& session) {
+    checkAutomaticSwitch(session);
     waveStep();
     runCurrentEffect(sound);
     ++shared.frameCounter;
@@ -281,15 +281,16 @@ void tickWithSound(const SoundFrame& sound) {
 
 EntryMeasures measureEntry(int entry, const Schedule& schedule) {
     EntryMeasures measures;
-    resetAllState();
+    resetWorld();
     prepareField(1);
-    startWithEffect(entry);
+    Session session;
+    startWithEffect(session, entry);
     FlashCounter fresh;
     const int last =
         schedule.judged ? std::max(schedule.flashFrames, judgedFrame + motionFrames) : schedule.flashFrames;
     Picture judged{};
     for (int frame = 1; frame <= last; ++frame) {
-        tick(schedule, frame);
+        tick(schedule, frame, session);
         if (frame <= schedule.flashFrames) {
             fresh.add(capture());
         }
@@ -304,17 +305,18 @@ EntryMeasures measureEntry(int entry, const Schedule& schedule) {
     }
     measures.freshFlashes = fresh.maxFlashesPerSecond();
 
-    resetAllState();
+    resetWorld();
     prepareField(1);
-    startWithEffect((entry + 1) % effectCount);
+    session = Session{};
+    startWithEffect(session, (entry + 1) % effectCount);
     for (int frame = 0; frame < schedule.beforeFrames; ++frame) {
-        timerTick();
+        timerTick(session);
     }
     selectEffect(entry);
     FlashCounter after;
     after.add(capture()); // the picture the other entry left: a change from it counts
     for (int frame = 0; frame < schedule.afterFrames; ++frame) {
-        tick(schedule, frame);
+        tick(schedule, frame, session);
         after.add(capture());
     }
     measures.afterFlashes = after.maxFlashesPerSecond();

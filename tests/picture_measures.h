@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/session.h"
 #include "sound/sound_frame.h"
 
 namespace glowfield::measure {
@@ -109,7 +110,7 @@ inline constexpr int motionFrames = 5;
 SoundFrame syntheticMusic(int frame);
 
 // One timer tick (switch test, wave step, the current entry hearing this sound, counter, render).
-void tickWithSound(const SoundFrame& sound);
+void tickWithSound(const SoundFrame& sound, const Session& session);
 
 // Runs the entry as the schedule says (the picture folder is the caller's) and measures it. Leaves the
 // program's state as the last run left it.

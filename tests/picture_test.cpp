@@ -72,7 +72,7 @@ TEST_F(PictureTest, PixelsLandMirroredLeftToRightWithStoredRowZeroSkipped) {
 
 TEST_F(PictureTest, LargerInformationHeadersAreReadFromTheirPixelOffset) {
     for (uint32_t headerSize : {108u, 124u}) {
-        resetPictureState();
+        resetPicture();
         TempDir own;
         setPictureDirectory(own.path());
         BmpLayout layout;
@@ -141,7 +141,7 @@ TEST_F(PictureTest, NegativeSizesNeverLeaveThePlanes) {
     EXPECT_EQ(picture.pictureHeight, 0);
     expectSample(100, 100, 0);
 
-    resetPictureState();
+    resetPicture();
     std::filesystem::remove(folder.file("topdown.bmp"));
     layout.width = -5;
     layout.height = 100000;
@@ -198,7 +198,7 @@ TEST_F(PictureTest, CandidatesAreChosenByOneDrawInNameOrder) {
     // Candidates in name order: A.BMP, b.bmp, c.bmp, x.bmp; the draw picks one of the four.
     const char order[4] = {'A', 'b', 'c', 0};
     for (int32_t seed = 1; seed < 40; ++seed) {
-        resetPictureState();
+        resetPicture();
         seedRandom(seed);
         const int choice = [&] {
             const int32_t keep = randomState.seed;

@@ -6,11 +6,11 @@
 #include <limits>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "effects/catalogue.h"
 #include "effects/effect_routines.h"
 #include "effects/effect_state.h"
 #include "effects/shared/lettering.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/random.h"
 #include "field/trig.h"
@@ -27,7 +27,7 @@ class PointModels : public StateTest {
     }
     // Seed 1 after start-up, an empty particle store, frame 37.
     static void restart() {
-        resetAllState();
+        resetWorld();
         prepareField(1);
         shared.frameCounter = 37;
     }

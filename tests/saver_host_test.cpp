@@ -86,14 +86,14 @@ class StartingEffect : public StateTest {
 // The daemon's "Start with" choices: the effect plays its full period, then the automatic changes go on.
 TEST_F(StartingEffect, PlaysAFullPeriodThenSwitchingGoesOn) {
     startSwitchingFrom(13);
-    EXPECT_FALSE(commands.locked);
+    EXPECT_FALSE(session.locked);
     for (int tick = 0; tick < 49; ++tick) {
-        timerTick();
+        timerTick(session);
         ASSERT_EQ(shared.currentEffect & 0xff, 13) << "tick " << tick;
     }
     bool switched = false;
     for (int tick = 0; tick < 20 * 50 && !switched; ++tick) {
-        timerTick();
+        timerTick(session);
         switched = (shared.currentEffect & 0xff) != 13;
     }
     EXPECT_TRUE(switched);

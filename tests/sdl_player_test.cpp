@@ -60,30 +60,30 @@ class PlayerEvents : public StateTest {
 };
 
 TEST_F(PlayerEvents, EnterActsOnceFromItsKeyAndNeverAsText) {
-    handleEvent(keyDown(SDLK_RETURN));
-    handleEvent(text("\r"));
+    handleEvent(session, keyDown(SDLK_RETURN));
+    handleEvent(session, text("\r"));
     EXPECT_EQ(planes.red[cellAt(10, 10)], 4.0f);
-    handleEvent(keyDown(SDLK_KP_ENTER));
+    handleEvent(session, keyDown(SDLK_KP_ENTER));
     EXPECT_EQ(planes.red[cellAt(10, 10)], 2.0f);
     EXPECT_EQ(planes.redVelocity[cellAt(10, 10)], 0.0f);
-    handleEvent(text("\x1b"));
-    EXPECT_FALSE(commands.quitRequested);
-    handleEvent(keyDown(SDLK_ESCAPE));
-    EXPECT_TRUE(commands.quitRequested);
+    handleEvent(session, text("\x1b"));
+    EXPECT_FALSE(session.quitRequested);
+    handleEvent(session, keyDown(SDLK_ESCAPE));
+    EXPECT_TRUE(session.quitRequested);
 }
 
 TEST_F(PlayerEvents, PrintableCommandsComeOnlyAsText) {
-    handleEvent(keyDown(SDLK_i));
-    handleEvent(keyDown(SDLK_2));
+    handleEvent(session, keyDown(SDLK_i));
+    handleEvent(session, keyDown(SDLK_2));
     EXPECT_EQ(planes.red[cellAt(10, 10)], 8.0f);
-    EXPECT_EQ(commands.digitCount, 0);
-    handleEvent(text("i"));
+    EXPECT_EQ(session.digitCount, 0);
+    handleEvent(session, text("i"));
     EXPECT_EQ(planes.red[cellAt(10, 10)], -8.0f);
     // Several characters in one event, as an input method may send them; others are ignored.
-    handleEvent(text("2I\xc3\xa9"
-                     "43"));
+    handleEvent(session, text("2I\xc3\xa9"
+                              "43"));
     EXPECT_EQ(shared.currentEffect & 0xff, 1);
-    handleEvent(text("m"));
+    handleEvent(session, text("m"));
     EXPECT_EQ(planes.red[cellAt(10, 10)], -16.0f);
 }
 
@@ -91,7 +91,7 @@ TEST_F(PlayerEvents, MouseIsClampedToThePictureThenMappedToCells) {
     const int cases[][4] = {
         {799, 599, 199, 199}, {0, 0, 0, 0}, {-40, 700, 0, 199}, {900, -3, 199, 0}, {400, 300, 100, 100}};
     for (const auto& c : cases) {
-        handleEvent(motion(c[0], c[1]));
+        handleEvent(session, motion(c[0], c[1]));
         EXPECT_EQ(shared.mouseX, c[2]) << c[0] << "," << c[1];
         EXPECT_EQ(shared.mouseY, c[3]) << c[0] << "," << c[1];
     }
@@ -100,18 +100,18 @@ TEST_F(PlayerEvents, MouseIsClampedToThePictureThenMappedToCells) {
 TEST_F(PlayerEvents, QuitRequestsAndWhatWindowAndDisplayEventsAsk) {
     SDL_Event click = ofType(SDL_MOUSEBUTTONDOWN);
     click.button.button = SDL_BUTTON_RIGHT;
-    handleEvent(click);
-    EXPECT_FALSE(commands.quitRequested);
+    handleEvent(session, click);
+    EXPECT_FALSE(session.quitRequested);
     click.button.button = SDL_BUTTON_LEFT;
-    handleEvent(click);
-    EXPECT_TRUE(commands.quitRequested);
+    handleEvent(session, click);
+    EXPECT_TRUE(session.quitRequested);
 
     for (const SDL_Event& event : {ofType(SDL_QUIT), windowEvent(SDL_WINDOWEVENT_CLOSE)}) {
-        commands.quitRequested = false;
-        EXPECT_EQ(handleEvent(event), EventOutcome::none);
-        EXPECT_TRUE(commands.quitRequested);
+        session.quitRequested = false;
+        EXPECT_EQ(handleEvent(session, event), EventOutcome::none);
+        EXPECT_TRUE(session.quitRequested);
     }
-    commands.quitRequested = false;
+    session.quitRequested = false;
     const std::pair<SDL_Event, EventOutcome> cases[] = {
         {windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), EventOutcome::redraw},
         {windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), EventOutcome::none},
@@ -124,9 +124,9 @@ TEST_F(PlayerEvents, QuitRequestsAndWhatWindowAndDisplayEventsAsk) {
         {ofType(SDL_RENDER_DEVICE_RESET), EventOutcome::deviceLost},
     };
     for (const auto& [event, outcome] : cases) {
-        EXPECT_EQ(handleEvent(event), outcome) << event.type << "/" << int{event.window.event};
+        EXPECT_EQ(handleEvent(session, event), outcome) << event.type << "/" << int{event.window.event};
     }
-    EXPECT_FALSE(commands.quitRequested);
+    EXPECT_FALSE(session.quitRequested);
 }
 
 TEST(TickSchedule, KeepsItsCadenceAndDropsMissedTicks) {

@@ -5,20 +5,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <memory>
 
 #include "app/field_dump.h"
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "display/renderer.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
+#include "effects/world.h"
 #include "field/field.h"
 #include "field/picture.h"
+#include "field/picture_loader.h"
 
 namespace glowfield::test {
 
 void StateTest::SetUp() {
-    resetAllState();
+    resetWorld();
     setRenderTarget(nullptr);
     setPictureDirectory("");
 }
@@ -46,14 +48,22 @@ HeadlessDisplay::~HeadlessDisplay() {
     setRenderTarget(nullptr);
 }
 
+void resetPicture() {
+    discardPictureLoads();
+    std::destroy_at(&picture);
+    std::construct_at(&picture); // zeroed in place: the planes are megabytes
+}
+
 void startEffect(int effect, int32_t seed) {
     prepareField(seed);
-    startWithEffect(effect);
+    Session session;
+    startWithEffect(session, effect);
 }
 
 void runFrames(int frames) {
+    const Session session; // every entry playable, nothing locked
     for (int i = 0; i < frames; ++i) {
-        timerTick();
+        timerTick(session);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/session.h"
 #include "display/surface_writer.h"
 #include "platform/memory_surface.h"
 
@@ -20,6 +21,8 @@ class StateTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+
+    Session session; // the player's state, fresh for each test
 };
 
 // A memory surface with a writer, installed as the render target for its lifetime.
@@ -34,6 +37,9 @@ class HeadlessDisplay {
     std::shared_ptr<MemorySurface> surface_;
     SurfaceWriter writer_;
 };
+
+// The picture planes and sizes back to zero and picture reads in flight dropped; the rest of the world stays.
+void resetPicture();
 
 // The program after start-up with this seed, then the state that key z leaves with the effect current.
 void startEffect(int effect, int32_t seed = 1);

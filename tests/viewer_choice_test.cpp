@@ -25,15 +25,15 @@ class ViewerChoice : public StateTest {
 
 TEST_F(ViewerChoice, EveryEntryPlayableKeepsTheChoiceRunsHaveAlwaysMade) {
     for (const int draw : {0, 1, 241, 242, 32767, 123456}) {
-        EXPECT_EQ(playableEntryFor(draw), draw % effectCount) << draw;
+        EXPECT_EQ(playableEntryFor(session, draw), draw % effectCount) << draw;
     }
     // Naming all of them is the same as naming none.
     std::vector<int> all(effectCount);
     for (int i = 0; i < effectCount; ++i) {
         all[i] = i;
     }
-    setPlayableEntries(all);
-    EXPECT_TRUE(playableEntries().empty());
+    setPlayableEntries(session, all);
+    EXPECT_TRUE(session.playable.empty());
 }
 
 // A draw keeps the entry it had with every entry playable whenever that one may play, so that leaving a few
@@ -45,42 +45,42 @@ TEST_F(ViewerChoice, ADrawKeepsItsOwnEntryWhenThatOneMayPlay) {
             most.push_back(i);
         }
     }
-    setPlayableEntries(most);
+    setPlayableEntries(session, most);
     for (int draw = 0; draw < 2000; ++draw) {
-        const int entry = playableEntryFor(draw);
+        const int entry = playableEntryFor(session, draw);
         if (draw % effectCount != 19 && draw % effectCount != 132) {
             ASSERT_EQ(entry, draw % effectCount) << draw;
         } else {
-            ASSERT_TRUE(isPlayable(entry)) << draw << ": " << entry;
+            ASSERT_TRUE(isPlayable(session, entry)) << draw << ": " << entry;
         }
     }
 }
 
 TEST_F(ViewerChoice, AutomaticSwitchesSpaceAndTheTourChooseOnlyPlayableEntries) {
-    setPlayableEntries({7, 5, 7, 300, -1});
-    EXPECT_EQ(playableEntries(), (std::vector<int>{5, 7}));
+    setPlayableEntries(session, {7, 5, 7, 300, -1});
+    EXPECT_EQ(session.playable, (std::vector<int>{5, 7}));
     shared.switchPeriod = 3;
     for (int tick = 0; tick < 60; ++tick) {
-        timerTick();
+        timerTick(session);
         if (tick > 3) {
             const int entry = shared.currentEffect & 0xff;
             ASSERT_TRUE(entry == 5 || entry == 7) << tick << ": " << entry;
         }
     }
     for (int press = 0; press < 20; ++press) {
-        pressKey(press % 2 ? ' ' : '.');
+        pressKey(session, press % 2 ? ' ' : '.');
         const int entry = shared.currentEffect & 0xff;
         ASSERT_TRUE(entry == 5 || entry == 7) << press << ": " << entry;
     }
     // Digits still choose any entry.
     for (const char key : {'0', '4', '2'}) {
-        pressKey(key);
+        pressKey(session, key);
     }
     EXPECT_EQ(shared.currentEffect & 0xff, 42);
 }
 
 TEST_F(ViewerChoice, TheTourKeepsItsOrderAndWalksThePlayableListWhenItHasNoneOfThem) {
-    setPlayableEntries({53, 151});
+    setPlayableEntries(session, {53, 151});
     std::vector<int> expected;
     for (const uint8_t entry : effectSequence) {
         if (entry == 53 || entry == 151) {
@@ -89,7 +89,7 @@ TEST_F(ViewerChoice, TheTourKeepsItsOrderAndWalksThePlayableListWhenItHasNoneOfT
     }
     ASSERT_FALSE(expected.empty());
     for (size_t press = 0; press < expected.size() + 2; ++press) {
-        pressKey('.');
+        pressKey(session, '.');
         ASSERT_EQ(shared.currentEffect & 0xff, expected[press % expected.size()]) << press;
     }
 
@@ -101,10 +101,10 @@ TEST_F(ViewerChoice, TheTourKeepsItsOrderAndWalksThePlayableListWhenItHasNoneOfT
         }
     }
     ASSERT_GE(outside.size(), 2u);
-    setPlayableEntries({outside[0], outside[1]});
-    pressKey('.');
+    setPlayableEntries(session, {outside[0], outside[1]});
+    pressKey(session, '.');
     const int first = shared.currentEffect & 0xff;
-    pressKey('.');
+    pressKey(session, '.');
     const int second = shared.currentEffect & 0xff;
     EXPECT_NE(first, second);
     EXPECT_TRUE(first == outside[0] || first == outside[1]);
@@ -113,17 +113,17 @@ TEST_F(ViewerChoice, TheTourKeepsItsOrderAndWalksThePlayableListWhenItHasNoneOfT
 
 TEST_F(ViewerChoice, TheLockHoldsTheEffectUntilReleased) {
     shared.switchPeriod = 10;
-    timerTick();
+    timerTick(session);
     const int entry = shared.currentEffect & 0xff;
-    pressKey('k');
+    pressKey(session, 'k');
     for (int tick = 0; tick < 100; ++tick) {
-        timerTick();
+        timerTick(session);
     }
     EXPECT_EQ(shared.currentEffect & 0xff, entry);
     const RandomState before = randomState;
-    pressKey('k');
+    pressKey(session, 'k');
     for (int tick = 0; tick < 10; ++tick) {
-        timerTick();
+        timerTick(session);
     }
     EXPECT_NE(std::memcmp(&before, &randomState, sizeof before), 0)
         << "no switch after the lock was released";

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "effects/catalogue.h"
+#include "effects/world.h"
 #include "field/picture.h"
 #include "picture_measures.h"
 #include "platform/png_writer.h"
@@ -70,21 +70,22 @@ std::vector<int> frameList(const std::string& text) {
 void printTimeline(int entry, int frames, bool after, bool music, const std::string& shots,
                    const std::vector<int>& at) {
     using namespace glowfield;
-    resetAllState();
+    resetWorld();
     prepareField(1);
-    startWithEffect(after ? (entry + 1) % effectCount : entry);
+    Session session;
+    startWithEffect(session, after ? (entry + 1) % effectCount : entry);
     if (after) {
         for (int frame = 0; frame < 100; ++frame) {
-            timerTick();
+            timerTick(session);
         }
         selectEffect(entry);
     }
     measure::FlashCounter counter;
     for (int frame = 1; frame <= frames; ++frame) {
         if (music) {
-            measure::tickWithSound(measure::syntheticMusic(frame - 1));
+            measure::tickWithSound(measure::syntheticMusic(frame - 1), session);
         } else {
-            timerTick();
+            timerTick(session);
         }
         const measure::Picture picture = measure::capture();
         counter.add(picture);

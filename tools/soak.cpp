@@ -29,11 +29,11 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/global_state.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
+#include "effects/world.h"
 #include "field/picture.h"
 #include "platform/memory_surface.h"
 
@@ -83,7 +83,7 @@ constexpr int replays = 2;
 constexpr size_t slowFramesKept = 1000;
 
 void startRun() {
-    resetAllState();
+    resetWorld();
     prepareField(runSeed);
 }
 
@@ -91,7 +91,8 @@ void startRun() {
 void touchEveryEffect() {
     for (int index = 0; index < effectCount; ++index) {
         startRun();
-        startWithEffect(index);
+        Session session;
+        startWithEffect(session, index);
         for (int frame = 0; frame < 70; ++frame) {
             frameStep();
         }
@@ -158,7 +159,7 @@ TimedFrame timedTick() {
     const ThreadTimes before = threadTimes();
     const double cpu0 = nowSeconds(CLOCK_THREAD_CPUTIME_ID);
     const double wall0 = nowSeconds(CLOCK_MONOTONIC);
-    timerTick();
+    timerTick(Session{});
     const double cpu = nowSeconds(CLOCK_THREAD_CPUTIME_ID) - cpu0;
     const double wall = nowSeconds(CLOCK_MONOTONIC) - wall0;
     TimedFrame timed{cpu, wall, {}};
@@ -176,7 +177,7 @@ std::vector<SlowFrame> slowAgain(const std::vector<SlowFrame>& slow) {
     size_t next = 0;
     for (long frame = 0; next < slow.size(); ++frame) {
         if (frame != slow[next].frame) {
-            timerTick();
+            timerTick(Session{});
             continue;
         }
         const TimedFrame timed = timedTick();

@@ -22,12 +22,6 @@ const uint8_t effectSequence[effectSequenceLength] = {
     98,  8,   115, 81,  4,   120, 141, 5,   113, 67,  48,  99,  158, 2,   42,  16,  151, 151, 151, 151,
 };
 
-CommandState commands;
-
-void resetCommandState() {
-    commands = CommandState{};
-}
-
 namespace {
 
 // Applies an operation to all six planes of every live cell, X in the outer loop.
@@ -67,31 +61,31 @@ void shiftLeft() {
     shared.scratchY = n - 1;
 }
 
-void typeDigit(int digit) {
-    commands.typedNumber = commands.typedNumber * 10 + digit;
-    ++commands.digitCount;
-    if (commands.digitCount == 3) {
-        selectEffect(commands.typedNumber % effectCount);
-        commands.digitCount = 0;
-        commands.typedNumber = 0;
+void typeDigit(Session& session, int digit) {
+    session.typedNumber = session.typedNumber * 10 + digit;
+    ++session.digitCount;
+    if (session.digitCount == 3) {
+        selectEffect(session.typedNumber % effectCount);
+        session.digitCount = 0;
+        session.typedNumber = 0;
     }
 }
 
-void stepSequence() {
+void stepSequence(Session& session) {
     // After the last entry the tour starts again at the first; entries the viewer left out are passed over.
     for (int step = 0; step < effectSequenceLength; ++step) {
-        if (commands.sequenceCursor >= effectSequenceLength || commands.sequenceCursor < 0) {
-            commands.sequenceCursor = 0;
+        if (session.sequenceCursor >= effectSequenceLength || session.sequenceCursor < 0) {
+            session.sequenceCursor = 0;
         }
-        ++commands.sequenceCursor;
-        const int entry = effectSequence[commands.sequenceCursor - 1];
-        if (isPlayable(entry)) {
+        ++session.sequenceCursor;
+        const int entry = effectSequence[session.sequenceCursor - 1];
+        if (isPlayable(session, entry)) {
             selectEffect(entry);
             return;
         }
     }
     // None of the tour is playable: the next playable entry after the current one, in index order.
-    const std::vector<int>& entries = playableEntries();
+    const std::vector<int>& entries = session.playable;
     const int current = shared.currentEffect & 0xff;
     const auto next = std::upper_bound(entries.begin(), entries.end(), current);
     selectEffect(next != entries.end() ? *next : entries.front());
@@ -99,21 +93,21 @@ void stepSequence() {
 
 } // namespace
 
-bool pressKey(int code) {
+bool pressKey(Session& session, int code) {
     switch (code) {
     case 13:
         halveColoursStopMotion();
         return true;
     case 27:
-        commands.quitRequested = true;
+        session.quitRequested = true;
         return true;
     case ' ':
-        selectEffect(playableEntryFor(nextRandom()));
-        commands.digitCount = 0;
-        commands.typedNumber = 0;
+        selectEffect(playableEntryFor(session, nextRandom()));
+        session.digitCount = 0;
+        session.typedNumber = 0;
         return true;
     case '.':
-        stepSequence();
+        stepSequence(session);
         return true;
     case 'i':
         forEveryCell([](int, float v) { return -v; });
@@ -122,23 +116,23 @@ bool pressKey(int code) {
         shiftLeft();
         return true;
     case 'k':
-        commands.locked = !commands.locked;
+        session.locked = !session.locked;
         return true;
     case 'n':
-        commands.namesShown = !commands.namesShown;
+        session.namesShown = !session.namesShown;
         return true;
     case 'm':
         forEveryCell([](int, float v) { return static_cast<float>(v * 2.0); });
         return true;
     case 'z':
         shared.switchPeriod = 3000000;
-        commands.sequenceCursor = 0;
+        session.sequenceCursor = 0;
         selectEffect(0);
         shared.frameCounter = 1;
         return true;
     default:
         if (code >= '0' && code <= '9') {
-            typeDigit(code - '0');
+            typeDigit(session, code - '0');
             return true;
         }
         return false;

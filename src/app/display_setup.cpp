@@ -1,10 +1,6 @@
 #include "app/display_setup.h"
 
 #include <SDL_syswm.h>
-#include <X11/Xlib.h>
-#include <X11/Xproto.h>
-#include <X11/Xutil.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,8 +10,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/saver_host.h"
 #include "app/sdl_events.h"
+#include "platform/x11_host.h"
 
 namespace glowfield {
 
@@ -95,70 +91,6 @@ bool drawsThroughSoftwareGl(SDL_Renderer* renderer) {
     return name && isSoftwareRasteriser(name);
 }
 
-// The X error handler in place before ours: Xlib's own, which reports the error and ends the process.
-XErrorHandler previousXErrorHandler = nullptr;
-
-// While waiting for events SDL wakes itself by sending an event to its own window over a second connection.
-// When the server handles that request only after the window was destroyed at shutdown, it answers with
-// BadWindow, which Xlib's own handler would turn into exit code 1 while SDL closes down. Nothing is lost by
-// such a late wake-up; every other error goes to the handler that was there before.
-// The host's window when the player draws into a window it did not make; its destruction ends the run.
-XID hostWindowId = 0;
-volatile bool hostWindowGone = false;
-
-int onXError(Display* display, XErrorEvent* error) {
-    if (error->error_code == BadWindow && error->request_code == X_SendEvent) {
-        return 0;
-    }
-    // Drawing into a host's window that its owner has just destroyed fails until the player notices the
-    // DestroyNotify; the run then ends as the host asked, not with Xlib's report.
-    if (hostWindowId != 0 && error->resourceid == hostWindowId &&
-        (error->error_code == BadWindow || error->error_code == BadDrawable ||
-         error->error_code == BadMatch)) {
-        hostWindowGone = true;
-        return 0;
-    }
-    return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
-}
-
-void (*displayLostAction)() = nullptr;
-
-// The connection to the X server broke (the server ended or was killed). Xlib ends the process when this
-// handler returns, so the player says what happened in one line, lets the run write its outputs from the last
-// frame, and ends with exit code 1 without going back into Xlib.
-int onDisplayLost(Display*) {
-    std::fprintf(stderr,
-                 "glowfield: the connection to the display was lost (the X server ended or broke it)\n");
-    if (displayLostAction) {
-        displayLostAction();
-    }
-    std::fflush(nullptr);
-    _exit(1);
-}
-
-// Installed before SDL starts, so that SDL's own handler passes errors on to it and SDL puts it back when
-// it quits. Xlib is looked up at run time, as SDL does: without it there is no X display to guard.
-void tolerateLateWakeUps() {
-    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
-    if (!xlib) {
-        return;
-    }
-    using SetErrorHandler = XErrorHandler (*)(XErrorHandler);
-    const auto setErrorHandler = reinterpret_cast<SetErrorHandler>(dlsym(xlib, "XSetErrorHandler"));
-    if (!setErrorHandler) {
-        return;
-    }
-    const XErrorHandler previous = setErrorHandler(onXError);
-    if (previous != onXError) {
-        previousXErrorHandler = previous;
-    }
-    using SetIOErrorHandler = XIOErrorHandler (*)(XIOErrorHandler);
-    if (const auto setIOErrorHandler =
-            reinterpret_cast<SetIOErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"))) {
-        setIOErrorHandler(onDisplayLost);
-    }
-}
-
 } // namespace
 
 bool limitWindowSize(PlayerDisplay& display) {
@@ -179,25 +111,15 @@ bool limitWindowSize(PlayerDisplay& display) {
     return true;
 }
 
-bool hostWindowClosed(const SDL_Event& event) {
-    if (hostWindowId == 0) {
+bool hostWindowClosed(const SDL_Event& event, X11Watch& watch) {
+    if (watch.hostWindow == 0) {
         return false;
     }
-    if (event.type == SDL_SYSWMEVENT && event.syswm.msg && event.syswm.msg->subsystem == SDL_SYSWM_X11) {
-        const XEvent& x = event.syswm.msg->msg.x11.event;
-        if (x.type == DestroyNotify && x.xdestroywindow.window == hostWindowId) {
-            hostWindowGone = true;
-        }
+    if (event.type == SDL_SYSWMEVENT && event.syswm.msg && event.syswm.msg->subsystem == SDL_SYSWM_X11 &&
+        isX11Destruction(&event.syswm.msg->msg.x11.event, watch.hostWindow)) {
+        watch.hostWindowGone = true;
     }
-    return hostWindowGone;
-}
-
-bool hostWindowIsGone() {
-    return hostWindowId != 0 && hostWindowGone;
-}
-
-void setDisplayLostAction(void (*action)()) {
-    displayLostAction = action;
+    return watch.hostWindowGone;
 }
 
 const char* rendererName(SDL_Renderer* renderer) {
@@ -266,24 +188,11 @@ int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_Di
 // SDL does not follow the size of a window it did not make: the player asks for the host window's structure
 // and exposure events on SDL's own connection, so that SDL sees its size changes. Never for button presses,
 // which another client may hold (asking for them too is an error).
-bool followHostWindow(SDL_Window* window) {
+bool followHostWindow(SDL_Window* window, const X11Watch& watch) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
-        return false;
-    }
-    using SelectInput = int (*)(Display*, Window, long);
-    using Sync = int (*)(Display*, Bool);
-    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
-    const auto selectInput = xlib ? reinterpret_cast<SelectInput>(dlsym(xlib, "XSelectInput")) : nullptr;
-    const auto sync = xlib ? reinterpret_cast<Sync>(dlsym(xlib, "XSync")) : nullptr;
-    if (!selectInput || !sync) {
-        return false;
-    }
-    selectInput(info.info.x11.display, info.info.x11.window, StructureNotifyMask | ExposureMask);
-    // Waits for the server's answer, so that a window that went away meanwhile shows now.
-    sync(info.info.x11.display, False);
-    if (hostWindowIsGone()) {
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 ||
+        !followX11Window(info.info.x11.display, info.info.x11.window) || watch.hostGone()) {
         return false;
     }
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
@@ -304,7 +213,6 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, b
             SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         }
     }
-    tolerateLateWakeUps();
     if (!initialiseVideoQuietly()) {
         return failWithoutDisplay(missingDisplayReason() + ": " + sdlReason(), display);
     }
@@ -314,7 +222,7 @@ int openDisplay(DisplayMode mode, PlayerDisplay& display, uint32_t hostWindow, b
     }
 
     if (hosted) {
-        return openHostedDisplay(display, hostRoot ? saverRootWindow() : hostWindow);
+        return openHostedDisplay(display, hostRoot ? x11RootWindow() : hostWindow);
     }
 
     // The screen is taken when the window is made. Its windowed size is already the size it will have on the
@@ -401,38 +309,39 @@ int finishDisplay(DisplayMode mode, PlayerDisplay& display, bool hasMode, SDL_Di
 } // namespace
 
 int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow) {
-    if (hostWindow == 0) {
-        SDL_SetError("no root window");
+    if (hostWindow == 0 || !display.x11) {
+        SDL_SetError(display.x11 ? "no root window" : "no watch of the X server");
         return failWith("the window to draw in could not be found", display);
     }
     // A window id that names no window (or a preview the user clicked away) makes SDL's first requests fail
     // with BadWindow: the error handler takes it as the host's window being gone, and the run ends with one
     // line instead of Xlib's report.
-    hostWindowId = hostWindow;
-    hostWindowGone = false;
+    X11Watch& watch = *display.x11;
+    watch.hostWindow = hostWindow;
+    watch.hostWindowGone = false;
     display.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(hostWindow)));
-    const auto noSuchWindow = [&display, hostWindow] {
+    const auto noSuchWindow = [&display, &watch, hostWindow] {
         std::fprintf(stderr, "glowfield: there is no window 0x%lx to draw in\n",
                      static_cast<unsigned long>(hostWindow));
         // SDL's goodbye to the window fails the same way.
         closeDisplay(display);
-        hostWindowId = 0;
+        watch.hostWindow = 0;
         return 1;
     };
-    if (hostWindowGone) {
+    if (watch.hostWindowGone) {
         return noSuchWindow();
     }
     char named[64];
     std::snprintf(named, sizeof named, "the window 0x%lx", static_cast<unsigned long>(hostWindow));
     if (!display.window) {
         const int code = failWith((std::string(named) + " could not be drawn in").c_str(), display);
-        hostWindowId = 0;
+        watch.hostWindow = 0;
         return code;
     }
     display.hosted = true;
-    if (!followHostWindow(display.window)) {
-        return hostWindowGone ? noSuchWindow()
-                              : failWith((std::string(named) + " is no X11 window").c_str(), display);
+    if (!followHostWindow(display.window, watch)) {
+        return watch.hostWindowGone ? noSuchWindow()
+                                    : failWith((std::string(named) + " is no X11 window").c_str(), display);
     }
     return finishDisplay(DisplayMode::hosted, display, false, SDL_DisplayMode{});
 }

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "app/options.h"
 #include "app/sdl_events.h"
 #include "platform/sdl_display.h"
+#include "platform/x11_host.h"
 
 namespace glowfield {
 
@@ -36,6 +37,7 @@ struct PlayerDisplay {
     bool hosted = false;          // drawing into a window another program made: its size is not ours
     LabelTexture* labelTexture = nullptr; // the name label's texture on the renderer, while the player runs
     std::vector<MirrorOutput> mirrors;    // with --all-monitors: one window on each further monitor
+    X11Watch* x11 = nullptr; // the run's watch of the X server, which a hosted display needs for its window
 };
 
 // A renderer for the window: SDL's own choice,
@@ -71,8 +73,7 @@ int openHostedDisplay(PlayerDisplay& display, uint32_t hostWindow);
 
 // True once the host's window is gone (its DestroyNotify, passed by SDL as a window-manager event, or an
 // error drawing into it): the hosted run ends with exit code 0.
-bool hostWindowClosed(const SDL_Event& event);
-bool hostWindowIsGone();
+bool hostWindowClosed(const SDL_Event& event, X11Watch& watch);
 
 // The renderer's device was reset: the texture and the renderer are destroyed and a new renderer is made; the
 // texture is recreated on it at the next lock. False (and rendererLost set) when no renderer could be made;
@@ -83,10 +84,6 @@ bool recreateRenderer(PlayerDisplay& display);
 // frame buffer, a GL back buffer) would grow with it. Shrinks a larger window to the display's size; true
 // when it did.
 bool limitWindowSize(PlayerDisplay& display);
-
-// What to do, besides a one-line message and exit code 1, when the connection to the display breaks: the
-// player writes its outputs from the last frame.
-void setDisplayLostAction(void (*action)());
 
 // Releases the surface, restores the display mode and closes the window and SDL's video; safe to repeat.
 void closeDisplay(PlayerDisplay& display);

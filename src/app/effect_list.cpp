@@ -5,7 +5,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "app/command_line.h"
+#include "app/options.h"
 #include "effects/catalogue.h"
 
 namespace glowfield {

@@ -27,14 +27,14 @@ void frameStep() {
     renderField();
 }
 
-void timerTick() {
+void timerTick(const Session& session) {
     listenToNextFrame();
-    checkAutomaticSwitch();
+    checkAutomaticSwitch(session);
     frameStep();
 }
 
-void startWithEffect(int index) {
-    pressKey('z');
+void startWithEffect(Session& session, int index) {
+    pressKey(session, 'z');
     selectEffect(index);
 }
 

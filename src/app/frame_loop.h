@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "app/session.h"
+
 namespace glowfield {
 
 inline constexpr int tickInterval = 20; // milliseconds between frame steps
@@ -17,12 +19,13 @@ void prepareField(int32_t seed);
 void frameStep();
 
 // What one timer tick does: the next frame of sound (when listening), the automatic-switch test, then one
-// frame step.
-void timerTick();
+// frame step. A run without a player (tests, tools) passes a fresh session: every entry playable, nothing
+// locked.
+void timerTick(const Session& session);
 
 // The state that key z leaves, with effect index current: frameCounter 1, switchPeriod 3000000, sequence
 // cursor 0. index must be 0..241.
-void startWithEffect(int index);
+void startWithEffect(Session& session, int index);
 
 // Effect index current from the first frame, with the switching period and the lock left as they are: the
 // automatic changes go on from it a full period later. index must be 0..241.

@@ -20,13 +20,13 @@
 #include "app/effect_list.h"
 #include "app/frame_loop.h"
 #include "app/gallery_folder.h"
-#include "app/global_state.h"
 #include "app/progress.h"
 #include "app/sdl_events.h"
 #include "app/stop_guard.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
 #include "effects/catalogue.h"
+#include "effects/world.h"
 #include "field/picture.h"
 #include "platform/atomic_file.h"
 #include "platform/memory_surface.h"
@@ -84,21 +84,22 @@ double contrastOf(const std::vector<uint8_t>& rgb) {
     return std::sqrt(std::max(0.0, squares / n - mean * mean));
 }
 
-void runFrames(uint64_t frames) {
+void runFrames(const Session& session, uint64_t frames) {
     for (uint64_t i = 0; i < frames; ++i) {
-        timerTick();
+        timerTick(session);
     }
 }
 
 std::vector<uint8_t> renderEntry(int entry, int32_t seed, uint64_t frames, bool primed) {
-    resetAllState();
+    resetWorld();
     prepareField(seed);
+    Session session;
     if (primed) {
-        startWithEffect(primerEntry);
-        runFrames(primerFrames);
+        startWithEffect(session, primerEntry);
+        runFrames(session, primerFrames);
     }
-    startWithEffect(entry);
-    runFrames(frames);
+    startWithEffect(session, entry);
+    runFrames(session, frames);
     return renderPicture();
 }
 

@@ -80,8 +80,8 @@ bool soundEnded() {
     return listening.source && !listening.haveNext;
 }
 
-bool automaticSwitchNow(bool due) {
-    if (!listening.switchOnBeat || !listening.source || commands.locked) {
+bool automaticSwitchNow(bool due, bool locked) {
+    if (!listening.switchOnBeat || !listening.source || locked) {
         listening.waiting = false;
         return due;
     }

@@ -31,8 +31,9 @@ bool soundEnded();
 
 // Automatic changes on the music: with --switch-on-beat a change that is due waits for the next strong
 // onset or beat, at most switchWaitFrames more, and then happens as if it had been on time. due: the period
-// has just run out and the effect is not locked. Returns whether to change now.
+// has just run out and the effect is not locked; locked: key k holds the effect. Returns whether to change
+// now.
 inline constexpr uint32_t switchWaitFrames = 250;
-bool automaticSwitchNow(bool due);
+bool automaticSwitchNow(bool due, bool locked);
 
 } // namespace glowfield

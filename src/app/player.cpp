@@ -11,7 +11,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "app/commands.h"
 #include "app/display_setup.h"
 #include "app/effect_list.h"
 #include "app/field_dump.h"
@@ -44,15 +43,14 @@ namespace glowfield {
 
 namespace {
 
-const PulseSource* liveSource = nullptr; // while listening live
-
-bool stopRequested() {
-    return commands.quitRequested || stopSignalled() || hostWindowIsGone() || liveSourceLost(liveSource);
+bool stopRequested(const Session& session) {
+    return session.quitRequested || stopSignalled() || session.x11.hostGone() ||
+           liveSourceLost(session.liveSource);
 }
 
 // While the encoder makes the player wait: the stop requests count from when they are first seen.
-bool encoderPatienceRunsOut() {
-    return patienceRunsOut(stopRequested());
+bool encoderPatienceRunsOut(const Session& session) {
+    return patienceRunsOut(stopRequested(session));
 }
 
 // Milliseconds on a clock that never jumps, from the first call of the run.
@@ -78,9 +76,13 @@ ProgressLine progressOf(const Options& options) {
 }
 
 struct RunState {
-    explicit RunState(const Options& runOptions) : options(runOptions), progress(progressOf(runOptions)) {}
+    explicit RunState(const Options& runOptions) : progress(progressOf(runOptions)) {
+        session.options = runOptions;
+    }
 
-    const Options& options;
+    Session session; // its watch of the X server is what the X error handlers reach while the run lasts
+    const Options& options = session.options;
+    std::unique_ptr<Recorder>& recorder = session.recorder;
     RunClock clock;
     FrameLog log;
     uint64_t frames = 0;
@@ -93,10 +95,9 @@ struct RunState {
     void updateLabel() {
         if (labelFrame != shared.frameCounter) {
             labelFrame = shared.frameCounter;
-            label.update(shared.currentEffect & 0xff, commands.locked, commands.namesShown);
+            label.update(shared.currentEffect & 0xff, session.locked, session.namesShown);
         }
     }
-    std::unique_ptr<Recorder> recorder;       // with --record
     std::unique_ptr<SoundPlayer> sound;       // a sound file played aloud, whose clock paces the frames
     MemorySurface* headlessPicture = nullptr; // the surface headless frames are drawn into
     ProgressLine progress;
@@ -153,7 +154,7 @@ struct RunState {
     void tick() {
         const double start = clock.now();
         const bool drawn = renderer.writer != nullptr;
-        timerTick();
+        timerTick(session);
         ++frames;
         const double took = clock.now() - start;
         log.write(start, took, drawn);
@@ -208,16 +209,17 @@ void requestShortSlices() {
 }
 
 // Start-up after the display: seed, start-up noise, sine table, and the starting effect.
-void prepareRun(const Options& options) {
+void prepareRun(Session& session) {
+    const Options& options = session.options;
     // The calendar time in seconds, kept to its low 32 bits as the generator's seed.
     const auto clockSeed = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)));
     prepareField(options.seed.value_or(clockSeed));
-    setPlayableEntries(switchingEntries(options.playable, options.allowFlashing));
+    setPlayableEntries(session, switchingEntries(options.playable, options.allowFlashing));
     shared.switchPeriod = switchPeriodFrames(options.switchSeconds);
-    commands.locked = options.locked;
-    commands.namesShown = options.names;
+    session.locked = options.locked;
+    session.namesShown = options.names;
     if (options.effect) {
-        startWithEffect(*options.effect);
+        startWithEffect(session, *options.effect);
     } else if (options.startEffect) {
         startSwitchingFrom(*options.startEffect);
     }
@@ -257,7 +259,8 @@ void makeRendererAgain(PlayerDisplay& display, SurfaceWriter& writer, FrameLog& 
 
 } // namespace
 
-void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter& writer, FrameLog& log) {
+void dispatchEvent(Session& session, const SDL_Event& event, PlayerDisplay& display, SurfaceWriter& writer,
+                   FrameLog& log) {
     // A mirror on another monitor may be hidden or lose its focus without the player's own window doing so.
     if (event.type == SDL_WINDOWEVENT && display.window &&
         event.window.windowID != SDL_GetWindowID(display.window) &&
@@ -266,8 +269,8 @@ void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter
     }
     if (display.hosted) {
         // The host owns the input: keys and the mouse are not the player's.
-        if (hostWindowClosed(event)) {
-            commands.quitRequested = true;
+        if (hostWindowClosed(event, session.x11)) {
+            session.quitRequested = true;
             log.writeEvent("host-window-closed", "");
         }
         if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP || event.type == SDL_TEXTINPUT ||
@@ -278,7 +281,7 @@ void dispatchEvent(const SDL_Event& event, PlayerDisplay& display, SurfaceWriter
     }
     const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_TEXTINPUT;
     const double redSumBefore = isKey && log.active() ? FrameLog::redSum() : 0;
-    switch (handleEvent(event)) {
+    switch (handleEvent(session, event)) {
     case EventOutcome::redraw:
         log.writeEvent("activated", redraw());
         break;
@@ -347,15 +350,15 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& write
     SDL_Event event;
     int titledEntry = -1;
     for (;;) {
-        while (!stopRequested() && SDL_PollEvent(&event)) {
-            dispatchEvent(event, display, writer, run.log);
+        while (!stopRequested(run.session) && SDL_PollEvent(&event)) {
+            dispatchEvent(run.session, event, display, writer, run.log);
         }
         // The host's window keeps the title its owner gave it.
         if (const int entry = shared.currentEffect & 0xff; entry != titledEntry && !display.hosted) {
             titledEntry = entry;
             SDL_SetWindowTitle(display.window, windowTitle(entry).c_str());
         }
-        if (stopRequested() || run.framesDone()) {
+        if (stopRequested(run.session) || run.framesDone()) {
             return;
         }
         const double now = run.clock.now();
@@ -367,7 +370,7 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& write
         }
         const int wait = bySound ? run.sound->waitMilliseconds(run.frames) : schedule.waitMilliseconds(now);
         if (SDL_WaitEventTimeout(&event, wait)) {
-            dispatchEvent(event, display, writer, run.log);
+            dispatchEvent(run.session, event, display, writer, run.log);
         }
     }
 }
@@ -375,6 +378,8 @@ void runWindowedLoop(RunState& run, PlayerDisplay& display, SurfaceWriter& write
 int runWindowed(RunState& run) {
     requestShortSlices();
     PlayerDisplay display;
+    display.x11 = &run.session.x11;
+    watchX11(&run.session.x11); // before SDL starts, for the run's lifetime
     const int monitor = run.options.monitor.value_or(0);
     if (const int code = openDisplay(run.options.displayMode, display, run.options.hostWindow,
                                      run.options.hostRoot, monitor);
@@ -395,7 +400,7 @@ int runWindowed(RunState& run) {
         setRenderTarget(&writer);
         run.log.writeEvent("renderer", rendererName(display.renderer));
         run.beginOwnWork();
-        prepareRun(run.options);
+        prepareRun(run.session);
         run.keepLastFrame();
         run.endOwnWork();
         // While the encoder makes the frame thread wait, the window's events are still handled, so that Esc
@@ -403,10 +408,10 @@ int runWindowed(RunState& run) {
         if (run.recorder) {
             run.recorder->setPatience([&run, &display, &writer] {
                 SDL_Event event;
-                while (!stopRequested() && SDL_PollEvent(&event)) {
-                    dispatchEvent(event, display, writer, run.log);
+                while (!stopRequested(run.session) && SDL_PollEvent(&event)) {
+                    dispatchEvent(run.session, event, display, writer, run.log);
                 }
-                return encoderPatienceRunsOut();
+                return encoderPatienceRunsOut(run.session);
             });
         }
         LabelTexture labelTexture;
@@ -426,7 +431,7 @@ int runWindowed(RunState& run) {
         runWindowedLoop(run, display, writer);
         run.sound.reset();
         if (run.recorder) {
-            run.recorder->setPatience(encoderPatienceRunsOut);
+            run.recorder->setPatience([&run] { return encoderPatienceRunsOut(run.session); });
         }
         setRenderTarget(nullptr);
         display.surface->setOverlay(nullptr);
@@ -449,8 +454,8 @@ int runHeadless(RunState& run) {
     }
     setRenderTarget(&writer);
     run.headlessPicture = surface.get();
-    prepareRun(run.options);
-    while (!stopRequested() && !run.framesDone()) {
+    prepareRun(run.session);
+    while (!stopRequested(run.session) && !run.framesDone()) {
         run.tick();
     }
     setRenderTarget(nullptr);
@@ -495,8 +500,6 @@ int writeOutputs(const Options& options) {
 
 namespace {
 
-RunState* runningRun = nullptr;
-
 // Completes the video and reports a failure in one line. Returns 0; 1 when no frame was recorded (the
 // target is then left as it was: a video of no frames is no recording); 2 as for an output not written.
 int finishRecording(Recorder* recorder, const std::string& path) {
@@ -511,15 +514,6 @@ int finishRecording(Recorder* recorder, const std::string& path) {
         return 2;
     }
     return 0;
-}
-
-void writeOutputsOfLostDisplay() {
-    if (!runningRun) {
-        return;
-    }
-    runningRun->beginOwnWork();
-    writeOutputs(runningRun->options);
-    finishRecording(runningRun->recorder.get(), runningRun->options.recordPath);
 }
 
 // On the watchdog's thread, while the frame thread is stuck in a display call and touches nothing else: the
@@ -549,7 +543,7 @@ int rescueFrozenRun(RunState& run) {
     }
     // The encoder's wait must not handle the window's events, as it does on the frame thread.
     if (run.recorder) {
-        run.recorder->setPatience(encoderPatienceRunsOut);
+        run.recorder->setPatience([&run] { return encoderPatienceRunsOut(run.session); });
     }
     return std::max(code, finishRecording(run.recorder.get(), run.options.recordPath));
 }
@@ -568,7 +562,6 @@ void avoidSessionBusLaunch(const Options& options) {
 
 int runPlayer(const Options& options) {
     avoidSessionBusLaunch(options);
-    setDisplayLostAction(writeOutputsOfLostDisplay);
     setPictureDirectory(options.picturesDirectory.value_or(
         defaultPicturesDirectory([](const char* name) { return std::getenv(name); })));
     // On the screen a frame never waits for a picture file; a run that leaves frames behind (headless, a
@@ -580,11 +573,12 @@ int runPlayer(const Options& options) {
     if (listenCode != 0) {
         return listenCode;
     }
-    liveSource = live.get();
+    const PulseSource* const liveSource = live.get();
     if (live) {
         listenTo(std::move(live));
     }
     RunState run(options);
+    run.session.liveSource = liveSource;
     if (!run.log.openFromEnvironment()) {
         std::fprintf(stderr, "glowfield: cannot write the frame log named by GLOWFIELD_FRAME_LOG\n");
         return 2;
@@ -604,9 +598,14 @@ int runPlayer(const Options& options) {
             run.label.drawOnto(rgb, pitch);
             run.fps.drawOnto(rgb, pitch);
         });
-        run.recorder->setPatience(encoderPatienceRunsOut);
+        run.recorder->setPatience([&run] { return encoderPatienceRunsOut(run.session); });
     }
-    runningRun = &run;
+    // A broken connection to the display ends the process from inside Xlib: the outputs of the last frame.
+    run.session.x11.displayLost = [&run] {
+        run.beginOwnWork();
+        writeOutputs(run.options);
+        finishRecording(run.recorder.get(), run.options.recordPath);
+    };
     int code = 0;
     if (options.headless) {
         code = runHeadless(run);
@@ -620,15 +619,14 @@ int runPlayer(const Options& options) {
         run.watchdog = nullptr;
     }
     run.progress.finish();
+    watchX11(nullptr);
     if (code != 0) {
-        runningRun = nullptr;
         return code; // an unfinished recording leaves its target as it was
     }
     const int recorded = finishRecording(run.recorder.get(), options.recordPath);
-    runningRun = nullptr;
-    const int lost = liveSourceLost(liveSource) ? soundServerLostCode : 0;
-    if (liveSource) {
-        liveSource = nullptr;
+    const int lost = liveSourceLost(run.session.liveSource) ? soundServerLostCode : 0;
+    if (run.session.liveSource) {
+        run.session.liveSource = nullptr;
         stopListening();
     }
     return std::max({writeOutputs(options), recorded, lost});

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-#include "app/sdl_events.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
 #include "platform/ffmpeg_pipe.h"

@@ -1,11 +1,6 @@
-// What screen saver daemons hand to their savers: the virtual root found with Xlib (looked up at run time,
-// as SDL does, so that the player needs no X library where there is no X display), the daemon's pictures
-// folder from its settings file, and the saver's command line with a dialog's slip left out.
+// What screen saver daemons hand to their savers: the daemon's pictures folder from its settings file, and
+// the saver's command line with a dialog's slip left out.
 #include "app/saver_host.h"
-
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -13,56 +8,10 @@
 #include <iterator>
 #include <sstream>
 #include <sys/stat.h>
-#include <type_traits>
 
 namespace glowfield {
 
 namespace {
-
-// The few Xlib calls the virtual root needs.
-struct Xlib {
-    Display* (*openDisplay)(const char*) = nullptr;
-    int (*closeDisplay)(Display*) = nullptr;
-    Window (*defaultRoot)(Display*) = nullptr;
-    Atom (*internAtom)(Display*, const char*, Bool) = nullptr;
-    Status (*queryTree)(Display*, Window, Window*, Window*, Window**, unsigned int*) = nullptr;
-    int (*getProperty)(Display*, Window, Atom, long, long, Bool, Atom, Atom*, int*, unsigned long*,
-                       unsigned long*, unsigned char**) = nullptr;
-    int (*free)(void*) = nullptr;
-
-    bool load() {
-        void* library = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
-        if (!library) {
-            return false;
-        }
-        const auto find = [library](auto& function, const char* name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
-            return function != nullptr;
-        };
-        return find(openDisplay, "XOpenDisplay") && find(closeDisplay, "XCloseDisplay") &&
-               find(defaultRoot, "XDefaultRootWindow") && find(internAtom, "XInternAtom") &&
-               find(queryTree, "XQueryTree") && find(getProperty, "XGetWindowProperty") &&
-               find(free, "XFree");
-    }
-};
-
-// The window that a child's __SWM_VROOT property names, or 0.
-Window virtualRootOf(const Xlib& x, Display* display, Window child, Atom vroot) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char* data = nullptr;
-    Window found = 0;
-    if (x.getProperty(display, child, vroot, 0, 1, False, XA_WINDOW, &type, &format, &count, &remaining,
-                      &data) == Success &&
-        type == XA_WINDOW && format == 32 && count == 1 && data) {
-        found = *reinterpret_cast<Window*>(data);
-    }
-    if (data) {
-        x.free(data);
-    }
-    return found;
-}
 
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
@@ -71,35 +20,6 @@ std::string trimmed(const std::string& text) {
 }
 
 } // namespace
-
-uint32_t saverRootWindow() {
-    Xlib x;
-    if (!x.load()) {
-        return 0;
-    }
-    Display* display = x.openDisplay(nullptr);
-    if (!display) {
-        return 0;
-    }
-    Window root = x.defaultRoot(display);
-    const Atom vroot = x.internAtom(display, "__SWM_VROOT", False);
-    Window parent = 0, unused = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (vroot != None && x.queryTree(display, root, &unused, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count; ++i) {
-            if (const Window found = virtualRootOf(x, display, children[i], vroot); found != 0) {
-                root = found;
-                break;
-            }
-        }
-    }
-    if (children) {
-        x.free(children);
-    }
-    x.closeDisplay(display);
-    return static_cast<uint32_t>(root);
-}
 
 std::string imageDirectoryFromSettings(const std::string& text, const std::string& home) {
     std::istringstream lines(text);

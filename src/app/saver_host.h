@@ -1,6 +1,6 @@
-// What screen saver daemons hand to the savers they start: the root window a saver draws into when told
-// --root (a virtual root that a desktop or daemon keeps over the real one), the pictures folder the daemon's
-// own settings name, and a command line written by a settings dialog, whose slips must not blank the saver.
+// What screen saver daemons hand to the savers they start: the pictures folder the daemon's own settings
+// name, and a command line written by a settings dialog, whose slips must not blank the saver. (The root
+// window a saver draws into when told --root is found in platform/x11_host.h.)
 #pragma once
 
 #include <cstdint>
@@ -10,11 +10,6 @@
 #include "app/command_line.h"
 
 namespace glowfield {
-
-// The window that --root means on the default screen of the display: the child of the root window that
-// carries __SWM_VROOT (a desktop's or a daemon's virtual root), else the root window itself; 0 when no
-// display can be opened.
-uint32_t saverRootWindow();
 
 // The folder that an `imageDirectory:` line of the daemon's settings text names: leading and trailing
 // blanks dropped, ~ expanded with home; empty when there is none (a URL or an empty value count as none).

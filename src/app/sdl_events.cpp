@@ -21,19 +21,19 @@ void publishMouse(int x, int y) {
 
 } // namespace
 
-EventOutcome handleEvent(const SDL_Event& event) {
+EventOutcome handleEvent(Session& session, const SDL_Event& event) {
     switch (event.type) {
     case SDL_QUIT:
-        commands.quitRequested = true;
+        session.quitRequested = true;
         break;
     case SDL_KEYDOWN:
         switch (event.key.keysym.sym) {
         case SDLK_RETURN:
         case SDLK_KP_ENTER:
-            pressKey(13);
+            pressKey(session, 13);
             break;
         case SDLK_ESCAPE:
-            pressKey(27);
+            pressKey(session, 27);
             break;
         default:
             break;
@@ -43,7 +43,7 @@ EventOutcome handleEvent(const SDL_Event& event) {
         for (const char* at = event.text.text; *at && at < event.text.text + sizeof event.text.text; ++at) {
             const auto code = static_cast<unsigned char>(*at);
             if (isTextCommand(code)) {
-                pressKey(code);
+                pressKey(session, code);
             }
         }
         break;
@@ -52,7 +52,7 @@ EventOutcome handleEvent(const SDL_Event& event) {
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT) {
-            commands.quitRequested = true;
+            session.quitRequested = true;
         }
         break;
     case SDL_WINDOWEVENT:
@@ -67,7 +67,7 @@ EventOutcome handleEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_SHOWN:
             return EventOutcome::shown;
         case SDL_WINDOWEVENT_CLOSE:
-            commands.quitRequested = true;
+            session.quitRequested = true;
             break;
         default:
             break;

@@ -5,10 +5,10 @@
 
 #include <SDL.h>
 
-namespace glowfield {
+#include "app/session.h"
+#include "platform/display_surface.h"
 
-inline constexpr int displayWidth = 800;
-inline constexpr int displayHeight = 600;
+namespace glowfield {
 
 // What an event asks of the player beyond what handleEvent does itself.
 enum class EventOutcome {
@@ -22,7 +22,7 @@ enum class EventOutcome {
 
 // Runs the commands an event carries: keys through pressKey, the mouse through moveMouse (in picture pixels,
 // clamped to the picture), and quit requests (Esc, a left click, closing the window) in
-// commands.quitRequested.
-EventOutcome handleEvent(const SDL_Event& event);
+// session.quitRequested.
+EventOutcome handleEvent(Session& session, const SDL_Event& event);
 
 } // namespace glowfield

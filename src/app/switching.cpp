@@ -3,24 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/commands.h"
 #include "app/listening.h"
 #include "effects/catalogue.h"
 #include "field/random.h"
 
 namespace glowfield {
 
-namespace {
-
-std::vector<int> playable; // empty: every entry
-
-} // namespace
-
-void checkAutomaticSwitch() {
-    const bool due = shared.frameCounter % shared.switchPeriod == 0 && !commands.locked;
-    if (automaticSwitchNow(due)) {
+void checkAutomaticSwitch(const Session& session) {
+    const bool due = shared.frameCounter % shared.switchPeriod == 0 && !session.locked;
+    if (automaticSwitchNow(due, session.locked)) {
         ++shared.frameCounter;
-        selectEffect(playableEntryFor(nextRandom()));
+        selectEffect(playableEntryFor(session, nextRandom()));
     }
 }
 
@@ -32,7 +25,8 @@ bool isFirstFrame() {
     return shared.frameCounter % shared.switchPeriod == 1;
 }
 
-void setPlayableEntries(const std::vector<int>& entries) {
+void setPlayableEntries(Session& session, const std::vector<int>& entries) {
+    std::vector<int>& playable = session.playable;
     playable.clear();
     for (const int index : entries) {
         if (index >= 0 && index < effectCount) {
@@ -46,24 +40,21 @@ void setPlayableEntries(const std::vector<int>& entries) {
     }
 }
 
-const std::vector<int>& playableEntries() {
-    return playable;
-}
-
-bool isPlayable(int index) {
+bool isPlayable(const Session& session, int index) {
+    const std::vector<int>& playable = session.playable;
     return playable.empty() ? index >= 0 && index < effectCount
                             : std::binary_search(playable.begin(), playable.end(), index);
 }
 
-int playableEntryFor(int draw) {
+int playableEntryFor(const Session& session, int draw) {
     // The draw's own entry when it may play: every choice stays equally likely, and a run keeps the frames it
     // had with every entry playable until it draws one that is left out.
     const auto value = static_cast<uint32_t>(draw);
     const int entry = static_cast<int>(value % effectCount);
-    if (isPlayable(entry)) {
+    if (isPlayable(session, entry)) {
         return entry;
     }
-    return playable[value % playable.size()];
+    return session.playable[value % session.playable.size()];
 }
 
 uint32_t switchPeriodFrames(double seconds) {

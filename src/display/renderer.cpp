@@ -227,10 +227,6 @@ void renderField() {
     if (!renderStrips(*writer, columns, rows, lines, cellHeight)) {
         renderLines(*writer, columns, rows, lines, cellHeight);
     }
-    if (lines > 0 && columns > 0) {
-        const int y = (lines - 1) / cellHeight;
-        renderer.lastColour = y < rows ? packedColourAt(columns - 1, y) : 0;
-    }
     code = writer->unlock();
     if (code != result::ok) {
         reportError("Unlock failed.", code);

@@ -10,7 +10,6 @@ class SurfaceWriter;
 
 struct RendererState {
     SurfaceWriter* writer = nullptr; // the display's writer; nothing is drawn while it is empty
-    uint32_t lastColour = 0;         // the last packed colour 0x00BBGGRR
 };
 
 extern RendererState renderer;

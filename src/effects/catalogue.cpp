@@ -1,8 +1,7 @@
 #include "effects/catalogue.h"
 
 #include "effects/beat_kick.h"
-#include "effects/effect_counts.h"
-
+#include "effects/world.h"
 #include "field/picture.h"
 #include "field/picture_loader.h"
 #include "field/random.h"
@@ -10,7 +9,6 @@
 namespace glowfield {
 
 #define GLOWFIELD_ROUTINE(index, name, family, routine) void routine();
-#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine) void routine();
 #define GLOWFIELD_EFFECT(index, name, family, effectClass) std::unique_ptr<Effect> make##effectClass();
 #include "effects/catalogue.def"
 
@@ -40,11 +38,9 @@ constexpr unsigned marksOf(int index) {
 
 const CatalogueEntry catalogue[effectCount] = {
 #define GLOWFIELD_ROUTINE(index, name, family, routine)                                                      \
-    {index, name, Family::family, routine, nullptr, false, marksOf(index)},
-#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine)                                        \
-    {index, name, Family::family, routine, nullptr, true, marksOf(index)},
+    {index, name, Family::family, routine, nullptr, marksOf(index)},
 #define GLOWFIELD_EFFECT(index, name, family, effectClass)                                                   \
-    {index, name, Family::family, nullptr, make##effectClass, false, marksOf(index)},
+    {index, name, Family::family, nullptr, make##effectClass, marksOf(index)},
 #include "effects/catalogue.def"
 };
 
@@ -52,7 +48,6 @@ namespace {
 
 constexpr int catalogueIndices[] = {
 #define GLOWFIELD_ROUTINE(index, name, family, routine) index,
-#define GLOWFIELD_STAND_IN(index, name, family, effectClass, routine) index,
 #define GLOWFIELD_EFFECT(index, name, family, effectClass) index,
 #include "effects/catalogue.def"
 };
@@ -69,14 +64,7 @@ constexpr bool rowsAreIndices() {
     return true;
 }
 
-struct CurrentEffect {
-    std::unique_ptr<Effect> effect; // the running effect of its own, if any
-    int index = -1;                 // its entry
-    bool restart = true;            // an entry was selected since the last frame
-    EffectCounts counts;            // its counts since start and since the mouse moved
-};
-
-CurrentEffect current;
+RunningEffect& current = world.running;
 
 // A band or strength as the effects may rely on it: within 0..1, NaN as nothing heard.
 float unitRange(float value) {
@@ -199,10 +187,6 @@ void selectEffect(int index) {
     }
     shared.currentEffect = (shared.currentEffect & ~0xff) | lowByte;
     current.restart = true;
-}
-
-void resetCurrentEffect() {
-    current = CurrentEffect{};
 }
 
 } // namespace glowfield

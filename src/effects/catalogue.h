@@ -27,7 +27,6 @@ struct CatalogueEntry {
     Family family;
     Routine routine;    // an effect drawn on the shared state, or nullptr
     EffectFactory make; // an effect of its own, or nullptr
-    bool standIn;       // drawn by another entry's routine until it has its own
     unsigned marks;     // EntryMark bits
 };
 
@@ -46,8 +45,5 @@ void runCurrentEffect(const SoundFrame& sound = SoundFrame{});
 // Stores the low byte of index into currentEffect; the change shows at the next frame step, where the entry
 // starts afresh (also when it was already current).
 void selectEffect(int index);
-
-// Drops the current effect object, so that the next frame starts its entry afresh.
-void resetCurrentEffect();
 
 } // namespace glowfield

@@ -27,6 +27,8 @@ struct EffectState {
     int32_t penBlue = 0;         //
     int32_t letterOffset = 0;    // pen position while laying out letters; also the last pen line's block size
     int32_t particleCount = 0;   // number of points of the current point model
+    int32_t steeringDirection =
+        0; // Flesh Eating's last choice (1..4: left, right, up, down), kept across frames
 };
 
 // Arrays shared by the particle and point-model effects. An effect that lays the store out for itself writes
@@ -41,13 +43,11 @@ struct ParticleStore {
     int32_t particleTag[particleCapacity]; // per-particle integer: colour phase, letter, or linked point
 };
 
-extern EffectState shared;
-extern ParticleStore particles;
+// Parts of the one world (effects/world.h), whose reset restores them.
+extern EffectState& shared;
+extern ParticleStore& particles;
 
 // The owner mark shares its storage with the X position of particle 0.
-inline float& particleOwner = particles.particleX[0];
-
-// Restores the effect clock, the shared globals and the particle store to their start values.
-void resetEffectState();
+extern float& particleOwner;
 
 } // namespace glowfield

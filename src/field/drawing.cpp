@@ -10,12 +10,6 @@
 
 namespace glowfield {
 
-DrawingState drawingState;
-
-void resetDrawingState() {
-    drawingState = DrawingState{};
-}
-
 namespace {
 
 // Steps of a field line worked out at a time.

@@ -21,9 +21,7 @@ struct DrawingState {
     int32_t blockSize = 0;         // block side of the last step drawLine3D drew in front of the viewer
 };
 
-extern DrawingState drawingState;
-
-void resetDrawingState();
+extern DrawingState& drawingState; // part of the one world (effects/world.h)
 
 // Sets red, green and blue (each only when its value is nonzero) on the cells of a line walked from
 // (x1, y1) to (x0, y0). Points on the outermost rows and columns are not drawn.

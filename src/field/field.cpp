@@ -1,18 +1,8 @@
 #include "field/field.h"
 
-#include <cstring>
-
 #include "field/random.h"
 
 namespace glowfield {
-
-FieldPlanes planes;
-FieldState field;
-
-void resetFieldState() {
-    std::memset(&planes, 0, sizeof planes);
-    field = FieldState{};
-}
 
 void seedFieldNoise() {
     const int n = field.gridSize;

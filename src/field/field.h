@@ -45,11 +45,9 @@ struct FieldState {
     float centreScratch = 0;  // four times the blue value of that last cell
 };
 
-extern FieldPlanes planes;
-extern FieldState field;
-
-// Zeroes all six planes (the whole stored area) and restores the stored defaults of FieldState.
-void resetFieldState();
+// Both live in the one world of the effects (effects/world.h), whose reset restores them.
+extern FieldPlanes& planes;
+extern FieldState& field;
 
 // Start-up fill: clears the live cells and seeds the velocity planes with 9000 rounds of random bumps.
 void seedFieldNoise();

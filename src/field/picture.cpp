@@ -19,8 +19,6 @@
 
 namespace glowfield {
 
-PictureStore picture;
-
 namespace {
 
 std::string pictureFolder;
@@ -137,15 +135,6 @@ std::vector<uint8_t> readCompressedFile(const std::string& path) {
 }
 
 } // namespace
-
-void resetPictureState() {
-    std::memset(picture.pictureBlue, 0, sizeof picture.pictureBlue);
-    std::memset(picture.pictureGreen, 0, sizeof picture.pictureGreen);
-    std::memset(picture.pictureRed, 0, sizeof picture.pictureRed);
-    picture.pictureWidth = 0;
-    picture.pictureHeight = 0;
-    discardPictureLoads();
-}
 
 void setPictureDirectory(const std::string& directory) {
     pictureFolder = directory;

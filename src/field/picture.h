@@ -23,10 +23,7 @@ struct PictureStore {
     int32_t pictureHeight = 0; // likewise, always in 0..1200
 };
 
-extern PictureStore picture;
-
-// Zeroes the planes and sizes. The picture directory is configuration and is kept.
-void resetPictureState();
+extern PictureStore& picture; // part of the one world (effects/world.h)
 
 // The folder searched for .bmp, .png and .jpg/.jpeg files; the player sets it from its command line. Empty
 // means none.

@@ -2,8 +2,6 @@
 
 namespace glowfield {
 
-RandomState randomState;
-
 void seedRandom(int32_t seed) {
     randomState.seed = seed;
 }

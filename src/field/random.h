@@ -10,7 +10,7 @@ struct RandomState {
     int32_t seed = 1; // 1 at program start; start-up sets it from the clock or --seed
 };
 
-extern RandomState randomState;
+extern RandomState& randomState; // part of the one world (effects/world.h)
 
 void seedRandom(int32_t seed);
 

@@ -4,8 +4,6 @@
 
 namespace glowfield {
 
-float sineTable[sineTableSize];
-
 namespace {
 constexpr float turn = 6.2831855f;
 constexpr float tableStep = 0.000025f;

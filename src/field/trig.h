@@ -6,7 +6,7 @@ namespace glowfield {
 
 inline constexpr int sineTableSize = 40000;
 
-extern float sineTable[sineTableSize];
+extern float (&sineTable)[sineTableSize]; // part of the one world (effects/world.h)
 
 // Fills sineTable; called once at start-up.
 void buildSineTable();

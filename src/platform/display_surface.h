@@ -8,6 +8,10 @@
 
 namespace glowfield {
 
+// The size of the picture the player shows, in pixels.
+inline constexpr int displayWidth = 800;
+inline constexpr int displayHeight = 600;
+
 // 32-bit result codes of display operations; 0 is success.
 using ResultCode = uint32_t;
 

@@ -11,22 +11,6 @@
 
 namespace glowfield {
 
-namespace {
-
-// Flesh Eating steers each particle up the green slope. When no neighbour qualifies, the direction chosen for
-// the particle before applies, also across frames.
-struct FleshEatingState {
-    int direction = 0; // 0: none yet; 1..4: left, right, up, down
-};
-
-FleshEatingState fleshEatingState;
-
-} // namespace
-
-void resetFleshEatingState() {
-    fleshEatingState = FleshEatingState{};
-}
-
 void fleshEating() {
     const int n = field.gridSize;
     ParticleStore& ps = particles;
@@ -35,7 +19,9 @@ void fleshEating() {
         planes.red[cell] = toFloat(planes.red[cell] * 0.6 - 15);
         planes.blue[cell] = toFloat(planes.blue[cell] * 0.6 - 15);
     });
-    int& direction = fleshEatingState.direction;
+    // Each particle steers up the green slope; when no neighbour qualifies, the direction chosen for the
+    // particle before applies, also across frames.
+    int32_t& direction = shared.steeringDirection;
     for (int p = 1; p <= 1499; ++p) {
         if (!insideSquare(ps.particleX[p], ps.particleY[p], 2, n - 2)) {
             respawnAtRandom(p);

@@ -43,9 +43,6 @@ inline bool insideSquare(double x, double y, double low, double high) {
 // The swarm effects' test: the particle has left the cells 2..gridSize-2 (or its position is NaN).
 bool isOutOfRange(int p);
 
-// Restores the steering direction that Flesh Eating keeps from particle to particle and frame to frame.
-void resetFleshEatingState();
-
 // projectPoint with its cell delivered into scratchX and scratchY, where later effects find it.
 bool projectToScratch(float x, float y, float depth);
 
