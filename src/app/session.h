@@ -23,9 +23,8 @@ struct Session {
     bool quitRequested = false; // Esc, a left click or the window closing
     bool locked = false;        // key k: no automatic switches until pressed again
     bool namesShown = false;    // key n: the name of each new effect shows on the picture for a while
-    std::vector<int>
-        playable;    // entries switching, space and the tour may choose, ascending; empty: every one
-    Options options; // the options in force
+    std::vector<int> playable;  // entries switching, space and the tour may choose, ascending; empty: all
+    Options options;            // the options in force
     std::unique_ptr<Recorder> recorder;      // with --record
     X11Watch x11;                            // the host's window and what a lost display does
     const PulseSource* liveSource = nullptr; // the sound server listened to, while listening live
