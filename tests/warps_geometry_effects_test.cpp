@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effects/catalogue.h"
-#include "effects/geometry/held_picture.h"
+#include "effects/kit/held_picture.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "field/trig.h"
@@ -212,7 +212,7 @@ TEST_F(WarpsGeometryEffects, HeldPictureTamesExtremesAndSamplesSafelyAnywhere) {
     EffectContext context{planes, n, 0u, 0, 0, picture};
     fillField(
         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -1e30f, 50.0f});
-    HeldPicture held;
+    kit::HeldPicture held;
     held.captureField(context);
     for (int x = 0; x < n; ++x) {
         for (int y = 0; y < n; ++y) {

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -140,17 +139,17 @@ class Soup : public Effect {
                 } else if (d > 1.0f) {
                     // The bowl's rim: glazed orange, lit from the top left.
                     const float light = 0.75f - 0.35f * (dx + dy);
-                    colour = pictures::dim(kit::fromLevels(240, 130, 30), kit::clampf(light, 0.4f, 1.15f));
+                    colour = kit::shade(kit::fromLevels(240, 130, 30), kit::clampf(light, 0.4f, 1.15f));
                 } else {
                     // Soup: tomato red with slow oily swirls.
                     // sin(a + b) from per-column and per-row tables: a across, b down.
                     const float swirl = colSin_[x] * rowCos_[y] + colCos_[x] * rowSin_[y];
                     colour = kit::fromLevels(200 + truncToInt(20 * swirl), 60 + truncToInt(12 * swirl), 30);
                     if (d > 0.9f) {
-                        colour = pictures::dim(colour, 0.8f);
+                        colour = kit::shade(colour, 0.8f);
                     }
                 }
-                pictures::putCell(c, x, y, colour);
+                kit::setSolidCell(c, x, y, colour);
             }
         }
     }

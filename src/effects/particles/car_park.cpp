@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -36,9 +35,9 @@ class CarPark : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         drawGround(c, n, s);
         if (c.frame % 70u == 0u) {
             for (Car& car : cars_) {
@@ -62,7 +61,7 @@ class CarPark : public Effect {
             advance(c, car);
             float x = 0.0f, y = 0.0f, heading = 0.0f;
             place(c, car, x, y, heading);
-            if (!bounds::onGrid(c, x, y, 30.0f * s)) {
+            if (!kit::onGrid(c, x, y, 30.0f * s)) {
                 continue;
             }
             const bool moving = car.state != State::parked;
@@ -212,7 +211,7 @@ class CarPark : public Effect {
                 const unsigned h =
                     (static_cast<unsigned>(x) * 2654435761u) ^ (static_cast<unsigned>(y) * 40503u);
                 const int grain = static_cast<int>((h >> 13) % 9u);
-                bounds::setCell(c, x, y, kit::fromLevels(62 + grain, 64 + grain, 68 + grain));
+                kit::setCell(c, x, y, kit::fromLevels(62 + grain, 64 + grain, 68 + grain));
             }
         }
         const kit::Rgb paintColour = kit::fromLevels(230, 230, 215);

@@ -32,8 +32,8 @@ class Rope : public Effect {
         const float s = n / 200.0f;
         ++time_;
         const float t = static_cast<float>(time_);
-        const backdrop::Glow lamp{n * 0.5f, n * 0.35f, n * 0.65f, {34.0f, 26.0f, 6.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(28, 40, 84), kit::fromLevels(66, 34, 62), 0.24f, lamp);
+        const kit::Glow lamp{n * 0.5f, n * 0.35f, n * 0.65f, {34.0f, 26.0f, 6.0f}};
+        kit::pullTowards(c, kit::fromLevels(28, 40, 84), kit::fromLevels(66, 34, 62), 0.24f, lamp);
         kit::scaleVelocities(c, 0.95f);
 
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -26,11 +25,11 @@ class Sprite : public Effect {
         if (grid_ != c.n) {
             start(c); // the grid changed size: lay everything out afresh for it
         }
-        bounds::tameNowAndThen(c, 200.0f, 8.0f);
+        kit::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.0f);
         kit::pullColours(c, kit::fromLevels(16, 10, 40), 0.05f);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float big = 1.7f * s; // the fairy's own scale
         if (c.mouseX != lastMouseX_ || c.mouseY != lastMouseY_) {
             dart_ = 90;
@@ -51,7 +50,7 @@ class Sprite : public Effect {
         const float ox = x_;
         x_ += (tx - x_) * (dart_ > 0 ? 0.12f : 0.08f);
         y_ += (ty - y_) * (dart_ > 0 ? 0.12f : 0.08f);
-        if (!bounds::onGrid(c, x_, y_)) {
+        if (!kit::onGrid(c, x_, y_)) {
             x_ = n * 0.5f;
             y_ = n * 0.5f;
         }
@@ -70,7 +69,7 @@ class Sprite : public Effect {
             --g.life;
             g.x += g.vx;
             g.y += g.vy;
-            if (!bounds::onGrid(c, g.x, g.y)) {
+            if (!kit::onGrid(c, g.x, g.y)) {
                 g.life = 0;
                 continue;
             }
@@ -79,7 +78,7 @@ class Sprite : public Effect {
                 continue;
             }
             const float fade = kit::clampf(static_cast<float>(g.life) / 80.0f, 0.2f, 1.0f);
-            bounds::plot(c, g.x, g.y, kit::hsv(g.hue, 0.5f, fade), kit::Blend::max);
+            kit::plot(c, g.x, g.y, kit::hsv(g.hue, 0.5f, fade), kit::Blend::max);
         }
         drawFairy(c, big, facing, static_cast<float>(c.frame % 100000u));
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -52,7 +51,7 @@ class Throb : public Effect {
 
     void step(EffectContext& c) override {
         ++age_;
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float now = swell(age_);
         const float cx = (n - 1.0f) * 0.5f;
@@ -97,7 +96,7 @@ class Throb : public Effect {
         for (int x = 0; x < c.n; ++x) {
             const int* row = distance_.data() + static_cast<size_t>(x) * c.n;
             for (int y = 0; y < c.n; ++y) {
-                bounds::setCell(c, x, y, radial_[row[y]]);
+                kit::setCell(c, x, y, radial_[row[y]]);
             }
         }
         // The heart and the glow about it, inside a box with room for the glow.
@@ -113,10 +112,10 @@ class Throb : public Effect {
                 if (d > 0.0f) {
                     const float g = 1.0f - d * 3.0f;
                     if (g > 0.0f) {
-                        bounds::mixCell(c, x, y, warm, (0.5f + 0.3f * now) * g * g);
+                        kit::mixCell(c, x, y, warm, (0.5f + 0.3f * now) * g * g);
                     }
                     if (d < 0.025f) {
-                        bounds::mixCell(c, x, y, dark, 0.8f);
+                        kit::mixCell(c, x, y, dark, 0.8f);
                     }
                     continue;
                 }
@@ -132,7 +131,7 @@ class Throb : public Effect {
                 if (d > -0.02f) {
                     colour = kit::mix(colour, dark, 0.6f);
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
     }
