@@ -56,8 +56,8 @@ class Velour : public Effect {
         const float sheenAt = -0.35f * n + run * 2.4f * n;
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                const float s1 = fold1_.cosX[x] * fold1_.cosY[y] - fold1_.sinX[x] * fold1_.sinY[y];
-                const float s2 = fold2_.cosX[x] * fold2_.cosY[y] - fold2_.sinX[x] * fold2_.sinY[y];
+                const float s1 = fold1_.cosAt(x, y);
+                const float s2 = fold2_.cosAt(x, y);
                 const float slope = 0.6f * s1 + 0.4f * s2; // -1..1
                 const float nap = nap_[static_cast<size_t>(x) * n_ + y];
                 kit::Rgb col =

@@ -51,10 +51,3 @@ inline void pullTowards(const EffectContext& c, Rgb top, Rgb bottom, float rate,
 }
 
 } // namespace glowfield::kit
-
-namespace glowfield::backdrop {
-
-using kit::Glow;
-using kit::pullTowards;
-
-} // namespace glowfield::backdrop

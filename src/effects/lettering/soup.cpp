@@ -119,14 +119,9 @@ class Soup : public Effect {
     }
 
     void drawBowl(EffectContext& c, float cx, float cy, float rx, float ry, float t) {
-        for (int k = 0; k < c.n && k < planeStride; ++k) {
-            const float a = (k - cx) / rx * 6.0f + t * 0.01f;
-            const float b = fastSin((k - cy) / ry * 5.0f + t * 0.02f) * 1.5f;
-            colSin_[k] = fastSin(a);
-            colCos_[k] = fastCos(a);
-            rowSin_[k] = fastSin(b);
-            rowCos_[k] = fastCos(b);
-        }
+        swirl_.make(
+            c.n, [&](float k) { return (k - cx) / rx * 6.0f + t * 0.01f; },
+            [&](float k) { return fastSin((k - cy) / ry * 5.0f + t * 0.02f) * 1.5f; });
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float dx = (x - cx) / rx, dy = (y - cy) / ry;
@@ -143,7 +138,7 @@ class Soup : public Effect {
                 } else {
                     // Soup: tomato red with slow oily swirls.
                     // sin(a + b) from per-column and per-row tables: a across, b down.
-                    const float swirl = colSin_[x] * rowCos_[y] + colCos_[x] * rowSin_[y];
+                    const float swirl = swirl_.at(x, y);
                     colour = kit::fromLevels(200 + truncToInt(20 * swirl), 60 + truncToInt(12 * swirl), 30);
                     if (d > 0.9f) {
                         colour = kit::shade(colour, 0.8f);
@@ -155,10 +150,7 @@ class Soup : public Effect {
     }
 
     std::array<Letter, count> letters_{};
-    float colSin_[planeStride] = {};
-    float colCos_[planeStride] = {};
-    float rowSin_[planeStride] = {};
-    float rowCos_[planeStride] = {};
+    kit::SplitSine swirl_;
     int lastMouseX_ = 0;
     int lastMouseY_ = 0;
     int wordLeft_ = 0;

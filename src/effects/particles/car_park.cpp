@@ -110,18 +110,22 @@ class CarPark : public Effect {
         y = n * 0.5f + side * n * 0.24f;
     }
 
+    // Moves a car along its current leg by speed (legs run from u = 0 to 1); true once the leg is done.
+    static bool endOfLeg(Car& car, float speed) {
+        car.u += speed;
+        return car.u >= 1.0f;
+    }
+
     static void advance(EffectContext& c, Car& car) {
         switch (car.state) {
         case State::arriving:
-            car.u += 0.006f;
-            if (car.u >= 1.0f) {
+            if (endOfLeg(car, 0.006f)) {
                 car.state = State::reversing;
                 car.u = 0.0f;
             }
             break;
         case State::reversing:
-            car.u += 0.012f;
-            if (car.u >= 1.0f) {
+            if (endOfLeg(car, 0.012f)) {
                 car.state = State::parked;
                 car.timer = c.random(250, 700);
             }
@@ -133,15 +137,13 @@ class CarPark : public Effect {
             }
             break;
         case State::leaving:
-            car.u += 0.014f;
-            if (car.u >= 1.0f) {
+            if (endOfLeg(car, 0.014f)) {
                 car.state = State::departing;
                 car.u = 0.0f;
             }
             break;
         case State::departing:
-            car.u += 0.008f;
-            if (car.u >= 1.0f) {
+            if (endOfLeg(car, 0.008f)) {
                 car.state = State::idle;
             }
             break;
