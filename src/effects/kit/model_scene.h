@@ -145,8 +145,8 @@ inline void thickLine(const EffectContext& c, float x0, float y0, float x1, floa
     }
 }
 
-// The kit's light model line (single cells, thick near the viewer, dimmed with depth, blended by maximum)
-// with the thick part drawn in short pieces.
+// A light model line: one projected line of single cells (thick near the viewer, in short pieces, when thick
+// is true), colour dimmed with depth, blended by maximum.
 inline void fastLine(const EffectContext& c, Vec3 a, Vec3 b, Rgb colour, bool thick = false) {
     const Projected pa = project(c, a), pb = project(c, b);
     if (!pa.visible || !pb.visible) {
