@@ -19,8 +19,8 @@ TEST_F(Backdrop, GradientGlowRateAndLiveGridOnly) {
     }
     EffectContext c{planes, n, 0, 0, 0, picture};
     const kit::Rgb top{-100.0f, 0.0f, 50.0f}, bottom{20.0f, 40.0f, -50.0f};
-    const backdrop::Glow glow{30.0f, 60.0f, 10.0f, {30.0f, 0.0f, -30.0f}};
-    backdrop::pullTowards(c, top, bottom, 1.0f, glow);
+    const kit::Glow glow{30.0f, 60.0f, 10.0f, {30.0f, 0.0f, -30.0f}};
+    kit::pullTowards(c, top, bottom, 1.0f, glow);
     EXPECT_FLOAT_EQ(planes.red[cellAt(90, 0)], -100.0f);
     EXPECT_FLOAT_EQ(planes.blue[cellAt(90, 0)], 50.0f);
     EXPECT_FLOAT_EQ(planes.red[cellAt(90, n - 1)], 20.0f);
@@ -36,7 +36,7 @@ TEST_F(Backdrop, GradientGlowRateAndLiveGridOnly) {
 
     // Half the rate goes half the way.
     planes.green[cellAt(90, 0)] = 100.0f;
-    backdrop::pullTowards(c, top, bottom, 0.5f);
+    kit::pullTowards(c, top, bottom, 0.5f);
     EXPECT_FLOAT_EQ(planes.green[cellAt(90, 0)], 50.0f);
 }
 

@@ -9,7 +9,7 @@
 #include "catalogue_entries.h"
 #include "effects/catalogue.h"
 #include "effects/effect_counts.h"
-#include "effects/geometry/held_picture.h"
+#include "effects/kit/held_picture.h"
 #include "field/field.h"
 #include "field/picture.h"
 #include "field/trig.h"
@@ -183,8 +183,8 @@ float shareLikeBands(int n, float tolerance) {
 }
 
 // Scramble cuts up and Shimmer shimmers the picture they find, not one of their own: the tiles of the
-// untouched board, and the shimmering screen after half a second, are still mostly the bands. From a plain
-// screen each makes a picture of its own to work on.
+// untouched board, and the shimmering screen after half a second, are still mostly the bands. From a
+// plain screen each makes a picture of its own to work on.
 TEST_F(WarpsGeometryEffects, ScrambleAndShimmerWorkOnThePictureTheyFindAndFeedAPlainScreen) {
     const int n = 200;
     buildSineTable();
@@ -205,7 +205,8 @@ TEST_F(WarpsGeometryEffects, ScrambleAndShimmerWorkOnThePictureTheyFindAndFeedAP
             context.framesSinceStart = static_cast<uint32_t>(frame);
             effect->step(context);
         }
-        // Scramble's joints and blank tile and Shimmer's ripple light and glints take a share of the cells.
+        // Scramble's joints and blank tile and Shimmer's ripple light and glints take a share of the
+        // cells.
         EXPECT_GT(shareLikeBands(n, 40.0f), 0.6f) << entry << " lost the picture it found";
 
         fillField({-20.0f});
@@ -222,7 +223,7 @@ TEST_F(WarpsGeometryEffects, HeldPictureTamesExtremesAndSamplesSafelyAnywhere) {
     EffectContext context{planes, n, 0u, 0, 0, picture};
     fillField(
         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -1e30f, 50.0f});
-    HeldPicture held;
+    kit::HeldPicture held;
     held.captureField(context);
     for (int x = 0; x < n; ++x) {
         for (int y = 0; y < n; ++y) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -64,7 +63,7 @@ class Buddha : public Effect {
                     const float v = kit::clampf(std::sqrt(hits_[p][k]) * scales[p] * 1.3f * gain, 0.0f, 1.0f);
                     *out[p] = -127.0f + 255.0f * v;
                 }
-                fx::put(c, x, y, col);
+                kit::paint(c, x, y, col);
             }
         }
         kit::scaleVelocities(c, 0.0f);

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -59,17 +58,17 @@ class Crackle2 : public Effect {
                 // The glaze: a gentle vertical gradient, pooled deeper near the foot, then each tile's shade.
                 const float pool = static_cast<float>(y) / n_;
                 kit::Rgb glaze =
-                    fx::mix(kit::fromLevels(185, 215, 190), kit::fromLevels(120, 170, 150), pool);
-                glaze = fx::shade(glaze, 0.9f + tile_[k]);
+                    kit::mix(kit::fromLevels(185, 215, 190), kit::fromLevels(120, 170, 150), pool);
+                glaze = kit::shade(glaze, 0.9f + tile_[k]);
                 const float band = absf(static_cast<float>(x) * 0.6f + static_cast<float>(y) * 0.4f - glint);
-                glaze = fx::mix(glaze, kit::white, 0.45f * (1.0f - kit::clampf(band / 10.0f, 0.0f, 1.0f)));
+                glaze = kit::mix(glaze, kit::white, 0.45f * (1.0f - kit::clampf(band / 10.0f, 0.0f, 1.0f)));
                 if (crack_[k] != 0) {
                     // Cracks darken as the stain soaks in.
                     const float soak = kit::clampf((since - crack_[k]) / 120.0f, 0.3f, 0.75f);
-                    glaze = fx::mix(glaze, kit::fromLevels(40, 45, 40), soak);
+                    glaze = kit::mix(glaze, kit::fromLevels(40, 45, 40), soak);
                 }
                 const float fill = kit::clampf(since / 30.0f, 0.1f, 1.0f);
-                fx::blend(c, x, y, glaze, fill);
+                kit::blendCell(c, x, y, glaze, fill);
             }
         }
     }

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -70,13 +69,13 @@ class Frozen : public Effect {
                 const float growthBand =
                     static_cast<float>(absf(static_cast<float>(kit::wrap(t, 24) - 12))) / 12.0f;
                 kit::Rgb ice =
-                    fx::mix(kit::fromLevels(95, 140, 200), kit::fromLevels(215, 235, 250), growthBand);
-                ice = fx::mix(ice, kit::white, fresh * 0.8f + band * 0.5f);
-                ice = fx::shade(ice, 0.92f + 0.12f * res);
+                    kit::mix(kit::fromLevels(95, 140, 200), kit::fromLevels(215, 235, 250), growthBand);
+                ice = kit::mix(ice, kit::white, fresh * 0.8f + band * 0.5f);
+                ice = kit::shade(ice, 0.92f + 0.12f * res);
                 if (res < 0.015f && ((age_ + x * 3 + y) % 50) < 4) {
                     ice = kit::white;
                 }
-                fx::blend(c, x, y, ice, 0.6f);
+                kit::blendCell(c, x, y, ice, 0.6f);
             }
         }
     }
@@ -106,9 +105,10 @@ class Frozen : public Effect {
                 const float a = colA_[x] * rowA_[y] + colB_[x] * rowB_[y]; // sin(x-wave + y-wave)
                 const float b = colB_[x] * rowA_[y] - colA_[x] * rowB_[y]; // cos(x-wave - y-wave)
                 const float light = kit::clampf(1.0f - absf(a + b) * 0.8f, 0.0f, 1.0f);
-                fx::blend(c, x, y,
-                          fx::mix(kit::fromLevels(8, 28, 70), kit::fromLevels(60, 140, 190), light * light),
-                          0.08f);
+                kit::blendCell(
+                    c, x, y,
+                    kit::mix(kit::fromLevels(8, 28, 70), kit::fromLevels(60, 140, 190), light * light),
+                    0.08f);
             }
         }
     }

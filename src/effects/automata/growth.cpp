@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -41,7 +40,7 @@ class Growth : public Effect {
                 const float fresh = kit::clampf(1.0f - static_cast<float>(age_ - t) / 60.0f, 0.0f, 1.0f);
                 const float hue = hueStart_ + static_cast<float>(t) * 0.0009f;
                 const float pulse = 0.72f + 0.1f * fastSin(static_cast<float>(t) * 0.05f - age_ * 0.07f);
-                fx::put(c, x, y, fx::hsv(hue, 0.75f - 0.5f * fresh, pulse + 0.28f * fresh));
+                kit::paint(c, x, y, kit::hsv(hue, 0.75f - 0.5f * fresh, pulse + 0.28f * fresh));
             }
         }
         for (int w = 0; w < walkerCount; ++w) {

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -27,7 +26,7 @@ class InEdible : public Effect {
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 const float mottle = 0.05f * fastSin(x * 0.37f + fastSin(y * 0.21f) * 2.0f);
-                agar_[index(x, y)] = fx::shade(kit::fromLevels(205, 190, 140), 0.78f + mottle);
+                agar_[index(x, y)] = kit::shade(kit::fromLevels(205, 190, 140), 0.78f + mottle);
             }
         }
         wipe_ = 0.0f;
@@ -61,16 +60,16 @@ class InEdible : public Effect {
                 if (o < 0) {
                     // Agar: a pale, faintly mottled yellow; just after a wipe, paler still.
                     const kit::Rgb agar = agar_[k];
-                    fx::blend(c, x, y, fx::mix(agar, kit::white, wipe_ * 0.5f), 0.12f + 0.2f * wipe_);
+                    kit::blendCell(c, x, y, kit::mix(agar, kit::white, wipe_ * 0.5f), 0.12f + 0.2f * wipe_);
                     continue;
                 }
                 // Rings from the age at which each cell was claimed; the newest growth is fuzzy white.
                 const int since = age_ - bornAt_[k];
                 const int ring = (bornAt_[k] / 9) & 3;
                 const float fresh = kit::clampf(1.0f - since / 25.0f, 0.0f, 1.0f);
-                kit::Rgb col = fx::shade(mouldColours[o % 5], 0.6f + 0.13f * ring);
-                col = fx::mix(col, kit::fromLevels(235, 240, 230), fresh * 0.7f);
-                fx::blend(c, x, y, col, 0.5f);
+                kit::Rgb col = kit::shade(mouldColours[o % 5], 0.6f + 0.13f * ring);
+                col = kit::mix(col, kit::fromLevels(235, 240, 230), fresh * 0.7f);
+                kit::blendCell(c, x, y, col, 0.5f);
             }
         }
     }

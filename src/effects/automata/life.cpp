@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -54,10 +53,10 @@ class Life : public Effect {
                 if (v != 0) {
                     const kit::Rgb base = tribeColours[(v - 1) & 3];
                     const float lift = ((x & 1) == 0 && (y & 1) == 0) ? 1.0f : 0.82f;
-                    fx::put(c, x, y, fx::shade(base, lift));
+                    kit::paint(c, x, y, kit::shade(base, lift));
                 } else {
-                    const kit::Rgb here = fx::at(c, x, y);
-                    fx::put(c, x, y, fx::mix(kit::fromLevels(10, 10, 22), here, 0.8f));
+                    const kit::Rgb here = kit::colourAt(c, x, y);
+                    kit::paint(c, x, y, kit::mix(kit::fromLevels(10, 10, 22), here, 0.8f));
                 }
             }
         }

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -58,12 +57,12 @@ class Matmos : public Effect {
                 const float v = v_[index(i, j)];
                 const float slope = v_[index(i + 1 < side_ ? i + 1 : i, j + 1 < side_ ? j + 1 : j)] -
                                     v_[index(i > 0 ? i - 1 : i, j > 0 ? j - 1 : j)];
-                kit::Rgb col = fx::mix(dish, body, kit::smoothstep(0.08f, 0.22f, v));
+                kit::Rgb col = kit::mix(dish, body, kit::smoothstep(0.08f, 0.22f, v));
                 // The membrane: a dark ring where the cell's edge rises.
                 const float edge = 1.0f - kit::clampf((v > 0.14f ? v - 0.14f : 0.14f - v) * 9.0f, 0.0f, 1.0f);
-                col = fx::mix(col, membrane, 0.85f * edge * edge);
-                col = fx::mix(col, nucleus, kit::smoothstep(0.3f, 0.42f, v));
-                colours_[index(i, j)] = fx::shade(col, kit::clampf(1.0f + slope * 2.5f, 0.8f, 1.1f));
+                col = kit::mix(col, membrane, 0.85f * edge * edge);
+                col = kit::mix(col, nucleus, kit::smoothstep(0.3f, 0.42f, v));
+                colours_[index(i, j)] = kit::shade(col, kit::clampf(1.0f + slope * 2.5f, 0.8f, 1.1f));
             }
         }
         for (int x = 0; x < c.n; ++x) {
@@ -72,9 +71,9 @@ class Matmos : public Effect {
                 const int j = y / 2, j1 = (y & 1) && j + 1 < side_ ? j + 1 : j;
                 const kit::Rgb a = colours_[index(i, j)], b = colours_[index(i1, j)];
                 const kit::Rgb d = colours_[index(i, j1)], e = colours_[index(i1, j1)];
-                fx::put(c, x, y,
-                        {(a.r + b.r + d.r + e.r) * 0.25f, (a.g + b.g + d.g + e.g) * 0.25f,
-                         (a.b + b.b + d.b + e.b) * 0.25f});
+                kit::paint(c, x, y,
+                           {(a.r + b.r + d.r + e.r) * 0.25f, (a.g + b.g + d.g + e.g) * 0.25f,
+                            (a.b + b.b + d.b + e.b) * 0.25f});
             }
         }
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -26,7 +25,7 @@ class Oops : public Effect {
             for (int y = 0; y < n_; ++y) {
                 const float grainy = 0.08f * fastSin(y * 0.8f + fastSin(x * 0.05f) * 3.0f);
                 const float seam = (x % 25 == 0) ? 0.7f : 1.0f;
-                floor_[index(x, y)] = fx::shade(kit::fromLevels(200, 170, 130), (0.85f + grainy) * seam);
+                floor_[index(x, y)] = kit::shade(kit::fromLevels(200, 170, 130), (0.85f + grainy) * seam);
             }
         }
         sheenColSin_.resize(static_cast<size_t>(n_));
@@ -57,7 +56,7 @@ class Oops : public Effect {
                 const int o = owner_[k];
                 if (o < 0) {
                     // The floor: pale boards with a wavy grain.
-                    fx::put(c, x, y, floor_[k]);
+                    kit::paint(c, x, y, floor_[k]);
                     continue;
                 }
                 // Gloss: a soft highlight that wanders over the wet surface; fresh paint is glossier.
@@ -66,9 +65,9 @@ class Oops : public Effect {
                 const float sheen = sheenColSin_[x] * sheenRowCos_[y] + sheenColCos_[x] * sheenRowSin_[y];
                 const float gloss = sheen > 0.8f ? (sheen - 0.8f) * 5.0f * wet : 0.0f;
                 const bool rim = edge(x, y, o);
-                kit::Rgb col = fx::shade(potColours[o % 6], rim ? 0.6f : 0.92f + 0.08f * sheen);
-                col = fx::mix(col, kit::white, gloss * 0.5f);
-                fx::put(c, x, y, col);
+                kit::Rgb col = kit::shade(potColours[o % 6], rim ? 0.6f : 0.92f + 0.08f * sheen);
+                col = kit::mix(col, kit::white, gloss * 0.5f);
+                kit::paint(c, x, y, col);
             }
         }
         // The tipped pot, lying at the spill for a while.

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -101,14 +100,14 @@ class Regions : public Effect {
                         const float gap = std::sqrt(d2) - r1;
                         // A newly born region fades in from white.
                         const float born = kit::clampf(s.age / 40.0f, 0.0f, 1.0f);
-                        kit::Rgb colour = pictures::dim(s.colour, 1.1f - kit::clampf(r1 / 70.0f, 0.0f, 0.5f));
+                        kit::Rgb colour = kit::shade(s.colour, 1.1f - kit::clampf(r1 / 70.0f, 0.0f, 0.5f));
                         if (born < 1.0f) {
-                            colour = pictures::blend(kit::white, colour, born);
+                            colour = kit::mix(kit::white, colour, born);
                         }
                         if (gap < 2.5f) {
-                            colour = pictures::blend(border, colour, gap / 2.5f * 0.6f);
+                            colour = kit::mix(border, colour, gap / 2.5f * 0.6f);
                         }
-                        pictures::putCell(c, x, y, colour);
+                        kit::setSolidCell(c, x, y, colour);
                     }
                 }
             }

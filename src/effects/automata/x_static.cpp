@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -31,7 +30,7 @@ class XStatic : public Effect {
         const float strength = phase < 40    ? 0.25f + phase / 60.0f
                                : phase < 220 ? 1.0f + 0.15f * fastSin(phase * 0.2f)
                                              : kit::clampf((300 - phase) / 80.0f, 0.0f, 1.0f) + 0.15f;
-        const kit::Rgb tint = fx::hsv(static_cast<float>(age / 320) * 0.37f + 0.55f, 0.7f, 1.0f);
+        const kit::Rgb tint = kit::hsv(static_cast<float>(age / 320) * 0.37f + 0.55f, 0.7f, 1.0f);
         const float bar = static_cast<float>((age * 3) % (n + 60)) - 30.0f;
         const int offset = c.random() * 2 + (c.random() & 1);
         const float halfWidth = static_cast<float>(n) * 0.11f;
@@ -47,10 +46,10 @@ class XStatic : public Effect {
                 const float inside = 1.0f - kit::smoothstep(halfWidth - 3.0f, halfWidth + 3.0f, d);
                 const float k = inside * strength;
                 const float level = g * (0.75f + 0.35f * k) + 0.15f * k + 0.2f * barLift;
-                const kit::Rgb grey = fx::shade(kit::white, kit::clampf(level, 0.0f, 1.0f));
+                const kit::Rgb grey = kit::shade(kit::white, kit::clampf(level, 0.0f, 1.0f));
                 const kit::Rgb col =
-                    fx::mix(grey, fx::shade(tint, kit::clampf(level + 0.2f, 0.0f, 1.0f)), 0.6f * k);
-                fx::put(c, x, y, col);
+                    kit::mix(grey, kit::shade(tint, kit::clampf(level + 0.2f, 0.0f, 1.0f)), 0.6f * k);
+                kit::paint(c, x, y, col);
             }
         }
     }

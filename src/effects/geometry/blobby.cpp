@@ -1,8 +1,6 @@
 // Blobby: five metaballs on Lissajous paths. Each cell sums r^2 / d^2 over the balls; above the surface level
 // it takes the colour of the strongest ball, lit brighter towards the core and with a bright rim band just
 // inside the surface, so blobs visibly merge and split as their paths cross.
-#include "effects/geometry/fast_shading.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -39,7 +37,7 @@ class Blobby : public Effect {
                                                 ? centre
                                                 : sample(static_cast<float>(x) + 0.5f,
                                                          static_cast<float>(y) + 0.5f, bx, by, rr, colours);
-                        paintSolid(c, x, y, shadeSample(here, back, colours));
+                        kit::paintSolid(c, x, y, shadeSample(here, back, colours));
                     }
                 }
             }
@@ -80,15 +78,15 @@ class Blobby : public Effect {
         const float sum = s.sum;
         if (sum < 1.0f) {
             // A faint halo outside, fading with the field.
-            return shading::mix(back, s.blend, sum * sum * 0.35f);
+            return kit::mix(back, s.blend, sum * sum * 0.35f);
         }
         const float depth = kit::clampf((sum - 1.0f) * 1.4f, 0.0f, 1.0f);
         const float rim = sum < 1.18f ? 1.0f - (sum - 1.0f) / 0.18f : 0.0f;
-        kit::Rgb colour = shading::shade(colours[s.strongest], 0.45f + 0.45f * depth);
-        colour = shading::mix(colour, kit::white, 0.75f * rim + 0.35f * depth * depth);
+        kit::Rgb colour = kit::shade(colours[s.strongest], 0.45f + 0.45f * depth);
+        colour = kit::mix(colour, kit::white, 0.75f * rim + 0.35f * depth * depth);
         if (sum < 1.04f) {
             // The outermost sliver of the surface, blended with the halo for a soft edge.
-            colour = shading::mix(shading::mix(back, s.blend, 0.35f), colour, (sum - 1.0f) / 0.04f);
+            colour = kit::mix(kit::mix(back, s.blend, 0.35f), colour, (sum - 1.0f) / 0.04f);
         }
         return colour;
     }

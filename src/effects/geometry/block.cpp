@@ -4,8 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -43,7 +41,7 @@ class Block : public Effect {
         // The sheet as it is, velocities cleared so the wave step leaves it still.
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                paintSolid(c, x, y, paper_[static_cast<size_t>(x) * n_ + y]);
+                kit::paintSolid(c, x, y, paper_[static_cast<size_t>(x) * n_ + y]);
             }
         }
         const int marginX = (n_ - cols * pitchX) / 2 + (pitchX - motifW) / 2;
@@ -129,7 +127,7 @@ class Block : public Effect {
                 if (r < 0.14f) {
                     on = !reversed;
                 }
-                const float edge = border == 2 ? geometry::greater(u < 0 ? -u : u, v < 0 ? -v : v) : r;
+                const float edge = border == 2 ? kit::greater(u < 0 ? -u : u, v < 0 ? -v : v) : r;
                 if (edge > 0.8f && edge < 1.0f) {
                     on = border == 1 ? fastCos(a * 12.0f) > -0.5f : true;
                 }
@@ -180,7 +178,7 @@ class Block : public Effect {
             for (int y = kit::toCell(y0 + shadow * 1.33f + 5.0f * lift);
                  y < kit::toCell(y0 + shadow * 1.33f + h + 5.0f * lift); ++y) {
                 if (kit::inside(c, x, y)) {
-                    geometry::mixCell(c, x, y, shade, 0.55f - 0.25f * lift);
+                    kit::mixCell(c, x, y, shade, 0.55f - 0.25f * lift);
                 }
             }
         }
@@ -193,17 +191,17 @@ class Block : public Effect {
                 }
                 const float u = (x - x0) / w, v = (y - y0) / h;
                 const float grain = 0.5f + 0.5f * fastSin(u * 38.0f + 3.0f * fastSin(v * 5.0f + seed));
-                kit::Rgb col = geometry::blend(wood, dark, grain * 0.45f);
+                kit::Rgb col = kit::mix(wood, dark, grain * 0.45f);
                 if (u < 0.06f || v < 0.05f) {
-                    col = geometry::dim(col, 1.25f);
+                    col = kit::shade(col, 1.25f);
                 } else if (u > 0.94f || v > 0.95f) {
-                    col = geometry::dim(col, 0.6f);
+                    col = kit::shade(col, 0.6f);
                 }
                 // A band of the block's ink round the sides, so which block is which can be seen.
                 if ((u > 0.1f && u < 0.14f) || (u > 0.86f && u < 0.9f)) {
-                    col = geometry::blend(col, ink_[which], 0.7f);
+                    col = kit::mix(col, ink_[which], 0.7f);
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
         const float hr = 6.0f * grow;

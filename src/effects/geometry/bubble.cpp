@@ -2,7 +2,6 @@
 // time, with a white window highlight; after a while each pops into a ripple and a spray of droplets.
 #include <cmath>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -36,8 +35,7 @@ class Bubble : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
-                kit::blendCell(c, x, y,
-                               geometry::blend(kit::fromLevels(30, 90, 110), kit::fromLevels(8, 25, 45), k),
+                kit::blendCell(c, x, y, kit::mix(kit::fromLevels(30, 90, 110), kit::fromLevels(8, 25, 45), k),
                                0.2f);
             }
         }
@@ -95,7 +93,7 @@ class Bubble : public Effect {
                         continue;
                     }
                     if (d < 0.55f) {
-                        geometry::mixCell(c, x, y, b.tint, 0.12f); // the clear middle, faintly tinted
+                        kit::mixCell(c, x, y, b.tint, 0.12f); // the clear middle, faintly tinted
                         continue;
                     }
                     // Thin film: hue from angle, depth and time; strongest at the rim.
@@ -104,7 +102,7 @@ class Bubble : public Effect {
                     const float rim =
                         kit::smoothstep(0.6f, 1.0f, d) * (d > 1.0f ? 1.0f - (d - 1.0f) * b.r / 1.5f : 1.0f);
                     const kit::Rgb film = film_[kit::wrap(kit::toCell(hue * filmSteps), filmSteps)];
-                    geometry::mixCell(c, x, y, film, 0.15f + 0.6f * rim);
+                    kit::mixCell(c, x, y, film, 0.15f + 0.6f * rim);
                 }
             }
             kit::softDisc(c, b.x - rx * 0.4f, b.y - ry * 0.45f, b.r * 0.28f, kit::white, 0.9f,

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -72,7 +71,7 @@ class Burst : public Effect {
         size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y, ++i) {
-                geometry::putCell(c, x, y, backdrop_[i]);
+                kit::setCell(c, x, y, backdrop_[i]);
             }
         }
         // The rays: long thin triangles from the focus.
@@ -96,7 +95,7 @@ class Burst : public Effect {
                 for (int y = 0; y < c.n; ++y, ++i) {
                     const int cell = cellAt(x, y);
                     const kit::Rgb now{c.planes.red[cell], c.planes.green[cell], c.planes.blue[cell]};
-                    geometry::putCell(c, x, y, geometry::blend(previous_[i], now, u));
+                    kit::setCell(c, x, y, kit::mix(previous_[i], now, u));
                 }
             }
         }
@@ -147,7 +146,7 @@ class Burst : public Effect {
                 const float dx = static_cast<float>(x) - fx_, dy = (static_cast<float>(y) - fy_) / aspect;
                 const float d = std::sqrt(dx * dx + dy * dy) / n;
                 const bool dot = inDot(x, y, 5.0f, kit::clampf(2.3f - 1.6f * d, 0.9f, 2.3f));
-                backdrop_[i] = geometry::dim(dot ? scheme().dots : scheme().paper, 1.0f - 0.35f * d);
+                backdrop_[i] = kit::shade(dot ? scheme().dots : scheme().paper, 1.0f - 0.35f * d);
             }
         }
     }
@@ -192,8 +191,8 @@ class Burst : public Effect {
         const float y0 = fy_ - (width * 0.5f * sa + height * 0.5f * ca);
         const float stroke = height * 0.08f + 0.5f;
         const kit::Rgb ink = kit::fromLevels(15, 10, 10);
-        kit::drawText(c, word, x0 + height * 0.06f, y0 + height * 0.08f, height, geometry::dim(ink, 0.5f),
-                      angle, stroke + 1.6f);
+        kit::drawText(c, word, x0 + height * 0.06f, y0 + height * 0.08f, height, kit::shade(ink, 0.5f), angle,
+                      stroke + 1.6f);
         kit::drawText(c, word, x0, y0, height, ink, angle, stroke + 1.6f);
         kit::drawText(c, word, x0, y0, height, fill_, angle, stroke);
         // The fill's cells carry a value nothing else draws: they take the letter colour or its dots.
@@ -207,8 +206,8 @@ class Burst : public Effect {
                 const int cell = cellAt(x, y);
                 if (c.planes.red[cell] == fill_.r && c.planes.green[cell] == fill_.g &&
                     c.planes.blue[cell] == fill_.b) {
-                    geometry::putCell(c, x, y,
-                                      inDot(x + 2, y, 3.6f, 1.25f) ? scheme().letterDots : scheme().letter);
+                    kit::setCell(c, x, y,
+                                 inDot(x + 2, y, 3.6f, 1.25f) ? scheme().letterDots : scheme().letter);
                 }
             }
         }

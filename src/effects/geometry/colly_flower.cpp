@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -58,8 +57,7 @@ class CollyFlower : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y, ++i) {
                 const float leaf = 0.5f + 0.5f * (sin5_[i] * spinCos + cos5_[i] * spinSin);
-                geometry::putCell(c, x, y,
-                                  geometry::blend(shadow, leafColour, near_[i] * (0.3f + 0.4f * leaf)));
+                kit::setCell(c, x, y, kit::mix(shadow, leafColour, near_[i] * (0.3f + 0.4f * leaf)));
             }
         }
         const kit::Rgb young = kit::fromLevels(170, 225, 90), cream = kit::fromLevels(240, 240, 190);
@@ -75,20 +73,18 @@ class CollyFlower : public Effect {
             const float size = (4.2f + r * 0.03f) * grow;
             const float lift = kit::clampf(1.0f - r / (n * 0.4f), 0.0f, 1.0f);
             // A shadow below and to the right of each floret, so the cones stand out of the head.
-            kit::fillDisc(c, fx + 1.0f, fy + 1.5f, size + 1.2f,
-                          geometry::blend(dark, geometry::dim(old, 0.4f), brown));
+            kit::fillDisc(c, fx + 1.0f, fy + 1.5f, size + 1.2f, kit::mix(dark, kit::shade(old, 0.4f), brown));
             const int buds = 21;
             for (int j = buds - 1; j >= 0; --j) {
                 const float fj = static_cast<float>(j);
                 const float br = size * std::sqrt((fj + 0.5f) / buds);
                 const float bt = fj * goldenAngle - th;
                 const float k = 1.0f - fj / buds; // tip of the floret: highest and palest
-                kit::Rgb col = geometry::blend(young, cream, k * k * lift);
+                kit::Rgb col = kit::mix(young, cream, k * k * lift);
                 // The head is a dome: florets towards its rim sit lower and darker.
-                col = geometry::dim(geometry::blend(col, old, brown),
-                                    (0.5f + 0.5f * k) * (0.55f + 0.45f * lift));
-                geometry::dot(c, fx + fastCos(bt) * br, fy + fastSin(bt) * br * aspect,
-                              0.5f + size * 0.14f * (1.0f - 0.4f * k), geometry::blend(col, shadow, fade));
+                col = kit::shade(kit::mix(col, old, brown), (0.5f + 0.5f * k) * (0.55f + 0.45f * lift));
+                kit::dot(c, fx + fastCos(bt) * br, fy + fastSin(bt) * br * aspect,
+                         0.5f + size * 0.14f * (1.0f - 0.4f * k), kit::mix(col, shadow, fade));
             }
         }
     }

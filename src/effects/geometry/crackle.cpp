@@ -33,8 +33,8 @@ class Crackle : public Effect {
             midX += nd.x / nodes;
             midY += nd.y / nodes;
         }
-        const backdrop::Glow charge{midX, midY, n * 0.6f, {14.0f, 24.0f, 50.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(14, 18, 66), kit::fromLevels(40, 16, 62), 0.55f, charge);
+        const kit::Glow charge{midX, midY, n * 0.6f, {14.0f, 24.0f, 50.0f}};
+        kit::pullTowards(c, kit::fromLevels(14, 18, 66), kit::fromLevels(40, 16, 62), 0.55f, charge);
         kit::scaleVelocities(c, 0.85f);
         for (Node& nd : nodes_) {
             nd.vx += (c.randomUnit() - 0.5f) * 0.15f;

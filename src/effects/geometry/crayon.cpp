@@ -3,7 +3,7 @@
 // the page is slowly lightened back towards paper so old scribbles fade as new ones land.
 #include <cmath>
 
-#include "effects/geometry/held_picture.h"
+#include "effects/kit/held_picture.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -106,7 +106,7 @@ class Crayon : public Effect {
         }
     }
 
-    HeldPicture paper_;
+    kit::HeldPicture paper_;
     Pen pens_[penCount];
 };
 

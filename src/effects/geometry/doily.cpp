@@ -5,8 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/fast_shading.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -63,12 +61,12 @@ class Doily : public Effect {
                         const float u = absf(local - wedge * 0.5f); // 0 on the wedge's centre line
                         const float cover = stitch(rings_[k], r, u, wedge * 0.5f);
                         if (cover > 0.0f) {
-                            const kit::Rgb shadow = shading::shade(colour, 0.55f);
-                            colour = shading::mix(shadow, thread, cover * fade);
+                            const kit::Rgb shadow = kit::shade(colour, 0.55f);
+                            colour = kit::mix(shadow, thread, cover * fade);
                         }
                     }
                 }
-                paintSolid(c, x, y, colour);
+                kit::paintSolid(c, x, y, colour);
             }
         }
     }

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -13,7 +12,7 @@ namespace {
 // A ridge profile over one period: a long gentle rise for p < top, then a steep lee face.
 template <int topPercent> inline float ridge(float p) {
     constexpr float top = topPercent / 100.0f, rise = 1.0f / top, fall = 1.0f / (1.0f - top);
-    p -= geometry::floorOf(p);
+    p -= kit::floorOf(p);
     return p < top ? p * rise : (1.0f - p) * fall;
 }
 
@@ -38,7 +37,7 @@ class Dune : public Effect {
         const float oblique =
             ridge<80>((x * 0.7f - static_cast<float>(y) * 0.7f + bend * 0.6f - t * 0.06f) * (1.0f / 57.0f)) *
             wave;
-        return geometry::greater(big, oblique) * 12.0f + ripple * 0.3f;
+        return kit::greater(big, oblique) * 12.0f + ripple * 0.3f;
     }
 
     void step(EffectContext& c) override {
@@ -76,7 +75,7 @@ class Dune : public Effect {
                 const float slopeY = y > 0 ? h - col_[i - 1] : 0.0f;
                 // Light from the upper left: faces rising towards it catch it, lee faces are in shade.
                 const float lit = kit::clampf(0.6f + slope * 0.45f + slopeY * 0.3f, 0.0f, 1.0f);
-                geometry::putCell(c, x, y, geometry::dim(geometry::blend(lee, sun, lit), 0.85f + h * 0.015f));
+                kit::setCell(c, x, y, kit::shade(kit::mix(lee, sun, lit), 0.85f + h * 0.015f));
             }
         }
         // Grains lift from the crests and streak downwind before settling.
@@ -119,7 +118,7 @@ class Dune : public Effect {
     };
     Grain grains_[300]{};
     std::vector<float> col_, next_, bend_, wave_;
-    geometry::SplitSine ripples_;
+    kit::SplitSine ripples_;
 };
 
 } // namespace

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "effects/geometry/fast_shading.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -73,18 +71,17 @@ class Earth : public Effect {
                     ground = kit::fromLevels(235, 240, 250);
                 } else if (land) {
                     const float dry = kit::clampf((height - 0.3f) * 2.5f + 0.4f * (1.0f - polar), 0.0f, 1.0f);
-                    ground = shading::mix(kit::fromLevels(40, 130, 50), kit::fromLevels(170, 140, 80), dry);
+                    ground = kit::mix(kit::fromLevels(40, 130, 50), kit::fromLevels(170, 140, 80), dry);
                 } else {
                     const float shallow = kit::clampf((height + 0.05f) * 4.0f, 0.0f, 1.0f);
-                    ground =
-                        shading::mix(kit::fromLevels(10, 40, 120), kit::fromLevels(30, 110, 170), shallow);
+                    ground = kit::mix(kit::fromLevels(10, 40, 120), kit::fromLevels(30, 110, 170), shallow);
                 }
                 const float ca = lon + cloudSpin;
                 const float cloud = fastSin(ca * 4.0f + lat * 3.0f + 2.0f * fastSin(lat * 6.0f + ca)) +
                                     0.6f * fastSin(ca * 9.0f - lat * 7.0f);
                 const float cover = kit::clampf((cloud - 0.7f) * 1.2f, 0.0f, 0.85f);
                 const size_t block = static_cast<size_t>(bx * blocks + by);
-                surface_[block] = shading::mix(ground, kit::white, cover);
+                surface_[block] = kit::mix(ground, kit::white, cover);
                 lights_[block] = 0.0f;
                 if (land && cover < 0.3f && polar < 1.1f) {
                     const float city = fastSin(a * 53.0f + 3.0f * fastSin(lat * 9.0f)) *
@@ -104,7 +101,7 @@ class Earth : public Effect {
                 if (d2 >= 1.0f) {
                     // A thin blue atmosphere just outside the limb.
                     const float glow = d2 < 1.17f ? (1.17f - d2) / 0.17f : 0.0f;
-                    paintSolid(c, x, y, shading::mix(space, halo, glow * glow * 0.8f));
+                    kit::paintSolid(c, x, y, kit::mix(space, halo, glow * glow * 0.8f));
                     continue;
                 }
                 const float nz = -std::sqrt(1.0f - d2);
@@ -112,17 +109,16 @@ class Earth : public Effect {
                 // Light: the sun's direction against the normal, with a soft terminator.
                 const float lit = (nx * sx + ny * sy + nz * sz) * sl;
                 const float day = kit::smoothstep(-0.08f, 0.25f, lit);
-                kit::Rgb colour = shading::shade(surface_[block], 0.06f + 0.94f * day * (0.7f + 0.3f * lit));
+                kit::Rgb colour = kit::shade(surface_[block], 0.06f + 0.94f * day * (0.7f + 0.3f * lit));
                 if (lights_[block] > 0.0f && day < 0.5f) {
                     // City lights on the night side, a few of them dimmed in turn so they twinkle.
                     const uint32_t flicker = (static_cast<uint32_t>(x * 7 + y * 13) + c.frame) % 11u;
-                    colour =
-                        shading::mix(colour, cityLight, (1.0f - 2.0f * day) * (flicker < 3u ? 0.6f : 1.0f));
+                    colour = kit::mix(colour, cityLight, (1.0f - 2.0f * day) * (flicker < 3u ? 0.6f : 1.0f));
                 }
                 if (d2 > 0.94f) {
-                    colour = shading::mix(colour, limb, (d2 - 0.94f) * 6.0f * (0.3f + 0.7f * day));
+                    colour = kit::mix(colour, limb, (d2 - 0.94f) * 6.0f * (0.3f + 0.7f * day));
                 }
-                paintSolid(c, x, y, colour);
+                kit::paintSolid(c, x, y, colour);
             }
         }
         for (int i = 0; i < starCount; ++i) {

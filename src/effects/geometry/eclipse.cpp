@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -68,13 +67,11 @@ class Eclipse : public Effect {
         const int horizon = c.n * 78 / 100;
         for (int y = 0; y < c.n; ++y) {
             const float h = static_cast<float>(y) / static_cast<float>(horizon);
-            const kit::Rgb day =
-                geometry::blend(kit::fromLevels(40, 105, 200), kit::fromLevels(170, 205, 235), h);
-            const kit::Rgb night =
-                geometry::blend(kit::fromLevels(12, 14, 52), kit::fromLevels(70, 40, 90), h);
-            kit::Rgb sky = geometry::blend(day, night, dark);
+            const kit::Rgb day = kit::mix(kit::fromLevels(40, 105, 200), kit::fromLevels(170, 205, 235), h);
+            const kit::Rgb night = kit::mix(kit::fromLevels(12, 14, 52), kit::fromLevels(70, 40, 90), h);
+            kit::Rgb sky = kit::mix(day, night, dark);
             const float glow = kit::smoothstep(0.55f, 1.0f, h) * dark;
-            sky = geometry::blend(sky, kit::fromLevels(255, 130, 60), glow * 0.75f);
+            sky = kit::mix(sky, kit::fromLevels(255, 130, 60), glow * 0.75f);
             skyRow_[y] = sky;
         }
         // Corona streamers by bearing, slowly turning and pulsing.
@@ -88,12 +85,9 @@ class Eclipse : public Effect {
         }
         const kit::Rgb coronaColour = kit::fromLevels(235, 240, 255);
         const kit::Rgb photosphere = kit::fromLevels(255, 248, 215), limb = kit::fromLevels(255, 170, 70);
-        const kit::Rgb moonColour =
-            geometry::blend(kit::fromLevels(30, 40, 70), kit::fromLevels(6, 6, 14), dark);
-        const kit::Rgb farHill =
-            geometry::blend(kit::fromLevels(70, 110, 120), kit::fromLevels(40, 28, 60), dark);
-        const kit::Rgb nearHill =
-            geometry::blend(kit::fromLevels(40, 80, 45), kit::fromLevels(16, 12, 26), dark);
+        const kit::Rgb moonColour = kit::mix(kit::fromLevels(30, 40, 70), kit::fromLevels(6, 6, 14), dark);
+        const kit::Rgb farHill = kit::mix(kit::fromLevels(70, 110, 120), kit::fromLevels(40, 28, 60), dark);
+        const kit::Rgb nearHill = kit::mix(kit::fromLevels(40, 80, 45), kit::fromLevels(16, 12, 26), dark);
         // Ridges, two layers: the far one hazy, the near one dark.
         for (int x = 0; x < c.n; ++x) {
             const float fx = static_cast<float>(x) / n;
@@ -111,9 +105,8 @@ class Eclipse : public Effect {
                 const float fy = static_cast<float>(y);
                 if (fy >= farTop_[x]) {
                     const float depth = kit::clampf((fy - farTop_[x]) * 0.08f, 0.0f, 1.0f);
-                    kit::Rgb land =
-                        fy >= nearTop_[x] ? nearHill : geometry::blend(farHill, nearHill, depth * 0.4f);
-                    geometry::putCell(c, x, y, land);
+                    kit::Rgb land = fy >= nearTop_[x] ? nearHill : kit::mix(farHill, nearHill, depth * 0.4f);
+                    kit::setCell(c, x, y, land);
                     continue;
                 }
                 const float d = dist_[i];
@@ -122,25 +115,25 @@ class Eclipse : public Effect {
                 const float m2 = mx * mx + my * my;
                 if (d <= sunR) {
                     const float r = d / sunR;
-                    col = m2 < moonR2 ? moonColour : geometry::blend(photosphere, limb, r * r * r * 0.6f);
+                    col = m2 < moonR2 ? moonColour : kit::mix(photosphere, limb, r * r * r * 0.6f);
                 } else {
                     // The glare around the bright sun by day, the corona's streamers near totality; the new
                     // moon is unseen against a bright sky and shows only as the sky darkens.
                     const float e = d - sunR;
                     const float glare = aureole * sunR * 0.6f / (e + sunR * 0.6f);
-                    col = geometry::blend(col, kit::fromLevels(255, 250, 225), glare * glare);
+                    col = kit::mix(col, kit::fromLevels(255, 250, 225), glare * glare);
                     if (m2 < moonR2) {
-                        col = geometry::blend(col, moonColour, dark * dark);
+                        col = kit::mix(col, moonColour, dark * dark);
                     } else if (corona > 0.0f) {
                         const float k = 1.0f - e * reach_[bin_[i]];
                         if (k > 0.0f) {
                             const float inner = sunR * 0.25f / (e + sunR * 0.25f);
-                            col = geometry::blend(col, coronaColour,
-                                                  kit::clampf((k * k * 0.8f + inner) * corona, 0.0f, 1.0f));
+                            col = kit::mix(col, coronaColour,
+                                           kit::clampf((k * k * 0.8f + inner) * corona, 0.0f, 1.0f));
                         }
                     }
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
         drawStars(c, dark, t);

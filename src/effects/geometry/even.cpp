@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -72,13 +71,13 @@ class Even : public Effect {
                 } else {
                     const float k = kit::clampf(depth / (fn * 0.7f), 0.0f, 1.0f);
                     const float caustic = 0.5f + 0.5f * causticA_.at(x, y) * causticB_.at(x, y);
-                    col = geometry::blend(kit::fromLevels(60, 170, 230), kit::fromLevels(5, 30, 90), k);
-                    col = geometry::blend(col, kit::fromLevels(140, 220, 255), caustic * 0.25f * (1.0f - k));
+                    col = kit::mix(kit::fromLevels(60, 170, 230), kit::fromLevels(5, 30, 90), k);
+                    col = kit::mix(col, kit::fromLevels(140, 220, 255), caustic * 0.25f * (1.0f - k));
                     if (depth < 1.5f + moving * 2.0f) {
                         col = kit::fromLevels(220, 240, 255); // foam on the surface line
                     }
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
         // The tank's walls and floor.
@@ -89,7 +88,7 @@ class Even : public Effect {
 
   private:
     std::vector<float> height_, speed_, next_;
-    geometry::SplitSine air_, causticA_, causticB_;
+    kit::SplitSine air_, causticA_, causticB_;
 };
 
 } // namespace

@@ -23,12 +23,11 @@ class Fibre : public Effect {
         kit::tameField(c, 200.0f, 0.0f);
         const float baseX = n * 0.5f, baseY = n * 0.86f;
         const kit::Rgb tint = kit::hsv(t * 0.05f + 0.4f, 0.75f, 1.0f);
-        const backdrop::Glow glow{
-            baseX,
-            n * 0.42f,
-            n * 0.72f,
-            {(tint.r + 127.0f) * 0.3f, (tint.g + 127.0f) * 0.3f, (tint.b + 127.0f) * 0.3f}};
-        backdrop::pullTowards(c, kit::fromLevels(14, 10, 34), kit::fromLevels(34, 24, 46), 0.35f, glow);
+        const kit::Glow glow{baseX,
+                             n * 0.42f,
+                             n * 0.72f,
+                             {(tint.r + 127.0f) * 0.3f, (tint.g + 127.0f) * 0.3f, (tint.b + 127.0f) * 0.3f}};
+        kit::pullTowards(c, kit::fromLevels(14, 10, 34), kit::fromLevels(34, 24, 46), 0.35f, glow);
         const float sway = 0.12f * fastSin(t * 0.7f) + 0.05f * fastSin(t * 1.9f + 1.0f);
         // With music a strong onset sends a pulse of light up the fibres, the middle ones first and the
         // outer ones after, so it opens like a fan.

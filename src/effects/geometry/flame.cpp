@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -27,15 +26,14 @@ class Flame : public Effect {
                 const float fy = static_cast<float>(y);
                 const float dx = x - cx, dy = (fy - wickY) * 0.75f;
                 const float glow = 1.0f / (1.0f + (dx * dx + dy * dy) * 0.001f);
-                kit::Rgb col =
-                    geometry::blend(kit::fromLevels(34, 22, 22), kit::fromLevels(130, 78, 30), glow);
+                kit::Rgb col = kit::mix(kit::fromLevels(34, 22, 22), kit::fromLevels(130, 78, 30), glow);
                 const float waxHalf = n * 0.09f, waxTop = wickY + n * 0.03f;
                 if (fy > waxTop && std::fabs(dx) < waxHalf) {
                     const float s = dx / waxHalf;
                     const float shade = (1.0f - s * s) * 0.7f + 0.3f;
                     const float warm = 1.0f / (1.0f + (fy - waxTop) * 0.03f);
-                    col = geometry::dim(
-                        geometry::blend(kit::fromLevels(200, 180, 160), kit::fromLevels(255, 210, 150), warm),
+                    col = kit::shade(
+                        kit::mix(kit::fromLevels(200, 180, 160), kit::fromLevels(255, 210, 150), warm),
                         shade * (0.45f + 0.55f * warm));
                     if (fy - waxTop < 1.5f) {
                         col = kit::fromLevels(255, 230, 190);
@@ -75,7 +73,7 @@ class Flame : public Effect {
         size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y, ++i) {
-                geometry::putCell(c, x, y, room_[i]);
+                kit::setCell(c, x, y, room_[i]);
             }
         }
         // The flame: a teardrop along a leaning axis, its edge rippled by flicker moving up it; row by row,
@@ -100,17 +98,16 @@ class Flame : public Effect {
                     continue;
                 }
                 const float k = off / (profile + 1e-3f); // 0 on the axis, 1 at the edge
-                kit::Rgb f = geometry::blend(kit::fromLevels(255, 255, 235), kit::fromLevels(255, 215, 70),
-                                             kit::smoothstep(0.1f, 0.55f, k + h * 0.3f));
-                f = geometry::blend(f, kit::fromLevels(240, 110, 20),
-                                    kit::smoothstep(0.55f, 1.0f, k + h * 0.2f));
+                kit::Rgb f = kit::mix(kit::fromLevels(255, 255, 235), kit::fromLevels(255, 215, 70),
+                                      kit::smoothstep(0.1f, 0.55f, k + h * 0.3f));
+                f = kit::mix(f, kit::fromLevels(240, 110, 20), kit::smoothstep(0.55f, 1.0f, k + h * 0.2f));
                 if (h < 0.18f && k < 0.5f) {
-                    f = geometry::blend(kit::fromLevels(70, 90, 220), f, h / 0.18f); // blue root
+                    f = kit::mix(kit::fromLevels(70, 90, 220), f, h / 0.18f); // blue root
                 }
                 const float alpha = kit::clampf(profile + 1.0f - off, 0.0f, 1.0f);
                 const int cell = cellAt(x, y);
                 const kit::Rgb under{c.planes.red[cell], c.planes.green[cell], c.planes.blue[cell]};
-                geometry::putCell(c, x, y, geometry::blend(under, f, alpha));
+                kit::setCell(c, x, y, kit::mix(under, f, alpha));
             }
         }
         kit::drawLine(c, cx, wickY + n * 0.03f, cx + lean * 2.0f, wickY - 1.0f, kit::fromLevels(30, 20, 15));

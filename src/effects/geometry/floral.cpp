@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -40,7 +39,7 @@ class Floral : public Effect {
                 const float dx = x - cx, dy = (y - cy) * 0.75f;
                 const float d = std::sqrt(dx * dx + dy * dy);
                 const float k = kit::clampf(1.0f - d / (n * 0.7f), 0.0f, 1.0f);
-                kit::Rgb col = geometry::blend(kit::fromLevels(15, 25, 25), kit::fromLevels(50, 60, 70), k);
+                kit::Rgb col = kit::mix(kit::fromLevels(15, 25, 25), kit::fromLevels(50, 60, 70), k);
                 const float vine = std::fabs(d - ring) - 1.2f - 0.8f * fastSin(kit::angleOf(dx, dy) * 24.0f);
                 if (vine < 0.0f) {
                     col = kit::fromLevels(50, 110, 50);
@@ -60,7 +59,7 @@ class Floral : public Effect {
         size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y, ++i) {
-                geometry::putCell(c, x, y, backdrop_[i]);
+                kit::setCell(c, x, y, backdrop_[i]);
             }
         }
         for (int i = 0; i < 5; ++i) {
@@ -96,12 +95,12 @@ class Floral : public Effect {
                         continue;
                     }
                     const float k = d / reach;
-                    kit::Rgb col = geometry::blend(heart, petal, kit::smoothstep(0.0f, 0.6f, k));
-                    col = geometry::blend(col, kit::white, 0.3f * kit::smoothstep(0.6f, 1.0f, k));
+                    kit::Rgb col = kit::mix(heart, petal, kit::smoothstep(0.0f, 0.6f, k));
+                    col = kit::mix(col, kit::white, 0.3f * kit::smoothstep(0.6f, 1.0f, k));
                     if (d > reach - 0.8f) {
-                        col = geometry::dim(petal, 0.55f); // outline
+                        col = kit::shade(petal, 0.55f); // outline
                     }
-                    geometry::putCell(c, x, y, col);
+                    kit::setCell(c, x, y, col);
                 }
             }
             kit::fillDisc(c, bx, by, 2.5f, kit::fromLevels(250, 210, 80));

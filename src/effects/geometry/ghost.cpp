@@ -3,8 +3,6 @@
 // faint after-images trail where it has been.
 #include <cmath>
 
-#include "effects/geometry/fast_shading.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -27,7 +25,7 @@ class Ghost : public Effect {
             const float hill = horizon + 6.0f * fastSin(fx * 0.03f + 1.0f) + 3.0f * fastSin(fx * 0.081f);
             for (int y = 0; y < c.n; ++y) {
                 const float fy = static_cast<float>(y);
-                const kit::Rgb night = fy > hill ? ground : shading::mix(top, bottom, fy / n);
+                const kit::Rgb night = fy > hill ? ground : kit::mix(top, bottom, fy / n);
                 const int cell = cellAt(x, y);
                 c.planes.red[cell] += (night.r - c.planes.red[cell]) * 0.09f;
                 c.planes.green[cell] += (night.g - c.planes.green[cell]) * 0.09f;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -71,7 +70,7 @@ class GlassStain : public Effect {
                         colour = kit::mix(colour, kit::white, (light - 1.0f) * 0.8f);
                     }
                 }
-                paintSolid(c, x, y, colour);
+                kit::paintSolid(c, x, y, colour);
             }
         }
     }

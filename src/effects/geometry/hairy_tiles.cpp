@@ -3,7 +3,6 @@
 // back, overshoot and settle, and a moving mouse combs them too.
 #include <cmath>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -68,13 +67,13 @@ class HairyTiles : public Effect {
                 kit::Rgb col = face_[idx];
                 const float ahead = front - along(static_cast<float>(x), static_cast<float>(y));
                 const float lit = ahead > 0.0f && ahead < 30.0f ? 1.0f - ahead / 30.0f : 0.0f;
-                col = geometry::dim(col, 1.0f + 0.8f * lit);
+                col = kit::shade(col, 1.0f + 0.8f * lit);
                 if (u < 2 || v < 2) {
-                    col = geometry::dim(col, 1.6f);
+                    col = kit::shade(col, 1.6f);
                 } else if (u >= tile - 2 || v >= tile - 2) {
-                    col = geometry::dim(col, 0.35f);
+                    col = kit::shade(col, 0.35f);
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
         const int tiles = (c.n + tile - 1) / tile;
@@ -135,15 +134,15 @@ class HairyTiles : public Effect {
             py[k] = py[k - 1] + fastSin(a) * seg / rowScale;
         }
         // The shadow: a thin line beside the hair's lower half.
-        const kit::Rgb shadow = geometry::dim(face_[idx], 0.45f);
+        const kit::Rgb shadow = kit::shade(face_[idx], 0.45f);
         kit::drawLine(c, px[0] + 2.0f, py[0] + 2.5f, px[2] + 2.0f, py[2] + 2.5f, shadow);
         kit::drawLine(c, px[2] + 2.0f, py[2] + 2.5f, px[4] + 1.5f, py[4] + 2.0f, shadow);
         // The hair itself as a run of discs, each a little smaller and paler than the one before.
-        const kit::Rgb tip = geometry::blend(tip_[idx], kit::white, push * 0.5f);
+        const kit::Rgb tip = kit::mix(tip_[idx], kit::white, push * 0.5f);
         for (int k = 0; k < segments; ++k) {
             const float f0 = static_cast<float>(k) / segments;
             const float r = 1.8f * (1.0f - f0) + 0.35f;
-            const kit::Rgb col = geometry::blend(root_[idx], tip, f0 * 0.8f + 0.2f);
+            const kit::Rgb col = kit::mix(root_[idx], tip, f0 * 0.8f + 0.2f);
             if (r < 0.9f) {
                 kit::drawLine(c, px[k], py[k], px[k + 1], py[k + 1], col); // the fine tip
                 continue;
@@ -152,7 +151,7 @@ class HairyTiles : public Effect {
             const int dots = 1 + kit::toCell(hr.len / segments / (1.1f * r));
             for (int d = 0; d < dots; ++d) {
                 const float u = static_cast<float>(d) / dots;
-                geometry::dot(c, px[k] + dx * u, py[k] + dy * u, r - 0.36f * u, col);
+                kit::dot(c, px[k] + dx * u, py[k] + dy * u, r - 0.36f * u, col);
             }
         }
     }

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -44,7 +43,7 @@ class Heaven : public Effect {
         for (int y = 0; y < c.n; ++y) {
             const float fy = static_cast<float>(y), k = fy / n;
             rowSky_[static_cast<size_t>(y)] =
-                geometry::blend(kit::fromLevels(40, 70, 150), kit::fromLevels(230, 190, 140), k * k);
+                kit::mix(kit::fromLevels(40, 70, 150), kit::fromLevels(230, 190, 140), k * k);
             rowScale_[static_cast<size_t>(y)] = (cloudY - srcY) / (fy - srcY);
             rowFall_[static_cast<size_t>(y)] =
                 kit::smoothstep(cloudY - 15.0f, cloudY + 20.0f, fy) * (1.0f - 0.5f * fy / n) * 0.75f;
@@ -78,7 +77,7 @@ class Heaven : public Effect {
                     kit::clampCell(c, kit::toCell(cross)) * 4 + kit::wrap(kit::toCell(cross * 4.0f), 4);
                 const float beam =
                     gaps_[static_cast<size_t>(idx < samples ? idx : samples - 1)] * rowFall_[row];
-                kit::Rgb col = geometry::blend(rowSky_[row], beamColour, beam);
+                kit::Rgb col = kit::mix(rowSky_[row], beamColour, beam);
                 // The clouds themselves, only in their band near the top.
                 if (y < 80 && rowBand_[row] > 0.0f) {
                     const float fy = static_cast<float>(y);
@@ -91,12 +90,12 @@ class Heaven : public Effect {
                     if (cloud > 0.0f) {
                         // Bright tops, greyer undersides.
                         const float under = kit::clampf((fy - 30.0f) / 40.0f, 0.0f, 1.0f) * (1.0f - cloud);
-                        const kit::Rgb body = geometry::blend(kit::fromLevels(255, 252, 245),
-                                                              kit::fromLevels(185, 190, 215), under * 0.7f);
-                        col = geometry::blend(col, body, kit::smoothstep(0.0f, 0.5f, cloud));
+                        const kit::Rgb body = kit::mix(kit::fromLevels(255, 252, 245),
+                                                       kit::fromLevels(185, 190, 215), under * 0.7f);
+                        col = kit::mix(col, body, kit::smoothstep(0.0f, 0.5f, cloud));
                     }
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
     }

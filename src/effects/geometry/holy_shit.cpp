@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -102,7 +101,7 @@ class HolyShit : public Effect {
                     fu[p] += stepU[p];
                     fv[p] += stepV[p];
                 }
-                geometry::putCell(c, x, y, {r - 127.0f, g - 127.0f, b - 127.0f});
+                kit::setCell(c, x, y, {r - 127.0f, g - 127.0f, b - 127.0f});
             }
         }
     }

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -62,7 +61,7 @@ class Iris : public Effect {
                     if (fromLid > -2.5f) {
                         colour = lash;
                     }
-                    paintSolid(c, x, y, colour);
+                    kit::paintSolid(c, x, y, colour);
                     continue;
                 }
                 const float dx = (fx - cx) * 4.0f / 3.0f, dy = fy - cy; // cells show 4 wide, 3 tall
@@ -95,7 +94,7 @@ class Iris : public Effect {
                         colour = kit::mix(colour, inner, r - (pupilR - 1.0f));
                     }
                 }
-                paintSolid(c, x, y, colour);
+                kit::paintSolid(c, x, y, colour);
             }
         }
         // The window's reflection on the cornea.

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -47,7 +46,7 @@ class Jeepers : public Effect {
         // The wood: put back whole each frame (velocities cleared), so nothing smears.
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                geometry::putCell(c, x, y, wood_[static_cast<size_t>(x) * n_ + y]);
+                kit::setCell(c, x, y, wood_[static_cast<size_t>(x) * n_ + y]);
             }
         }
         kit::scaleVelocities(c, 0.0f);
@@ -215,13 +214,13 @@ class Jeepers : public Effect {
                     if (pupil) {
                         col = kit::fromLevels(12, 8, 10);
                     }
-                    geometry::putCell(c, x, y, col);
+                    kit::setCell(c, x, y, col);
                 } else if (inside >= 1.0f && haloPass) {
                     // A soft halo of the eye's light on the leaves around it.
                     const float d = std::sqrt(dx * dx * rx * rx + dy * dy) / halo;
                     if (d < 1.0f && open > 0.0f) {
                         const float k = (1.0f - d) * (1.0f - d) * 0.45f * open;
-                        geometry::putCell(c, x, y, kit::mix(under, p.glow, k));
+                        kit::setCell(c, x, y, kit::mix(under, p.glow, k));
                     }
                 }
             }

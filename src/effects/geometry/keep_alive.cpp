@@ -4,8 +4,6 @@
 // heart in the corner and sends a faint red ring out from the spike. The rate drifts slowly.
 #include <vector>
 
-#include "effects/geometry/circle_outline.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -80,16 +78,16 @@ class KeepAlive : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 kit::Rgb colour = screen_[static_cast<size_t>(x * c.n + y)];
                 colour.r += 18.0f * wash;
-                paintSolid(c, x, y, colour);
+                kit::paintSolid(c, x, y, colour);
             }
         }
         // The red ring spreading from the spike.
         if (sinceBeat_ < 60) {
             const float radius = 2.0f + sinceBeat_ * 2.5f;
             const float strength = 1.0f - sinceBeat_ / 60.0f;
-            circleOutline(c, ringX_, ringY_, radius,
-                          kit::mix(kit::fromLevels(10, 20, 14), kit::fromLevels(230, 40, 40), strength), 2.0f,
-                          kit::Blend::max, 96);
+            kit::circleOutline(c, ringX_, ringY_, radius,
+                               kit::mix(kit::fromLevels(10, 20, 14), kit::fromLevels(230, 40, 40), strength),
+                               2.0f, kit::Blend::max, 96);
         }
         // The trace: each column joined to the next, brightness by how long ago it was written.
         for (int x = 0; x + 1 < c.n; ++x) {

@@ -1,6 +1,5 @@
 // LooneyTunes: a tune on a scrolling five-line staff. Notes slide in from the right and hop from line to line
 // as the melody goes, each landing sending a ripple out over the curtain beyond the staff.
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -34,7 +33,7 @@ class LooneyTunes : public Effect {
         // A red curtain outside the band, only drawn back slowly so ripples travel over it; the band itself
         // is pale paper, set every frame.
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             const float fold = fastSin(static_cast<float>(x) * 0.25f / s);
             for (int y = 0; y < n; ++y) {
                 const float fy = static_cast<float>(y);

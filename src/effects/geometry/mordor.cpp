@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -85,16 +84,16 @@ class Mordor : public Effect {
                     // mountain's plume lit red from below.
                     const float k = fy / top;
                     const float smoke = 0.15f * (sx * smokeCos_[y] + cx * smokeSin_[y]);
-                    col = geometry::blend(kit::fromLevels(30, 8, 8), kit::fromLevels(235, 70, 15),
-                                          kit::clampf(k * k * throb + smoke * k, 0.0f, 1.0f));
+                    col = kit::mix(kit::fromLevels(30, 8, 8), kit::fromLevels(235, 70, 15),
+                                   kit::clampf(k * k * throb + smoke * k, 0.0f, 1.0f));
                     const float po = (fx - plumeX_[y]) * plumeInv_[y];
                     if (po > -1.0f && po < 1.0f) {
                         const float d = (1.0f - po * po) * plumeDensity_[y];
-                        col = geometry::blend(col, plumeColour_[y], d);
+                        col = kit::mix(col, plumeColour_[y], d);
                     }
                 } else {
                     const float depth = fy - top;
-                    col = geometry::dim(kit::fromLevels(52, 30, 28), 1.0f / (1.0f + depth * 0.05f));
+                    col = kit::shade(kit::fromLevels(52, 30, 28), 1.0f / (1.0f + depth * 0.05f));
                     if (depth < 1.5f) {
                         col = kit::fromLevels(170, 50, 15); // rim light from the sky
                     }
@@ -108,10 +107,10 @@ class Mordor : public Effect {
                     const float w = 1.0f + along * 0.1f;
                     if (across < w) {
                         const float k = (1.0f - across / w) * 0.5f / (1.0f + along * 0.006f);
-                        col = geometry::blend(col, kit::fromLevels(255, 210, 110), k);
+                        col = kit::mix(col, kit::fromLevels(255, 210, 110), k);
                     }
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
         // The crater's fire.
@@ -170,8 +169,8 @@ class Mordor : public Effect {
                 plumeX_[y] = volcanoX_ + rise * 0.45f + fn * 0.02f * fastSin(fy * 0.09f + t * 0.03f);
                 plumeInv_[y] = 1.0f / (fn * 0.025f + rise * 0.35f);
                 plumeDensity_[y] = 0.85f * (1.0f - k * 0.6f);
-                plumeColour_[y] = geometry::blend(kit::fromLevels(200, 70, 25), kit::fromLevels(45, 30, 32),
-                                                  kit::clampf(k * 3.0f, 0.0f, 1.0f));
+                plumeColour_[y] = kit::mix(kit::fromLevels(200, 70, 25), kit::fromLevels(45, 30, 32),
+                                           kit::clampf(k * 3.0f, 0.0f, 1.0f));
             } else {
                 plumeInv_[y] = 0.0f;
                 plumeX_[y] = -1.0e6f;
@@ -196,7 +195,7 @@ class Mordor : public Effect {
             }
             if (off >= w) {
                 const float glow = 1.0f - (off - w) / 7.0f;
-                col = geometry::blend(col, kit::fromLevels(210, 40, 5), glow * glow * 0.7f);
+                col = kit::mix(col, kit::fromLevels(210, 40, 5), glow * glow * 0.7f);
                 continue;
             }
             const float across = off / w;
@@ -206,11 +205,10 @@ class Mordor : public Effect {
             if (crust > 0.75f && across > 0.25f) {
                 heat *= 0.35f; // a dark plate of cooling crust riding the flow
             }
-            const kit::Rgb body = heat > 0.6f
-                                      ? geometry::blend(kit::fromLevels(255, 150, 20),
-                                                        kit::fromLevels(255, 245, 170), (heat - 0.6f) / 0.4f)
-                                      : geometry::blend(kit::fromLevels(150, 20, 5),
-                                                        kit::fromLevels(255, 150, 20), heat / 0.6f);
+            const kit::Rgb body = heat > 0.6f ? kit::mix(kit::fromLevels(255, 150, 20),
+                                                         kit::fromLevels(255, 245, 170), (heat - 0.6f) / 0.4f)
+                                              : kit::mix(kit::fromLevels(150, 20, 5),
+                                                         kit::fromLevels(255, 150, 20), heat / 0.6f);
             col = body;
         }
         return col;

@@ -3,8 +3,6 @@
 // flickering brighter rays, over faint stars; the still lake below mirrors it all with a slight shimmer.
 #include <vector>
 
-#include "effects/geometry/fast_shading.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -86,10 +84,9 @@ class NorthernLights : public Effect {
                     // The lake: the sky mirrored about the horizon, darker, with a shimmer.
                     const float mirror = 2.0f * horizon - fy + shimmer_[static_cast<size_t>(y)];
                     const float mountain = 2.0f * horizon - ridge;
-                    colour =
-                        fy < mountain ? kit::fromLevels(4, 6, 10) : shading::shade(sky(x, mirror, fn), 0.6f);
+                    colour = fy < mountain ? kit::fromLevels(4, 6, 10) : kit::shade(sky(x, mirror, fn), 0.6f);
                 }
-                paintSolid(c, x, y, colour);
+                kit::paintSolid(c, x, y, colour);
             }
         }
         for (int i = 0; i < starCount; ++i) {
@@ -103,8 +100,8 @@ class NorthernLights : public Effect {
 
   private:
     kit::Rgb sky(int x, float y, float n) const {
-        kit::Rgb colour = shading::mix(kit::fromLevels(4, 6, 22), kit::fromLevels(14, 28, 46),
-                                       kit::clampf(y / n, 0.0f, 1.0f));
+        kit::Rgb colour =
+            kit::mix(kit::fromLevels(4, 6, 22), kit::fromLevels(14, 28, 46), kit::clampf(y / n, 0.0f, 1.0f));
         float r = 0.0f, g = 0.0f, b = 0.0f;
         for (int k = 0; k < ribbons; ++k) {
             const size_t i = static_cast<size_t>(k * n_ + x);

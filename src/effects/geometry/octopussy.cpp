@@ -3,8 +3,6 @@
 // and now and then jets away in a rush, leaving a dark ink cloud that spreads and thins behind it.
 #include <vector>
 
-#include "effects/geometry/fast_shading.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -73,10 +71,10 @@ class Octopussy : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const float depth = static_cast<float>(y) / n;
                 const float caustic =
-                    shading::sinSum(columns_, static_cast<size_t>(x), rows_, static_cast<size_t>(y));
-                paintSolid(c, x, y,
-                           shading::shade(shading::mix(shallow, deep, depth),
-                                          0.92f + 0.1f * caustic * (1.0f - depth)));
+                    kit::sinSum(columns_, static_cast<size_t>(x), rows_, static_cast<size_t>(y));
+                kit::paintSolid(
+                    c, x, y,
+                    kit::shade(kit::mix(shallow, deep, depth), 0.92f + 0.1f * caustic * (1.0f - depth)));
             }
         }
         for (Ink& ink : ink_) {
@@ -131,7 +129,7 @@ class Octopussy : public Effect {
     }
 
   private:
-    shading::AxisWave rows_, columns_;
+    kit::AxisWave rows_, columns_;
     std::vector<float> phases_;
     float x_ = 0.0f, y_ = 0.0f;
     float jetX_ = 0.0f, jetY_ = 0.0f;

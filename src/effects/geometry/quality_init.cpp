@@ -4,7 +4,6 @@
 // again.
 #include <cmath>
 
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -92,7 +91,7 @@ class QualityInit : public Effect {
                 if (f >= wipeAt && fy < (f - wipeAt + 1) * n / (cycle - wipeAt)) {
                     colour = kit::fromLevels(8, 8, 10);
                 }
-                paintSolid(c, x, y, colour);
+                kit::paintSolid(c, x, y, colour);
             }
         }
         if (f > 120 && f < wipeAt) {

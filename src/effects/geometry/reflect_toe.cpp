@@ -2,7 +2,6 @@
 // quarter of the screen, each mark drawn stroke by stroke and reflected into the other three quarters; a
 // winning line flashes before the board clears for the next game. Light sweeps across the mirrors all the
 // while, so the hall never stands still between moves.
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -40,11 +39,11 @@ class ReflectToe : public Effect {
                 const int q = (x < c.n / 2 ? 0 : 1) + (y < c.n / 2 ? 0 : 2);
                 const float dx = x - half, dy = y - half;
                 const float fall = 1.0f - (dx * dx + dy * dy) / (n * n);
-                kit::Rgb glass = geometry::dim(tints[q], 0.16f + 0.42f * shimmer_[x + y] * fall);
+                kit::Rgb glass = kit::shade(tints[q], 0.16f + 0.42f * shimmer_[x + y] * fall);
                 if (absf(dx + 0.5f) < 1.0f || absf(dy + 0.5f) < 1.0f) {
                     glass = kit::fromLevels(200, 220, 255);
                 }
-                geometry::putCell(c, x, y, glass);
+                kit::setCell(c, x, y, glass);
             }
         }
         const float cell = (half - 16.0f) / 3.0f;
@@ -103,9 +102,9 @@ class ReflectToe : public Effect {
     void line(EffectContext& c, float x0, float y0, float x1, float y1, float r, kit::Rgb col) {
         const float m = static_cast<float>(c.n - 1);
         kit::drawThickLine(c, x0, y0, x1, y1, r, col);
-        kit::drawThickLine(c, m - x0, y0, m - x1, y1, r, geometry::dim(col, 0.85f));
-        kit::drawThickLine(c, x0, m - y0, x1, m - y1, r, geometry::dim(col, 0.85f));
-        kit::drawThickLine(c, m - x0, m - y0, m - x1, m - y1, r, geometry::dim(col, 0.7f));
+        kit::drawThickLine(c, m - x0, y0, m - x1, y1, r, kit::shade(col, 0.85f));
+        kit::drawThickLine(c, x0, m - y0, x1, m - y1, r, kit::shade(col, 0.85f));
+        kit::drawThickLine(c, m - x0, m - y0, m - x1, m - y1, r, kit::shade(col, 0.7f));
     }
 
     void reset(EffectContext& c) {

@@ -5,8 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/held_picture.h"
-#include "effects/geometry/plane_columns.h"
+#include "effects/kit/held_picture.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -53,7 +52,7 @@ class Shimmer : public Effect {
         const float invSpan = 1.0f / (2.0f * static_cast<float>(n));
         const int last = n - 1;
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             float* const rv = c.planes.redVelocity + cellAt(x, 0);
             float* const gv = c.planes.greenVelocity + cellAt(x, 0);
             float* const bv = c.planes.blueVelocity + cellAt(x, 0);
@@ -97,8 +96,7 @@ class Shimmer : public Effect {
                 if (d > -0.07f && d < 0.07f) {
                     const float a = 1.0f - (d < 0.0f ? -d : d) / 0.07f;
                     const kit::Rgb tint = kit::hsv(hue_ + d * 7.0f, 0.55f, 1.0f);
-                    colour =
-                        columns::mix(colour, columns::mix(tint, kit::white, a * a), 0.6f * a * (2.0f - a));
+                    colour = kit::mix(colour, kit::mix(tint, kit::white, a * a), 0.6f * a * (2.0f - a));
                 }
                 col.set(y, colour);
             }
@@ -150,7 +148,7 @@ class Shimmer : public Effect {
             g.y = y;
             g.age = 0;
             g.reach = c.random() % 6 == 0 ? 3 : 1 + c.random() % 2;
-            g.colour = columns::mix(under, kit::white, 0.8f);
+            g.colour = kit::mix(under, kit::white, 0.8f);
         }
         int kept = 0;
         for (int i = 0; i < glints_; ++i) {
@@ -162,11 +160,11 @@ class Shimmer : public Effect {
             // Up fast, down slowly.
             const float a =
                 g.age <= 2 ? g.age * 0.5f : 1.0f - static_cast<float>(g.age - 2) / (glintLife - 1);
-            const kit::Rgb centre = columns::mix(picture_.at(g.x, g.y), g.colour, a);
+            const kit::Rgb centre = kit::mix(picture_.at(g.x, g.y), g.colour, a);
             kit::paint(c, g.x, g.y, centre, kit::Blend::max);
             const int reach = a > 0.5f ? g.reach : (g.reach + 1) / 2;
             for (int r = 1; r <= reach; ++r) {
-                const kit::Rgb ray = columns::mix(picture_.at(g.x, g.y), g.colour, a * (1.0f - 0.25f * r));
+                const kit::Rgb ray = kit::mix(picture_.at(g.x, g.y), g.colour, a * (1.0f - 0.25f * r));
                 kit::paint(c, g.x + r, g.y, ray, kit::Blend::max);
                 kit::paint(c, g.x - r, g.y, ray, kit::Blend::max);
                 kit::paint(c, g.x, g.y + r, ray, kit::Blend::max);
@@ -180,7 +178,7 @@ class Shimmer : public Effect {
     // wholly where the screen is dark, not at all where it is lit, so what was there stays visible.
     void underlayIfPlain(const EffectContext& c) {
         const int n = c.n;
-        const HeldPicture::Survey survey = picture_.survey();
+        const kit::HeldPicture::Survey survey = picture_.survey();
         const bool plain = survey.plain;
         const bool dim = survey.mostlyDark;
         if (!plain && !dim) {
@@ -194,7 +192,7 @@ class Shimmer : public Effect {
                 const float fold = fastSin(fx * 0.045f + 1.8f * fastSin(fy * 0.021f)) +
                                    0.5f * fastSin(fy * 0.06f - fx * 0.02f);
                 const float k = kit::clampf(fold * 0.4f + 0.5f, 0.0f, 1.0f);
-                const kit::Rgb lame = columns::mix(deep, bright, k * k);
+                const kit::Rgb lame = kit::mix(deep, bright, k * k);
                 const kit::Rgb was = picture_.at(x, y);
                 float keep = 0.0f;
                 if (!plain) {
@@ -203,7 +201,7 @@ class Shimmer : public Effect {
                         (was.r > was.g ? (was.r > was.b ? was.r : was.b) : (was.g > was.b ? was.g : was.b));
                     keep = kit::clampf((level + 90.0f) / 60.0f, 0.0f, 1.0f);
                 }
-                picture_.set(x, y, columns::mix(lame, was, keep));
+                picture_.set(x, y, kit::mix(lame, was, keep));
             }
         }
     }
@@ -213,7 +211,7 @@ class Shimmer : public Effect {
         kit::Rgb colour;
     };
 
-    HeldPicture picture_;
+    kit::HeldPicture picture_;
     Glint glint_[maxGlints];
     int glints_ = 0;
     std::vector<float> red_, green_, blue_; // the held picture by channel, column by column

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -74,7 +73,7 @@ class Solar : public Effect {
         }
         const kit::Rgb cool = kit::fromLevels(200, 70, 5), hot = kit::fromLevels(255, 225, 90);
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             const float dx = static_cast<float>(x) + 0.5f - cx;
             for (int y = 0; y < n; ++y) {
                 const float dy = static_cast<float>(y) + 0.5f - cy;
@@ -94,17 +93,17 @@ class Solar : public Effect {
                         sheetX_[sheet][x] * sheetY_[sheet + 1][y] + sheetX_[sheet + 1][x] * sheetY_[sheet][y];
                 }
                 const float heat = kit::clampf(0.35f + 0.38f * g, 0.0f, 1.0f);
-                kit::Rgb colour = columns::mix(cool, hot, heat);
+                kit::Rgb colour = kit::mix(cool, hot, heat);
                 for (int k = 0; k < 2; ++k) {
                     const float ex = static_cast<float>(x) - spotX[k], ey = static_cast<float>(y) - spotY[k];
                     const float radial = ex * radX[k] + ey * radY[k], along = ey * radX[k] - ex * radY[k];
                     const float q = (along * along + radial * radial * 2.0f) / spotSize[k];
                     if (q < 1.0f) {
                         colour = q < 0.35f ? kit::fromLevels(60, 15, 5)
-                                           : columns::mix(colour, kit::fromLevels(130, 45, 5), 0.7f);
+                                           : kit::mix(colour, kit::fromLevels(130, 45, 5), 0.7f);
                     }
                 }
-                col.set(y, columns::shade(colour, limb));
+                col.set(y, kit::shade(colour, limb));
             }
         }
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -31,15 +30,14 @@ class Sphere3 : public Effect {
                 const float fy = static_cast<float>(y);
                 kit::Rgb col;
                 if (fy < floorY - n * 0.02f) {
-                    col = geometry::blend(kit::fromLevels(30, 35, 60), kit::fromLevels(80, 90, 130),
-                                          fy / floorY);
+                    col = kit::mix(kit::fromLevels(30, 35, 60), kit::fromLevels(80, 90, 130), fy / floorY);
                 } else {
                     const float depth = (fy - floorY + n * 0.02f) / (n - floorY + n * 0.02f);
                     const float scale = 0.35f + 0.65f * depth;
                     const float u = (x - n * 0.5f) / (12.0f * scale), v = depth * 6.0f;
                     const bool dark = (kit::toCell(u) + kit::toCell(v)) % 2 != 0;
                     col = dark ? kit::fromLevels(60, 50, 45) : kit::fromLevels(200, 190, 170);
-                    col = geometry::dim(col, 0.6f + 0.4f * depth);
+                    col = kit::shade(col, 0.6f + 0.4f * depth);
                 }
                 scene_[i] = col;
             }
@@ -85,22 +83,21 @@ class Sphere3 : public Effect {
         size_t i = 0;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y, ++i) {
-                geometry::putCell(c, x, y, scene_[i]);
+                kit::setCell(c, x, y, scene_[i]);
             }
         }
         // The shadow darkens the floor under the ball, softer and smaller as it rises.
         const float floorTop = floorY - n * 0.02f;
         for (int x = kit::clampCell(c, kit::toCell(bx - shadowW));
              x <= kit::clampCell(c, kit::toCell(bx + shadowW)); ++x) {
-            for (int y = kit::clampCell(c, kit::toCell(geometry::greater(floorY - shadowH, floorTop)));
+            for (int y = kit::clampCell(c, kit::toCell(kit::greater(floorY - shadowH, floorTop)));
                  y <= kit::clampCell(c, kit::toCell(floorY + shadowH)); ++y) {
                 const float sx = (x - bx) / shadowW, sy = (y - floorY) / shadowH;
                 const float s = sx * sx + sy * sy;
                 if (s < 1.0f && static_cast<float>(y) >= floorTop) {
                     const int cell = cellAt(x, y);
                     const kit::Rgb under{c.planes.red[cell], c.planes.green[cell], c.planes.blue[cell]};
-                    geometry::putCell(c, x, y,
-                                      geometry::dim(under, 0.35f + 0.65f * s * (0.5f + 0.5f * rise)));
+                    kit::setCell(c, x, y, kit::shade(under, 0.35f + 0.65f * s * (0.5f + 0.5f * rise)));
                 }
             }
         }
@@ -123,12 +120,12 @@ class Sphere3 : public Effect {
                 shine *= shine;
                 shine *= shine;
                 shine *= shine;
-                kit::Rgb col = geometry::dim(base, 0.12f + 0.88f * diffuse);
-                col = geometry::blend(col, kit::white, shine);
+                kit::Rgb col = kit::shade(base, 0.12f + 0.88f * diffuse);
+                col = kit::mix(col, kit::white, shine);
                 if (d2 > 0.9f) {
-                    col = geometry::dim(col, 0.6f); // a darker limb for a clean edge
+                    col = kit::shade(col, 0.6f); // a darker limb for a clean edge
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
     }

@@ -1,9 +1,8 @@
 // Spiro: a spirograph. A pen on a wheel rolling inside a ring traces a hypotrochoid, a few dozen short
 // segments a frame, its colour turning as it goes; old loops slowly sink into the indigo paper, shaded from
 // blue at the top to plum at the foot, and when the curve has closed a new ring, wheel and pen are chosen.
-#include "effects/geometry/circle_outline.h"
-#include "effects/geometry/held_picture.h"
 #include "effects/kit/backdrop.h"
+#include "effects/kit/held_picture.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -24,14 +23,14 @@ class Spiro : public Effect {
     void start(EffectContext& c) override {
         paper_.reset(c, paperTop);
         paper_.restore(c);
-        backdrop::pullTowards(c, paperTop, paperFoot, 1.0f);
+        kit::pullTowards(c, paperTop, paperFoot, 1.0f);
         paper_.keep(c);
         choose(c);
     }
 
     void step(EffectContext& c) override {
         paper_.restore(c);
-        backdrop::pullTowards(c, paperTop, paperFoot, 0.008f);
+        kit::pullTowards(c, paperTop, paperFoot, 0.008f);
         const float half = static_cast<float>(c.n) * 0.5f;
         for (int k = 0; k < 36; ++k) {
             const float a = theta_;
@@ -51,8 +50,10 @@ class Spiro : public Effect {
         const float big = static_cast<float>(ring_ - wheel_) * scale_;
         const float wx = half + big * fastCos(theta_ + spin_), wy = half + big * fastSin(theta_ + spin_);
         const kit::Rgb plastic = kit::fromLevels(70, 90, 120);
-        circleOutline(c, half, half, static_cast<float>(ring_) * scale_, plastic, 2.0f, kit::Blend::max, 96);
-        circleOutline(c, wx, wy, static_cast<float>(wheel_) * scale_, plastic, 1.0f, kit::Blend::max, 48);
+        kit::circleOutline(c, half, half, static_cast<float>(ring_) * scale_, plastic, 2.0f, kit::Blend::max,
+                           96);
+        kit::circleOutline(c, wx, wy, static_cast<float>(wheel_) * scale_, plastic, 1.0f, kit::Blend::max,
+                           48);
         kit::drawLine(c, wx, wy, half + px, half + py, kit::fromLevels(120, 140, 170), kit::Blend::max);
         kit::fillDisc(c, half + px, half + py, 2.2f, kit::white, kit::Blend::max);
         if (theta_ >= closeAt_) {
@@ -92,7 +93,7 @@ class Spiro : public Effect {
         y = (px * sn + py * cs) * scale_;
     }
 
-    HeldPicture paper_;
+    kit::HeldPicture paper_;
     int ring_ = 60;
     int wheel_ = 20;
     float pen_ = 10.0f;

@@ -1,8 +1,6 @@
 // Tablecloth: red-and-white gingham flapping in a breeze. Each cell's weave coordinates are pushed about by
 // two crossed travelling waves; the checks are looked up there with a soft edge, and the slope of the cloth
 // shades it so the folds read as creases and bulges. Gusts rise and fall.
-#include "effects/geometry/fast_shading.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -47,8 +45,8 @@ class Tablecloth : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const size_t j = static_cast<size_t>(y);
                 const float fy = static_cast<float>(y);
-                const float s1 = shading::sinSum(x1_, i, y1_, j), c1 = shading::cosSum(x1_, i, y1_, j);
-                const float s2 = shading::sinSum(x2_, i, y2_, j), c2 = shading::cosSum(x2_, i, y2_, j);
+                const float s1 = kit::sinSum(x1_, i, y1_, j), c1 = kit::cosSum(x1_, i, y1_, j);
+                const float s2 = kit::sinSum(x2_, i, y2_, j), c2 = kit::cosSum(x2_, i, y2_, j);
                 const float h = gust * (s1 + 0.55f * s2);
                 const float dhdx = gust * (0.045f * c1 - 0.55f * 0.03f * c2);
                 const float dhdy = gust * (0.025f * c1 + 0.55f * 0.07f * c2);
@@ -56,10 +54,10 @@ class Tablecloth : public Effect {
                 const float u = fx + 0.9f * h;
                 const float v = fy + 0.6f * h;
                 const float redness = 0.5f * (stripe(u, inverse, period) + stripe(v, inverse, period));
-                kit::Rgb colour = shading::mix(white, red, redness);
+                kit::Rgb colour = kit::mix(white, red, redness);
                 const float light = kit::clampf(0.82f - 1.1f * (dhdx + 0.8f * dhdy), 0.35f, 1.12f);
-                colour = shading::shade(colour, light > 1.0f ? 1.0f : light);
-                colour = shading::mix(colour, kit::white, light > 1.0f ? (light - 1.0f) * 2.0f : 0.0f);
+                colour = kit::shade(colour, light > 1.0f ? 1.0f : light);
+                colour = kit::mix(colour, kit::white, light > 1.0f ? (light - 1.0f) * 2.0f : 0.0f);
                 const int cell = cellAt(x, y);
                 c.planes.red[cell] = colour.r;
                 c.planes.green[cell] = colour.g;
@@ -69,7 +67,7 @@ class Tablecloth : public Effect {
     }
 
   private:
-    shading::AxisWave x1_, y1_, x2_, y2_;
+    kit::AxisWave x1_, y1_, x2_, y2_;
 };
 
 } // namespace

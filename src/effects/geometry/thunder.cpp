@@ -3,8 +3,6 @@
 // and after a short delay the rumble shakes the clouds.
 #include <vector>
 
-#include "effects/geometry/fast_shading.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -66,7 +64,7 @@ class Thunder : public Effect {
         const kit::Rgb low = kit::fromLevels(38, 44, 58), high = kit::fromLevels(100, 108, 122);
         const kit::Rgb flashColour = kit::fromLevels(235, 235, 255);
         const kit::Rgb land =
-            shading::mix(kit::fromLevels(12, 16, 14), kit::fromLevels(70, 80, 90), flash * 0.6f);
+            kit::mix(kit::fromLevels(12, 16, 14), kit::fromLevels(70, 80, 90), flash * 0.6f);
         for (int x = 0; x < c.n; ++x) {
             const size_t i = static_cast<size_t>(x);
             const float fx = static_cast<float>(x);
@@ -76,17 +74,17 @@ class Thunder : public Effect {
                 const float fy = static_cast<float>(y);
                 kit::Rgb colour = land;
                 if (fy <= ground) {
-                    const float billow = shading::sinSum(colA_, i, rowA_, j) +
-                                         0.6f * shading::sinSum(colB_, i, rowB_, j) +
-                                         0.35f * shading::sinSum(colC_, i, rowC_, j);
+                    const float billow = kit::sinSum(colA_, i, rowA_, j) +
+                                         0.6f * kit::sinSum(colB_, i, rowB_, j) +
+                                         0.35f * kit::sinSum(colC_, i, rowC_, j);
                     const float height = fy / n;
                     const float density = kit::clampf(0.5f + 0.28f * billow - height * 0.5f, 0.0f, 1.0f);
-                    colour = shading::shade(shading::mix(low, high, density), 1.0f - 0.35f * height);
+                    colour = kit::shade(kit::mix(low, high, density), 1.0f - 0.35f * height);
                     if (flash > 0.0f) {
-                        colour = shading::mix(colour, flashColour, flash * (0.45f + 0.4f * density));
+                        colour = kit::mix(colour, flashColour, flash * (0.45f + 0.4f * density));
                     }
                 }
-                paintSolid(c, x, y, colour);
+                kit::paintSolid(c, x, y, colour);
             }
         }
         // Rain: short slanting streaks, falling fast.
@@ -146,7 +144,7 @@ class Thunder : public Effect {
         }
     }
 
-    shading::AxisWave rowA_, rowB_, rowC_, colA_, colB_, colC_;
+    kit::AxisWave rowA_, rowB_, rowC_, colA_, colB_, colC_;
     std::vector<float> phases_;
     Segment bolt_[maxSegments] = {};
     int segments_ = 0;

@@ -3,8 +3,6 @@
 // and cross; now and then a sheen sweeps over the cloth, rippling over the folds.
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -42,7 +40,7 @@ class Velour : public Effect {
         for (Brush& b : brushes_) {
             brush(c, b, t);
         }
-        // Folds: two slow waves; their slopes shade the cloth (see direct_cells.h for the split sines).
+        // Folds: two slow waves; their slopes shade the cloth (see kit/axis_wave.h for the split sines).
         fold1_.make(
             n_, [&](float i) { return i * 0.034f + t * 0.007f; }, [&](float i) { return i * 0.022f; });
         fold2_.make(
@@ -55,20 +53,20 @@ class Velour : public Effect {
         const float sheenAt = -0.35f * n + run * 2.4f * n;
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                const float s1 = fold1_.cosX[x] * fold1_.cosY[y] - fold1_.sinX[x] * fold1_.sinY[y];
-                const float s2 = fold2_.cosX[x] * fold2_.cosY[y] - fold2_.sinX[x] * fold2_.sinY[y];
+                const float s1 = fold1_.cosAt(x, y);
+                const float s2 = fold2_.cosAt(x, y);
                 const float slope = 0.6f * s1 + 0.4f * s2; // -1..1
                 const float nap = nap_[static_cast<size_t>(x) * n_ + y];
                 kit::Rgb col =
-                    geometry::blend(deep, pale, kit::clampf(0.32f + 0.4f * nap + 0.2f * slope, 0.0f, 1.0f));
-                col = geometry::dim(col, 0.7f + 0.3f * slope);
+                    kit::mix(deep, pale, kit::clampf(0.32f + 0.4f * nap + 0.2f * slope, 0.0f, 1.0f));
+                col = kit::shade(col, 0.7f + 0.3f * slope);
                 const float across = (static_cast<float>(x) + static_cast<float>(y) * rowScale) * 0.7f -
                                      sheenAt - 6.0f * fold1_.at(x, y);
                 const float band = 1.0f - across * across * (1.0f / 700.0f);
                 if (band > 0.0f) {
-                    col = geometry::blend(col, sheenColour, band * (0.55f + 0.2f * nap + 0.25f * slope));
+                    col = kit::mix(col, sheenColour, band * (0.55f + 0.2f * nap + 0.25f * slope));
                 }
-                paintSolid(c, x, y, col);
+                kit::paintSolid(c, x, y, col);
             }
         }
     }
@@ -127,7 +125,7 @@ class Velour : public Effect {
     float hue_ = 0.0f;
     std::vector<float> nap_;
     Brush brushes_[brushCount]{};
-    geometry::SplitSine fold1_, fold2_;
+    kit::SplitSine fold1_, fold2_;
 };
 
 } // namespace

@@ -1,6 +1,5 @@
 // Very Nice: out-of-focus bokeh. Forty soft discs of pastel light drift slowly over a dusky background, each
 // a smooth glow with a slightly brighter rim, so overlaps blend like highlights in a blurred night photo.
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -25,9 +24,8 @@ class VeryNice : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
-                geometry::mixCell(
-                    c, x, y, geometry::blend(kit::fromLevels(18, 10, 40), kit::fromLevels(45, 20, 40), k),
-                    0.35f);
+                kit::mixCell(c, x, y, kit::mix(kit::fromLevels(18, 10, 40), kit::fromLevels(45, 20, 40), k),
+                             0.35f);
             }
         }
         const float t = static_cast<float>(c.frame % 100000u);

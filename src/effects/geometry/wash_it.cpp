@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -38,7 +37,7 @@ class WashIt : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         // The blade: sweep, rest, sweep back, rest, easing in and out of each sweep.
         const int cycle = static_cast<int>(c.frame % static_cast<uint32_t>(2 * (sweepFrames + restFrames)));
@@ -64,7 +63,7 @@ class WashIt : public Effect {
                     const float cover = d > 0.6f ? 1.0f : d / 0.6f;
                     colour = kit::mix(colour, froth, cover * (0.55f + 0.45f * cover));
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
         drawBlade(c, n, angle_);

@@ -2,7 +2,6 @@
 // by dark hedgerows, with a white chalk horse cut into one slope and clouds drifting over.
 #include <vector>
 
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -41,7 +40,7 @@ class Wessex : public Effect {
             looks[l] = look(l, t, s);
         }
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const float fy = static_cast<float>(y);
                 int layer = -1;
@@ -112,9 +111,9 @@ class Wessex : public Effect {
         l.slant = 0.8f - 0.3f * fl;
         l.invWidth = 1.0f / (26.0f + 8.0f * fl);
         l.invHeight = 1.0f / (9.0f + 5.0f * fl);
-        l.hedge = columns::shade(kit::fromLevels(30, 70, 25), fade);
+        l.hedge = kit::shade(kit::fromLevels(30, 70, 25), fade);
         for (int k = 0; k < 5; ++k) {
-            l.crops[k] = columns::mix(haze, palette[k], fade);
+            l.crops[k] = kit::mix(haze, palette[k], fade);
         }
         return l;
     }

@@ -1,7 +1,6 @@
 // What The: an impossible object. A three-beam triangle whose beams cannot meet the way they seem to turns in
 // the screen plane with its face shading cycling, and every few seconds it folds away into a nest of smaller
 // impossible triangles that turn against each other before the single one returns.
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -27,7 +26,7 @@ class WhatThe : public Effect {
         kit::scaleVelocities(c, 0.0f);
         // A dim paper background with a slow diagonal hatching.
         for (int x = 0; x < c.n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < c.n; ++y) {
                 const float h = fastSin((static_cast<float>(x - y) + t * 0.2f) * 0.25f);
                 col.set(y, h > 0.85f ? kit::fromLevels(60, 60, 75) : kit::fromLevels(35, 35, 48));

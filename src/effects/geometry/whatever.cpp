@@ -4,8 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
-#include "effects/geometry/solid_cell.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -54,18 +52,18 @@ class Whatever : public Effect {
             for (int y = 0; y < n_; ++y) {
                 // The ground: a soft light from the upper left, breathing slowly.
                 const float lightness = 0.8f + 0.2f * fastSin((x + y) * 0.012f + t * 0.02f);
-                kit::Rgb col = geometry::dim(geometry::blend(ground_, nextGround_, sweep), lightness);
+                kit::Rgb col = kit::shade(kit::mix(ground_, nextGround_, sweep), lightness);
                 const int gx = x - sx, gy = y - sy;
                 const float s = inkAt(gx, gy);
                 if (s >= 0.0f) {
                     // Wet ink with a glint running along the stroke.
                     const float d = (s - glint) * 9.0f;
                     const float shine = d > -1.0f && d < 1.0f ? 1.0f - d * d : 0.0f;
-                    col = geometry::blend(colour_, kit::white, shine * 0.6f);
+                    col = kit::mix(colour_, kit::white, shine * 0.6f);
                 } else if (inkAt(gx - 2, gy - 3) >= 0.0f) {
-                    col = geometry::dim(col, 0.55f); // its shadow on the ground
+                    col = kit::shade(col, 0.55f); // its shadow on the ground
                 }
-                paintSolid(c, x, y, col);
+                kit::paintSolid(c, x, y, col);
             }
         }
         ++age_;

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -67,7 +66,7 @@ class WibbleWorld : public Effect {
         const kit::Rgb spaceColour = kit::fromLevels(8, 6, 20), rimColour = kit::fromLevels(255, 120, 200);
         const kit::Rgb pink = kit::fromLevels(255, 90, 170), lime = kit::fromLevels(120, 230, 90);
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const size_t cell = static_cast<size_t>(x * n + y);
                 const float r = radius_[cell];
@@ -89,7 +88,7 @@ class WibbleWorld : public Effect {
                 }
                 if (r > edge) {
                     const float glow = kit::clampf(1.0f - (r - edge) * glowScale, 0.0f, 1.0f);
-                    col.set(y, columns::mix(spaceColour, rimColour, glow * 0.5f));
+                    col.set(y, kit::mix(spaceColour, rimColour, glow * 0.5f));
                     continue;
                 }
                 const float invEdge = 1.0f / edge;
@@ -102,8 +101,7 @@ class WibbleWorld : public Effect {
                 const float light = std::sqrt(kit::clampf(1.0f - rho * rho, 0.0f, 1.0f));
                 const float highlight = kit::clampf(
                     1.0f - ((u + 0.35f) * (u + 0.35f) + (v + 0.4f) * (v + 0.4f)) * 12.0f, 0.0f, 1.0f);
-                col.set(y, columns::mix(columns::shade(base, 0.35f + 0.65f * light), kit::white,
-                                        highlight * 0.8f));
+                col.set(y, kit::mix(kit::shade(base, 0.35f + 0.65f * light), kit::white, highlight * 0.8f));
             }
         }
 

@@ -3,7 +3,6 @@
 // dissolve, and a faint tint drifts through the white.
 #include <vector>
 
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -103,7 +102,7 @@ class Woah : public Effect {
             coreS[k] = fastSin(1.6f * spin * t);
         }
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const size_t i = static_cast<size_t>(x) * static_cast<size_t>(n) + static_cast<size_t>(y);
                 const bool core = radius_[i] < inner2;
@@ -116,7 +115,7 @@ class Woah : public Effect {
                 }
                 // A soft edge of about one cell between stripes.
                 const float k = kit::clampf(v * 4.0f + 0.5f, 0.0f, 1.0f);
-                col.set(y, columns::mix(ink, tint, k));
+                col.set(y, kit::mix(ink, tint, k));
             }
         }
         // The boundary of the counter-turning core.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -40,9 +39,8 @@ class XSighting : public Effect {
                     continue;
                 }
                 const float ringPos = d / (R / 4.0f);
-                const bool line =
-                    std::fabs(ringPos - geometry::floorOf(ringPos + 0.5f)) * (R / 4.0f) < 0.6f ||
-                    std::fabs(dx) < 0.5f || std::fabs(dy) < 0.4f;
+                const bool line = std::fabs(ringPos - kit::floorOf(ringPos + 0.5f)) * (R / 4.0f) < 0.6f ||
+                                  std::fabs(dx) < 0.5f || std::fabs(dy) < 0.4f;
                 base_[i] = 0.12f + (line ? 0.22f : 0.0f);
                 const float clutter = 0.5f + 0.5f * fastSin(dx * 0.31f + fastSin(dy * 0.23f) * 4.0f);
                 clutter_[i] = 0.2f * clutter * kit::clampf(1.0f - d / (R * 0.6f), 0.0f, 1.0f);
@@ -63,8 +61,8 @@ class XSighting : public Effect {
             for (int y = 0; y < c.n; ++y, ++i) {
                 const float base = base_[i];
                 if (base < 0.0f) {
-                    geometry::putCell(
-                        c, x, y, base < -1.5f ? kit::fromLevels(20, 22, 20) : kit::fromLevels(90, 110, 90));
+                    kit::setCell(c, x, y,
+                                 base < -1.5f ? kit::fromLevels(20, 22, 20) : kit::fromLevels(90, 110, 90));
                     continue;
                 }
                 // Wake: how far behind the beam this cell lies, in radians.
@@ -74,7 +72,7 @@ class XSighting : public Effect {
                 }
                 const float wake = behind < 2.2f ? (1.0f - behind / 2.2f) : 0.0f;
                 const float g = base + wake * (0.75f * wake * wake + clutter_[i]);
-                geometry::putCell(c, x, y, geometry::blend(dark, glow, g < 1.0f ? g : 1.0f));
+                kit::setCell(c, x, y, kit::mix(dark, glow, g < 1.0f ? g : 1.0f));
             }
         }
         for (int i = 0; i < targets; ++i) {
@@ -97,8 +95,7 @@ class XSighting : public Effect {
             if (tg.blip > 0.05f) {
                 kit::softDisc(c, tg.x, tg.y, 4.0f, kit::fromLevels(200, 255, 200), tg.blip * 1.5f,
                               kit::Blend::add);
-                kit::fillDisc(c, tg.x, tg.y, 1.2f,
-                              geometry::blend(kit::fromLevels(0, 60, 20), kit::white, tg.blip));
+                kit::fillDisc(c, tg.x, tg.y, 1.2f, kit::mix(kit::fromLevels(0, 60, 20), kit::white, tg.blip));
             }
         }
         // The crosshair: every five seconds it switches to another target, gliding there and then tracking.

@@ -1,6 +1,5 @@
 // Y Do Birds: a tree in which every branch forks in a Y grows and sways in the wind; small birds fly in, land
 // on the branch tips and hop about, and all take off together when a gust shakes the tree hard.
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -36,7 +35,7 @@ class YDoBirds : public Effect {
         const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.0f);
         for (int x = 0; x < c.n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
                 col.blend(y, kit::fromLevels(110 + truncToInt(110.0f * k), 160 + truncToInt(70.0f * k), 230),

@@ -2,7 +2,6 @@
 // colour along the diagonals, a sheen of light sweeps across, and the whole tiling drifts slowly.
 #include <cmath>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -34,7 +33,7 @@ class Zanzibar : public Effect {
         for (int i = 0; i < c.n; ++i) {
             for (int axis = 0; axis < 2; ++axis) {
                 const float g = static_cast<float>(i) + (axis == 0 ? driftX : driftY);
-                const float tile = geometry::floorOf(g * inverse);
+                const float tile = kit::floorOf(g * inverse);
                 tileU_[axis * planeStride + i] = g - (tile + 0.5f) * size;
                 tileIndex_[axis * planeStride + i] = kit::toCell(tile);
             }
@@ -57,40 +56,39 @@ class Zanzibar : public Effect {
                 const float au = std::fabs(u), av = std::fabs(v);
                 // Eight-point star: the union of a square and the same square turned 45 degrees.
                 const float s = half * 0.62f;
-                const float star =
-                    geometry::lesser(geometry::greater(au, av) - s, (au + av) * 0.70710678f - s);
+                const float star = kit::lesser(kit::greater(au, av) - s, (au + av) * 0.70710678f - s);
                 // Crosses sit on the tile corners, between four stars.
                 const float cu = half - au, cv = half - av;
                 const float arm = half * 0.16f, reach = half * 0.5f;
-                const float cross = geometry::lesser(geometry::greater(cu - arm, cv - reach),
-                                                     geometry::greater(cu - reach, cv - arm));
+                const float cross =
+                    kit::lesser(kit::greater(cu - arm, cv - reach), kit::greater(cu - reach, cv - arm));
                 const int ix = tileIndex_[x], iy = tileIndex_[planeStride + y];
                 kit::Rgb col;
                 if (star < 0.0f) {
                     // Inset shading: darker towards the rim, as if carved into the panel.
-                    col = geometry::dim(starFill[kit::wrap(ix + iy, palette)],
-                                        kit::clampf(0.55f - star * 0.06f, 0.55f, 1.0f));
+                    col = kit::shade(starFill[kit::wrap(ix + iy, palette)],
+                                     kit::clampf(0.55f - star * 0.06f, 0.55f, 1.0f));
                 } else if (cross < 0.0f) {
-                    col = geometry::dim(crossFill[kit::wrap(ix - iy + palette / 2, palette)],
-                                        kit::clampf(0.6f - cross * 0.1f, 0.6f, 1.0f));
+                    col = kit::shade(crossFill[kit::wrap(ix - iy + palette / 2, palette)],
+                                     kit::clampf(0.6f - cross * 0.1f, 0.6f, 1.0f));
                 } else {
                     // Wood grain on the lattice.
-                    col = geometry::dim(wood, 0.85f + 0.15f * (grainSinY_[y] * grainCosX_[x] +
-                                                               grainCosY_[y] * grainSinX_[x]));
+                    col = kit::shade(wood, 0.85f + 0.15f * (grainSinY_[y] * grainCosX_[x] +
+                                                            grainCosY_[y] * grainSinX_[x]));
                 }
-                const float edge = geometry::lesser(std::fabs(star), std::fabs(cross));
+                const float edge = kit::lesser(std::fabs(star), std::fabs(cross));
                 if (edge < 1.1f) {
                     col = carve;
                 } else if (edge < 2.0f) {
-                    col = geometry::blend(col, carve, 0.4f);
+                    col = kit::mix(col, carve, 0.4f);
                 }
                 // The sheen: a soft diagonal band of light.
                 const float band = std::fabs(x + y * 0.6f - sweep);
                 if (band < 18.0f) {
                     const float k = 1.0f - band / 18.0f;
-                    col = geometry::blend(col, kit::fromLevels(255, 245, 220), k * k * 0.45f);
+                    col = kit::mix(col, kit::fromLevels(255, 245, 220), k * k * 0.45f);
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
     }

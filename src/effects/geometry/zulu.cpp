@@ -1,6 +1,5 @@
 // Zulu: beadwork. Horizontal bands of triangles, diamonds and chevrons in bold colours, threaded as small
 // rounded beads with dark gaps; alternate bands slide in opposite directions at their own speeds.
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -36,7 +35,7 @@ class Zulu : public Effect {
                 const int bx = kit::wrap(gx, 1 << 20) / pitch;
                 const int sx = kit::wrap(gx, pitch), sy = y % pitch;
                 if (sx == pitch - 1 || sy == pitch - 1) {
-                    geometry::putCell(c, x, y, kit::fromLevels(12, 8, 6)); // thread gaps between beads
+                    kit::setCell(c, x, y, kit::fromLevels(12, 8, 6)); // thread gaps between beads
                     continue;
                 }
                 kit::Rgb col = ground;
@@ -75,7 +74,7 @@ class Zulu : public Effect {
                 if ((bx + by + static_cast<int>(f % 100000u)) % 37 == 0) {
                     lit *= 1.3f;
                 }
-                geometry::putCell(c, x, y, geometry::dim(col, lit));
+                kit::setCell(c, x, y, kit::shade(col, lit));
             }
         }
     }

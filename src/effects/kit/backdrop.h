@@ -3,25 +3,25 @@
 // rather than a void behind its subject.
 #pragma once
 
-#include "effects/kit/kit.h"
+#include "effects/kit/canvas.h"
+#include "effects/kit/colour.h"
 
-namespace glowfield::backdrop {
+namespace glowfield::kit {
 
 // A glow laid over the gradient: a colour added at the centre, falling off smoothly to nothing at radius.
 struct Glow {
     float x = 0.0f, y = 0.0f, radius = 0.0f;
-    kit::Rgb add{0.0f, 0.0f, 0.0f};
+    Rgb add{0.0f, 0.0f, 0.0f};
 };
 
 // Every live colour moved by rate (0..1) towards a gradient running from top to bottom, plus the glow.
-// Like kit::pullColours it trusts the colours it is given: an entry that can inherit extreme leftovers tames
+// Like pullColours it trusts the colours it is given: an entry that can inherit extreme leftovers tames
 // the field first.
-inline void pullTowards(const EffectContext& c, kit::Rgb top, kit::Rgb bottom, float rate,
-                        const Glow& glow = {}) {
+inline void pullTowards(const EffectContext& c, Rgb top, Rgb bottom, float rate, const Glow& glow = {}) {
     float rows[3][planeStride];
     const float inv = 1.0f / static_cast<float>(c.n > 1 ? c.n - 1 : 1);
     for (int y = 0; y < c.n; ++y) {
-        const kit::Rgb t = kit::mix(top, bottom, static_cast<float>(y) * inv);
+        const Rgb t = mix(top, bottom, static_cast<float>(y) * inv);
         rows[0][y] = t.r;
         rows[1][y] = t.g;
         rows[2][y] = t.b;
@@ -50,4 +50,4 @@ inline void pullTowards(const EffectContext& c, kit::Rgb top, kit::Rgb bottom, f
     }
 }
 
-} // namespace glowfield::backdrop
+} // namespace glowfield::kit

@@ -1,3 +1,4 @@
+// The whole-plane passes of canvas.h, each one loop over the live cells.
 #include "effects/kit/canvas.h"
 
 namespace glowfield::kit {
@@ -36,6 +37,12 @@ void scaleVelocities(const EffectContext& c, float keep, unsigned channels) {
         if (channels & (1u << p)) {
             forLiveCells(c, velocities[p], [keep](float v) { return v * keep; });
         }
+    }
+}
+
+void clearVelocities(const EffectContext& c) {
+    for (float* plane : {c.planes.redVelocity, c.planes.greenVelocity, c.planes.blueVelocity}) {
+        forLiveCells(c, plane, [](float) { return 0.0f; });
     }
 }
 

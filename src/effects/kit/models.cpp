@@ -4,7 +4,6 @@
 
 #include "effects/effect_state.h"
 #include "effects/kit/maths.h"
-#include "effects/kit/shapes.h"
 #include "field/drawing.h"
 
 namespace glowfield::kit {
@@ -50,21 +49,6 @@ void modelLine(const EffectContext& c, Vec3 a, Vec3 b, Rgb colour, int size) {
                value(colour.g), value(colour.b), size);
     drawingState = saved;
     shared.letterOffset = savedOffset;
-}
-
-void modelLineFast(const EffectContext& c, Vec3 a, Vec3 b, Rgb colour, bool thick) {
-    const Projected pa = project(c, a), pb = project(c, b);
-    if (!pa.visible || !pb.visible) {
-        return;
-    }
-    const float scale = (pa.scale + pb.scale) * 0.5f;
-    const float k = std::min(1.0f, std::max(0.15f, scale));
-    const Rgb dimmed = shade(colour, k);
-    if (thick && scale > 1.2f) {
-        drawThickLine(c, pa.x, pa.y, pb.x, pb.y, 0.5f * scale, dimmed, Blend::max);
-    } else {
-        drawLine(c, pa.x, pa.y, pb.x, pb.y, dimmed, Blend::max);
-    }
 }
 
 } // namespace glowfield::kit

@@ -43,8 +43,4 @@ Projected project(const EffectContext& c, Vec3 p);
 // drawing.
 void modelLine(const EffectContext& c, Vec3 a, Vec3 b, Rgb colour, int size = 2);
 
-// A lighter model line: one projected line of single cells (thick near the viewer when thick is true),
-// colour dimmed with depth, blended by maximum.
-void modelLineFast(const EffectContext& c, Vec3 a, Vec3 b, Rgb colour, bool thick = false);
-
 } // namespace glowfield::kit

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "field/trig.h"
+
 namespace glowfield::kit {
 
 namespace {
@@ -212,6 +214,22 @@ void drawPolygon(const EffectContext& c, const float* xs, const float* ys, int c
                  Blend blend) {
     for (int i = 0, j = corners - 1; i < corners; j = i++) {
         drawLine(c, xs[j], ys[j], xs[i], ys[i], colour, blend);
+    }
+}
+
+void circleOutline(const EffectContext& c, float cx, float cy, float radius, Rgb colour, float width,
+                   Blend blend, int segments) {
+    float px = cx + radius, py = cy;
+    for (int k = 1; k <= segments; ++k) {
+        const float a = 6.28318531f * static_cast<float>(k) / static_cast<float>(segments);
+        const float x = cx + radius * fastCos(a), y = cy + radius * fastSin(a);
+        if (width > 1.0f) {
+            drawThickLine(c, px, py, x, y, width * 0.5f, colour, blend);
+        } else {
+            drawLine(c, px, py, x, y, colour, blend);
+        }
+        px = x;
+        py = y;
     }
 }
 

@@ -1,7 +1,7 @@
 #include "effects/kit/text.h"
 
 #include "effects/kit/shapes.h"
-#include "effects/lettering.h"
+#include "effects/shared/lettering.h"
 #include "field/trig.h"
 
 namespace glowfield::kit {

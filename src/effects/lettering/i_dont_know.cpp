@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -56,14 +55,14 @@ class IDontKnow : public Effect {
                     const float sy = (y - (n * 0.5f + ry * 0.9f)) / (ry * 0.25f),
                                 sx = (x - n * 0.5f) / (rx * 1.1f);
                     const float shadow = sx * sx + sy * sy < 1.0f ? 0.5f : 1.0f;
-                    colour = pictures::dim(kit::fromLevels(90, 30, 60), shade * shadow);
+                    colour = kit::shade(kit::fromLevels(90, 30, 60), shade * shadow);
                 } else {
                     // The ball: black glass with a broad highlight at the top left and a rim of light.
                     const float hx = dx + 0.4f, hy = dy + 0.45f;
                     const float highlight = kit::clampf(1.0f - (hx * hx + hy * hy) * 7.0f, 0.0f, 1.0f);
                     const float rim = kit::smoothstep(0.85f, 1.0f, d) * 0.25f;
                     const float l = 0.12f + highlight * 0.8f + rim;
-                    colour = pictures::dim(kit::fromLevels(120, 120, 150), l);
+                    colour = kit::shade(kit::fromLevels(120, 120, 150), l);
                     const float wx = (x - cx) / windowR, wy = (y - cy) / (windowR * 1.33f);
                     const float w = wx * wx + wy * wy;
                     if (w < 1.0f) {
@@ -75,7 +74,7 @@ class IDontKnow : public Effect {
                         colour = kit::fromLevels(40, 40, 50);
                     }
                 }
-                pictures::putCell(c, x, y, colour);
+                kit::setSolidCell(c, x, y, colour);
             }
         }
         if (rise > 0.0f) {

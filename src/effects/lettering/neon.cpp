@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -105,7 +104,7 @@ class Neon : public Effect {
                 const int tone = ((x + (course % 2) * 8) / 16 * 7 + course * 3) % 5;
                 const kit::Rgb colour = mortar ? kit::fromLevels(24, 22, 24)
                                                : kit::fromLevels(58 + tone * 4, 30 + tone * 2, 28 + tone);
-                pictures::putCell(c, x, y, colour);
+                kit::setSolidCell(c, x, y, colour);
             }
         }
     }

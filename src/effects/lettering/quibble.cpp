@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -111,7 +110,7 @@ class Quibble : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float v = static_cast<float>(y) / n;
-                pictures::putCell(c, x, y,
+                kit::setSolidCell(c, x, y,
                                   y < groundY ? kit::fromLevels(150 + truncToInt(60 * v), 190, 230)
                                               : kit::fromLevels(110, 160, 80));
             }

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -119,14 +118,9 @@ class Soup : public Effect {
     }
 
     void drawBowl(EffectContext& c, float cx, float cy, float rx, float ry, float t) {
-        for (int k = 0; k < c.n && k < planeStride; ++k) {
-            const float a = (k - cx) / rx * 6.0f + t * 0.01f;
-            const float b = fastSin((k - cy) / ry * 5.0f + t * 0.02f) * 1.5f;
-            colSin_[k] = fastSin(a);
-            colCos_[k] = fastCos(a);
-            rowSin_[k] = fastSin(b);
-            rowCos_[k] = fastCos(b);
-        }
+        swirl_.make(
+            c.n, [&](float k) { return (k - cx) / rx * 6.0f + t * 0.01f; },
+            [&](float k) { return fastSin((k - cy) / ry * 5.0f + t * 0.02f) * 1.5f; });
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float dx = (x - cx) / rx, dy = (y - cy) / ry;
@@ -139,26 +133,23 @@ class Soup : public Effect {
                 } else if (d > 1.0f) {
                     // The bowl's rim: glazed orange, lit from the top left.
                     const float light = 0.75f - 0.35f * (dx + dy);
-                    colour = pictures::dim(kit::fromLevels(240, 130, 30), kit::clampf(light, 0.4f, 1.15f));
+                    colour = kit::shade(kit::fromLevels(240, 130, 30), kit::clampf(light, 0.4f, 1.15f));
                 } else {
                     // Soup: tomato red with slow oily swirls.
                     // sin(a + b) from per-column and per-row tables: a across, b down.
-                    const float swirl = colSin_[x] * rowCos_[y] + colCos_[x] * rowSin_[y];
+                    const float swirl = swirl_.at(x, y);
                     colour = kit::fromLevels(200 + truncToInt(20 * swirl), 60 + truncToInt(12 * swirl), 30);
                     if (d > 0.9f) {
-                        colour = pictures::dim(colour, 0.8f);
+                        colour = kit::shade(colour, 0.8f);
                     }
                 }
-                pictures::putCell(c, x, y, colour);
+                kit::setSolidCell(c, x, y, colour);
             }
         }
     }
 
     std::array<Letter, count> letters_{};
-    float colSin_[planeStride] = {};
-    float colCos_[planeStride] = {};
-    float rowSin_[planeStride] = {};
-    float rowCos_[planeStride] = {};
+    kit::SplitSine swirl_;
     int lastMouseX_ = 0;
     int lastMouseY_ = 0;
     int wordLeft_ = 0;

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -121,7 +120,7 @@ class Uplink : public Effect {
                 // A hill under the dish.
                 const float hx = (x - n * 0.16f) / (n * 0.5f);
                 const bool hill = v > 0.84f + 0.1f * hx * hx;
-                pictures::putCell(c, x, y,
+                kit::setSolidCell(c, x, y,
                                   hill ? kit::fromLevels(20, 40, 26)
                                        : kit::fromLevels(4, 6 + truncToInt(30 * v), 20 + truncToInt(50 * v)));
             }

@@ -1,6 +1,6 @@
 // Arch: walking down a colonnade at dusk. Semicircular stone arches on square pillars recede in perspective
 // over a tiled floor; the walk carries each arch past overhead and a new one appears at the far end.
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -14,8 +14,8 @@ class Arch : public Effect {
         // A gentle sway and bob of the walker's head.
         const Vec3 eye{n * 0.02f * fastSin(t * 0.09f), n * 0.012f * fastSin(t * 0.18f), 0.0f};
         const kit::Rgb dusk = kit::fromLevels(215, 120, 70);
-        models::settleSky(c, n * 0.5f - eye.y, kit::fromLevels(25, 20, 80), dusk, kit::fromLevels(70, 45, 45),
-                          kit::fromLevels(30, 20, 25), 0.6f);
+        kit::settleSky(c, n * 0.5f - eye.y, kit::fromLevels(25, 20, 80), dusk, kit::fromLevels(70, 45, 45),
+                       kit::fromLevels(30, 20, 25), 0.6f);
         const float width = n * 0.42f, floorY = n * 0.36f, springY = -n * 0.02f;
         const float spacing = n * 0.55f, walk = t * 1.1f, far = spacing * 10.0f;
         const int passed = kit::toCell(walk / spacing);
@@ -24,13 +24,13 @@ class Arch : public Effect {
         const kit::Rgb joint = kit::fromLevels(150, 100, 80);
         for (int k = -3; k <= 3; ++k) {
             const float x = static_cast<float>(k) * width / 3.0f;
-            models::fastLine(c, Vec3{x, floorY, 2.0f} - eye, Vec3{x, floorY, far} - eye, joint);
+            kit::fastLine(c, Vec3{x, floorY, 2.0f} - eye, Vec3{x, floorY, far} - eye, joint);
         }
         const float tile = spacing / 3.0f;
         const float tileOffset = walk - static_cast<float>(kit::toCell(walk / tile)) * tile;
         for (int k = 1; k < 30; ++k) {
             const float z = static_cast<float>(k) * tile - tileOffset;
-            models::fastLine(c, Vec3{-width, floorY, z} - eye, Vec3{width, floorY, z} - eye, joint);
+            kit::fastLine(c, Vec3{-width, floorY, z} - eye, Vec3{width, floorY, z} - eye, joint);
         }
         // Far to near, so nearer stone covers farther; distant arches fade into the dusk.
         for (int k = 7; k >= 0; --k) {
@@ -43,9 +43,9 @@ class Arch : public Effect {
             const kit::Rgb shadow = kit::mix(kit::fromLevels(90, 60, 60), dusk, haze * 0.85f);
             for (int side = -1; side <= 1; side += 2) {
                 const float x = static_cast<float>(side) * width;
-                models::solidLine(c, Vec3{x, floorY, z} - eye, Vec3{x, springY, z} - eye, shadow, 16.0f);
-                models::solidLine(c, Vec3{x - side * 2.0f, floorY, z} - eye,
-                                  Vec3{x - side * 2.0f, springY, z} - eye, stone, 10.0f);
+                kit::solidLine(c, Vec3{x, floorY, z} - eye, Vec3{x, springY, z} - eye, shadow, 16.0f);
+                kit::solidLine(c, Vec3{x - side * 2.0f, floorY, z} - eye,
+                               Vec3{x - side * 2.0f, springY, z} - eye, stone, 10.0f);
             }
             constexpr int segments = 14;
             Vec3 last{};
@@ -55,7 +55,7 @@ class Arch : public Effect {
                     const float r = width + (pass == 0 ? 3.0f : 0.0f);
                     const Vec3 p = Vec3{-r * fastCos(a), springY - r * fastSin(a), z} - eye;
                     if (i > 0) {
-                        models::solidLine(c, last, p, pass == 0 ? shadow : stone, pass == 0 ? 12.0f : 7.0f);
+                        kit::solidLine(c, last, p, pass == 0 ? shadow : stone, pass == 0 ? 12.0f : 7.0f);
                     }
                     last = p;
                 }

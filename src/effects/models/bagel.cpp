@@ -1,6 +1,6 @@
 // Bagel: a torus of two thousand points turning in 3-D, toasted darker towards the back with pale seeds on
 // its crust. Each turn somebody takes a bite out of it at a new place, and the bite slowly grows back.
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -26,7 +26,7 @@ inline float unit(uint32_t v) {
 class Bagel : public Effect {
   public:
     void step(EffectContext& c) override {
-        models::settleField(c, kit::fromLevels(20, 12, 8), 0.5f);
+        kit::settleField(c, kit::fromLevels(20, 12, 8), 0.5f);
         const float n = static_cast<float>(c.n);
         const uint32_t turn = c.frame / turnFrames;
         const float phase = static_cast<float>(c.frame % turnFrames) / turnFrames;
@@ -54,7 +54,7 @@ class Bagel : public Effect {
             const kit::Rgb colour =
                 seed ? kit::fromLevels(255, 240, 200)
                      : kit::mix(kit::fromLevels(90, 40, 12), kit::fromLevels(230, 160, 80), toast);
-            models::modelDot(c, q, colour, seed ? 1.2f : 1.6f, 1.0f);
+            kit::modelDot(c, q, colour, seed ? 1.2f : 1.6f, 1.0f);
         }
     }
 

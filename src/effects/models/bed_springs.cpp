@@ -3,7 +3,7 @@
 // neighbours as a mass-spring grid. The ball wanders, leaning towards the mouse.
 #include <array>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -26,7 +26,7 @@ class BedSprings : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(30, 25, 40), kit::fromLevels(10, 10, 20), 0.5f);
+        kit::settleGradient(c, kit::fromLevels(30, 25, 40), kit::fromLevels(10, 10, 20), 0.5f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 200000u);
         const float gap = n * 0.13f, half = gap * (side - 1) * 0.5f;
@@ -105,7 +105,7 @@ class BedSprings : public Effect {
                     const float a = u * coils * kit::twoPi;
                     const Vec3 p =
                         view(Vec3{x + radius * fastCos(a), y0 + (y1 - y0) * u, z + radius * fastSin(a)});
-                    models::fastLine(c, last, p, steel);
+                    kit::fastLine(c, last, p, steel);
                     last = p;
                 }
                 tops[i][j] = view(Vec3{x, y1, z});
@@ -115,10 +115,10 @@ class BedSprings : public Effect {
         for (int i = 0; i < side; ++i) {
             for (int j = 0; j < side; ++j) {
                 if (i + 1 < side) {
-                    models::fastLine(c, tops[i][j], tops[i + 1][j], mesh, true);
+                    kit::fastLine(c, tops[i][j], tops[i + 1][j], mesh, true);
                 }
                 if (j + 1 < side) {
-                    models::fastLine(c, tops[i][j], tops[i][j + 1], mesh, true);
+                    kit::fastLine(c, tops[i][j], tops[i][j + 1], mesh, true);
                 }
             }
         }

@@ -2,7 +2,7 @@
 // pace and breathing in size, so that their corners pass through each other's faces. Every face is a
 // translucent pane lit by how it faces the light, with bright leading along the edges, and the panes are laid
 // from the back of the outer box inwards and out again to its front, so the inner boxes glow through.
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -13,7 +13,7 @@ constexpr int cubes = 5;
 class Boxes : public Effect {
   public:
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(34, 36, 70), kit::fromLevels(60, 44, 74), 0.3f);
+        kit::settleGradient(c, kit::fromLevels(34, 36, 70), kit::fromLevels(60, 44, 74), 0.3f);
         const float t = static_cast<float>(c.frame % 200000u);
         const float n = static_cast<float>(c.n), half = n * 0.5f;
         for (int k = 0; k < cubes; ++k) {
@@ -26,10 +26,10 @@ class Boxes : public Effect {
             box.centre = Vec3{0.0f, 0.0f, half * 1.55f};
             for (int i = 0; i < 8; ++i) {
                 const Vec3 p{i & 1 ? size : -size, i & 2 ? size : -size, i & 4 ? size : -size};
-                box.corner[i] = models::turn(p, ax, ay, az) + box.centre;
+                box.corner[i] = kit::turn(p, ax, ay, az) + box.centre;
                 box.shown[i] = kit::project(c, box.corner[i]);
             }
-            box.colour = models::bright(kf * 0.2f + t * 0.0007f);
+            box.colour = kit::bright(kf * 0.2f + t * 0.0007f);
         }
         // Back panes from the outside in, then front panes from the inside out.
         for (int k = cubes - 1; k >= 0; --k) {

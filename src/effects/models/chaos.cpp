@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -23,7 +23,7 @@ class Chaos : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleField(c, kit::black, 0.45f);
+        kit::settleField(c, kit::black, 0.45f);
         if (age_ >= 2000) {
             gather(c);
         }
@@ -61,11 +61,11 @@ class Chaos : public Effect {
                 const int at = kit::wrap(head_ - filled_ + i, trail);
                 const Vec3 p = tr[static_cast<size_t>(at)];
                 const Vec3 v =
-                    models::turn(Vec3{p.x, p.y, p.z - 25.0f} * scale, ax, ay) + Vec3{0.0f, 0.0f, half * 0.2f};
+                    kit::turn(Vec3{p.x, p.y, p.z - 25.0f} * scale, ax, ay) + Vec3{0.0f, 0.0f, half * 0.2f};
                 if (i > 0) {
                     // Older parts of a trail dim so that its head leads.
                     const float fresh = 0.3f + 0.7f * static_cast<float>(i) / static_cast<float>(filled_);
-                    models::fastLine(c, last, v, kit::shade(colours[k], fresh), i > filled_ - 40);
+                    kit::fastLine(c, last, v, kit::shade(colours[k], fresh), i > filled_ - 40);
                 }
                 last = v;
             }

@@ -5,7 +5,6 @@
 #include <array>
 #include <cmath>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -60,9 +59,8 @@ class Conetto : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const float s = stripe_.at(x, y);
                 const float k = kit::smoothstep(-0.15f, 0.15f, s);
-                geometry::putCell(
-                    c, x, y,
-                    geometry::blend(kit::fromLevels(120, 205, 195), kit::fromLevels(235, 245, 225), k));
+                kit::setCell(c, x, y,
+                             kit::mix(kit::fromLevels(120, 205, 195), kit::fromLevels(235, 245, 225), k));
             }
         }
     }
@@ -89,7 +87,7 @@ class Conetto : public Effect {
                 const float groove = g1 > 0.82f || g2 > 0.82f ? 0.7f : 1.0f;
                 const float light = std::sqrt(1.0f - across * across) * 0.75f + 0.25f - across * 0.12f;
                 const kit::Rgb wafer = kit::fromLevels(222, 160, 80);
-                geometry::putCell(c, x, y, geometry::dim(wafer, kit::clampf(light * groove, 0.15f, 1.05f)));
+                kit::setCell(c, x, y, kit::shade(wafer, kit::clampf(light * groove, 0.15f, 1.05f)));
             }
         }
     }
@@ -198,14 +196,14 @@ class Conetto : public Effect {
                 float shine = diffuse * diffuse;
                 shine *= shine;
                 shine *= shine;
-                const kit::Rgb lit = geometry::dim(b.colour, 0.5f + 0.5f * diffuse);
-                geometry::putCell(c, x, y, geometry::blend(lit, kit::white, shine * 0.7f));
+                const kit::Rgb lit = kit::shade(b.colour, 0.5f + 0.5f * diffuse);
+                kit::setCell(c, x, y, kit::mix(lit, kit::white, shine * 0.7f));
             }
         }
     }
 
     std::array<Blob, blobCount> blobs_{};
-    geometry::SplitSine stripe_;
+    kit::SplitSine stripe_;
 };
 
 } // namespace

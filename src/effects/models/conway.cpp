@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -18,7 +18,7 @@ class Conway : public Effect {
     void start(EffectContext& c) override { sow(c); }
 
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(14, 16, 60), kit::fromLevels(70, 40, 76), 0.55f);
+        kit::settleGradient(c, kit::fromLevels(14, 16, 60), kit::fromLevels(70, 40, 76), 0.55f);
         if (c.frame % 4u == 0u) {
             generation(c);
         }
@@ -41,8 +41,8 @@ class Conway : public Effect {
         const kit::Rgb line = kit::fromLevels(50, 60, 110);
         for (int k = 0; k <= board; k += 8) {
             const float w = static_cast<float>(k) * pitch - half;
-            models::fastLine(c, view(Vec3{w, 0.0f, -half}), view(Vec3{w, 0.0f, half}), line);
-            models::fastLine(c, view(Vec3{-half, 0.0f, w}), view(Vec3{half, 0.0f, w}), line);
+            kit::fastLine(c, view(Vec3{w, 0.0f, -half}), view(Vec3{w, 0.0f, half}), line);
+            kit::fastLine(c, view(Vec3{-half, 0.0f, w}), view(Vec3{half, 0.0f, w}), line);
         }
         // Pillars: rows drawn in an order that puts nearer ones last, so they cover those behind.
         const Vec3 probe = view(Vec3{0.0f, 0.0f, half}) - view(Vec3{0.0f, 0.0f, -half});
@@ -61,8 +61,8 @@ class Conway : public Effect {
                             z = (static_cast<float>(j) + 0.5f) * pitch - half;
                 const kit::Rgb colour =
                     kit::hsv(0.62f - static_cast<float>(age < 12 ? age : 12) * 0.05f, 0.8f, 1.0f);
-                models::fastLine(c, view(Vec3{x, 0.0f, z}), view(Vec3{x, -height, z}),
-                                 kit::shade(colour, 0.7f), true);
+                kit::fastLine(c, view(Vec3{x, 0.0f, z}), view(Vec3{x, -height, z}), kit::shade(colour, 0.7f),
+                              true);
                 const kit::Projected top = kit::project(c, view(Vec3{x, -height, z}));
                 if (top.visible) {
                     kit::fillDisc(c, top.x, top.y, 0.9f * top.scale, colour, kit::Blend::max);

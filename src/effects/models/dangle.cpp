@@ -1,7 +1,7 @@
 // Dangle: a hanging mobile. A balance bar hangs from the top on a thread; each end carries a smaller bar or a
 // flat shape (disc, star, crescent), and every level turns slowly on its thread at its own rate, so the
 // shapes swing round, narrowing edge-on and widening face-on.
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -10,7 +10,7 @@ namespace {
 class Dangle : public Effect {
   public:
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(12, 10, 40), kit::fromLevels(40, 20, 50), 0.4f);
+        kit::settleGradient(c, kit::fromLevels(12, 10, 40), kit::fromLevels(40, 20, 50), 0.4f);
         const float n = static_cast<float>(c.n);
         t_ = static_cast<float>(c.frame % 200000u);
         const Vec3 top{0.0f, -n * 0.55f, n * 0.15f};
@@ -23,7 +23,7 @@ class Dangle : public Effect {
     using Vec3 = kit::Vec3;
 
     static void thread(const EffectContext& c, Vec3 a, Vec3 b) {
-        models::fastLine(c, a, b, kit::fromLevels(150, 150, 160));
+        kit::fastLine(c, a, b, kit::fromLevels(150, 150, 160));
     }
 
     // A bar hanging at its middle from 'hook', turning about the vertical; 'id' picks its rates and shapes.

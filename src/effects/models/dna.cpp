@@ -5,8 +5,7 @@
 #include <array>
 
 #include "effects/kit/backdrop.h"
-#include "effects/models/model_scene.h"
-#include "effects/particles/particle_bounds.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -23,12 +22,12 @@ class Dna : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 300.0f, 40.0f);
+        kit::tameNowAndThen(c, 300.0f, 40.0f);
         kit::scaleVelocities(c, 0.8f);
         const float t = static_cast<float>(c.frame % 200000u);
         const float half = static_cast<float>(c.n) * 0.5f;
-        const backdrop::Glow field{half, half, half * 1.15f, {26.0f, 62.0f, 58.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(4, 26, 34), kit::fromLevels(4, 22, 30), 0.4f, field);
+        const kit::Glow field{half, half, half * 1.15f, {26.0f, 62.0f, 58.0f}};
+        kit::pullTowards(c, kit::fromLevels(4, 26, 34), kit::fromLevels(4, 22, 30), 0.4f, field);
         const float radius = half * 0.36f, rise = half * 3.6f / basePairs;
         // The molecule scrolls upward, one base pair at a time; the sequence scrolls with it.
         const float scroll = t * 0.25f;
@@ -53,8 +52,8 @@ class Dna : public Effect {
             const float push = half * 0.18f * open;
             Vec3 a{r * fastCos(angle) - push, y, r * fastSin(angle)};
             Vec3 b{-r * fastCos(angle) + push, y, -r * fastSin(angle)};
-            a = models::turn(a, 0.0f, 0.0f, lean) + Vec3{0.0f, 0.0f, half * 0.95f};
-            b = models::turn(b, 0.0f, 0.0f, lean) + Vec3{0.0f, 0.0f, half * 0.95f};
+            a = kit::turn(a, 0.0f, 0.0f, lean) + Vec3{0.0f, 0.0f, half * 0.95f};
+            b = kit::turn(b, 0.0f, 0.0f, lean) + Vec3{0.0f, 0.0f, half * 0.95f};
             const int base = bases_[static_cast<size_t>(kit::wrap(i + shift, basePairs))];
             const kit::Rgb left = colours[base], right = colours[base ^ 1];
             const Vec3 mid = (a + b) * 0.5f;

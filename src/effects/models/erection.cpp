@@ -3,7 +3,7 @@
 // into place. When the tower is finished it stands a moment, fades, and a new one begins.
 #include <vector>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -41,7 +41,7 @@ class Erection : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(60, 110, 170), kit::fromLevels(170, 160, 150), 0.5f);
+        kit::settleGradient(c, kit::fromLevels(60, 110, 170), kit::fromLevels(170, 160, 150), 0.5f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 200000u);
         const int total = static_cast<int>(members_.size()) * framesPerMember;
@@ -61,8 +61,8 @@ class Erection : public Effect {
         const Vec3 padCorners[4] = {
             {-pad, ground, -pad}, {pad, ground, -pad}, {pad, ground, pad}, {-pad, ground, pad}};
         for (int k = 0; k < 4; ++k) {
-            models::solidLine(c, view(padCorners[k]), view(padCorners[(k + 1) % 4]),
-                              kit::fromLevels(90, 80, 60), 2.0f);
+            kit::solidLine(c, view(padCorners[k]), view(padCorners[(k + 1) % 4]), kit::fromLevels(90, 80, 60),
+                           2.0f);
         }
         static constexpr kit::Rgb colours[3] = {kit::fromLevels(190, 80, 20), kit::fromLevels(230, 170, 20),
                                                 kit::fromLevels(60, 60, 75)};
@@ -78,7 +78,7 @@ class Erection : public Effect {
         for (int m = 0; m < count && m < done; ++m) {
             const Member& mb = members_[static_cast<size_t>(m)];
             const Vec3 a = view(mb.a), b = view(mb.b);
-            models::solidLine(c, a, b, steel(colours[mb.kind], a, b), mb.kind == 2 ? 1.3f : 2.6f);
+            kit::solidLine(c, a, b, steel(colours[mb.kind], a, b), mb.kind == 2 ? 1.3f : 2.6f);
         }
         // The crane: a mast on the highest finished level, a jib swinging to the next member, a hook line.
         const int next = done < count ? done : count - 1;
@@ -96,15 +96,15 @@ class Erection : public Effect {
         const Vec3 counter =
             mastTop - Vec3{reach * 0.3f * fastCos(swing), 0.0f, reach * 0.3f * fastSin(swing)};
         const kit::Rgb crane = kit::mix(kit::fromLevels(250, 220, 40), haze, 1.0f - fade);
-        models::solidLine(c, view(mastFoot), view(mastTop), crane, 2.0f);
-        models::solidLine(c, view(counter), view(jibEnd), crane, 2.0f);
+        kit::solidLine(c, view(mastFoot), view(mastTop), crane, 2.0f);
+        kit::solidLine(c, view(counter), view(jibEnd), crane, 2.0f);
         if (done < count) {
             // The new member rides in on the hook and settles over its six frames.
             const float u = static_cast<float>(built_ % framesPerMember + 1) / framesPerMember;
             const Vec3 lift = Vec3{0.0f, -n * 0.08f * (1.0f - u), 0.0f};
             const Vec3 a = target.a + lift, b = target.b + lift;
-            models::solidLine(c, view(jibEnd), view((a + b) * 0.5f), kit::fromLevels(40, 40, 40), 0.5f);
-            models::solidLine(c, view(a), view(b), kit::white, 2.6f);
+            kit::solidLine(c, view(jibEnd), view((a + b) * 0.5f), kit::fromLevels(40, 40, 40), 0.5f);
+            kit::solidLine(c, view(a), view(b), kit::white, 2.6f);
         }
     }
 

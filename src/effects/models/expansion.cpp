@@ -4,8 +4,7 @@
 // doubles, and the glow of space itself flows outwards in rings, so the growth never runs out.
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -52,9 +51,9 @@ class Expansion : public Effect {
         const float ax = 0.45f + 0.15f * fastSin(t * 0.003f), ay = 0.6f + 0.2f * fastSin(t * 0.0021f + 1.0f);
         const kit::Rgb near = kit::fromLevels(200, 225, 255), far = kit::fromLevels(255, 80, 40);
         // The view's turn as the images of the three axes, so each point turns with a few multiply-adds.
-        const Vec3 ex = models::turn(Vec3{1.0f, 0.0f, 0.0f}, ax, ay),
-                   ey = models::turn(Vec3{0.0f, 1.0f, 0.0f}, ax, ay),
-                   ez = models::turn(Vec3{0.0f, 0.0f, 1.0f}, ax, ay);
+        const Vec3 ex = kit::turn(Vec3{1.0f, 0.0f, 0.0f}, ax, ay),
+                   ey = kit::turn(Vec3{0.0f, 1.0f, 0.0f}, ax, ay),
+                   ez = kit::turn(Vec3{0.0f, 0.0f, 1.0f}, ax, ay);
         const auto turned = [&](Vec3 v) { return ex * v.x + ey * v.y + ez * v.z; };
         constexpr int side = 2 * reach + 1;
         // Every lattice place, projected, with its strength and red shift.
@@ -165,9 +164,9 @@ class Expansion : public Effect {
             for (int y = 0; y < c.n; ++y, ++i) {
                 const float r = radius_[i];
                 const float ring = fastSin(logRadius_[i] * 9.0647f - phase); // 9.06 = 2 pi / ln 2
-                kit::Rgb col = geometry::blend(centre, edge, kit::clampf(r * 0.9f, 0.0f, 1.0f));
-                col = geometry::dim(col, 0.85f + 0.15f * ring);
-                geometry::putCell(c, x, y, col);
+                kit::Rgb col = kit::mix(centre, edge, kit::clampf(r * 0.9f, 0.0f, 1.0f));
+                col = kit::shade(col, 0.85f + 0.15f * ring);
+                kit::setCell(c, x, y, col);
             }
         }
     }

@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/models/model_scene.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -22,10 +20,10 @@ class Explosion : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 250.0f, 30.0f);
+        kit::tameNowAndThen(c, 250.0f, 30.0f);
         const float n = static_cast<float>(c.n);
-        models::settleSky(c, n * 0.5f, kit::fromLevels(16, 14, 58), kit::fromLevels(120, 58, 70),
-                          kit::fromLevels(58, 34, 60), kit::fromLevels(26, 20, 48), 0.3f, 0.9f);
+        kit::settleSky(c, n * 0.5f, kit::fromLevels(16, 14, 58), kit::fromLevels(120, 58, 70),
+                       kit::fromLevels(58, 34, 60), kit::fromLevels(26, 20, 48), 0.3f, 0.9f);
         const float s = c.scale;
         if (c.frame - blasted_ >= 100u) {
             blast(c);

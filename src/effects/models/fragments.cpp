@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -21,7 +21,7 @@ class Fragments : public Effect {
     void start(EffectContext& c) override { shatter(c); }
 
     void step(EffectContext& c) override {
-        models::settleField(c, kit::fromLevels(5, 5, 12), 0.6f);
+        kit::settleField(c, kit::fromLevels(5, 5, 12), 0.6f);
         const float n = static_cast<float>(c.n);
         const uint32_t age = c.frame % cycleFrames;
         if (age == 0u && c.frame > 0u) {
@@ -52,7 +52,7 @@ class Fragments : public Effect {
             Vec3 placed[4];
             for (int k = 0; k < sh.corners; ++k) {
                 placed[k] = paneTurn(
-                    models::turn(sh.local[k], sh.spin.x * tau, sh.spin.y * tau, sh.spin.z * tau) + centre);
+                    kit::turn(sh.local[k], sh.spin.x * tau, sh.spin.y * tau, sh.spin.z * tau) + centre);
                 const kit::Projected q = kit::project(c, placed[k]);
                 ok = ok && q.visible;
                 xs[k] = q.x;
@@ -103,7 +103,7 @@ class Fragments : public Effect {
     };
 
     // The slow turn and rock of the whole pane, about the middle of the screen.
-    Vec3 paneTurn(Vec3 v) const { return models::turn(v, tiltX_, tiltY_, roll_); }
+    Vec3 paneTurn(Vec3 v) const { return kit::turn(v, tiltX_, tiltY_, roll_); }
 
     // A point of the flat pane, given in cells, where it shows on the screen.
     kit::Projected onPane(const EffectContext& c, float x, float y) const {

@@ -3,7 +3,7 @@
 // the lower step and goes again; the view follows it down, so the stairs climb away behind.
 #include <cmath>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -54,8 +54,7 @@ class Helix : public Effect {
                          py - camY - half + ny * radius * (ca - 1.0f) - radius * sa * 0.35f,
                          radius * (sa + 1.2f)}; // the field's 3-D lines draw only in front of depth 0
             if (i > 0) {
-                kit::modelLine(c, last, p, models::bright(u * 1.2f + static_cast<float>(stepIndex) * 0.05f),
-                               2);
+                kit::modelLine(c, last, p, kit::bright(u * 1.2f + static_cast<float>(stepIndex) * 0.05f), 2);
             }
             last = p;
         }
@@ -68,7 +67,7 @@ class Helix : public Effect {
     // screen, the tread's nosing lit, the riser in shade. Velocities are cleared: the picture is redrawn.
     static void drawStairs(EffectContext& c, float camX, float camY, float tread, float riser, int first) {
         const float n = static_cast<float>(c.n);
-        models::settleGradient(c, kit::fromLevels(92, 74, 82), kit::fromLevels(62, 50, 64), 1.0f, 0.0f);
+        kit::settleGradient(c, kit::fromLevels(92, 74, 82), kit::fromLevels(62, 50, 64), 1.0f, 0.0f);
         for (int k = first - 6; k <= first + 8; ++k) {
             const float x0 = static_cast<float>(k) * tread - camX, y0 = static_cast<float>(k) * riser - camY;
             if (x0 > n || x0 + tread < 0.0f) {

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -29,7 +28,7 @@ class HorrorBull : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = c.scale;
         const float t = static_cast<float>(c.frame % 400000u);
@@ -110,7 +109,7 @@ class HorrorBull : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const float w = dx * across[y] + 4096.0f;
                 const float f = w - static_cast<float>(static_cast<int>(w));
-                bounds::setCell(c, x, y, f < 0.3f ? furrow[y] : base[y]);
+                kit::setCell(c, x, y, f < 0.3f ? furrow[y] : base[y]);
             }
         }
         // The sun, its glow, and bands of haze across it.
@@ -128,9 +127,9 @@ class HorrorBull : public Effect {
                     continue;
                 }
                 const float k = d2 < 1.0f ? kit::smoothstep(1.0f, 0.9f, d2) : 0.35f * (5.0f - d2) / 4.0f;
-                bounds::mixCell(c, x, y, sun, k);
+                kit::mixCell(c, x, y, sun, k);
                 if (haze && d2 < 1.2f) {
-                    bounds::mixCell(c, x, y, low, 0.6f);
+                    kit::mixCell(c, x, y, low, 0.6f);
                 }
             }
         }
@@ -226,7 +225,7 @@ class HorrorBull : public Effect {
                         }
                     }
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
         // Horns: thick at the root, out along the brow, then up and forward to pale points; a highlight
@@ -281,7 +280,7 @@ class HorrorBull : public Effect {
                 if (across < 0.04f || across > 0.96f) {
                     colour = kit::shade(colour, 0.55f);
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
         const float stick = n * kit::lerp(capeFrom_, capeTo_, kit::smoothstep(0.0f, 1.0f, pass));

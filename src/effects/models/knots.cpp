@@ -5,8 +5,7 @@
 #include <array>
 
 #include "effects/kit/backdrop.h"
-#include "effects/models/model_scene.h"
-#include "effects/particles/particle_bounds.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -19,11 +18,11 @@ constexpr int runs = segments / runLength;
 class Knots : public Effect {
   public:
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 300.0f, 40.0f);
+        kit::tameNowAndThen(c, 300.0f, 40.0f);
         kit::scaleVelocities(c, 0.8f);
         const float n = static_cast<float>(c.n);
-        const backdrop::Glow lamp{n * 0.5f, n * 0.45f, n * 0.6f, {34.0f, 30.0f, 18.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(84, 74, 56), kit::fromLevels(116, 102, 76), 0.45f, lamp);
+        const kit::Glow lamp{n * 0.5f, n * 0.45f, n * 0.6f, {34.0f, 30.0f, 18.0f}};
+        kit::pullTowards(c, kit::fromLevels(84, 74, 56), kit::fromLevels(116, 102, 76), 0.45f, lamp);
         static constexpr int pairs[8][2] = {{2, 3}, {3, 5}, {2, 5}, {3, 4}, {5, 2}, {3, 7}, {4, 3}, {2, 7}};
         const uint32_t cycle = c.frame / 250u, within = c.frame % 250u;
         const int* from = pairs[cycle % 8u];
@@ -37,7 +36,7 @@ class Knots : public Effect {
             const float phi = static_cast<float>(i) * (kit::twoPi / segments);
             const Vec3 p =
                 kit::Vec3{} + onKnot(from, phi, half) * (1.0f - blend) + onKnot(to, phi, half) * blend;
-            const Vec3 v = models::turn(p, ax, ay) + Vec3{0.0f, 0.0f, half * 0.88f};
+            const Vec3 v = kit::turn(p, ax, ay) + Vec3{0.0f, 0.0f, half * 0.88f};
             if (i > 0) {
                 tube_[static_cast<size_t>(i - 1)] = {last, v,
                                                      static_cast<float>(i) / segments * 2.0f + t * 0.002f};
@@ -60,17 +59,17 @@ class Knots : public Effect {
             const int first = r * runLength, last = first + runLength;
             for (int k = first; k < last; ++k) {
                 const Piece& piece = tube_[static_cast<size_t>(k)];
-                models::solidLine(c, piece.a, piece.b, kit::shade(colourOf(piece, half), 0.3f), 9.0f);
+                kit::solidLine(c, piece.a, piece.b, kit::shade(colourOf(piece, half), 0.3f), 9.0f);
             }
             for (int k = first; k < last; ++k) {
                 const Piece& piece = tube_[static_cast<size_t>(k)];
-                models::solidLine(c, piece.a, piece.b, colourOf(piece, half), 6.0f);
+                kit::solidLine(c, piece.a, piece.b, colourOf(piece, half), 6.0f);
             }
             for (int k = first; k < last; ++k) {
                 const Piece& piece = tube_[static_cast<size_t>(k)];
                 const Vec3 up{0.0f, -1.2f, 0.0f};
-                models::solidLine(c, piece.a + up, piece.b + up,
-                                  kit::mix(colourOf(piece, half), kit::white, 0.5f), 1.5f);
+                kit::solidLine(c, piece.a + up, piece.b + up,
+                               kit::mix(colourOf(piece, half), kit::white, 0.5f), 1.5f);
             }
         }
     }
@@ -86,7 +85,7 @@ class Knots : public Effect {
     // Colour along the knot, shaded by depth.
     static kit::Rgb colourOf(const Piece& piece, float half) {
         const float near = kit::clampf(1.1f - (piece.a.z - half * 0.3f) / (half * 1.6f), 0.3f, 1.0f);
-        return kit::shade(models::bright(piece.hue), near);
+        return kit::shade(kit::bright(piece.hue), near);
     }
 
     std::array<Piece, segments> tube_{};

@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -37,7 +37,7 @@ class Kryptonight : public Effect {
         grid_ = n;
         const float t = static_cast<float>(c.frame % 200000u);
         const float pulse = 0.5f + 0.5f * fastSin(t * 0.06f);
-        models::settleGradient(c, kit::fromLevels(6, 22, 18), kit::fromLevels(10, 40, 26), 0.35f, 0.0f);
+        kit::settleGradient(c, kit::fromLevels(6, 22, 18), kit::fromLevels(10, 40, 26), 0.35f, 0.0f);
         kit::scaleVelocities(c, 0.0f);
         const float cx = n * 0.5f, cy = n * 0.5f;
         // The glow that bathes the sky, and slow rays turning round the heart.
@@ -47,7 +47,7 @@ class Kryptonight : public Effect {
 
         const float spinY = t * 0.011f, spinX = 0.4f * fastSin(t * 0.004f) + 0.3f, spinZ = t * 0.004f;
         const auto view = [&](Vec3 p) {
-            return models::turn(p, spinX, spinY, spinZ) + Vec3{0.0f, 0.0f, n * 0.2f};
+            return kit::turn(p, spinX, spinY, spinZ) + Vec3{0.0f, 0.0f, n * 0.2f};
         };
         int count = 0;
         for (int i = 0; i < crystalCount; ++i) {
@@ -182,8 +182,8 @@ class Kryptonight : public Effect {
                 const float r0 = len * static_cast<float>(k) * 0.25f, r1 = r0 + len * 0.25f;
                 const kit::Rgb glow = kit::mix(kit::fromLevels(90, 220, 120), kit::fromLevels(20, 70, 40),
                                                static_cast<float>(k) / 3.0f);
-                models::thickLine(c, cx + dx * r0, cy + dy * r0, cx + dx * r1, cy + dy * r1,
-                                  n * (0.016f - 0.003f * static_cast<float>(k)), glow, kit::Blend::max);
+                kit::thickLine(c, cx + dx * r0, cy + dy * r0, cx + dx * r1, cy + dy * r1,
+                               n * (0.016f - 0.003f * static_cast<float>(k)), glow, kit::Blend::max);
             }
         }
     }

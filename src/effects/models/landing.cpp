@@ -1,8 +1,7 @@
 // Landing: final approach at dusk. Under an orange afterglow the runway grows from the horizon until it fills
 // the lower half, its piano keys, stripes and edge lights rushing past; the sequenced approach strobes run
 // towards the threshold twice a second, the horizon banks gently, and after touchdown the approach repeats.
-#include "effects/geometry/direct_cells.h"
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -29,7 +28,7 @@ inline float stripe(float d, float half, float inv) {
 
 // The position of v within a period p (1 / p given too), 0..p.
 inline float within(float v, float p, float invP) {
-    return v - geometry::floorOf(v * invP) * p;
+    return v - kit::floorOf(v * invP) * p;
 }
 
 class Landing : public Effect {
@@ -43,7 +42,7 @@ class Landing : public Effect {
         const float a = kit::clampf(u / 0.8f, 0.0f, 1.0f), r = u > 0.8f ? u - 0.8f : 0.0f;
         camZ_ = -240.0f + a * (touchdown + 240.0f) + r * 1600.0f - r * r * 2500.0f;
         // Height on a steep, friendly glide slope down to the height of a cockpit on the runway.
-        height_ = geometry::greater(5.0f, (touchdown + 60.0f - camZ_) * 0.06f);
+        height_ = kit::greater(5.0f, (touchdown + 60.0f - camZ_) * 0.06f);
         bank_ = (0.14f * fastSin(u * 11.0f) + 0.06f * fastSin(u * 23.0f + 1.0f)) * (1.0f - a);
         camX_ = 9.0f * fastSin(u * 7.0f + 0.5f) * (1.0f - a);
         horizonV_ = -n * (0.17f - 0.08f * a);
@@ -69,7 +68,7 @@ class Landing : public Effect {
                 for (int y = pass; y < c.n; y += 2) {
                     if (pass == 1 && ground_[y - 1] && y + 1 < c.n && ground_[y + 1] &&
                         close(column_[y - 1], column_[y + 1])) {
-                        column_[y] = geometry::blend(column_[y - 1], column_[y + 1], 0.5f);
+                        column_[y] = kit::mix(column_[y - 1], column_[y + 1], 0.5f);
                         ground_[y] = true;
                         continue;
                     }
@@ -81,7 +80,7 @@ class Landing : public Effect {
                 }
             }
             for (int y = 0; y < c.n; ++y) {
-                geometry::putCell(c, x, y, column_[y]);
+                kit::setCell(c, x, y, column_[y]);
             }
         }
     }
@@ -104,9 +103,9 @@ class Landing : public Effect {
             // Dusk: the afterglow low on one side, deep blue overhead.
             const float up = -sv / n;
             const float sunward = kit::clampf(0.5f + su / n, 0.0f, 1.0f);
-            col = up < 0.12f ? geometry::blend(glow, mid, up / 0.12f)
-                             : geometry::blend(mid, zenith, kit::clampf((up - 0.12f) * 2.2f, 0.0f, 1.0f));
-            col = geometry::blend(col, glow, (1.0f - kit::clampf(up * 4.0f, 0.0f, 1.0f)) * sunward * 0.6f);
+            col = up < 0.12f ? kit::mix(glow, mid, up / 0.12f)
+                             : kit::mix(mid, zenith, kit::clampf((up - 0.12f) * 2.2f, 0.0f, 1.0f));
+            col = kit::mix(col, glow, (1.0f - kit::clampf(up * 4.0f, 0.0f, 1.0f)) * sunward * 0.6f);
         } else {
             // The ground point under the cell, and how many metres the cell spans across (fpx,
             // more away from the middle, so lines running into the distance blur as they should)
@@ -132,25 +131,25 @@ class Landing : public Effect {
                 if (gz > 280.0f && gz < 340.0f) { // the aiming point blocks
                     mark += stripe((gx < 0.0f ? -gx : gx) - 12.0f, 3.0f, inx);
                 }
-                col = geometry::blend(col, paint, kit::clampf(mark, 0.0f, 1.0f));
+                col = kit::mix(col, paint, kit::clampf(mark, 0.0f, 1.0f));
             } else if (gx > taxiway - 12.0f && gx < taxiway + 12.0f && gz > -100.0f) {
-                col = geometry::blend(asphalt, grassA, 0.25f);
-                col = geometry::blend(col, kit::fromLevels(230, 200, 60), stripe(gx - taxiway, 0.4f, inx));
+                col = kit::mix(asphalt, grassA, 0.25f);
+                col = kit::mix(col, kit::fromLevels(230, 200, 60), stripe(gx - taxiway, 0.4f, inx));
             } else {
                 // Fields in bands with furrows across them, the furrows fading out before they are
                 // finer than a cell; the approach's strip a little lighter.
                 const float band = stripe(within(gz, 140.0f, 1.0f / 140.0f) - 70.0f, 45.0f, inz);
-                col = geometry::blend(grassA, grassB, band * 0.8f);
+                col = kit::mix(grassA, grassB, band * 0.8f);
                 const float fine = inx * 8.0f - 1.0f;
                 if (fine > 0.0f) {
                     const float furrow =
                         stripe(within(gx, 6.0f, 1.0f / 6.0f) - 3.0f, 1.0f, inx) * (fine < 1.0f ? fine : 1.0f);
-                    col = geometry::dim(col, 1.0f - 0.18f * furrow);
+                    col = kit::shade(col, 1.0f - 0.18f * furrow);
                 }
-                col = geometry::blend(col, grassB, stripe(gx, halfWidth * 1.3f, inx) * 0.4f);
+                col = kit::mix(col, grassB, stripe(gx, halfWidth * 1.3f, inx) * 0.4f);
             }
             // Evening haze thickens with distance.
-            col = geometry::blend(col, haze, kit::clampf(z * (1.0f / 3000.0f), 0.0f, 0.8f));
+            col = kit::mix(col, haze, kit::clampf(z * (1.0f / 3000.0f), 0.0f, 0.8f));
         }
         return col;
     }
@@ -178,7 +177,7 @@ class Landing : public Effect {
         if (r > 1.0f) {
             kit::softDisc(c, x, y, r * 2.2f, colour, 0.45f, kit::Blend::set); // a halo only on near lights
         }
-        geometry::dot(c, x, y, r * 0.8f, colour);
+        kit::dot(c, x, y, r * 0.8f, colour);
     }
 
     void drawLights(const EffectContext& c, uint32_t f) const {
@@ -214,7 +213,7 @@ class Landing : public Effect {
                     const float r = kit::clampf(5.0f * focal / d, 2.2f, 4.5f);
                     kit::softDisc(c, x, y, r * 2.0f, kit::fromLevels(220, 235, 255), s == lit ? 0.9f : 0.5f,
                                   kit::Blend::set);
-                    geometry::dot(c, x, y, r * 0.5f, kit::white);
+                    kit::dot(c, x, y, r * 0.5f, kit::white);
                 }
             }
         }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -44,7 +43,7 @@ class Loop : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float s = c.scale;
         const float t = static_cast<float>(c.frame % 400000u);
@@ -222,7 +221,7 @@ class Loop : public Effect {
             const kit::Vec3 column = d0 + dx * static_cast<float>(x);
             for (int y = 0; y < c.n; ++y) {
                 if (!meadow[y]) {
-                    bounds::setCell(c, x, y, light[y]);
+                    kit::setCell(c, x, y, light[y]);
                     continue;
                 }
                 // Within six grid sides of the eye, so the tile numbers stay small.
@@ -230,7 +229,7 @@ class Loop : public Effect {
                 const float gx = eye.x / tile + (column.x + dy.x * fy) * reach[y];
                 const float gz = eye.z / tile + (column.z + dy.z * fy) * reach[y];
                 const int ix = static_cast<int>(gx + 4096.0f), iz = static_cast<int>(gz + 4096.0f);
-                bounds::setCell(c, x, y, ((ix + iz) & 1) != 0 ? light[y] : dark[y]);
+                kit::setCell(c, x, y, ((ix + iz) & 1) != 0 ? light[y] : dark[y]);
             }
         }
     }

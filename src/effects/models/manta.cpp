@@ -3,7 +3,6 @@
 // trail behind as it loops across the water; shafts of light slant down through the blue, and motes drift.
 #include <cmath>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -72,15 +71,14 @@ class Manta : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float depth = static_cast<float>(y) / n;
-                kit::Rgb col =
-                    geometry::blend(kit::fromLevels(70, 190, 210), kit::fromLevels(8, 40, 95), depth);
+                kit::Rgb col = kit::mix(kit::fromLevels(70, 190, 210), kit::fromLevels(8, 40, 95), depth);
                 const float s = shaftA_.at(x, y) * 0.6f + shaftB_.at(x, y) * 0.4f;
                 if (s > 0.2f) {
                     const float k = (s - 0.2f) * 1.25f;
-                    col = geometry::blend(col, kit::fromLevels(190, 245, 240),
-                                          k * k * 0.55f * (1.0f - depth * 0.8f));
+                    col =
+                        kit::mix(col, kit::fromLevels(190, 245, 240), k * k * 0.55f * (1.0f - depth * 0.8f));
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
     }
@@ -196,7 +194,7 @@ class Manta : public Effect {
     }
 
     Mote motes_[moteCount]{};
-    geometry::SplitSine shaftA_, shaftB_;
+    kit::SplitSine shaftA_, shaftB_;
 };
 
 } // namespace

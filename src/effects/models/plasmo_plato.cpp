@@ -3,7 +3,7 @@
 // seconds each) is stroked over it in the opposite hue, outlined in black so it never drowns.
 #include <vector>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -45,7 +45,7 @@ class PlasmoPlato : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleField(c, kit::grey, 1.0f, 0.5f);
+        kit::settleField(c, kit::grey, 1.0f, 0.5f);
         const float n = static_cast<float>(c.n), half = n * 0.5f;
         const float t = static_cast<float>(c.frame % 200000u);
         const float phase = t * 0.002f;
@@ -88,12 +88,12 @@ class PlasmoPlato : public Effect {
         const float size = half * 0.42f * kit::smoothstep(0.0f, 30.0f, within) *
                            (1.0f - kit::smoothstep(solidFrames - 30.0f, solidFrames, within));
         const Solid& solid = solids_[which];
-        const kit::Rgb ink = models::bright(phase + 0.5f, 1.0f);
+        const kit::Rgb ink = kit::bright(phase + 0.5f, 1.0f);
         const float ax = t * 0.013f, ay = t * 0.017f, az = t * 0.005f;
         std::vector<kit::Vec3>& placed = placed_;
         placed.clear();
         for (const kit::Vec3& p : solid.corners) {
-            placed.push_back(models::turn(p * size, ax, ay, az));
+            placed.push_back(kit::turn(p * size, ax, ay, az));
         }
         for (int pass = 0; pass < 2; ++pass) {
             for (const auto& [a, b] : solid.edges) {
@@ -101,9 +101,9 @@ class PlasmoPlato : public Effect {
                 // Far edges thinner and darker.
                 const float near = kit::clampf(0.5f - (pa.z + pb.z) / (size * 4.0f + 1.0f), 0.0f, 1.0f);
                 if (pass == 0) {
-                    models::solidLine(c, pa, pb, kit::black, 2.2f + 1.2f * near);
+                    kit::solidLine(c, pa, pb, kit::black, 2.2f + 1.2f * near);
                 } else {
-                    models::solidLine(c, pa, pb, kit::shade(ink, 0.5f + 0.5f * near), 0.9f + 1.2f * near);
+                    kit::solidLine(c, pa, pb, kit::shade(ink, 0.5f + 0.5f * near), 0.9f + 1.2f * near);
                 }
             }
         }

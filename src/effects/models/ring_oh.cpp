@@ -1,7 +1,7 @@
 // Ring Oh: a ring spun on its edge like a coin on a table. It rolls round and round, its tilt dropping as its
 // wobble quickens to a whirr, mirrored dimly in the polished floor; when it lies almost flat it is flipped
 // up and spun again.
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -16,7 +16,7 @@ class RingOh : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(8, 8, 24), kit::fromLevels(30, 22, 40), 0.45f);
+        kit::settleGradient(c, kit::fromLevels(8, 8, 24), kit::fromLevels(30, 22, 40), 0.45f);
         const float n = static_cast<float>(c.n), radius = n * 0.28f, floorY = n * 0.22f;
         // Settling: the tilt falls ever faster as it nears the floor; the roll round speeds up as the tilt
         // falls, like a coin's whirr. At the end a flick stands it back up over forty frames.
@@ -45,10 +45,10 @@ class RingOh : public Effect {
         for (int k = -4; k <= 4; ++k) {
             const float w = static_cast<float>(k) * n * 0.15f;
             const kit::Rgb line = kit::fromLevels(60, 50, 80);
-            models::fastLine(c, kit::rotateX(Vec3{w, floorY, -n * 0.6f}, view) + lift,
-                             kit::rotateX(Vec3{w, floorY, n * 1.2f}, view) + lift, line);
-            models::fastLine(c, kit::rotateX(Vec3{-n * 0.7f, floorY, w + n * 0.3f}, view) + lift,
-                             kit::rotateX(Vec3{n * 0.7f, floorY, w + n * 0.3f}, view) + lift, line);
+            kit::fastLine(c, kit::rotateX(Vec3{w, floorY, -n * 0.6f}, view) + lift,
+                          kit::rotateX(Vec3{w, floorY, n * 1.2f}, view) + lift, line);
+            kit::fastLine(c, kit::rotateX(Vec3{-n * 0.7f, floorY, w + n * 0.3f}, view) + lift,
+                          kit::rotateX(Vec3{n * 0.7f, floorY, w + n * 0.3f}, view) + lift, line);
         }
         constexpr int segments = 48;
         const float roll = -around_ * 0.15f; // the ring creeps round on its own axis as it rolls

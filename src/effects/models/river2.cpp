@@ -1,7 +1,7 @@
 // River2: drifting down a winding river, seen from the boat. The banks run to the horizon as the river
 // bends, ripple lines flow towards the viewer, fence posts and trees slide past on either bank, and the
 // view swings as the river turns.
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -15,8 +15,8 @@ class River2 : public Effect {
         if (travel_ > n * 5000.0f) {
             travel_ -= n * 5000.0f;
         }
-        models::settleSky(c, n * 0.45f, kit::fromLevels(70, 120, 210), kit::fromLevels(190, 215, 235),
-                          kit::fromLevels(70, 110, 60), kit::fromLevels(35, 80, 30), 0.6f);
+        kit::settleSky(c, n * 0.45f, kit::fromLevels(70, 120, 210), kit::fromLevels(190, 215, 235),
+                       kit::fromLevels(70, 110, 60), kit::fromLevels(35, 80, 30), 0.6f);
         const float eyeHeight = n * 0.12f, halfWidth = n * 0.35f, far = n * 8.0f;
         // The view turns with the river just ahead of the boat, so the horizon swings as it bends.
         const float heading = (centre(travel_ + n * 0.6f) - centre(travel_)) / (n * 0.6f);
@@ -47,8 +47,8 @@ class River2 : public Effect {
             }
             // Banks: a muddy edge on each side.
             const kit::Rgb mud = kit::fromLevels(110, 80, 45);
-            models::solidLine(c, quad[0], quad[3], mud, 3.0f);
-            models::solidLine(c, quad[1], quad[2], mud, 3.0f);
+            kit::solidLine(c, quad[0], quad[3], mud, 3.0f);
+            kit::solidLine(c, quad[1], quad[2], mud, 3.0f);
         }
         // Ripples: short crosswise lines fixed to the water, so they drift towards the viewer.
         const float rippleGap = n * 0.18f;
@@ -59,8 +59,8 @@ class River2 : public Effect {
             const float w = travel_ + z - nearest;
             const float across = halfWidth * 0.6f * fastSin(w * 0.37f);
             const float cx = centre(w) + across;
-            models::solidLine(c, place(cx - n * 0.05f, 0, z), place(cx + n * 0.05f, 0, z),
-                              kit::fromLevels(210, 230, 250), 1.2f, kit::Blend::max);
+            kit::solidLine(c, place(cx - n * 0.05f, 0, z), place(cx + n * 0.05f, 0, z),
+                           kit::fromLevels(210, 230, 250), 1.2f, kit::Blend::max);
         }
         // Posts on the left bank and trees on the right, far to near.
         const float postGap = n * 0.4f;
@@ -74,15 +74,15 @@ class River2 : public Effect {
             const float cx = centre(w);
             const float haze = kit::clampf((z - nearest) / far, 0.0f, 0.8f);
             const kit::Rgb post = kit::mix(kit::fromLevels(90, 60, 35), kit::fromLevels(180, 200, 215), haze);
-            models::solidLine(c, place(cx - halfWidth * 1.15f, 0, z),
-                              place(cx - halfWidth * 1.15f, -n * 0.12f, z), post, 3.0f);
+            kit::solidLine(c, place(cx - halfWidth * 1.15f, 0, z),
+                           place(cx - halfWidth * 1.15f, -n * 0.12f, z), post, 3.0f);
             if ((firstPost + k) % 2 == 0) {
                 const float tx = cx + halfWidth * 1.4f;
                 const kit::Rgb trunk =
                     kit::mix(kit::fromLevels(80, 50, 30), kit::fromLevels(180, 200, 215), haze);
                 const kit::Rgb leaves =
                     kit::mix(kit::fromLevels(30, 110, 40), kit::fromLevels(170, 200, 200), haze);
-                models::solidLine(c, place(tx, 0, z), place(tx, -n * 0.12f, z), trunk, 4.0f);
+                kit::solidLine(c, place(tx, 0, z), place(tx, -n * 0.12f, z), trunk, 4.0f);
                 const kit::Projected a = kit::project(c, place(tx - n * 0.09f, -n * 0.1f, z));
                 const kit::Projected b = kit::project(c, place(tx + n * 0.09f, -n * 0.1f, z));
                 const kit::Projected top = kit::project(c, place(tx, -n * 0.4f, z));

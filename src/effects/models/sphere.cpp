@@ -4,7 +4,6 @@
 // frame leaves short ghost trails behind the turning wires.
 #include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -13,7 +12,7 @@ namespace {
 class Sphere : public Effect {
   public:
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 8.0f);
+        kit::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.5f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
@@ -30,9 +29,9 @@ class Sphere : public Effect {
                                radius + n * 0.08f + n * 0.06f * fastSin(t * 0.007f)};
         // The dome: night blue at the zenith, a lighter hazy blue at the horizon, and a faint violet halo
         // around the globe that follows it as it bobs.
-        const backdrop::Glow halo{
+        const kit::Glow halo{
             n * 0.5f + centre.x * 0.8f, n * 0.5f + centre.y * 1.1f, n * 0.42f, {26.0f, 14.0f, 48.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(6, 14, 58), kit::fromLevels(30, 58, 112), 0.22f, halo);
+        kit::pullTowards(c, kit::fromLevels(6, 14, 58), kit::fromLevels(30, 58, 112), 0.22f, halo);
         const float spinY = heard ? t * 0.021f + spin_ : t * 0.021f,
                     spinX = 0.5f + 0.4f * fastSin(t * 0.006f), spinZ = t * 0.004f;
         const auto place = [&](float lat, float lon) {

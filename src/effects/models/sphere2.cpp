@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -37,7 +37,7 @@ class Sphere2 : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(62, 34, 96), kit::fromLevels(22, 58, 82), 0.5f);
+        kit::settleGradient(c, kit::fromLevels(62, 34, 96), kit::fromLevels(22, 58, 82), 0.5f);
         const float n = static_cast<float>(c.n), radius = n * 0.3f;
         const uint32_t phase = c.framesSinceStart % period;
         const float t = static_cast<float>(c.framesSinceStart + 1);
@@ -64,7 +64,7 @@ class Sphere2 : public Effect {
                 pos_[k] = target;
                 vel_[k] = Vec3{};
             }
-            const Vec3 v = models::turn(pos_[k], t * 0.007f, t * 0.012f) + Vec3{0.0f, 0.0f, n * 0.15f};
+            const Vec3 v = kit::turn(pos_[k], t * 0.007f, t * 0.012f) + Vec3{0.0f, 0.0f, n * 0.15f};
             const kit::Projected q = kit::project(c, v);
             beads_[k] = {q.x, q.y, q.scale, v.z, i, q.visible};
         }

@@ -2,7 +2,7 @@
 // thudding into the field beneath, settle flat on a face, and after a pause are scooped up and thrown again.
 #include <array>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -15,7 +15,7 @@ class Tumble : public Effect {
     void start(EffectContext& c) override { throwDice(c); }
 
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(10, 40, 30), kit::fromLevels(20, 90, 60), 0.5f);
+        kit::settleGradient(c, kit::fromLevels(10, 40, 30), kit::fromLevels(20, 90, 60), 0.5f);
         const float n = static_cast<float>(c.n);
         ++age_;
         orbit_ = 0.35f * fastSin(static_cast<float>(c.frame % 200000u) * 0.006f);
@@ -79,7 +79,7 @@ class Tumble : public Effect {
         return static_cast<float>(kit::roundCell(a / q)) * q;
     }
 
-    static Vec3 orient(const Die& d, Vec3 v) { return models::turn(v, d.angle.x, d.angle.y, d.angle.z); }
+    static Vec3 orient(const Die& d, Vec3 v) { return kit::turn(v, d.angle.x, d.angle.y, d.angle.z); }
 
     // The camera swings slowly round the table, so even dice at rest show their depth.
     Vec3 view(Vec3 v) const { return kit::rotateX(kit::rotateY(v, orbit_), 0.45f) + Vec3{0.0f, 0.0f, 40.0f}; }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -22,7 +22,7 @@ class Umbrella : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleGradient(c, kit::fromLevels(30, 35, 50), kit::fromLevels(60, 65, 75), 0.5f);
+        kit::settleGradient(c, kit::fromLevels(30, 35, 50), kit::fromLevels(60, 65, 75), 0.5f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 200000u);
         // Open most of the time, closing briefly every six seconds.
@@ -50,9 +50,9 @@ class Umbrella : public Effect {
         }
         const Vec3 topV = view(top);
         // Shaft and handle behind the canopy.
-        models::solidLine(c, topV, view(handle), kit::fromLevels(60, 50, 40), 2.5f);
-        models::solidLine(c, view(handle), view(handle + Vec3{n * 0.06f, n * 0.04f, 0.0f}),
-                          kit::fromLevels(60, 50, 40), 2.5f);
+        kit::solidLine(c, topV, view(handle), kit::fromLevels(60, 50, 40), 2.5f);
+        kit::solidLine(c, view(handle), view(handle + Vec3{n * 0.06f, n * 0.04f, 0.0f}),
+                       kit::fromLevels(60, 50, 40), 2.5f);
         // Panels far to near.
         std::array<int, ribs> order{};
         for (int i = 0; i < ribs; ++i) {
@@ -71,8 +71,8 @@ class Umbrella : public Effect {
             addPanel(c, outer, 4, base);
         }
         for (int i = 0; i < ribs; ++i) {
-            models::solidLine(c, topV, mids[i], kit::fromLevels(70, 60, 60), 0.8f);
-            models::solidLine(c, mids[i], tips[i], kit::fromLevels(70, 60, 60), 0.8f);
+            kit::solidLine(c, topV, mids[i], kit::fromLevels(70, 60, 60), 0.8f);
+            kit::solidLine(c, mids[i], tips[i], kit::fromLevels(70, 60, 60), 0.8f);
         }
         // Rain: streaks falling, thrown back up where they hit a panel.
         for (Drop& d : drops_) {

@@ -3,7 +3,7 @@
 // the mouse steers the vanishing point.
 #include <vector>
 
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -19,7 +19,7 @@ class Universe : public Effect {
     }
 
     void step(EffectContext& c) override {
-        models::settleField(c, kit::fromLevels(0, 0, 6), 0.55f);
+        kit::settleField(c, kit::fromLevels(0, 0, 6), 0.55f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 200000u);
         const float surge = fastSin(t * 0.008f);
@@ -46,7 +46,7 @@ class Universe : public Effect {
             const float k = kit::clampf(0.3f + scale * 0.7f, 0.3f, 1.0f);
             const kit::Rgb colour = kit::shade(s.tint, k);
             if (scale > 1.6f) {
-                models::thickLine(c, x0, y0, x1, y1, scale * 0.35f, colour, kit::Blend::max);
+                kit::thickLine(c, x0, y0, x1, y1, scale * 0.35f, colour, kit::Blend::max);
             } else {
                 kit::drawLine(c, x0, y0, x1, y1, colour, kit::Blend::max);
             }

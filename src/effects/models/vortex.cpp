@@ -1,7 +1,7 @@
 // Vortex: flying down a twisting tunnel. Polygon rings at increasing depth follow a winding path, turn as
 // they come, and recycle to the far end once they pass the viewer; lengthwise lines join the rings so the
 // tunnel wall reads as a surface, and colour follows depth.
-#include "effects/models/model_scene.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield {
 
@@ -10,7 +10,7 @@ namespace {
 class Vortex : public Effect {
   public:
     void step(EffectContext& c) override {
-        models::settleField(c, kit::black, 0.5f);
+        kit::settleField(c, kit::black, 0.5f);
         const float t = static_cast<float>(c.frame % 200000u);
         const float n = static_cast<float>(c.n);
         constexpr int rings = 24, sides = 10;
@@ -28,16 +28,16 @@ class Vortex : public Effect {
             const Vec3 centre{sway * fastSin(w * 0.004f + t * 0.004f), sway * 0.6f * fastCos(w * 0.003f), z};
             const float twist = w * 0.012f + t * 0.015f;
             const float radius = n * 0.3f;
-            const kit::Rgb colour = models::bright(w * 0.0015f + t * 0.001f, 1.0f);
+            const kit::Rgb colour = kit::bright(w * 0.0015f + t * 0.001f, 1.0f);
             Vec3 ring[sides];
             for (int s = 0; s < sides; ++s) {
                 const float a = twist + static_cast<float>(s) * (kit::twoPi / sides);
                 ring[s] = centre + Vec3{radius * fastCos(a), radius * fastSin(a), 0.0f};
             }
             for (int s = 0; s < sides; ++s) {
-                models::fastLine(c, ring[s], ring[(s + 1) % sides], colour, true);
+                kit::fastLine(c, ring[s], ring[(s + 1) % sides], colour, true);
                 if (k < rings - 1) {
-                    models::fastLine(c, ring[s], previous[s], kit::shade(colour, 0.55f), false);
+                    kit::fastLine(c, ring[s], previous[s], kit::shade(colour, 0.55f), false);
                 }
                 previous[s] = ring[s];
             }

@@ -1,6 +1,5 @@
 // Airstrike: an aerobatic flypast. Five jets fly a scripted display (a formation figure-eight, then a
 // starburst break from the centre), each trailing coloured smoke that lingers in the sky and billows.
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -23,7 +22,7 @@ class Airstrike : public Effect {
         kit::scaleVelocities(c, 0.6f);
         // The sky: a slow pull to a blue gradient, so smoke stays a few seconds.
         for (int x = 0; x < c.n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < c.n; ++y) {
                 const float k = static_cast<float>(y) / n;
                 col.blend(y, kit::fromLevels(40 + truncToInt(90.0f * k), 90 + truncToInt(90.0f * k), 200),

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -25,10 +24,10 @@ class Baubles : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 10.0f);
+        kit::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.9f);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float radius = 11.0f * s + 1.0f;
         const float spacing = n / (count + 1);
         float bx[count], by[count];
@@ -98,7 +97,7 @@ class Baubles : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 // Blended rather than set, so the ripples of the clacks show through.
-                bounds::mixCell(
+                kit::mixCell(
                     c, x, y,
                     velvet_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)],
                     0.55f);
@@ -157,7 +156,7 @@ class Baubles : public Effect {
                 if (band) {
                     colour = kit::mix(colour, kit::fromLevels(255, 230, 150), 0.6f);
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
         const float ux = -fastSin(tilt), uy = -fastCos(tilt);

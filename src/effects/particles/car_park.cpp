@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -32,9 +31,9 @@ class CarPark : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         drawGround(c, n, s);
         if (c.frame % 70u == 0u) {
             for (Car& car : cars_) {
@@ -58,7 +57,7 @@ class CarPark : public Effect {
             advance(c, car);
             float x = 0.0f, y = 0.0f, heading = 0.0f;
             place(c, car, x, y, heading);
-            if (!bounds::onGrid(c, x, y, 30.0f * s)) {
+            if (!kit::onGrid(c, x, y, 30.0f * s)) {
                 continue;
             }
             const bool moving = car.state != State::parked;
@@ -107,18 +106,22 @@ class CarPark : public Effect {
         y = n * 0.5f + side * n * 0.24f;
     }
 
+    // Moves a car along its current leg by speed (legs run from u = 0 to 1); true once the leg is done.
+    static bool endOfLeg(Car& car, float speed) {
+        car.u += speed;
+        return car.u >= 1.0f;
+    }
+
     static void advance(EffectContext& c, Car& car) {
         switch (car.state) {
         case State::arriving:
-            car.u += 0.006f;
-            if (car.u >= 1.0f) {
+            if (endOfLeg(car, 0.006f)) {
                 car.state = State::reversing;
                 car.u = 0.0f;
             }
             break;
         case State::reversing:
-            car.u += 0.012f;
-            if (car.u >= 1.0f) {
+            if (endOfLeg(car, 0.012f)) {
                 car.state = State::parked;
                 car.timer = c.random(250, 700);
             }
@@ -130,15 +133,13 @@ class CarPark : public Effect {
             }
             break;
         case State::leaving:
-            car.u += 0.014f;
-            if (car.u >= 1.0f) {
+            if (endOfLeg(car, 0.014f)) {
                 car.state = State::departing;
                 car.u = 0.0f;
             }
             break;
         case State::departing:
-            car.u += 0.008f;
-            if (car.u >= 1.0f) {
+            if (endOfLeg(car, 0.008f)) {
                 car.state = State::idle;
             }
             break;
@@ -208,7 +209,7 @@ class CarPark : public Effect {
                 const unsigned h =
                     (static_cast<unsigned>(x) * 2654435761u) ^ (static_cast<unsigned>(y) * 40503u);
                 const int grain = static_cast<int>((h >> 13) % 9u);
-                bounds::setCell(c, x, y, kit::fromLevels(62 + grain, 64 + grain, 68 + grain));
+                kit::setCell(c, x, y, kit::fromLevels(62 + grain, 64 + grain, 68 + grain));
             }
         }
         const kit::Rgb paintColour = kit::fromLevels(230, 230, 215);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -24,9 +23,9 @@ class Cluster : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float t = static_cast<float>(c.frame % 100000u);
         if ((c.frame - scattered_) >= 300u) {
             scatter(c);
@@ -45,7 +44,7 @@ class Cluster : public Effect {
             // Each point jiggles on its own small loop about its place in the clump.
             p.x += (tx - p.x) * 0.04f + 0.25f * s * fastSin(t * 0.09f + p.phase);
             p.y += (ty - p.y) * 0.04f + 0.25f * s * fastCos(t * 0.11f + p.phase * 1.7f);
-            if (!bounds::onGrid(c, p.x, p.y)) {
+            if (!kit::onGrid(c, p.x, p.y)) {
                 p.x = tx;
                 p.y = ty;
             }
@@ -117,7 +116,7 @@ class Cluster : public Effect {
                           kit::Blend::max);
         }
         for (const Point& p : points_) {
-            bounds::plot(c, p.x, p.y, colourOf(p.owner));
+            kit::plot(c, p.x, p.y, colourOf(p.owner));
         }
         for (int k = 0; k < centreCount; ++k) {
             const float r = 4.0f * s + 1.0f;

@@ -3,7 +3,6 @@
 // swell rises behind it.
 #include <vector>
 
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -42,7 +41,7 @@ class Crest : public Effect {
 
         // The surface per column: a long gentle back, a steep face, small chop, and the wash left behind.
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             const float fx = static_cast<float>(x);
             const float d = fx - crestX;
             const float w = d < 0.0f ? nf * 0.28f : nf * (0.12f - 0.07f * curl);
@@ -68,7 +67,7 @@ class Crest : public Effect {
                                              150 - truncToInt(100.0f * depth) + truncToInt(40.0f * glass));
                     const float surf = fy - top;
                     if (surf < 2.0f * s + wash_[i] * 0.5f) {
-                        colour = columns::mix(colour, kit::white, 0.75f);
+                        colour = kit::mix(colour, kit::white, 0.75f);
                     }
                 }
                 col.set(y, colour);

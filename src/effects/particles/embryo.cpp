@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -31,7 +30,7 @@ class Embryo : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float cx = n * 0.5f, cy = n * 0.5f;
         const float membrane = n * 0.42f;
@@ -78,7 +77,7 @@ class Embryo : public Effect {
                 a.x = cx + dx * limit / d;
                 a.y = cy + dy * limit / d;
             }
-            if (!bounds::onGrid(c, a.x, a.y)) {
+            if (!kit::onGrid(c, a.x, a.y)) {
                 a.x = cx;
                 a.y = cy;
             }
@@ -86,14 +85,14 @@ class Embryo : public Effect {
         // A warm amniotic glow (made once), the membrane ring and then the cells.
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                bounds::setCell(
+                kit::setCell(
                     c, x, y,
                     glow_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
             }
         }
         const float pulse = heard ? 1.0f + 0.02f * fastSin(t * 0.06f) + 0.035f * c.sound.bass
                                   : 1.0f + 0.03f * fastSin(t * 0.06f);
-        kit::drawRing(c, cx, cy, membrane * pulse, 2.5f * bounds::gridScale(c) + 1.0f,
+        kit::drawRing(c, cx, cy, membrane * pulse, 2.5f * kit::gridScale(c) + 1.0f,
                       kit::fromLevels(255, 200, 190));
         for (const Cell& a : cells_) {
             drawCell(c, a);
@@ -159,7 +158,7 @@ class Embryo : public Effect {
                     v = 0.35f;
                     sat = 0.7f;
                 }
-                bounds::setCell(c, x, y, kit::shade(sat > 0.5f ? deep : pale, kit::clampf(v, 0.0f, 1.0f)));
+                kit::setCell(c, x, y, kit::shade(sat > 0.5f ? deep : pale, kit::clampf(v, 0.0f, 1.0f)));
             }
         }
     }

@@ -5,7 +5,6 @@
 
 #include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -15,7 +14,7 @@ class Fireball : public Effect {
   public:
     void start(EffectContext& c) override {
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         x_ = n * 0.3f;
         y_ = n * 0.3f;
         vx_ = 1.6f * s;
@@ -24,15 +23,15 @@ class Fireball : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 10.0f);
+        kit::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.97f);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float r = 7.0f * s + 1.0f;
         // A smoky cellar, dark violet above and ember-warm at the floor, lit orange around the ball wherever
         // it is; the slow settle leaves a long smoky tail behind it.
-        const backdrop::Glow heat{x_, y_, n * 0.4f, {70.0f, 30.0f, 0.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(22, 14, 40), kit::fromLevels(78, 34, 24), 0.07f, heat);
+        const kit::Glow heat{x_, y_, n * 0.4f, {70.0f, 30.0f, 0.0f}};
+        kit::pullTowards(c, kit::fromLevels(22, 14, 40), kit::fromLevels(78, 34, 24), 0.07f, heat);
         const float ox = x_, oy = y_;
         if (c.sound.heard() && c.sound.beat && vy_ > 0.0f && y_ > n * 0.45f) {
             // With music a ball falling through the lower half leaps up again on the beat, as high as the
@@ -70,7 +69,7 @@ class Fireball : public Effect {
             vy_ = -vy_;
             splash(x_, 0.0f);
         }
-        if (!bounds::onGrid(c, x_, y_)) {
+        if (!kit::onGrid(c, x_, y_)) {
             start(c);
         }
         // Shed embers all along the path since the last frame, so the tail is continuous.
@@ -95,14 +94,14 @@ class Fireball : public Effect {
             e.vy -= 0.01f;
             e.x += e.vx + 0.2f * fastSin(static_cast<float>(e.age) * 0.2f + e.vx * 10.0f);
             e.y += e.vy;
-            if (!bounds::onGrid(c, e.x, e.y)) {
+            if (!kit::onGrid(c, e.x, e.y)) {
                 e.age = e.life;
                 continue;
             }
             const float k = static_cast<float>(e.age) / static_cast<float>(e.life);
             // Yellow-white, orange, deep red, then dim ash.
             const kit::Rgb colour = kit::hsv(0.15f - 0.15f * k, 0.6f + 0.4f * k, 1.0f - 0.75f * k * k);
-            bounds::plot(c, e.x, e.y, colour, kit::Blend::max);
+            kit::plot(c, e.x, e.y, colour, kit::Blend::max);
         }
         kit::softDisc(c, x_, y_, r * 2.6f, kit::fromLevels(255, 120, 20), 0.6f, kit::Blend::set);
         kit::fillDisc(c, x_, y_, r, kit::fromLevels(255, 170, 40));

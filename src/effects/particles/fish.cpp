@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -21,9 +20,9 @@ class Fish : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         // Water: lighter near the surface, with slow bands of light.
         // Per row, the water as still + ray * glint in field units, and the ray's phase split by the
@@ -52,7 +51,7 @@ class Fish : public Effect {
                 const size_t row = static_cast<size_t>(y);
                 const float ray = sx * rowCos_[row] + cx * rowSin_[row];
                 const kit::Rgb a = still_[row], g = glint_[row];
-                bounds::setCell(c, x, y, {a.r + g.r * ray, a.g + g.g * ray, a.b + g.b * ray});
+                kit::setCell(c, x, y, {a.r + g.r * ray, a.g + g.g * ray, a.b + g.b * ray});
             }
         }
         // Sand at the bottom with a few weeds swaying.
@@ -86,7 +85,7 @@ class Fish : public Effect {
             }
             b.y -= b.speed;
             b.x += 0.3f * fastSin(b.y * 0.2f);
-            if (!bounds::onGrid(c, b.x, b.y, -1.0f)) {
+            if (!kit::onGrid(c, b.x, b.y, -1.0f)) {
                 b.live = false;
                 continue;
             }
@@ -109,7 +108,7 @@ class Fish : public Effect {
 
     static void spawn(EffectContext& c, Swimmer& f, int i, bool anywhere) {
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         f.layer = i % 3;
         const float depth = 0.5f + 0.5f * static_cast<float>(f.layer);
         f.size = (4.0f + 5.0f * depth + 2.0f * c.randomUnit()) * s;
@@ -127,7 +126,7 @@ class Fish : public Effect {
     }
 
     void swim(EffectContext& c, Swimmer& f, int i, float t) {
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         float vx = f.speed,
               vy = 0.25f * f.speed * fastCos(t * 0.03f + f.phase) * (f.speed > 0 ? 1.0f : -1.0f);
         vy += (f.baseY - f.y) * 0.01f;
@@ -147,7 +146,7 @@ class Fish : public Effect {
         float d = target - f.heading;
         d -= kit::twoPi * static_cast<float>(kit::toCell(d / kit::twoPi + 0.5f));
         f.heading += d * 0.15f;
-        if (!bounds::onGrid(c, f.x, f.y, f.size * 3.0f)) {
+        if (!kit::onGrid(c, f.x, f.y, f.size * 3.0f)) {
             spawn(c, f, i, false);
         }
         // Now and then a fish lets out a bubble.
@@ -194,7 +193,7 @@ class Fish : public Effect {
                 if (d2 > 0.75f) {
                     value *= 0.55f;
                 }
-                bounds::setCell(c, x, y, kit::shade(v < -0.3f ? belly : body, value));
+                kit::setCell(c, x, y, kit::shade(v < -0.3f ? belly : body, value));
             }
         }
         const float ex = f.x + ch * L * 0.55f - sh * W * 0.25f, ey = f.y + sh * L * 0.55f + ch * W * 0.25f;

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -31,7 +30,7 @@ class Galaxy : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 5.0f);
+        kit::tameNowAndThen(c, 200.0f, 5.0f);
         kit::pullColours(c, kit::fromLevels(2, 2, 10), 0.35f);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
@@ -55,7 +54,7 @@ class Galaxy : public Effect {
             const float py = ex * si + ey * co;
             const kit::Vec3 p{ex * co - ey * si, py * tiltCos, py * tiltSin + n * 0.3f};
             const kit::Projected q = kit::project(c, p);
-            if (!q.visible || !bounds::onGrid(c, q.x, q.y)) {
+            if (!q.visible || !kit::onGrid(c, q.x, q.y)) {
                 continue;
             }
             if (s.dust) {

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "effects/kit/kit.h"
-#include "effects/models/model_scene.h"
 
 namespace glowfield {
 
@@ -32,7 +31,7 @@ class Gravity : public Effect {
         const float n = static_cast<float>(c.n);
         const float s = c.scale;
         // A deep-blue sky with a violet floor; the quick pull gives the planets tails a few frames long.
-        models::settleGradient(c, kit::fromLevels(12, 18, 56), kit::fromLevels(42, 20, 62), 0.1f, 0.0f);
+        kit::settleGradient(c, kit::fromLevels(12, 18, 56), kit::fromLevels(42, 20, 62), 0.1f, 0.0f);
         kit::scaleVelocities(c, 0.0f);
         // Faint far stars, twinkling slowly.
         for (const Star& star : stars_) {

@@ -5,8 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/models/model_scene.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -30,10 +28,10 @@ class Ignition : public Effect {
     }
 
     void step(EffectContext& c) override {
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         // An indigo-to-plum wall, settled quickly so sparks leave short trails and nothing else lingers.
-        models::settleGradient(c, kit::fromLevels(40, 42, 78), kit::fromLevels(74, 46, 70), 0.45f, 0.0f);
-        bounds::clearVelocities(c);
+        kit::settleGradient(c, kit::fromLevels(40, 42, 78), kit::fromLevels(74, 46, 70), 0.45f, 0.0f);
+        kit::clearVelocities(c);
         laid_ = laid_ + 24 < count_ ? laid_ + 24 : count_;
 
         if (bloom_ < 0) {
@@ -142,7 +140,7 @@ class Ignition : public Effect {
             p.x += p.vx;
             p.y += p.vy;
             --p.life;
-            if (!bounds::onGrid(c, p.x, p.y, 8.0f)) {
+            if (!kit::onGrid(c, p.x, p.y, 8.0f)) {
                 p.life = 0;
                 continue;
             }
@@ -172,7 +170,7 @@ class Ignition : public Effect {
 
     // The end of the fuse bursts: a shell of sparks, and a glow that swells over a few frames and fades.
     void startBloom(EffectContext& c) {
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         bloom_ = 0;
         bloomX_ = xs_[count_ - 1];
         bloomY_ = ys_[count_ - 1];
@@ -218,7 +216,7 @@ class Ignition : public Effect {
         float y = side == 2 ? 2.0f : side == 3 ? n - 3.0f : along;
         float heading = kit::angleOf(n * 0.5f - x, n * 0.5f - y) + (c.randomUnit() - 0.5f);
         float turn = 0.0f;
-        const float stepLength = 1.5f * bounds::gridScale(c);
+        const float stepLength = 1.5f * kit::gridScale(c);
         for (int i = 0; i < count_; ++i) {
             xs_[i] = x;
             ys_[i] = y;

@@ -1,7 +1,6 @@
 // Kangarude: stick-figure kangaroos with long tails bound along the ground in high arcs, leapfrogging each
 // other; every landing thumps a dent into the ground that ripples outwards. A new hopper enters on the left
 // whenever one leaves on the right.
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -39,7 +38,7 @@ class Kangarude : public Effect {
         }
         // Outback sky over red earth; the earth is only nudged back, so the landing dents ripple through it.
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const float fy = static_cast<float>(y);
                 if (fy < ground) {

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -48,7 +47,7 @@ class LetItSnow : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const uint32_t age = c.frame - started_;
         keep_ = age < 400u ? 1.0f - static_cast<float>(age) / 400.0f : 0.0f;
         const int n = c.n;
@@ -61,7 +60,7 @@ class LetItSnow : public Effect {
                 if (keep_ > 0.0f && !scenery_[at(x, y)]) {
                     sky = kit::mix(sky, kept_[at(x, y)], keep_ * keep_);
                 }
-                bounds::setCell(c, x, y, sky);
+                kit::setCell(c, x, y, sky);
             }
         }
         const float wind = 0.3f * fastSin(t * 0.005f);
@@ -69,7 +68,7 @@ class LetItSnow : public Effect {
             const float ox = f.x;
             f.x += wind + 0.35f * fastSin(t * 0.05f * f.speed + f.phase);
             f.y += f.speed;
-            if (!bounds::onGrid(c, f.x, f.y)) {
+            if (!kit::onGrid(c, f.x, f.y)) {
                 if (f.y >= fn) {
                     // Landed on the bottom row of the grid.
                     settle(c, kit::clampCell(c, kit::toCell(ox)), n - 1);
@@ -89,15 +88,15 @@ class LetItSnow : public Effect {
             for (int y = 0; y < n; ++y) {
                 if (snow_[at(x, y)]) {
                     const bool surface = y == 0 || !snow_[at(x, y - 1)];
-                    bounds::setCell(c, x, y, surface ? kit::white : kit::fromLevels(205, 215, 240));
+                    kit::setCell(c, x, y, surface ? kit::white : kit::fromLevels(205, 215, 240));
                 }
             }
         }
         for (const Flake& f : flakes_) {
             const kit::Rgb colour = kit::shade(kit::white, 0.55f + 0.45f * f.speed);
-            bounds::plot(c, f.x, f.y, colour, kit::Blend::max);
+            kit::plot(c, f.x, f.y, colour, kit::Blend::max);
             if (f.speed > 0.8f) {
-                bounds::plot(c, f.x + 1.0f, f.y, colour, kit::Blend::max);
+                kit::plot(c, f.x + 1.0f, f.y, colour, kit::Blend::max);
             }
         }
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -24,13 +23,13 @@ class Loops : public Effect {
         // the new strokes drawn on it, and the result read back with the old ink fading a little.
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                bounds::setCell(
+                kit::setCell(
                     c, x, y,
                     page_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
             }
         }
-        bounds::clearVelocities(c);
-        const float s = bounds::gridScale(c);
+        kit::clearVelocities(c);
+        const float s = kit::gridScale(c);
         for (int i = 0; i < penCount; ++i) {
             Pen& p = pens_[i];
             // Several short strokes a frame keep the curls round; the pens write briskly, so the page is
@@ -41,7 +40,7 @@ class Loops : public Effect {
                 p.t += 0.4f;
                 float x = 0.0f, y = 0.0f;
                 position(p, x, y);
-                if (!bounds::onGrid(c, x, y, 30.0f * s)) {
+                if (!kit::onGrid(c, x, y, 30.0f * s)) {
                     launch(c, p, false);
                     break;
                 }
@@ -88,7 +87,7 @@ class Loops : public Effect {
 
     static void launch(EffectContext& c, Pen& p, bool anywhere) {
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         // Mostly across, sometimes slanted, in either direction.
         const float angle = (c.randomUnit() - 0.5f) * 0.8f + (c.random(0, 1) == 0 ? 0.0f : kit::pi);
         p.dirX = fastCos(angle);

@@ -2,7 +2,6 @@
 // bottom where they slowly brown; now and then a gust lifts the pile and carries leaves off.
 #include <vector>
 
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -38,7 +37,7 @@ class Maple : public Effect {
         kit::scaleVelocities(c, 0.0f);
         const bool gust = time % 700 > 620;
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < n; ++y) {
                 const float k = static_cast<float>(y) / nf;
                 col.blend(y,

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -29,9 +28,9 @@ class Murder : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         float hawkX = n * (0.5f + 0.45f * fastSin(t * 0.009f)),
               hawkY = n * (0.45f + 0.3f * fastSin(t * 0.017f + 1.0f));
@@ -114,17 +113,17 @@ class Murder : public Effect {
             b.x += b.vx;
             b.y += b.vy;
             b.flap += 0.35f;
-            if (!bounds::onGrid(c, b.x, b.y) || !(v == v)) {
+            if (!kit::onGrid(c, b.x, b.y) || !(v == v)) {
                 b.x = kit::clampf(b.x, 1.0f, n - 2.0f);
                 b.y = kit::clampf(b.y, 1.0f, n - 2.0f);
-                if (!bounds::onGrid(c, b.x, b.y) || !(b.vx == b.vx) || !(b.vy == b.vy)) {
+                if (!kit::onGrid(c, b.x, b.y) || !(b.vx == b.vx) || !(b.vy == b.vy)) {
                     b = {n * 0.5f, n * 0.4f, 1.0f, 0.0f, 0.0f};
                 }
             }
         }
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                bounds::setCell(
+                kit::setCell(
                     c, x, y,
                     sky_[static_cast<size_t>(x) * static_cast<size_t>(c.n) + static_cast<size_t>(y)]);
             }

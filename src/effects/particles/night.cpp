@@ -1,6 +1,5 @@
 // Night: a sky deepening towards the top over a dark ridge of hills, four hundred twinkling stars, a crescent
 // moon crossing slowly, and now and then a shooting star streaking down and fading.
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -39,7 +38,7 @@ class Night : public Effect {
 
         // Sky and hills, pulled rather than set so a shooting star's trail lingers a few frames.
         for (int x = 0; x < n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             const float fx = static_cast<float>(x);
             const float ridge =
                 nf * (0.84f + 0.05f * fastSin(fx * 0.031f + 1.0f) + 0.03f * fastSin(fx * 0.083f)) +

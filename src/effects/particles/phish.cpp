@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -42,10 +41,10 @@ class Phish : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 10.0f);
+        kit::tameNowAndThen(c, 200.0f, 10.0f);
         kit::scaleVelocities(c, 0.8f);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         const bool towed = c.framesSinceMouseMoved < 150;
         // The towing bar: along a slow sweep, or following the mouse.
@@ -72,7 +71,7 @@ class Phish : public Effect {
             m.y += m.vy * 0.3f;
             m.vx *= 0.99f;
             m.vy *= 0.99f;
-            if (!bounds::onGrid(c, m.x, m.y)) {
+            if (!kit::onGrid(c, m.x, m.y)) {
                 spawn(c, m);
                 continue;
             }
@@ -99,14 +98,14 @@ class Phish : public Effect {
                 const float band =
                     sa * columnCos_[static_cast<size_t>(y)] - ca * columnSin_[static_cast<size_t>(y)];
                 const kit::Rgb base = rowSea_[static_cast<size_t>(y)];
-                bounds::mixCell(
-                    c, x, y, {base.r + lift.r * band, base.g + lift.g * band, base.b + lift.b * band}, 0.5f);
+                kit::mixCell(c, x, y,
+                             {base.r + lift.r * band, base.g + lift.g * band, base.b + lift.b * band}, 0.5f);
             }
         }
         for (const Mote& m : plankton_) {
             const kit::Rgb colour = kit::hsv(m.hue, 0.6f, 1.0f);
             kit::softDisc(c, m.x, m.y, 2.5f * s + 0.8f, colour, 0.6f, kit::Blend::set);
-            bounds::plot(c, m.x, m.y, kit::white);
+            kit::plot(c, m.x, m.y, kit::white);
         }
         // The mesh: cords between neighbouring knots, then the knots.
         const kit::Rgb cord = kit::fromLevels(215, 200, 160);
@@ -124,7 +123,7 @@ class Phish : public Effect {
             }
         }
         for (const Knot& k : knots_) {
-            bounds::plot(c, k.x, k.y, kit::fromLevels(120, 90, 60));
+            kit::plot(c, k.x, k.y, kit::fromLevels(120, 90, 60));
         }
         kit::drawThickLine(c, knots_[0].x - 3.0f * s, knots_[0].y, knots_[columns - 1].x + 3.0f * s,
                            knots_[columns - 1].y, 1.2f * s + 0.3f, kit::fromLevels(140, 90, 50));
@@ -183,7 +182,7 @@ class Phish : public Effect {
             }
         }
         for (Knot& p : knots_) {
-            if (!bounds::onGrid(c, p.x, p.y, n)) {
+            if (!kit::onGrid(c, p.x, p.y, n)) {
                 p.x = p.px = n * 0.5f;
                 p.y = p.py = n * 0.5f;
             }
@@ -210,7 +209,7 @@ class Phish : public Effect {
 
     // The catch spills out: each caught glow flies off and the water splashes.
     void release(EffectContext& c) {
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         int spilled = 0;
         for (Mote& m : plankton_) {
             if (m.knot < 0) {

@@ -28,8 +28,8 @@ class Rope : public Effect {
         const float s = c.scale;
         const int time = static_cast<int>(c.framesSinceStart) + 1;
         const float t = static_cast<float>(time);
-        const backdrop::Glow lamp{n * 0.5f, n * 0.35f, n * 0.65f, {34.0f, 26.0f, 6.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(28, 40, 84), kit::fromLevels(66, 34, 62), 0.24f, lamp);
+        const kit::Glow lamp{n * 0.5f, n * 0.35f, n * 0.65f, {34.0f, 26.0f, 6.0f}};
+        kit::pullTowards(c, kit::fromLevels(28, 40, 84), kit::fromLevels(66, 34, 62), 0.24f, lamp);
         kit::scaleVelocities(c, 0.95f);
 
         float ax = 0.0f, ay = 0.0f;

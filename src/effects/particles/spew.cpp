@@ -4,7 +4,6 @@
 
 #include "effects/kit/backdrop.h"
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -15,19 +14,19 @@ class Spew : public Effect {
     void start(EffectContext&) override { drops_.assign(maxDrops, Drop{}); }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 12.0f);
+        kit::tameNowAndThen(c, 200.0f, 12.0f);
         kit::scaleVelocities(c, 0.9f);
         const float n = static_cast<float>(c.n);
         // An evening sky, deep blue overhead and sea-green at the ground, settling slowly enough that the
         // jets leave long coloured trails.
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         const float nozzleX = n * (0.5f + 0.35f * fastSin(t * 0.006f));
         const float nozzleY = n - 6.0f * s;
         const float aim = -kit::pi * 0.5f + 0.55f * fastSin(t * 0.017f);
         const float baseHue = t * 0.0015f;
-        const backdrop::Glow spray{nozzleX, nozzleY, n * 0.45f, {10.0f, 24.0f, 30.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(14, 22, 66), kit::fromLevels(22, 74, 86), 0.1f, spray);
+        const kit::Glow spray{nozzleX, nozzleY, n * 0.45f, {10.0f, 24.0f, 30.0f}};
+        kit::pullTowards(c, kit::fromLevels(14, 22, 66), kit::fromLevels(22, 74, 86), 0.1f, spray);
         float power = (3.9f + 0.5f * fastSin(t * 0.031f)) * s;
         if (c.sound.heard()) {
             // With music the jet shoots up with the bass and sags between the beats.
@@ -55,12 +54,12 @@ class Spew : public Effect {
             if (d.y >= n - 1.0f && d.vy > 0.0f) {
                 d.live = false;
                 // Every few landings stir the pool where they fall.
-                if (landings++ % 6 == 0 && bounds::onGrid(c, d.x, n - 2.0f)) {
+                if (landings++ % 6 == 0 && kit::onGrid(c, d.x, n - 2.0f)) {
                     kit::balancedPush(c, d.x, n - 3.0f, 3.0f * s + 1.0f, 6.0f);
                 }
                 continue;
             }
-            if (!bounds::onGrid(c, d.x, d.y, 4.0f)) {
+            if (!kit::onGrid(c, d.x, d.y, 4.0f)) {
                 d.live = false;
                 continue;
             }

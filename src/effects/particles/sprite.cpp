@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -20,11 +19,11 @@ class Sprite : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 8.0f);
+        kit::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.0f);
         kit::pullColours(c, kit::fromLevels(16, 10, 40), 0.05f);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float big = 1.7f * s; // the fairy's own scale
         float tx = 0.0f, ty = 0.0f;
         if (c.framesSinceMouseMoved < 90) {
@@ -40,7 +39,7 @@ class Sprite : public Effect {
         // She slows to her loop speed on the dart's last frame.
         x_ += (tx - x_) * (c.framesSinceMouseMoved < 89 ? 0.12f : 0.08f);
         y_ += (ty - y_) * (c.framesSinceMouseMoved < 89 ? 0.12f : 0.08f);
-        if (!bounds::onGrid(c, x_, y_)) {
+        if (!kit::onGrid(c, x_, y_)) {
             x_ = n * 0.5f;
             y_ = n * 0.5f;
         }
@@ -59,7 +58,7 @@ class Sprite : public Effect {
             --g.life;
             g.x += g.vx;
             g.y += g.vy;
-            if (!bounds::onGrid(c, g.x, g.y)) {
+            if (!kit::onGrid(c, g.x, g.y)) {
                 g.life = 0;
                 continue;
             }
@@ -68,7 +67,7 @@ class Sprite : public Effect {
                 continue;
             }
             const float fade = kit::clampf(static_cast<float>(g.life) / 80.0f, 0.2f, 1.0f);
-            bounds::plot(c, g.x, g.y, kit::hsv(g.hue, 0.5f, fade), kit::Blend::max);
+            kit::plot(c, g.x, g.y, kit::hsv(g.hue, 0.5f, fade), kit::Blend::max);
         }
         drawFairy(c, big, facing, static_cast<float>(c.frame % 100000u));
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -20,7 +19,7 @@ class Swirly : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 8.0f);
+        kit::tameNowAndThen(c, 200.0f, 8.0f);
         kit::scaleVelocities(c, 0.5f);
         kit::pullColours(c, kit::fromLevels(6, 4, 14), 0.04f);
         const float n = static_cast<float>(c.n);
@@ -43,7 +42,7 @@ class Swirly : public Effect {
             const float speed = n * 0.35f;
             m.x += dPsiDy * speed;
             m.y -= dPsiDx * speed;
-            if (!bounds::onGrid(c, m.x, m.y) || --m.life <= 0) {
+            if (!kit::onGrid(c, m.x, m.y) || --m.life <= 0) {
                 spawn(c, m);
                 continue;
             }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -20,9 +19,9 @@ class TakeOff : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         uint32_t age = c.frame - launched_;
         if (age >= 450u) {
             start(c);
@@ -47,7 +46,7 @@ class TakeOff : public Effect {
             const kit::Rgb space = kit::mix(kit::fromLevels(2, 2, 12), kit::fromLevels(20, 30, 80), k);
             const kit::Rgb sky = kit::mix(day, space, height);
             for (int x = 0; x < c.n; ++x) {
-                bounds::setCell(c, x, y, sky);
+                kit::setCell(c, x, y, sky);
             }
         }
         // Stars come out as the sky darkens; they scroll with the camera.
@@ -59,7 +58,7 @@ class TakeOff : public Effect {
                 const float wy = static_cast<float>((h >> 10) % 991u) / 991.0f * n * 2.0f;
                 const float sy = wy + camera * 0.3f;
                 const float wrapped = sy - 2.0f * n * static_cast<float>(kit::toCell(sy / (2.0f * n)));
-                bounds::plot(c, sx, wrapped, star, kit::Blend::max);
+                kit::plot(c, sx, wrapped, star, kit::Blend::max);
             }
         }
         // Ground, pad and gantry scroll down with the camera.
@@ -106,7 +105,7 @@ class TakeOff : public Effect {
             }
             p.r += 0.12f * s;
             const float sy = p.y + camera;
-            if (p.age > 220 || !bounds::onGrid(c, p.x, sy, p.r)) {
+            if (p.age > 220 || !kit::onGrid(c, p.x, sy, p.r)) {
                 p.live = false;
                 continue;
             }

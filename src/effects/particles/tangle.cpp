@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -20,10 +19,10 @@ class Tangle : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const int n = c.n;
         const float fn = static_cast<float>(n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const uint32_t age = c.frame - begun_;
         float fade = 1.0f;
         if (age >= 1500u) {
@@ -50,7 +49,7 @@ class Tangle : public Effect {
                 if (o >= 0) {
                     colour = kit::shade(yarn_[o], kit::clampf(shade_[i], 0.0f, 1.0f) * fade);
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
         for (int i = 0; i < threadCount && fade >= 1.0f; ++i) {
@@ -97,7 +96,7 @@ class Tangle : public Effect {
         x_[i] += fastCos(heading_[i]) * step;
         y_[i] += fastSin(heading_[i]) * step;
         travelled_[i] += step;
-        if (!bounds::onGrid(c, x_[i], y_[i])) {
+        if (!kit::onGrid(c, x_[i], y_[i])) {
             x_[i] = n * 0.5f;
             y_[i] = n * 0.5f;
         }

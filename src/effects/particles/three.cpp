@@ -21,8 +21,8 @@ class Three : public Effect {
         const float n = static_cast<float>(c.n);
         ++time_;
         const float t = static_cast<float>(time_);
-        const backdrop::Glow heart{n * 0.5f, n * 0.5f, n * 0.6f, {22.0f, 10.0f, 34.0f}};
-        backdrop::pullTowards(c, kit::fromLevels(30, 18, 64), kit::fromLevels(12, 34, 62), 0.18f, heart);
+        const kit::Glow heart{n * 0.5f, n * 0.5f, n * 0.6f, {22.0f, 10.0f, 34.0f}};
+        kit::pullTowards(c, kit::fromLevels(30, 18, 64), kit::fromLevels(12, 34, 62), 0.18f, heart);
         kit::scaleVelocities(c, 0.0f);
 
         // Each corner circles its own home, so the triangle stretches, leans and turns.

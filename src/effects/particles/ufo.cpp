@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -28,11 +27,11 @@ class UFO : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::tameNowAndThen(c, 200.0f, 10.0f);
+        kit::tameNowAndThen(c, 200.0f, 10.0f);
         // A still picture of its own: the wave step only softens it between frames, never ripples it.
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const uint32_t age = c.frame - started_;
         const uint32_t phase = age % cycleFrames;
         const float t = static_cast<float>(age);
@@ -85,8 +84,8 @@ class UFO : public Effect {
         ground_.assign(static_cast<size_t>(c.n), n);
         for (int x = 0; x < c.n; ++x) {
             const float fx = static_cast<float>(x);
-            const float hill = n * (0.8f + 0.05f * fastSin(fx * 0.031f / bounds::gridScale(c)) +
-                                    0.03f * fastSin(fx * 0.083f / bounds::gridScale(c) + 1.0f));
+            const float hill = n * (0.8f + 0.05f * fastSin(fx * 0.031f / kit::gridScale(c)) +
+                                    0.03f * fastSin(fx * 0.083f / kit::gridScale(c) + 1.0f));
             ground_[static_cast<size_t>(x)] = hill;
             for (int y = 0; y < c.n; ++y) {
                 const float fy = static_cast<float>(y);
@@ -107,7 +106,7 @@ class UFO : public Effect {
     // The scene with the beam's light added, the field pulled towards it; stars twinkle slowly.
     void lightScene(const EffectContext& c, float t, float w, float strength) {
         const float n = static_cast<float>(c.n);
-        const float top = y_ + 4.0f * bounds::gridScale(c);
+        const float top = y_ + 4.0f * kit::gridScale(c);
         const kit::Rgb light = kit::fromLevels(150, 255, 190); // pale green
         for (int x = 0; x < c.n; ++x) {
             const float fx = static_cast<float>(x);
@@ -137,7 +136,7 @@ class UFO : public Effect {
                                   target.b + (light.b + 127.0f) * amount};
                     }
                 }
-                bounds::mixCell(c, x, y, target, 0.25f);
+                kit::mixCell(c, x, y, target, 0.25f);
             }
         }
     }
@@ -145,7 +144,7 @@ class UFO : public Effect {
     // Sparkles rise from the ground inside the beam, drawn in towards its axis as they climb.
     void moveMotes(const EffectContext& c, float t, float w, float strength) {
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         if (strength > 0.5f) {
             {
                 Mote& m = motes_[static_cast<size_t>(next_)];
@@ -166,20 +165,20 @@ class UFO : public Effect {
             }
             m.y += m.vy;
             m.x = x_ + m.u * w * 2.0f * kit::clampf((m.y - y_) / (n - y_), 0.2f, 1.0f);
-            if (!bounds::onGrid(c, m.x, m.y) || m.y < y_ + 4.0f * s || strength <= 0.0f) {
+            if (!kit::onGrid(c, m.x, m.y) || m.y < y_ + 4.0f * s || strength <= 0.0f) {
                 m.live = false;
                 continue;
             }
             const float glow = 0.6f + 0.4f * fastSin(t * 0.3f + m.twinkle);
             const kit::Rgb spark = kit::mix(kit::fromLevels(140, 255, 200), kit::white, glow);
-            bounds::plot(c, m.x, m.y, spark);
+            kit::plot(c, m.x, m.y, spark);
             if (glow > 0.8f) {
                 // At its brightest a sparkle shows as a little cross.
                 const kit::Rgb arm = kit::mix(kit::fromLevels(120, 220, 170), spark, 0.5f);
-                bounds::plot(c, m.x - 1.0f, m.y, arm);
-                bounds::plot(c, m.x + 1.0f, m.y, arm);
-                bounds::plot(c, m.x, m.y - 1.0f, arm);
-                bounds::plot(c, m.x, m.y + 1.0f, arm);
+                kit::plot(c, m.x - 1.0f, m.y, arm);
+                kit::plot(c, m.x + 1.0f, m.y, arm);
+                kit::plot(c, m.x, m.y - 1.0f, arm);
+                kit::plot(c, m.x, m.y + 1.0f, arm);
             }
         }
     }

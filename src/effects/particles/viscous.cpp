@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -21,9 +20,9 @@ class Viscous : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float t = static_cast<float>(c.frame % 200000u);
         const float spoutX = n * (0.5f + 0.3f * fastSin(t * 0.009f) * fastCos(t * 0.0023f));
         const float spoutY = n * 0.08f;
@@ -46,7 +45,7 @@ class Viscous : public Effect {
             p.y += p.vy;
             // Drops are drawn towards the coil as they near the heap.
             p.x += (landX - p.x) * 0.05f;
-            if (!bounds::onGrid(c, p.x, p.y)) {
+            if (!kit::onGrid(c, p.x, p.y)) {
                 p.live = false;
                 continue;
             }
@@ -71,14 +70,14 @@ class Viscous : public Effect {
                 const float top = n - heap_[x];
                 const float depth = static_cast<float>(y) - top;
                 if (depth < 0.0f) {
-                    bounds::setCell(c, x, y, bg);
+                    kit::setCell(c, x, y, bg);
                 } else {
                     // Amber, bright at the surface and deepening below, with glints sliding through it.
                     const float glint = fastSin(static_cast<float>(x) * 0.21f + depth * 0.35f - t * 0.1f);
                     const float v = 0.9f - kit::clampf(depth / (n * 0.5f), 0.0f, 0.6f) + 0.14f * glint;
                     const kit::Rgb tint =
                         kit::mix(amberTop, amberDeep, kit::clampf(depth / (n * 0.3f), 0.0f, 1.0f));
-                    bounds::setCell(c, x, y, kit::shade(tint, depth < 1.5f ? 1.0f : v));
+                    kit::setCell(c, x, y, kit::shade(tint, depth < 1.5f ? 1.0f : v));
                 }
             }
         }
@@ -104,7 +103,7 @@ class Viscous : public Effect {
         }
         for (const Drop& p : drops_) {
             if (p.live) {
-                bounds::plot(c, p.x, p.y, kit::fromLevels(255, 220, 120));
+                kit::plot(c, p.x, p.y, kit::fromLevels(255, 220, 120));
             }
         }
     }

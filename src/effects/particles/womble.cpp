@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -53,11 +52,11 @@ class Womble : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n), s = c.scale;
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
-                bounds::setCell(c, x, y, lawn_[static_cast<size_t>(x) * c.n + y]);
+                kit::setCell(c, x, y, lawn_[static_cast<size_t>(x) * c.n + y]);
             }
         }
         // Fresh litter blows in when the lawn gets tidy.

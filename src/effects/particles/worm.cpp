@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -35,7 +34,7 @@ class Worm : public Effect {
                     colour = kit::fromLevels(170, 160, 150);
                 }
                 soil_[static_cast<size_t>(x) * static_cast<size_t>(n) + static_cast<size_t>(y)] = colour;
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
         worms_.resize(wormCount);
@@ -51,10 +50,10 @@ class Worm : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const int n = c.n;
         const float fn = static_cast<float>(n);
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float t = static_cast<float>(c.frame % 100000u);
         // The soil, with the tunnels crumbling back into it as they age.
         const kit::Rgb bore = kit::fromLevels(22, 14, 10);
@@ -65,7 +64,7 @@ class Worm : public Effect {
                     --tunnel_[i];
                 }
                 const float k = static_cast<float>(tunnel_[i]) / static_cast<float>(tunnelLife);
-                bounds::setCell(c, x, y, kit::mix(soil_[i], bore, k * (2.0f - k)));
+                kit::setCell(c, x, y, kit::mix(soil_[i], bore, k * (2.0f - k)));
             }
         }
         for (Body& w : worms_) {
@@ -80,7 +79,7 @@ class Worm : public Effect {
             }
             const float speed = 0.6f * s;
             float nx = hx + fastCos(w.heading) * speed, ny = hy + fastSin(w.heading) * speed;
-            if (!bounds::onGrid(c, nx, ny)) {
+            if (!kit::onGrid(c, nx, ny)) {
                 nx = fn * 0.5f;
                 ny = fn * 0.5f;
             }

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -31,9 +30,9 @@ class Yuck : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const int n = c.n;
-        const float s = bounds::gridScale(c);
+        const float s = kit::gridScale(c);
         const float senseDistance = 7.0f * s;
         const float t = static_cast<float>(c.frame % 100000u);
         // The sensing angle breathes, so the network keeps re-forming between fine mesh and thick cords.
@@ -55,12 +54,12 @@ class Yuck : public Effect {
             }
             a.x += fastCos(a.heading) * 0.9f * s;
             a.y += fastSin(a.heading) * 0.9f * s;
-            if (!bounds::onGrid(c, a.x, a.y)) {
+            if (!kit::onGrid(c, a.x, a.y)) {
                 // Bounce back into the dish.
                 a.x = kit::clampf(a.x, 0.5f, static_cast<float>(n) - 0.5f);
                 a.y = kit::clampf(a.y, 0.5f, static_cast<float>(n) - 0.5f);
                 a.heading += kit::pi;
-                if (!bounds::onGrid(c, a.x, a.y)) {
+                if (!kit::onGrid(c, a.x, a.y)) {
                     respawn(c, a);
                 }
             }
@@ -106,7 +105,7 @@ class Yuck : public Effect {
         for (int x = 0; x < n; ++x) {
             for (int y = 0; y < n; ++y) {
                 const int k = truncToInt(trail_[index(x, y, n)] * 32.0f);
-                bounds::setCell(c, x, y, palette_[k < 0 ? 0 : k >= paletteSize ? paletteSize - 1 : k]);
+                kit::setCell(c, x, y, palette_[k < 0 ? 0 : k >= paletteSize ? paletteSize - 1 : k]);
             }
         }
     }

@@ -2,7 +2,6 @@
 // settle into a heap; when the jar is full the lid lifts and the sweets spring out over the rim.
 #include <cmath>
 
-#include "effects/geometry/plane_columns.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -42,7 +41,7 @@ class YumYum : public Effect {
                 fastSin((static_cast<float>(d) - static_cast<float>(time) * 0.3f) * 0.12f / s) > 0.3f;
         }
         for (int x = 0; x < c.n; ++x) {
-            const columns::Column col = columns::column(c, x);
+            const kit::Column col = kit::column(c, x);
             for (int y = 0; y < c.n; ++y) {
                 if (stripe_[x + y]) {
                     col.blend(y, kit::fromLevels(170, 90, 150), 0.3f);

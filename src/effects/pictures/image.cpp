@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 #include "effects/pictures/wallpaper.h"
 
 namespace glowfield {
@@ -60,7 +59,7 @@ class Image : public Effect {
         for (int x = 0; x < c.n; ++x) {
             for (int y = 0; y < c.n; ++y) {
                 const float u = u0 + z * (x + 0.5f) / c.n, v = v0 + z * (y + 0.5f) / c.n;
-                pictures::putCell(c, x, y, wallpaper_.smooth(u, v));
+                kit::setSolidCell(c, x, y, wallpaper_.smooth(u, v));
             }
         }
     }

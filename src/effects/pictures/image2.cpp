@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 #include "effects/pictures/wallpaper.h"
 
 namespace glowfield {
@@ -206,7 +205,7 @@ class Image2 : public Effect {
                 seen.r += light;
                 seen.g += light;
                 seen.b += light;
-                pictures::putCell(c, x, y, seen);
+                kit::setSolidCell(c, x, y, seen);
             }
         }
     }

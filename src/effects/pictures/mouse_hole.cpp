@@ -4,7 +4,6 @@
 #include <array>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 #include "effects/pictures/wallpaper.h"
 
 namespace glowfield {
@@ -54,12 +53,12 @@ class MouseHole : public Effect {
                 const float dy = fy < archBase ? (fy - archBase) / holeW : 0.0f;
                 const float inArch = (fy < floorY) ? dx * dx + dy * dy : 2.0f;
                 if (inArch < 1.0f && fy > archBase - holeW) {
-                    colour = pictures::dim(wallpaper_.atCell(c, fx, fy), 0.55f + 0.45f * (1.0f - inArch));
+                    colour = kit::shade(wallpaper_.atCell(c, fx, fy), 0.55f + 0.45f * (1.0f - inArch));
                 } else if (inArch < 1.35f && fy > archBase - holeW * 1.2f && fy < floorY) {
                     colour = kit::fromLevels(40, 26, 18); // the hole's dark rim
                 } else if (fy >= floorY) {
                     const int board = static_cast<int>(kit::toCell((fx + (y % 2) * 7.0f) / 23.0f));
-                    colour = pictures::dim(kit::fromLevels(150, 100, 60), 0.8f + 0.1f * (board % 3));
+                    colour = kit::shade(kit::fromLevels(150, 100, 60), 0.8f + 0.1f * (board % 3));
                     if (y == kit::toCell(floorY)) {
                         colour = kit::fromLevels(90, 60, 36);
                     }
@@ -69,7 +68,7 @@ class MouseHole : public Effect {
                 } else {
                     colour = (x / 6) % 2 ? wall : stripe;
                 }
-                pictures::putCell(c, x, y, colour);
+                kit::setSolidCell(c, x, y, colour);
             }
         }
         // Mice run along the floor towards the hole and vanish into it; new ones come in from the sides.

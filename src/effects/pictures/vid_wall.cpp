@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 #include "effects/pictures/wallpaper.h"
 
 namespace glowfield {
@@ -204,7 +203,7 @@ class VidWall : public Effect {
                     if (corner > 0.11f) {
                         k2 = 0.0f;
                     }
-                    pictures::putCell(c, x, y, pictures::dim(colour, k2));
+                    kit::setSolidCell(c, x, y, kit::shade(colour, k2));
                 }
             }
             // A power light under each screen.

@@ -52,9 +52,7 @@ class Wallpaper {
         const int i = kit::toCell(fu), j = kit::toCell(fv);
         const float a = fu - i, b = fv - j;
         const kit::Rgb p = sample(i, j), q = sample(i + 1, j), r = sample(i, j + 1), s = sample(i + 1, j + 1);
-        const kit::Rgb top{p.r + (q.r - p.r) * a, p.g + (q.g - p.g) * a, p.b + (q.b - p.b) * a};
-        const kit::Rgb low{r.r + (s.r - r.r) * a, r.g + (s.g - r.g) * a, r.b + (s.b - r.b) * a};
-        return {top.r + (low.r - top.r) * b, top.g + (low.g - top.g) * b, top.b + (low.b - top.b) * b};
+        return kit::mix(kit::mix(p, q, a), kit::mix(r, s, a), b);
     }
 
     // The colour for grid cell (x, y) when the picture fills the screen.

@@ -42,7 +42,7 @@ class Acid : public Effect {
                      y <= kit::clampCell(c, kit::toCell(by + 24.0f)); ++y) {
                     const float w = 1.0f - ((x - bx) * (x - bx) + (y - by) * (y - by)) / 576.0f;
                     if (w > 0.0f) {
-                        image_.set(x, y, fx::mix(image_.at(x, y), col, w * w * 0.05f));
+                        image_.set(x, y, kit::mix(image_.at(x, y), col, w * w * 0.05f));
                     }
                 }
             }
@@ -55,15 +55,15 @@ class Acid : public Effect {
             for (int y = 0; y < n_; ++y) {
                 const kit::Rgb s = image_.at(x, y);
                 if (age % 4 == 0) {
-                    image_.set(x, y, fx::mix(s, kit::Rgb{s.g, s.b, s.r}, 0.016f));
+                    image_.set(x, y, kit::mix(s, kit::Rgb{s.g, s.b, s.r}, 0.016f));
                 }
                 const float r = (s.r + 127.0f) / 255.0f, g = (s.g + 127.0f) / 255.0f,
                             b = (s.b + 127.0f) / 255.0f;
                 const float fr = tri(r * gain + shift), fg = tri(g * gain + shift * 1.3f),
                             fb = tri(b * gain - shift);
-                fx::put(c, x, y,
-                        kit::Rgb{fr * fr * 255.0f - 127.0f, fg * fg * 255.0f - 127.0f,
-                                 fb * fb * 255.0f - 127.0f});
+                kit::paint(c, x, y,
+                           kit::Rgb{fr * fr * 255.0f - 127.0f, fg * fg * 255.0f - 127.0f,
+                                    fb * fb * 255.0f - 127.0f});
             }
         }
     }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "effects/warps/cell_ops.h"
+#include "effects/kit/kit.h"
 
 namespace glowfield::warps {
 
@@ -62,8 +62,8 @@ class ColourImage {
         const kit::Rgb& b = cells_[static_cast<size_t>(x1) * n_ + y0];
         const kit::Rgb& d = cells_[static_cast<size_t>(x0) * n_ + y1];
         const kit::Rgb& e = cells_[static_cast<size_t>(x1) * n_ + y1];
-        const kit::Rgb top = fx::mix(a, b, fx), bottom = fx::mix(d, e, fx);
-        return fx::mix(top, bottom, fy);
+        const kit::Rgb top = kit::mix(a, b, fx), bottom = kit::mix(d, e, fx);
+        return kit::mix(top, bottom, fy);
     }
 
   private:

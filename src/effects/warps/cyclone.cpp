@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 #include "effects/warps/colour_image.h"
 
 namespace glowfield {
@@ -44,9 +43,9 @@ class Cyclone : public Effect {
                 const float sx = ex + dx * k.cs + dy * k.sn, sy = ey - dx * k.sn + dy * k.cs;
                 // Drawn towards the sea as it is put down, in the same pass.
                 const kit::Rgb v = image_.sample(sx, sy);
-                fx::put(c, x, y,
-                        {v.r + (sea.r - v.r) * seaPull, v.g + (sea.g - v.g) * seaPull,
-                         v.b + (sea.b - v.b) * seaPull});
+                kit::paint(c, x, y,
+                           {v.r + (sea.r - v.r) * seaPull, v.g + (sea.g - v.g) * seaPull,
+                            v.b + (sea.b - v.b) * seaPull});
             }
         }
         // Cloud along two spiral arms, each a chain of soft puffs that winds out from the eye.

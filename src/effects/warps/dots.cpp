@@ -42,7 +42,7 @@ class Dots : public Effect {
         for (int i = 0; i < 4; ++i) {
             const float cx = h + h * 0.7f * fastSin(t * 0.011f * (i + 1) + i * 1.7f);
             const float cy = h + h * 0.7f * fastCos(t * 0.008f * (i + 2) + i);
-            const kit::Rgb col = fx::hsv(i * 0.25f + t * 0.001f, 0.9f, 1.0f);
+            const kit::Rgb col = kit::hsv(i * 0.25f + t * 0.001f, 0.9f, 1.0f);
             const int x0 = kit::clampCell(c, kit::toCell(cx - 30.0f)),
                       x1 = kit::clampCell(c, kit::toCell(cx + 30.0f));
             const int y0 = kit::clampCell(c, kit::toCell(cy - 30.0f)),
@@ -52,7 +52,7 @@ class Dots : public Effect {
                     const float d2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
                     const float w = 1.0f - d2 / 900.0f;
                     if (w > 0.0f) {
-                        image_.set(x, y, fx::mix(image_.at(x, y), col, w * w * 0.06f));
+                        image_.set(x, y, kit::mix(image_.at(x, y), col, w * w * 0.06f));
                     }
                 }
             }

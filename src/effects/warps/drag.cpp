@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/held_picture.h"
+#include "effects/kit/held_picture.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -170,7 +170,7 @@ class Drag : public Effect {
 
     static float luma(kit::Rgb v) { return 0.3f * v.r + 0.59f * v.g + 0.11f * v.b; }
 
-    HeldPicture paint_;
+    kit::HeldPicture paint_;
     std::vector<kit::Rgb> patch_;
     float fingerX_ = 0.0f, fingerY_ = 0.0f;
     int age_ = 0;

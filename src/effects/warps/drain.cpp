@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 #include "effects/warps/colour_image.h"
 
 namespace glowfield {
@@ -29,7 +28,7 @@ class Drain : public Effect {
                 const Source& m = map_[static_cast<size_t>(x) * c.n + y];
                 if (m.rim > 10.0f) {
                     // The enamel basin round the drain: its shade is kept in the source position.
-                    fx::put(c, x, y, fx::shade(kit::fromLevels(235, 235, 228), m.x));
+                    kit::paint(c, x, y, kit::shade(kit::fromLevels(235, 235, 228), m.x));
                     continue;
                 }
                 kit::Rgb col = image_.sample(m.x, m.y);
@@ -37,11 +36,11 @@ class Drain : public Effect {
                     // Tap water: streaky blue-white that varies around the rim and over time.
                     const float streak =
                         0.5f + 0.5f * fastSin(m.rim * 9.0f + t * 0.13f) * fastSin(m.rim * 4.0f - t * 0.07f);
-                    col = fx::mix(
-                        col, fx::mix(kit::fromLevels(20, 80, 170), kit::fromLevels(235, 245, 255), streak),
+                    col = kit::mix(
+                        col, kit::mix(kit::fromLevels(20, 80, 170), kit::fromLevels(235, 245, 255), streak),
                         0.5f);
                 }
-                fx::put(c, x, y, col);
+                kit::paint(c, x, y, col);
             }
         }
         kit::scaleVelocities(c, 0.0f);

@@ -73,7 +73,7 @@ class Flex : public Effect {
         for (int y = 0; y < n_; ++y) {
             const size_t i = a + static_cast<size_t>(y), j = b + static_cast<size_t>(y);
             const float sx = (mapX_[i] + mapX_[j]) * 0.5f + shift, sy = (mapY_[i] + mapY_[j]) * 0.5f;
-            fx::put(c, x, y, fx::shade(image_.sample(sx, sy), (shade_[i] + shade_[j]) * 0.5f));
+            kit::paint(c, x, y, kit::shade(image_.sample(sx, sy), (shade_[i] + shade_[j]) * 0.5f));
         }
     }
 
@@ -99,7 +99,7 @@ class Flex : public Effect {
         }
         // Dots on a staggered lattice, each with a pale highlight, so every stretch and squeeze shows.
         const float hue = c.randomUnit();
-        const kit::Rgb sheet = fx::hsv(hue, 0.75f, 0.85f), dot = fx::hsv(hue + 0.45f, 0.55f, 0.95f);
+        const kit::Rgb sheet = kit::hsv(hue, 0.75f, 0.85f), dot = kit::hsv(hue + 0.45f, 0.55f, 0.95f);
         const float pitch = static_cast<float>(n_) / 7.0f, radius = pitch * 0.3f;
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
@@ -111,20 +111,20 @@ class Flex : public Effect {
                 const float d = (du * du + dv * dv) / (radius * radius);
                 kit::Rgb own = sheet;
                 if (d < 1.0f) {
-                    own = fx::mix(dot, kit::white,
-                                  kit::clampf(0.6f - ((du + radius * 0.35f) * (du + radius * 0.35f) +
-                                                      (dv + radius * 0.35f) * (dv + radius * 0.35f)) /
-                                                         (radius * radius) * 2.0f,
-                                              0.0f, 1.0f));
+                    own = kit::mix(dot, kit::white,
+                                   kit::clampf(0.6f - ((du + radius * 0.35f) * (du + radius * 0.35f) +
+                                                       (dv + radius * 0.35f) * (dv + radius * 0.35f)) /
+                                                          (radius * radius) * 2.0f,
+                                               0.0f, 1.0f));
                 } else if (d < 1.35f) {
-                    own = fx::shade(sheet, 0.6f); // the dot's shadow ring on the rubber
+                    own = kit::shade(sheet, 0.6f); // the dot's shadow ring on the rubber
                 }
                 const kit::Rgb was = image_.at(x, y);
                 const float keep =
                     plain
                         ? 0.0f
                         : kit::clampf((std::max(was.r, std::max(was.g, was.b)) + 90.0f) / 60.0f, 0.0f, 1.0f);
-                image_.set(x, y, fx::mix(own, was, keep));
+                image_.set(x, y, kit::mix(own, was, keep));
             }
         }
     }

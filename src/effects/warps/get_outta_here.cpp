@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -84,12 +83,12 @@ class GetOuttaHere : public Effect {
         // What wells up at the point: rings of slowly changing colour that the blast carries outwards.
         const int band = age / 14;
         const kit::Rgb well =
-            fx::hsv(static_cast<float>(band) * 0.137f, 0.85f, (band & 1) != 0 ? 0.9f : 0.3f);
+            kit::hsv(static_cast<float>(band) * 0.137f, 0.85f, (band & 1) != 0 ? 0.9f : 0.3f);
         kit::fillDisc(c, bx, by, 7.0f * s, well);
         // Each gust sets off a bright shock ring that the blast itself carries outwards.
         if (beat < 6) {
             kit::drawRing(c, bx, by, (9.0f + 3.0f * static_cast<float>(beat)) * s, 2.0f * s,
-                          fx::hsv(static_cast<float>(band) * 0.137f + 0.5f, 0.5f, 1.0f));
+                          kit::hsv(static_cast<float>(band) * 0.137f + 0.5f, 0.5f, 1.0f));
         }
         countDark(c);
         // Bold shapes come in from the edges, more of them when the screen has run empty.
@@ -145,7 +144,7 @@ class GetOuttaHere : public Effect {
         int darkCells = 0, all = 0;
         for (int x = 0; x < c.n; x += 8) {
             for (int y = 0; y < c.n; y += 8) {
-                const kit::Rgb v = fx::at(c, x, y);
+                const kit::Rgb v = kit::colourAt(c, x, y);
                 const float m = v.r > v.g ? (v.r > v.b ? v.r : v.b) : (v.g > v.b ? v.g : v.b);
                 darkCells += m < -80.0f ? 1 : 0;
                 ++all;
@@ -173,7 +172,7 @@ class GetOuttaHere : public Effect {
             sh.size = (8.0f + 8.0f * c.randomUnit()) * s;
             sh.kind = c.random(0, 3);
             sh.spin = c.randomUnit() * kit::twoPi;
-            sh.colour = fx::hsv(c.randomUnit(), 0.9f, 1.0f);
+            sh.colour = kit::hsv(c.randomUnit(), 0.9f, 1.0f);
             sh.live = true;
             return;
         }
@@ -182,7 +181,7 @@ class GetOuttaHere : public Effect {
     // A shape with a darker core mark, so it reads bold at the head of its own streak.
     static void drawShape(const EffectContext& c, const Shape& sh) {
         const float r = sh.size;
-        const kit::Rgb core = fx::shade(sh.colour, 0.35f);
+        const kit::Rgb core = kit::shade(sh.colour, 0.35f);
         if (sh.kind == 0 || sh.kind == 3) {
             kit::fillDisc(c, sh.x, sh.y, r, sh.colour);
             kit::fillDisc(c, sh.x, sh.y, r * (sh.kind == 3 ? 0.5f : 0.25f), sh.kind == 3 ? core : kit::white);

@@ -21,9 +21,10 @@ class Horlicks : public Effect {
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
                 // Whatever was on screen is stirred in as a tint, so the first swirls have something to show.
-                const kit::Rgb base = fx::shade(brown, 0.9f + 0.1f * fastSin(x * 0.1f + y * 0.07f));
+                const kit::Rgb base = kit::shade(brown, 0.9f + 0.1f * fastSin(x * 0.1f + y * 0.07f));
                 drink_.set(x, y, base);
-                drink_.set(x, y, fx::mix(drink_.at(x, y), fx::mix(base, fx::at(c, x, y), 0.5f), 0.5f));
+                drink_.set(x, y,
+                           kit::mix(drink_.at(x, y), kit::mix(base, kit::colourAt(c, x, y), 0.5f), 0.5f));
             }
         }
         dollop(c);
@@ -40,10 +41,10 @@ class Horlicks : public Effect {
                     wallShade_[k] = 1.0f - 0.25f * kit::smoothstep(rim * 0.8f, rim, r);
                 } else if (r <= rim + 8.0f) {
                     const float lit = -(dx + dy) / (r * 1.414f); // lit from the top left
-                    surround_[k] = fx::shade(kit::fromLevels(225, 225, 235), 0.8f + 0.2f * lit);
+                    surround_[k] = kit::shade(kit::fromLevels(225, 225, 235), 0.8f + 0.2f * lit);
                 } else {
-                    surround_[k] = fx::shade(kit::fromLevels(120, 75, 45),
-                                             0.8f + 0.1f * fastSin(y * 0.25f + fastSin(x * 0.03f) * 4.0f));
+                    surround_[k] = kit::shade(kit::fromLevels(120, 75, 45),
+                                              0.8f + 0.1f * fastSin(y * 0.25f + fastSin(x * 0.03f) * 4.0f));
                 }
             }
         }
@@ -78,7 +79,7 @@ class Horlicks : public Effect {
                 vx += -ey * s * 0.35f;
                 vy += ex * s * 0.35f;
                 const kit::Rgb was = drink_.sample(x - vx, y - vy);
-                next_.set(x, y, fx::mix(was, brown, 0.003f));
+                next_.set(x, y, kit::mix(was, brown, 0.003f));
             }
         }
         std::swap(drink_, next_);
@@ -87,7 +88,7 @@ class Horlicks : public Effect {
             for (int y = 0; y < n_; ++y) {
                 const size_t k = static_cast<size_t>(x) * n_ + y;
                 const float wall = wallShade_[k];
-                fx::put(c, x, y, wall > 0.0f ? fx::shade(drink_.at(x, y), wall) : surround_[k]);
+                kit::paint(c, x, y, wall > 0.0f ? kit::shade(drink_.at(x, y), wall) : surround_[k]);
             }
         }
         // The spoon: a silver bowl with a handle over the rim.
@@ -111,8 +112,8 @@ class Horlicks : public Effect {
                 const float w = 1.0f - (dx * dx + dy * dy) / 220.0f;
                 if (w > 0.0f) {
                     drink_.set(x, y,
-                               fx::mix(drink_.at(x, y), kit::fromLevels(250, 245, 230),
-                                       kit::clampf(w * 2.0f, 0.0f, 1.0f)));
+                               kit::mix(drink_.at(x, y), kit::fromLevels(250, 245, 230),
+                                        kit::clampf(w * 2.0f, 0.0f, 1.0f)));
                 }
             }
         }

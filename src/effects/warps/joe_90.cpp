@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 #include "effects/warps/colour_image.h"
 
 namespace glowfield {
@@ -37,7 +36,7 @@ class Joe90 : public Effect {
         // The frame's colour turns slowly and pulses about one and a half times a second (slow enough never
         // to read as flashing when the bands reach the middle), so bands of colour stream inwards.
         const kit::Rgb frame =
-            fx::hsv(t * 0.008f + 0.1f * fastSin(t * 0.05f), 0.9f, 0.6f + 0.35f * fastSin(t * 0.2f));
+            kit::hsv(t * 0.008f + 0.1f * fastSin(t * 0.05f), 0.9f, 0.6f + 0.35f * fastSin(t * 0.2f));
         for (int x = 0; x < n; ++x) {
             const float dx = static_cast<float>(x) - mid;
             const kit::Rgb* own = image_.column(x);
@@ -75,14 +74,14 @@ class Joe90 : public Effect {
                     y0 = fn * (0.5f + 0.3f * fastSin(u * 0.7f + 2.0f));
         const float x1 = fn * (0.5f + 0.25f * fastSin(u * 0.9f + 4.0f)),
                     y1 = fn * (0.5f + 0.32f * fastSin(u * 1.1f));
-        const kit::Rgb col = fx::hsv(u * 0.1f + 0.5f, 1.0f, 1.0f);
+        const kit::Rgb col = kit::hsv(u * 0.1f + 0.5f, 1.0f, 1.0f);
         kit::drawThickLine(c, x0, y0, x1, y1, 2.5f * fn / 200.0f, col);
-        kit::drawLine(c, x0, y0, x1, y1, fx::mix(col, kit::white, 0.6f));
+        kit::drawLine(c, x0, y0, x1, y1, kit::mix(col, kit::white, 0.6f));
         // Drops of a contrasting colour near the middle, where the stream begins.
         if (age % 9u == 0u) {
             const float r = fn * 0.22f * c.randomUnit(), a = c.randomUnit() * kit::twoPi;
             kit::fillDisc(c, fn * 0.5f + r * fastCos(a), fn * 0.5f + r * fastSin(a), fn * 0.025f,
-                          fx::hsv(u * 0.15f + 0.5f, 1.0f, c.random(0, 2) == 0 ? 0.15f : 1.0f));
+                          kit::hsv(u * 0.15f + 0.5f, 1.0f, c.random(0, 2) == 0 ? 0.15f : 1.0f));
         }
     }
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -19,14 +18,12 @@ constexpr float rowStretch = 1.333f; // rows per cell width for round shapes (ce
 kit::Rgb heat(float k) {
     k = kit::clampf(k, 0.0f, 1.0f);
     if (k < 0.4f) {
-        return geometry::blend(kit::fromLevels(110, 18, 8), kit::fromLevels(240, 105, 20), k / 0.4f);
+        return kit::mix(kit::fromLevels(110, 18, 8), kit::fromLevels(240, 105, 20), k / 0.4f);
     }
     if (k < 0.75f) {
-        return geometry::blend(kit::fromLevels(240, 105, 20), kit::fromLevels(255, 205, 70),
-                               (k - 0.4f) / 0.35f);
+        return kit::mix(kit::fromLevels(240, 105, 20), kit::fromLevels(255, 205, 70), (k - 0.4f) / 0.35f);
     }
-    return geometry::blend(kit::fromLevels(255, 205, 70), kit::fromLevels(255, 250, 215),
-                           (k - 0.75f) / 0.25f);
+    return kit::mix(kit::fromLevels(255, 205, 70), kit::fromLevels(255, 250, 215), (k - 0.75f) / 0.25f);
 }
 
 class Meltdown : public Effect {
@@ -98,10 +95,10 @@ class Meltdown : public Effect {
                         const float lit =
                             0.45f + 0.7f * kit::clampf(1.0f - (poolY - fy) * invGlow, 0.0f, 1.0f) +
                             0.3f * kit::clampf(1.0f - (fy - top_[x]) * (1.0f / 30.0f), 0.0f, 1.0f);
-                        col = geometry::dim(joint ? mortar : brick, lit);
+                        col = kit::shade(joint ? mortar : brick, lit);
                     }
                 }
-                geometry::putCell(c, x, y, col);
+                kit::setCell(c, x, y, col);
             }
         }
         kit::scaleVelocities(c, 0.0f); // the picture is repainted whole: no ripples of the wave step's own
@@ -155,7 +152,7 @@ class Meltdown : public Effect {
                 d.len = d.maxLen * 0.15f; // what stays behind springs back up
             }
             const float stretch = d.len / d.maxLen;
-            const float neck = geometry::greater(1.3f, d.r * (0.85f - 0.45f * stretch)); // never a hairline
+            const float neck = kit::greater(1.3f, d.r * (0.85f - 0.45f * stretch)); // never a hairline
             const float tipY = base + d.len;
             const int x0 = kit::toCell(d.x - 2.0f * d.r), x1 = kit::toCell(d.x + 2.0f * d.r);
             for (int x = x0 < 0 ? 0 : x0; x <= x1 && x < n_; ++x) {
@@ -165,7 +162,7 @@ class Meltdown : public Effect {
                     const float half = d.r * rowStretch * std::sqrt(1.0f - au * au);
                     if (au * d.r < neck) {
                         // The neck runs down into the bulb and ends in its round bottom.
-                        top_[x] = geometry::greater(top_[x], tipY + half);
+                        top_[x] = kit::greater(top_[x], tipY + half);
                     } else {
                         addBulb(x, tipY - half, tipY + half);
                     }
@@ -173,16 +170,15 @@ class Meltdown : public Effect {
                 // A smooth fillet where the neck leaves the mass.
                 const float fillet = 1.0f - au * 0.5f;
                 if (fillet > 0.0f) {
-                    top_[x] =
-                        geometry::greater(top_[x], base + d.r * fillet * fillet * (1.5f + 2.0f * stretch));
+                    top_[x] = kit::greater(top_[x], base + d.r * fillet * fillet * (1.5f + 2.0f * stretch));
                 }
             }
         }
         // A notch a column or two wide between two fillets would show as a hairline of wall: metal fills it.
         for (int x = 2; x + 2 < n_; ++x) {
-            const float left = geometry::greater(top_[x - 1], top_[x - 2]);
-            const float right = geometry::greater(top_[x + 1], top_[x + 2]);
-            top_[x] = geometry::greater(top_[x], geometry::lesser(left, right) - 1.0f);
+            const float left = kit::greater(top_[x - 1], top_[x - 2]);
+            const float right = kit::greater(top_[x + 1], top_[x + 2]);
+            top_[x] = kit::greater(top_[x], kit::lesser(left, right) - 1.0f);
         }
     }
 
@@ -252,7 +248,7 @@ class Meltdown : public Effect {
                 const float u = (x + 0.5f - cx) / r, v = (y + 0.5f - cy) / ry;
                 const float d2 = u * u + v * v;
                 if (d2 < 1.0f) {
-                    geometry::putCell(c, x, y, heat(1.0f - 0.5f * d2 + 0.05f * fastSin(t * 0.3f)));
+                    kit::setCell(c, x, y, heat(1.0f - 0.5f * d2 + 0.05f * fastSin(t * 0.3f)));
                 }
             }
         }
@@ -264,7 +260,7 @@ class Meltdown : public Effect {
     std::vector<float> bulbTop_[bulbSlots], bulbBottom_[bulbSlots];
     Drip drips_[dripCount]{};
     Drop drops_[dropCount]{};
-    geometry::SplitSine flow_;
+    kit::SplitSine flow_;
 };
 
 } // namespace

@@ -2,7 +2,6 @@
 // shimmering sun; below the horizon the scene is copied upside down with sideways offsets from fast sines
 // that tremble hardest near the horizon, fading into sand.
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -28,20 +27,20 @@ class Mirage : public Effect {
             for (int y = 0; y < horizon; ++y) {
                 const float fy = static_cast<float>(y);
                 kit::Rgb col =
-                    fx::mix(kit::fromLevels(60, 110, 200), kit::fromLevels(255, 210, 150), fy / horizon);
+                    kit::mix(kit::fromLevels(60, 110, 200), kit::fromLevels(255, 210, 150), fy / horizon);
                 const float sdx = x - sunX, sdy = fy - sunY;
                 const float sun = 1.0f - kit::clampf((sdx * sdx + sdy * sdy) / 150.0f, 0.0f, 1.0f);
-                col = fx::mix(col, kit::fromLevels(255, 250, 220), sun);
+                col = kit::mix(col, kit::fromLevels(255, 250, 220), sun);
                 if (fy > farDune) {
                     col = kit::fromLevels(205, 140, 90);
                 }
                 if (fy > dune) {
                     // Sunlit and shaded sides of the near dunes, from the slope of their crest line.
                     const float slope = fastCos(wx * 0.031f) * 0.22f + fastCos(wx * 0.077f + 1.0f) * 0.3f;
-                    col = fx::shade(kit::fromLevels(235, 180, 110),
-                                    kit::clampf(0.85f + slope, 0.55f, 1.1f) - (fy - dune) * 0.004f);
+                    col = kit::shade(kit::fromLevels(235, 180, 110),
+                                     kit::clampf(0.85f + slope, 0.55f, 1.1f) - (fy - dune) * 0.004f);
                 }
-                fx::put(c, x, y, col);
+                kit::paint(c, x, y, col);
             }
         }
         // The mirror below the horizon, read from the rows just drawn.
@@ -54,10 +53,10 @@ class Mirage : public Effect {
             const float haze = kit::clampf(depth / (fn - horizon) * 1.4f, 0.0f, 1.0f);
             for (int x = 0; x < n; ++x) {
                 const int sx = kit::clampCell(c, kit::roundCell(x + shift));
-                const kit::Rgb mirrored = fx::at(c, sx, source);
-                const kit::Rgb sand = fx::shade(kit::fromLevels(225, 175, 110),
-                                                0.9f + 0.06f * fastSin(x * 0.2f + depth * depth * 0.02f));
-                fx::put(c, x, y, fx::mix(fx::mix(mirrored, kit::white, 0.1f), sand, haze));
+                const kit::Rgb mirrored = kit::colourAt(c, sx, source);
+                const kit::Rgb sand = kit::shade(kit::fromLevels(225, 175, 110),
+                                                 0.9f + 0.06f * fastSin(x * 0.2f + depth * depth * 0.02f));
+                kit::paint(c, x, y, kit::mix(kit::mix(mirrored, kit::white, 0.1f), sand, haze));
             }
         }
     }

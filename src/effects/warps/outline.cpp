@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 #include "effects/warps/colour_image.h"
 
 namespace glowfield {
@@ -38,9 +37,9 @@ class Outline : public Effect {
                 // The clamped border keeps etching itself into grain: a dark margin stops it there.
                 const int border = std::min(std::min(x, y), std::min(n - 1 - x, n - 1 - y));
                 if (border < 6) {
-                    col = fx::mix(kit::black, col, static_cast<float>(border) / 6.0f);
+                    col = kit::mix(kit::black, col, static_cast<float>(border) / 6.0f);
                 }
-                fx::put(c, x, y, col);
+                kit::paint(c, x, y, col);
             }
         }
         kit::scaleVelocities(c, 0.0f);
@@ -48,11 +47,11 @@ class Outline : public Effect {
         const float t = static_cast<float>(age) * 0.02f;
         const float h = static_cast<float>(c.n) * 0.5f;
         const float bx = h + h * 0.6f * fastSin(t * 1.3f), by = h + h * 0.6f * fastSin(t * 0.8f + 1.0f);
-        kit::fillDisc(c, bx, by, 7.0f + 3.0f * fastSin(t * 3.0f), fx::hsv(t * 0.2f, 0.9f, 1.0f));
+        kit::fillDisc(c, bx, by, 7.0f + 3.0f * fastSin(t * 3.0f), kit::hsv(t * 0.2f, 0.9f, 1.0f));
         if (age % 40 == 0) {
             const float px = static_cast<float>(c.random(20, c.n - 20)),
                         py = static_cast<float>(c.random(20, c.n - 20));
-            kit::drawRing(c, px, py, 10.0f, 3.0f, fx::hsv(c.randomUnit(), 0.8f, 1.0f));
+            kit::drawRing(c, px, py, 10.0f, 3.0f, kit::hsv(c.randomUnit(), 0.8f, 1.0f));
         }
     }
 

@@ -55,13 +55,13 @@ class PickAsso : public Effect {
                 const float sx = h + u + offsets_[f % 16][0] + drift[f];
                 const float sy = h + v + offsets_[f % 16][1] - drift[f];
                 kit::Rgb col = image_.sample(sx, sy);
-                col = fx::mix(col, palette[(f >> 2) % 6], 0.35f);
+                col = kit::mix(col, palette[(f >> 2) % 6], 0.35f);
                 // Flat planes read as faceted when each is lit a little differently.
-                col = fx::shade(col, 0.8f + 0.25f * static_cast<float>((f >> 5) & 3) / 3.0f);
+                col = kit::shade(col, 0.8f + 0.25f * static_cast<float>((f >> 5) & 3) / 3.0f);
                 if (nearest < 1.2f) {
-                    col = fx::mix(col, kit::fromLevels(20, 18, 25), 1.0f - nearest / 1.2f * 0.5f);
+                    col = kit::mix(col, kit::fromLevels(20, 18, 25), 1.0f - nearest / 1.2f * 0.5f);
                 }
-                fx::put(c, x, y, col);
+                kit::paint(c, x, y, col);
             }
         }
     }
@@ -112,7 +112,7 @@ class PickAsso : public Effect {
             for (int y = 0; y < c.n; ++y) {
                 const float u = (x - h) / (n * 0.3f), v = (y - h) / (n * 0.4f);
                 if (u * u + v * v < 1.0f) {
-                    fx::blend(c, x, y, fx::shade(skin, 0.8f + 0.2f * u), 0.85f);
+                    kit::blendCell(c, x, y, kit::shade(skin, 0.8f + 0.2f * u), 0.85f);
                 }
             }
         }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/circle_outline.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -73,9 +72,9 @@ class Pulsate : public Effect {
             (phase - kit::twoPi * static_cast<float>(kit::toCell(phase / kit::twoPi))) / kit::twoPi;
         for (int k = 0; k < 4; ++k) {
             const float radius = (crest + static_cast<float>(k)) * kit::twoPi * 12.0f * 0.75f;
-            circleOutline(c, cx, cy, radius,
-                          kit::hsv(static_cast<float>(beats_ % 12) / 12.0f + 0.1f * k, 0.6f, 0.9f), 1.0f,
-                          kit::Blend::max, 96);
+            kit::circleOutline(c, cx, cy, radius,
+                               kit::hsv(static_cast<float>(beats_ % 12) / 12.0f + 0.1f * k, 0.6f, 0.9f), 1.0f,
+                               kit::Blend::max, 96);
         }
     }
 

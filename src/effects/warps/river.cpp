@@ -36,8 +36,8 @@ class River : public Effect {
                 const float tuft = fastSin(x * 1.3f + fastSin(y * 0.7f) * 2.0f) * fastSin(y * 1.1f);
                 banks_[static_cast<size_t>(x) * n_ + y] =
                     d < 3.0f ? kit::fromLevels(190, 170, 120)
-                             : fx::shade(kit::fromLevels(70, 150, 60),
-                                         0.75f + 0.15f * tuft + 0.1f * fastSin(x * 0.05f + y * 0.04f));
+                             : kit::shade(kit::fromLevels(70, 150, 60),
+                                          0.75f + 0.15f * tuft + 0.1f * fastSin(x * 0.05f + y * 0.04f));
             }
         }
         for (int y = n_ - 1; y >= 0; --y) {
@@ -77,11 +77,11 @@ class River : public Effect {
                 const float d = absf(x - rowCentre_[y]) - rowHalf_[y];
                 if (d < 0.0f) {
                     // Water, shallower and browner near the banks.
-                    fx::put(c, x, y,
-                            fx::mix(water_.at(x, y), kit::fromLevels(120, 120, 80),
-                                    kit::clampf((d + 5.0f) / 5.0f, 0.0f, 0.6f)));
+                    kit::paint(c, x, y,
+                               kit::mix(water_.at(x, y), kit::fromLevels(120, 120, 80),
+                                        kit::clampf((d + 5.0f) / 5.0f, 0.0f, 0.6f)));
                 } else {
-                    fx::put(c, x, y, banks_[k]);
+                    kit::paint(c, x, y, banks_[k]);
                 }
             }
         }
@@ -96,7 +96,7 @@ class River : public Effect {
                 continue;
             }
             kit::fillDisc(c, l.x, l.y, 1.6f, l.colour);
-            kit::paint(c, kit::toCell(l.x), kit::toCell(l.y - 2.0f), fx::shade(l.colour, 0.6f));
+            kit::paint(c, kit::toCell(l.x), kit::toCell(l.y - 2.0f), kit::shade(l.colour, 0.6f));
         }
     }
 
@@ -116,7 +116,7 @@ class River : public Effect {
         for (int x = 0; x < n_; ++x) {
             const float ripple = fastSin(x * 0.5f + frame * 0.3f) * fastSin(x * 0.17f - frame * 0.11f + y);
             kit::Rgb col =
-                fx::mix(kit::fromLevels(25, 70, 130), kit::fromLevels(60, 130, 180), 0.5f + 0.5f * ripple);
+                kit::mix(kit::fromLevels(25, 70, 130), kit::fromLevels(60, 130, 180), 0.5f + 0.5f * ripple);
             if (c.random() % 23 == 0) {
                 col = kit::fromLevels(235, 245, 250);
             }

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/geometry/held_picture.h"
+#include "effects/kit/held_picture.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -102,7 +102,7 @@ class Scramble : public Effect {
     // a plain screen each tile's letter in reading order, so that the scrambled board can be read.
     void feedIfPlain(EffectContext& c) {
         const int n = c.n;
-        const HeldPicture::Survey survey = picture_.survey();
+        const kit::HeldPicture::Survey survey = picture_.survey();
         const bool plain = survey.plain;
         if (!plain && !survey.mostlyDark) {
             return;
@@ -187,7 +187,7 @@ class Scramble : public Effect {
         frame_ = 0;
     }
 
-    HeldPicture picture_;
+    kit::HeldPicture picture_;
     std::vector<float> shimmer_;
     int board_[tiles] = {};
     int moves_[maxMoves] = {};

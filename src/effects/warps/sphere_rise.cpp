@@ -24,10 +24,10 @@ class SphereRise : public Effect {
             const float s = fastSin((x + t * 0.3f) * 0.2f);
             const float hue = 0.55f + 0.1f * fastSin(x * 0.013f + t * 0.003f);
             const kit::Rgb stripe =
-                fx::hsv(s > 0.0f ? hue : hue + 0.45f, 0.7f, 0.35f + 0.55f * (0.5f + 0.5f * s));
+                kit::hsv(s > 0.0f ? hue : hue + 0.45f, 0.7f, 0.35f + 0.55f * (0.5f + 0.5f * s));
             for (int y = 0; y < n_; ++y) {
                 const float ring = 0.1f * fastSin(y * 0.15f);
-                image_.set(x, y, fx::mix(image_.at(x, y), fx::shade(stripe, 0.9f + ring), 0.15f));
+                image_.set(x, y, kit::mix(image_.at(x, y), kit::shade(stripe, 0.9f + ring), 0.15f));
             }
         }
         const float radius = fn * 0.22f;
@@ -41,7 +41,7 @@ class SphereRise : public Effect {
                 const float dx = (x - bx) / radius, dy = (y - by) / radius;
                 const float d2 = dx * dx + dy * dy;
                 if (d2 >= 1.0f) {
-                    fx::put(c, x, y, image_.at(x, y));
+                    kit::paint(c, x, y, image_.at(x, y));
                     continue;
                 }
                 // Magnified in the middle, flipping over towards the rim.
@@ -49,13 +49,13 @@ class SphereRise : public Effect {
                 kit::Rgb col = image_.sample(bx + dx * k * radius, by + dy * k * radius);
                 // Glass: a darker rim, a bright highlight at the upper left and a soft one below.
                 const float rim = kit::smoothstep(0.75f, 1.0f, d2);
-                col = fx::shade(col, 1.05f - 0.5f * rim);
+                col = kit::shade(col, 1.05f - 0.5f * rim);
                 const float hx = dx + 0.4f, hy = dy + 0.45f;
                 const float glint = kit::clampf(1.0f - (hx * hx + hy * hy) * 14.0f, 0.0f, 1.0f);
                 const float lx = dx - 0.3f, ly = dy - 0.55f;
                 const float low = kit::clampf(1.0f - (lx * lx * 3.0f + ly * ly * 30.0f), 0.0f, 1.0f);
-                col = fx::mix(col, kit::white, glint * 0.9f + low * 0.25f);
-                fx::put(c, x, y, col);
+                col = kit::mix(col, kit::white, glint * 0.9f + low * 0.25f);
+                kit::paint(c, x, y, col);
             }
         }
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -49,7 +48,7 @@ class Throb : public Effect {
 
     void step(EffectContext& c) override {
         const int age = static_cast<int>(c.framesSinceStart) + 1;
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         // With music the heart beats on the music's beats, a lub on each, as hard as the bass.
         const bool heard = c.sound.heard();
@@ -102,7 +101,7 @@ class Throb : public Effect {
         for (int x = 0; x < c.n; ++x) {
             const int* row = distance_.data() + static_cast<size_t>(x) * c.n;
             for (int y = 0; y < c.n; ++y) {
-                bounds::setCell(c, x, y, radial_[row[y]]);
+                kit::setCell(c, x, y, radial_[row[y]]);
             }
         }
         // The heart and the glow about it, inside a box with room for the glow.
@@ -118,10 +117,10 @@ class Throb : public Effect {
                 if (d > 0.0f) {
                     const float g = 1.0f - d * 3.0f;
                     if (g > 0.0f) {
-                        bounds::mixCell(c, x, y, warm, (0.5f + 0.3f * now) * g * g);
+                        kit::mixCell(c, x, y, warm, (0.5f + 0.3f * now) * g * g);
                     }
                     if (d < 0.025f) {
-                        bounds::mixCell(c, x, y, dark, 0.8f);
+                        kit::mixCell(c, x, y, dark, 0.8f);
                     }
                     continue;
                 }
@@ -137,7 +136,7 @@ class Throb : public Effect {
                 if (d > -0.02f) {
                     colour = kit::mix(colour, dark, 0.6f);
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/warps/cell_ops.h"
 
 namespace glowfield {
 
@@ -40,18 +39,18 @@ class WaveyDavey : public Effect {
                 const float v = (y - lift - fn * 0.1f) / (fn * 0.8f) * bands;
                 kit::Rgb col;
                 if (v < 0.0f || v >= bands) {
-                    col = fx::mix(kit::fromLevels(90, 150, 220), kit::fromLevels(180, 215, 245), y / fn);
+                    col = kit::mix(kit::fromLevels(90, 150, 220), kit::fromLevels(180, 215, 245), y / fn);
                 } else {
                     const int b = kit::toCell(v);
                     const float f = v - b;
                     col = columns_[column * bands + static_cast<size_t>(b)];
                     // Soften each band's edge over a fraction of a cell so the stripes do not stair-step.
                     if (f > 0.96f && b + 1 < bands) {
-                        col = fx::mix(col, columns_[column * bands + static_cast<size_t>(b + 1)], 0.5f);
+                        col = kit::mix(col, columns_[column * bands + static_cast<size_t>(b + 1)], 0.5f);
                     }
-                    col = fx::shade(col, light);
+                    col = kit::shade(col, light);
                 }
-                fx::put(c, x, y, col);
+                kit::paint(c, x, y, col);
             }
         }
         kit::fillRect(c, 0.0f, 0.0f, 2.0f, fn, kit::fromLevels(110, 80, 50));
@@ -64,7 +63,7 @@ class WaveyDavey : public Effect {
         // A new set of band colours each second.
         if (frame % 50 == 0 || frame == n_) {
             for (int b = 0; b < bands; ++b) {
-                current_[b] = fx::hsv(c.randomUnit(), 0.8f, 0.95f);
+                current_[b] = kit::hsv(c.randomUnit(), 0.8f, 0.95f);
             }
             current_[c.random(0, bands - 1)] = kit::fromLevels(245, 245, 240);
         }

@@ -3,7 +3,6 @@
 // teeth part and the fabrics are pulled aside over a shimmering gold lining, and below it they mesh shut
 // again.
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -22,7 +21,7 @@ float cycle(float v, float p) {
 class Zippy : public Effect {
   public:
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n), s = c.scale;
         const float t = static_cast<float>(c.frame % 400000u);
         const float cx = n * 0.5f;
@@ -106,7 +105,7 @@ class Zippy : public Effect {
                         colour = kit::shade(colour, 0.55f + 0.45f * kit::clampf(fromEdge, 0.0f, 1.0f));
                     }
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
         drawSlider(c, cx, slider, s, t);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -31,7 +30,7 @@ class Downpour : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
         const float shore = n * 0.2f; // the water's edge at the far bank
@@ -86,7 +85,7 @@ class Downpour : public Effect {
                         colour = kit::mix(colour, ruffle, g * 0.6f * (ridge > 0.3f ? 1.0f : 0.2f));
                     }
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
         drawRings(c, n, shore);
@@ -186,9 +185,9 @@ class Downpour : public Effect {
                     const float d2 = dx * dx + dy * dy;
                     const float outer = radius + width, inner = radius - width;
                     if (d2 < outer * outer && d2 >= radius * radius) {
-                        bounds::mixCell(c, x, y, crest, 0.85f * fade);
+                        kit::mixCell(c, x, y, crest, 0.85f * fade);
                     } else if (d2 < radius * radius && inner > 0.0f && d2 >= inner * inner) {
-                        bounds::mixCell(c, x, y, trough, 0.6f * fade);
+                        kit::mixCell(c, x, y, trough, 0.6f * fade);
                     }
                 }
             }

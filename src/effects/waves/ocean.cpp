@@ -2,7 +2,6 @@
 // their faces and dark in their troughs, whitecaps break along the crests, and a path of sun glitter runs
 // from the low sun down to the viewer.
 #include "effects/kit/kit.h"
-#include "effects/particles/particle_bounds.h"
 
 namespace glowfield {
 
@@ -22,7 +21,7 @@ class Ocean : public Effect {
     }
 
     void step(EffectContext& c) override {
-        bounds::clearVelocities(c);
+        kit::clearVelocities(c);
         const float n = static_cast<float>(c.n);
         const float t = static_cast<float>(c.frame % 400000u);
         // With music the swell runs faster as it grows loud and the bass raises whitecaps on more crests.
@@ -69,7 +68,7 @@ class Ocean : public Effect {
                 } else if (d2 < 12.0f) {
                     colour = kit::mix(colour, glow, 0.5f * (12.0f - d2) / 11.0f * (12.0f - d2) / 11.0f);
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
             const float across = fx - n * 0.5f;
             const float toSun = fx - sunX < 0.0f ? sunX - fx : fx - sunX;
@@ -106,7 +105,7 @@ class Ocean : public Effect {
                         colour = glitter;
                     }
                 }
-                bounds::setCell(c, x, y, colour);
+                kit::setCell(c, x, y, colour);
             }
         }
     }

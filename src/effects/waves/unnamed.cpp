@@ -2,7 +2,6 @@
 // and drift across each other, mapped through a dusk palette whose hues wander, so the screen is calm but
 // always visibly alive; the field is pulled towards them, so an earlier effect's leftovers melt in within a
 // second, and a soft, balanced nudge now and then sends a slow ripple through them.
-#include "effects/geometry/direct_cells.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -11,7 +10,7 @@ namespace {
 
 class Unnamed : public Effect {
   private:
-    geometry::SplitSine wide_, narrow_;
+    kit::SplitSine wide_, narrow_;
 
   public:
     void step(EffectContext& c) override {
@@ -44,9 +43,9 @@ class Unnamed : public Effect {
                 // Soft-edged bands: the middle of the palette is passed through quickly, so each band has a
                 // clear body and the screen real contrast.
                 const float e = v * v * (3.0f - 2.0f * v);
-                const kit::Rgb target = e < 0.5f ? geometry::blend(deep, middle, e * 2.0f)
-                                                 : geometry::blend(middle, light, e * 2.0f - 1.0f);
-                geometry::mixCell(c, x, y, target, rate);
+                const kit::Rgb target =
+                    e < 0.5f ? kit::mix(deep, middle, e * 2.0f) : kit::mix(middle, light, e * 2.0f - 1.0f);
+                kit::mixCell(c, x, y, target, rate);
             }
         }
         if (c.frame % 50u == 0u) {

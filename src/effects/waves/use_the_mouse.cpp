@@ -4,7 +4,7 @@
 // dissolves into the pool.
 #include <cmath>
 
-#include "effects/geometry/held_picture.h"
+#include "effects/kit/held_picture.h"
 #include "effects/kit/kit.h"
 
 namespace glowfield {
@@ -190,7 +190,7 @@ class UseTheMouse : public Effect {
         return in;
     }
 
-    HeldPicture canvas_;
+    kit::HeldPicture canvas_;
     Ripple ripples_[rippleCount]{};
     int nextRipple_ = 0;
     int lastX_ = 0, lastY_ = 0;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "effects/kit/kit.h"
-#include "effects/pictures/cell_writes.h"
 
 namespace glowfield {
 
@@ -61,12 +60,12 @@ class Waffle : public Effect {
                 // Light from the top left: walls that face it shine, the others fall into shadow.
                 const float light =
                     kit::clampf(0.62f + 0.25f * h + 0.9f * ((h - hl) + (h - hu)), 0.15f, 1.25f);
-                kit::Rgb colour = pictures::dim(dough, light);
+                kit::Rgb colour = kit::shade(dough, light);
                 const int pu = pit_[static_cast<size_t>(x)], pv = pit_[static_cast<size_t>(y)];
                 const float s = kit::clampf(syrup_[pu * lattice + pv], 0.0f, 1.0f) * (1.0f - h);
                 if (s > 0.0f) {
-                    kit::Rgb gloss = pictures::dim(amber, 0.8f + 0.6f * light);
-                    colour = pictures::blend(colour, gloss, s * 0.85f);
+                    kit::Rgb gloss = kit::shade(amber, 0.8f + 0.6f * light);
+                    colour = kit::mix(colour, gloss, s * 0.85f);
                 }
                 const int cell = cellAt(x, y);
                 c.planes.red[cell] += (colour.r - c.planes.red[cell]) * 0.3f;

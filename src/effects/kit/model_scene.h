@@ -1,16 +1,16 @@
-// Drawing aids that the model effects share: a backdrop pass that settles whatever an earlier effect left,
-// view turns, projected dots and solid strokes, so each model file holds only its own shape and motion.
+// Drawing aids for effects that show 3-D models: a backdrop pass that settles whatever an earlier effect
+// left, view turns, projected dots and solid strokes, so each model file holds only its own shape and motion.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 
-#include "effects/kit/kit.h"
+#include "effects/kit/canvas.h"
+#include "effects/kit/colour.h"
+#include "effects/kit/models.h"
+#include "effects/kit/shapes.h"
 
-namespace glowfield::models {
-
-using kit::Rgb;
-using kit::Vec3;
+namespace glowfield::kit {
 
 // Settling towards a backdrop that varies only down the screen: one target per row and channel. Colours
 // move towards it by rate every frame, clamped first so that extreme leftovers (huge, infinite, NaN) cannot
@@ -67,7 +67,7 @@ inline void settleGradient(const EffectContext& c, Rgb top, Rgb bottom, float ra
     Backdrop b;
     const float inv = 1.0f / static_cast<float>(c.n - 1);
     for (int y = 0; y < c.n; ++y) {
-        const Rgb t = kit::mix(top, bottom, static_cast<float>(y) * inv);
+        const Rgb t = mix(top, bottom, static_cast<float>(y) * inv);
         b.rows[0][y] = t.r;
         b.rows[1][y] = t.g;
         b.rows[2][y] = t.b;
@@ -80,12 +80,12 @@ inline void settleGradient(const EffectContext& c, Rgb top, Rgb bottom, float ra
 inline void settleSky(const EffectContext& c, float horizon, Rgb skyTop, Rgb skyLow, Rgb groundFar,
                       Rgb groundNear, float rate, float keep = 0.8f) {
     Backdrop b;
-    const float h = kit::clampf(horizon, 1.0f, static_cast<float>(c.n) - 2.0f);
+    const float h = clampf(horizon, 1.0f, static_cast<float>(c.n) - 2.0f);
     const float skySpan = 1.0f / h, groundSpan = 1.0f / (static_cast<float>(c.n) - h);
     for (int y = 0; y < c.n; ++y) {
         const float fy = static_cast<float>(y);
-        const Rgb t = fy < h ? kit::mix(skyTop, skyLow, fy * skySpan)
-                             : kit::mix(groundFar, groundNear, (fy - h) * groundSpan);
+        const Rgb t =
+            fy < h ? mix(skyTop, skyLow, fy * skySpan) : mix(groundFar, groundNear, (fy - h) * groundSpan);
         b.rows[0][y] = t.r;
         b.rows[1][y] = t.g;
         b.rows[2][y] = t.b;
@@ -93,85 +93,85 @@ inline void settleSky(const EffectContext& c, float horizon, Rgb skyTop, Rgb sky
     settleRows(c, b.planes, rate, keep);
 }
 
-// Turns about x, then y, then z. (Models drawn with kit::modelLine must stay at z >= 0 after this: the
+// Turns about x, then y, then z. (Models drawn with modelLine must stay at z >= 0 after this: the
 // field's 3-D line skips the parts of a line in front of the projection plane.)
 inline Vec3 turn(Vec3 v, float ax, float ay, float az = 0.0f) {
-    return kit::rotateZ(kit::rotateY(kit::rotateX(v, ax), ay), az);
+    return rotateZ(rotateY(rotateX(v, ax), ay), az);
 }
 
 // Depth dimming for points: full at and in front of the focus scale, falling steeply behind it so that the
 // far side of a cloud reads as far.
 inline float depthShade(float scale, float focus) {
-    return kit::clampf(1.0f - 1.6f * (focus - scale), 0.15f, 1.0f);
+    return clampf(1.0f - 1.6f * (focus - scale), 0.15f, 1.0f);
 }
 
 // A point as a round block whose radius and brightness fall with depth, blended by maximum.
 inline void modelDot(const EffectContext& c, Vec3 p, Rgb colour, float radius, float focus = 1.0f) {
-    const kit::Projected q = kit::project(c, p);
+    const Projected q = project(c, p);
     if (!q.visible) {
         return;
     }
     const float r = radius * q.scale;
-    const Rgb shaded = kit::shade(colour, depthShade(q.scale, focus));
+    const Rgb shaded = shade(colour, depthShade(q.scale, focus));
     if (r < 0.75f) {
-        kit::paint(c, kit::toCell(q.x), kit::toCell(q.y), shaded, kit::Blend::max);
+        paint(c, toCell(q.x), toCell(q.y), shaded, Blend::max);
     } else if (r < 1.4f) {
         // Small dots as 2 x 2 blocks: the same look as a disc of this size, at a fraction of the cost.
-        const int x = kit::toCell(q.x - 0.5f), y = kit::toCell(q.y - 0.5f);
-        kit::paint(c, x, y, shaded, kit::Blend::max);
-        kit::paint(c, x + 1, y, shaded, kit::Blend::max);
-        kit::paint(c, x, y + 1, shaded, kit::Blend::max);
-        kit::paint(c, x + 1, y + 1, shaded, kit::Blend::max);
+        const int x = toCell(q.x - 0.5f), y = toCell(q.y - 0.5f);
+        paint(c, x, y, shaded, Blend::max);
+        paint(c, x + 1, y, shaded, Blend::max);
+        paint(c, x, y + 1, shaded, Blend::max);
+        paint(c, x + 1, y + 1, shaded, Blend::max);
     } else {
-        kit::fillDisc(c, q.x, q.y, r, shaded, kit::Blend::max);
+        fillDisc(c, q.x, q.y, r, shaded, Blend::max);
     }
 }
 
 // A thick stroke cut into short pieces: the kit's thick line tests every cell of its bounding box, which for
 // a long diagonal is many times the cells it paints. For set and max blends only (joints are painted twice).
 inline void thickLine(const EffectContext& c, float x0, float y0, float x1, float y1, float radius,
-                      Rgb colour, kit::Blend blend) {
+                      Rgb colour, Blend blend) {
     const float dx = x1 - x0, dy = y1 - y0;
     const float length = std::fabs(dx) + std::fabs(dy);
     if (!(length < 4.0f * static_cast<float>(c.n))) {
-        kit::drawThickLine(c, x0, y0, x1, y1, radius, colour, blend); // not finite or huge: the kit clips it
+        drawThickLine(c, x0, y0, x1, y1, radius, colour, blend); // not finite or huge: the kit clips it
         return;
     }
-    const int pieces = 1 + kit::toCell(length / (2.0f + radius * 2.0f));
+    const int pieces = 1 + toCell(length / (2.0f + radius * 2.0f));
     const float step = 1.0f / static_cast<float>(pieces);
     for (int k = 0; k < pieces; ++k) {
         const float u0 = static_cast<float>(k) * step, u1 = u0 + step;
-        kit::drawThickLine(c, x0 + dx * u0, y0 + dy * u0, x0 + dx * u1, y0 + dy * u1, radius, colour, blend);
+        drawThickLine(c, x0 + dx * u0, y0 + dy * u0, x0 + dx * u1, y0 + dy * u1, radius, colour, blend);
     }
 }
 
-// The kit's light model line (single cells, thick near the viewer, dimmed with depth, blended by maximum)
-// with the thick part drawn in short pieces.
+// A light model line: one projected line of single cells (thick near the viewer, in short pieces, when thick
+// is true), colour dimmed with depth, blended by maximum.
 inline void fastLine(const EffectContext& c, Vec3 a, Vec3 b, Rgb colour, bool thick = false) {
-    const kit::Projected pa = kit::project(c, a), pb = kit::project(c, b);
+    const Projected pa = project(c, a), pb = project(c, b);
     if (!pa.visible || !pb.visible) {
         return;
     }
     const float scale = (pa.scale + pb.scale) * 0.5f;
-    const Rgb dimmed = kit::shade(colour, std::min(1.0f, std::max(0.15f, scale)));
+    const Rgb dimmed = shade(colour, std::min(1.0f, std::max(0.15f, scale)));
     if (thick && scale > 1.2f) {
-        thickLine(c, pa.x, pa.y, pb.x, pb.y, 0.5f * scale, dimmed, kit::Blend::max);
+        thickLine(c, pa.x, pa.y, pb.x, pb.y, 0.5f * scale, dimmed, Blend::max);
     } else {
-        kit::drawLine(c, pa.x, pa.y, pb.x, pb.y, dimmed, kit::Blend::max);
+        drawLine(c, pa.x, pa.y, pb.x, pb.y, dimmed, Blend::max);
     }
 }
 
 // A stroke between two model points, width scaled by depth, painted over what is there (for models drawn
 // on a busy backdrop, where blending by maximum would lose them).
 inline void solidLine(const EffectContext& c, Vec3 a, Vec3 b, Rgb colour, float width,
-                      kit::Blend blend = kit::Blend::set) {
-    const kit::Projected pa = kit::project(c, a), pb = kit::project(c, b);
+                      Blend blend = Blend::set) {
+    const Projected pa = project(c, a), pb = project(c, b);
     if (!pa.visible || !pb.visible) {
         return;
     }
     const float r = width * 0.25f * (pa.scale + pb.scale);
     if (r < 0.6f) {
-        kit::drawLine(c, pa.x, pa.y, pb.x, pb.y, colour, blend);
+        drawLine(c, pa.x, pa.y, pb.x, pb.y, colour, blend);
     } else {
         thickLine(c, pa.x, pa.y, pb.x, pb.y, r, colour, blend);
     }
@@ -179,7 +179,7 @@ inline void solidLine(const EffectContext& c, Vec3 a, Vec3 b, Rgb colour, float 
 
 // Hue along a path, 0..1 turns, as a bright saturated colour.
 inline Rgb bright(float hue, float value = 1.0f) {
-    return kit::hsv(hue, 0.85f, value);
+    return hsv(hue, 0.85f, value);
 }
 
-} // namespace glowfield::models
+} // namespace glowfield::kit

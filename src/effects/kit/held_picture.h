@@ -5,14 +5,14 @@
 
 #include <vector>
 
-#include "effects/kit/canvas.h"
+#include "effects/kit/cells.h"
 
-namespace glowfield {
+namespace glowfield::kit {
 
 class HeldPicture {
   public:
     // Sizes the picture for the grid and fills it with one colour.
-    void reset(const EffectContext& c, kit::Rgb colour) {
+    void reset(const EffectContext& c, Rgb colour) {
         n_ = c.n;
         cells_.assign(static_cast<size_t>(n_) * n_, colour);
     }
@@ -23,7 +23,7 @@ class HeldPicture {
         cells_.resize(static_cast<size_t>(n_) * n_);
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                const kit::Rgb v = kit::colourAt(c, x, y);
+                const Rgb v = colourAt(c, x, y);
                 cells_[index(x, y)] = {tame(v.r), tame(v.g), tame(v.b)};
             }
         }
@@ -36,14 +36,7 @@ class HeldPicture {
         }
         for (int x = 0; x < n_; ++x) {
             for (int y = 0; y < n_; ++y) {
-                const int cell = cellAt(x, y);
-                const kit::Rgb& v = cells_[index(x, y)];
-                c.planes.red[cell] = v.r;
-                c.planes.green[cell] = v.g;
-                c.planes.blue[cell] = v.b;
-                c.planes.redVelocity[cell] = 0.0f;
-                c.planes.greenVelocity[cell] = 0.0f;
-                c.planes.blueVelocity[cell] = 0.0f;
+                setSolidCell(c, x, y, cells_[index(x, y)]);
             }
         }
     }
@@ -62,7 +55,7 @@ class HeldPicture {
     }
 
     // The kept colour of a cell, clamped into the picture.
-    kit::Rgb at(int x, int y) const {
+    Rgb at(int x, int y) const {
         const int cx = x < 0 ? 0 : x >= n_ ? n_ - 1 : x;
         const int cy = y < 0 ? 0 : y >= n_ ? n_ - 1 : y;
         return cells_[index(cx, cy)];
@@ -70,20 +63,20 @@ class HeldPicture {
 
     // Bilinear look-up at a fractional cell, clamped to the picture; coordinates that are not finite read
     // the nearest edge.
-    kit::Rgb sample(float x, float y) const {
+    Rgb sample(float x, float y) const {
         const float lim = static_cast<float>(n_ - 1);
         x = x > 0.0f ? (x < lim ? x : lim) : 0.0f; // NaN falls to 0
         y = y > 0.0f ? (y < lim ? y : lim) : 0.0f;
-        const int x0 = kit::toCell(x);
-        const int y0 = kit::toCell(y);
+        const int x0 = toCell(x);
+        const int y0 = toCell(y);
         const float fx = x - static_cast<float>(x0);
         const float fy = y - static_cast<float>(y0);
-        const kit::Rgb a = at(x0, y0), b = at(x0 + 1, y0), d = at(x0, y0 + 1), e = at(x0 + 1, y0 + 1);
-        const kit::Rgb top = kit::mix(a, b, fx), bottom = kit::mix(d, e, fx);
-        return kit::mix(top, bottom, fy);
+        const Rgb a = at(x0, y0), b = at(x0 + 1, y0), d = at(x0, y0 + 1), e = at(x0 + 1, y0 + 1);
+        const Rgb top = mix(a, b, fx), bottom = mix(d, e, fx);
+        return mix(top, bottom, fy);
     }
 
-    void set(int x, int y, kit::Rgb colour) {
+    void set(int x, int y, Rgb colour) {
         if (x >= 0 && y >= 0 && x < n_ && y < n_) {
             cells_[index(x, y)] = colour;
         }
@@ -101,7 +94,7 @@ class HeldPicture {
     Survey survey() const {
         double sum = 0.0, squares = 0.0;
         int dark = 0;
-        for (const kit::Rgb& v : cells_) {
+        for (const Rgb& v : cells_) {
             const double l = (v.r + v.g + v.b) / 3.0;
             sum += l;
             squares += l * l;
@@ -119,7 +112,7 @@ class HeldPicture {
     size_t index(int x, int y) const { return static_cast<size_t>(x) * n_ + y; }
 
     int n_ = 0;
-    std::vector<kit::Rgb> cells_;
+    std::vector<Rgb> cells_;
 };
 
-} // namespace glowfield
+} // namespace glowfield::kit
