@@ -133,8 +133,9 @@ TEST_F(Listening, TheFieldPulsesWithTheClicks) {
     EXPECT_GT(steps[peaks.front()], 5.0 * sorted[sorted.size() / 2]);
 }
 
-// Every entry, with clicks: the first kick shows on the picture, covers only a small part of it, and the
-// flash limit holds at 180 BPM.
+// Every entry, with clicks: the first kick shows on the picture and, unless the entry answers the music in a
+// way of its own, covers only a small part of it; the older routines, which hear nothing but the kick, stay
+// under the flash limit at 180 BPM (the entries of our own are held to it by the catalogue's music test).
 class EveryEntryHears : public Listening, public ::testing::WithParamInterface<int> {};
 
 TEST_P(EveryEntryHears, TheKickShowsWithoutTakingThePicture) {
@@ -152,7 +153,14 @@ TEST_P(EveryEntryHears, TheKickShowsWithoutTakingThePicture) {
     ASSERT_TRUE(kicks(currentSound()));
     const double changed = measure::motionShare(unheard, measure::capture());
     EXPECT_GT(changed, 0.003) << "the kick does not show";
+    if (catalogue[effect].marks & listensMark) {
+        return; // its own reaction may take the picture; the catalogue's music test holds it to the flash
+                // limit
+    }
     EXPECT_LT(changed, 0.1) << "the kick takes too much of the picture";
+    if (catalogue[effect].make) {
+        return; // an effect of its own hears the catalogue's music test, the kick with it
+    }
     // Beats at 180 BPM pulse; they never flash the screen.
     measure::FlashCounter flashes;
     for (int i = 0; i < 200; ++i) {

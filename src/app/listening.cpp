@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/commands.h"
 #include "effects/effect_state.h"
 #include "platform/sound_file.h"
 #include "sound/sound_analyser.h"

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "app/command_line.h"
+#include "app/options.h"
 
 namespace glowfield {
 

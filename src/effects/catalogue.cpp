@@ -161,7 +161,7 @@ void runEntry(const SoundFrame& sound) {
                           current.counts.framesSinceStart(),
                           static_cast<float>(n) / 200.0f,
                           current.counts.framesSinceMouseMoved(),
-                          withinRange(sound)};
+                          sound};
     if (fresh) {
         current.effect = entry.make();
         current.effect->start(context);
@@ -171,8 +171,9 @@ void runEntry(const SoundFrame& sound) {
 
 } // namespace
 
-void runCurrentEffect(const SoundFrame& sound) {
+void runCurrentEffect(const SoundFrame& heard) {
     applyFinishedPicture();
+    const SoundFrame sound = withinRange(heard);
     runEntry(sound);
     // Every entry, the older routines too, feels the beat; silence leaves the frame untouched.
     kickOnBeat(sound);

@@ -27,6 +27,10 @@ class LooneyTunes : public Effect {
         const int time = static_cast<int>(c.framesSinceStart) + 1;
         const float t = static_cast<float>(time);
         kit::scaleVelocities(c, 0.996f);
+        // The paper is set every frame while its velocities are not, so the wave step would pump them (and
+        // through them the curtain) without bound; taming now and then keeps the ripples and drops the
+        // excess.
+        kit::tameNowAndThen(c, 400.0f, 60.0f);
         const float gap = 7.0f * s;
         const float top = nf * 0.5f - 2.0f * gap, bottom = nf * 0.5f + 2.0f * gap;
         const float bandTop = top - 3.5f * gap, bandBottom = bottom + 3.5f * gap;
