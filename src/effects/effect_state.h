@@ -7,7 +7,13 @@
 
 namespace glowfield {
 
-inline constexpr int effectCount = 242;
+// The number of entries: one per effect or routine line of the catalogue, so that adding an effect is adding
+// its file and its line.
+inline constexpr int effectCount = 0
+#define GLOWFIELD_EFFECT(index, name, family, effectClass) +1
+#define GLOWFIELD_ROUTINE(index, name, family, routine) +1
+#include "effects/catalogue.def"
+    ;
 inline constexpr int particleCapacity = 12000;
 
 struct EffectState {

@@ -24,9 +24,6 @@ class Solar : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (limb_.size() != static_cast<size_t>(c.n) * static_cast<size_t>(c.n)) {
-            limbTable(c); // the grid changed size under us
-        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
         const float s = c.scale;

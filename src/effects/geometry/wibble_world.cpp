@@ -30,9 +30,6 @@ class WibbleWorld : public Effect {
     }
 
     void step(EffectContext& c) override {
-        if (radius_.size() != static_cast<size_t>(c.n) * static_cast<size_t>(c.n)) {
-            directions(c); // the grid changed size under us
-        }
         const int n = c.n;
         const float nf = static_cast<float>(n);
         const float s = c.scale;
