@@ -9,6 +9,7 @@
 
 #include "app/field_dump.h"
 #include "app/frame_loop.h"
+#include "app/listening.h"
 #include "display/renderer.h"
 #include "effects/catalogue.h"
 #include "effects/effect_state.h"
@@ -21,11 +22,13 @@ namespace glowfield::test {
 
 void StateTest::SetUp() {
     resetWorld();
+    stopListening(); // what a test before heard, and its switch on the beat, must not reach this one
     setRenderTarget(nullptr);
     setPictureDirectory("");
 }
 
 void StateTest::TearDown() {
+    stopListening();
     setRenderTarget(nullptr);
     setPictureDirectory("");
 }
