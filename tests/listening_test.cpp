@@ -139,6 +139,12 @@ TEST_F(Listening, TheFieldPulsesWithTheClicks) {
 class EveryEntryHears : public Listening, public ::testing::WithParamInterface<int> {};
 
 TEST_P(EveryEntryHears, TheKickShowsWithoutTakingThePicture) {
+#ifdef GLOWFIELD_SANITIZED_TESTS
+    // Every entry is heard in the release run; under the sanitizers a sample runs the same code.
+    if (GetParam() % 4 != 0) {
+        GTEST_SKIP() << "heard in the release run";
+    }
+#endif
     // The clicks' first hit kicks at the first tick: compared with the same tick unheard, the kick shows on
     // the picture, on a small part of it.
     const int effect = GetParam();
