@@ -1,7 +1,9 @@
 // The surface writer's tables, stores and lock rules, and the renderer's levels and blocks.
 #include <cmath>
+#include <cstring>
 #include <limits>
 
+#include "display/block_render.h"
 #include "display/renderer.h"
 #include "display/surface_writer.h"
 #include "field/field.h"
@@ -193,6 +195,46 @@ TEST_F(RendererTest, RenderedPixelsFollowTheLevelRuleForEveryKindOfValue) {
                 const uint32_t expected = writer.pixelValue(packedColourAt(x, y));
                 ASSERT_EQ(display.surface().pixelAt(4 * x + 3, 3 * y + 2), expected)
                     << bits << " bits, cell " << x << "," << y;
+            }
+        }
+    }
+}
+
+// The block writer has an AVX-512 code and a portable one; both must give the level rule's pixels for every
+// kind of value, and store nothing outside the clipped area, whichever this processor runs.
+TEST_F(RendererTest, BothBlockCodesGiveTheLevelRuleInsideTheAreaAndNothingOutside) {
+    std::vector<float> values = extremeValues();
+    for (float v :
+         {-127.0f, 127.0f, std::nextafter(127.0f, 200.0f), 127.99f, 128.0f, -127.99f, -128.0f,
+          std::nextafter(-127.0f, -200.0f), -std::numeric_limits<float>::denorm_min(), -0.99f, 0.99f,
+          std::numeric_limits<float>::signaling_NaN(), -std::numeric_limits<float>::quiet_NaN()}) {
+        values.push_back(v);
+    }
+    for (float v = -131.0f; v <= 131.0f; v += 0.375f) {
+        values.push_back(v);
+    }
+    for (int cell = 0; cell < planeCells; ++cell) {
+        planes.red[cell] = values[cell % values.size()];
+        planes.green[cell] = values[(cell * 7 + 3) % values.size()];
+        planes.blue[cell] = values[(cell * 13 + 5) % values.size()];
+    }
+    const PixelShifts shifts{0, 8, 16};
+    constexpr int pitch = 3300;
+    for (const BlockArea area : {BlockArea{200, 200, 600, 3}, BlockArea{8, 17, 50, 3},
+                                 BlockArea{12, 200, 599, 1}, BlockArea{200, 31, 600, 4}}) {
+        for (BlockCode code : {BlockCode::fastest, BlockCode::portable}) {
+            std::vector<uint8_t> picture(static_cast<size_t>(pitch) * 601, 0xaa);
+            writeCellBlocks(planes, shifts, area, picture.data(), pitch, code);
+            for (int y = 0; y < 601; ++y) {
+                for (int x = 0; x < pitch / 4; ++x) {
+                    uint32_t pixel;
+                    std::memcpy(&pixel, picture.data() + static_cast<size_t>(y) * pitch + 4 * x, 4);
+                    const int cx = x / 4, cy = y / area.cellHeight;
+                    const bool inside = x < 4 * area.columns && cy < area.rows && y < area.lines;
+                    ASSERT_EQ(pixel, inside ? packedColourAt(cx, cy) : 0xaaaaaaaau)
+                        << (code == BlockCode::portable ? "portable" : "fastest") << " code, area "
+                        << area.columns << "x" << area.rows << ", pixel " << x << "," << y;
+                }
             }
         }
     }

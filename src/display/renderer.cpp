@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display/block_render.h"
 #include "display/surface_writer.h"
 #include "field/field.h"
 #include "platform/report_error.h"
@@ -128,44 +129,21 @@ void computePixels(const SurfaceWriter& writer, int columns, int rows) {
     }
 }
 
-// Where the surface holds 4-byte pixels of 8-bit channels: the picture is written in strips of sixteen cell
-// columns, each cell's pixel value stored four times into every line of its cell row straight from the
-// converted strip, so that no line is built twice or copied. Lines below the last cell row are cleared.
-// False when the surface needs the general path.
-bool renderStrips(SurfaceWriter& writer, int columns, int rows, int lines, int cellHeight) {
-    const int redShift = tableShift(writer.redTable());
-    const int greenShift = tableShift(writer.greenTable());
-    const int blueShift = tableShift(writer.blueTable());
-    if (writer.storeBytes() != 4 || writer.pitch() % 4 != 0 || redShift < 0 || greenShift < 0 ||
-        blueShift < 0) {
+// Where the surface holds 4-byte pixels of 8-bit channels: the picture is written in blocks straight from the
+// planes, and lines below the last cell row are cleared. False when the surface needs the general path.
+bool renderBlocks(SurfaceWriter& writer, int columns, int rows, int lines, int cellHeight) {
+    const PixelShifts shifts{tableShift(writer.redTable()), tableShift(writer.greenTable()),
+                             tableShift(writer.blueTable())};
+    if (writer.storeBytes() != 4 || writer.pitch() % 4 != 0 || columns % 4 != 0 || shifts.red < 0 ||
+        shifts.green < 0 || shifts.blue < 0) {
         return false;
     }
-    alignas(64) static uint32_t block[blockColumns][planeStride];
-    alignas(64) static uint32_t stripRows[shownCells][blockColumns];
     uint8_t* const base = writer.claimBytes(0);
-    const ptrdiff_t pitch = writer.pitch() / 4;
-    for (int first = 0; first < columns; first += blockColumns) {
-        const int count = std::min(blockColumns, columns - first);
-        for (int i = 0; i < count; ++i) {
-            const int at = cellAt(first + i, 0);
-            shiftedPixelsOfColumn(planes.red + at, planes.green + at, planes.blue + at, block[i], rows,
-                                  redShift, greenShift, blueShift);
-        }
-        for (int y = 0; y < rows; ++y) {
-            for (int i = 0; i < count; ++i) {
-                stripRows[y][i] = block[i][y];
-            }
-        }
-        uint32_t* const strip = reinterpret_cast<uint32_t*>(base) + 4 * first;
-        for (int y = 0; y < rows; ++y) {
-            const int firstLine = y * cellHeight;
-            const int lineCount = std::min(cellHeight, lines - firstLine);
-            expandFourWide(stripRows[y], count, strip + firstLine * pitch, pitch, lineCount);
-        }
-    }
+    const ptrdiff_t pitch = writer.pitch();
+    writeCellBlocks(planes, shifts, BlockArea{columns, rows, lines, cellHeight}, base, pitch);
     const uint32_t blank[shownCells] = {};
     for (int line = rows * cellHeight; line < lines; ++line) {
-        expandFourWide(blank, columns, reinterpret_cast<uint32_t*>(base) + line * pitch, pitch, 1);
+        expandFourWide(blank, columns, reinterpret_cast<uint32_t*>(base + line * pitch), 0, 1);
     }
     for (int line = 0; line < lines; ++line) {
         writer.claimBytes(columns * 16);
@@ -224,7 +202,7 @@ void renderField() {
     const int rows = lines > 0 ? std::min((lines - 1) / cellHeight + 1, shownCells) : 0;
 
     // Each cell's levels are computed once per frame rather than once per pixel line.
-    if (!renderStrips(*writer, columns, rows, lines, cellHeight)) {
+    if (!renderBlocks(*writer, columns, rows, lines, cellHeight)) {
         renderLines(*writer, columns, rows, lines, cellHeight);
     }
     code = writer->unlock();
