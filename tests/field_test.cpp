@@ -1,6 +1,7 @@
 // Random sequence, table trigonometry, start-up noise and the wave step.
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "field/field.h"
 #include "field/random.h"
@@ -25,6 +26,27 @@ TEST_F(FieldTest, RandomSequenceIsTheFixedLinearCongruence) {
         const int r = nextRandom();
         ASSERT_GE(r, 0);
         ASSERT_LE(r, 32767);
+    }
+}
+
+// Numbers worked out ahead must be the sequence itself, across block edges, and the generator must go on
+// from the last one taken, not from the end of the block worked out.
+TEST_F(FieldTest, NumbersWorkedOutAheadAreTheSequenceAndTheGeneratorGoesOnFromTheLastTaken) {
+    for (const int count : {0, 1, 63, 64, 65, 1000}) {
+        seedRandom(-12345 + count);
+        std::vector<int> expected;
+        for (int i = 0; i < count + 3; ++i) {
+            expected.push_back(nextRandom());
+        }
+        seedRandom(-12345 + count);
+        RandomAhead ahead;
+        for (int i = 0; i < count; ++i) {
+            ASSERT_EQ(ahead.take(), expected[static_cast<size_t>(i)]) << count << " taken, number " << i;
+        }
+        ahead.finish();
+        for (int i = count; i < count + 3; ++i) {
+            ASSERT_EQ(nextRandom(), expected[static_cast<size_t>(i)]) << count << " taken, then number " << i;
+        }
     }
 }
 

@@ -139,8 +139,10 @@ void grill() {
     ReliefBatch batch;
     uint32_t last[planeCells] = {}; // the packed sample that each cell received last
     shared.sharedAngle = 1.0f;
+    // The walk takes some 160 000 numbers one after another; they are worked out ahead in blocks.
+    RandomAhead random;
     do {
-        shared.sharedAngle = toFloat(shared.sharedAngle + (nextRandom() % 500) * 0.002);
+        shared.sharedAngle = toFloat(shared.sharedAngle + (random.take() % 500) * 0.002);
         const double u = shared.sharedAngle;
         // Indices are kept inside the picture planes whatever the sizes hold.
         const int32_t px = std::clamp(truncToInt(picture.pictureWidth * u / n), 0, pictureColumns - 1);
@@ -153,7 +155,7 @@ void grill() {
         while (more) {
             int count = 0;
             do {
-                v.step(static_cast<int>(static_cast<uint32_t>(nextRandom()) % 500u)); // draws are >= 0
+                v.step(static_cast<int>(static_cast<uint32_t>(random.take()) % 500u)); // draws are >= 0
                 batch.v[count++] = v.value();
                 more = lastLine > v.value();
             } while (more && count < reliefBatch);
@@ -174,6 +176,7 @@ void grill() {
             }
         }
     } while (n - 1 > shared.sharedAngle);
+    random.finish();
     writeLastSamples(last, n);
 }
 
