@@ -136,19 +136,36 @@ bool isSoftwareRasteriser(const char* glRenderer) {
     return false;
 }
 
+// On a CPU rasteriser, OpenGL spends several threads per frame on a plain copy of the picture. The software
+// renderer copies it once and hands it to the window system; SDL's framebuffer must then not be an OpenGL
+// texture itself.
+SDL_Renderer* createSoftwareRenderer(SDL_Window* window) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer ? renderer : SDL_CreateRenderer(window, -1, 0);
+}
+
+// An X server without direct rendering can only give OpenGL on the processor, and finding that out by making
+// an OpenGL renderer costs a quarter of a second of start-up, so such a server gets the software renderer at
+// once.
+bool onX11WithoutDirectRendering(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11 &&
+           !x11OffersDirectRendering(info.info.x11.display);
+}
+
 SDL_Renderer* createRenderer(SDL_Window* window) {
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    // A choice made in the environment always wins.
     const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
-    if (renderer && !(chosen && *chosen) && drawsThroughSoftwareGl(renderer)) {
-        // On a CPU rasteriser, OpenGL spends several threads per frame on a plain copy of the picture. The
-        // software renderer copies it once and hands it to the window system; SDL's framebuffer must then
-        // not be an OpenGL texture itself. A choice made in the environment still wins.
+    const bool choiceMade = chosen && *chosen;
+    if (!choiceMade && onX11WithoutDirectRendering(window)) {
+        return createSoftwareRenderer(window);
+    }
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    if (renderer && !choiceMade && drawsThroughSoftwareGl(renderer)) {
         SDL_DestroyRenderer(renderer);
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-        if (!renderer) {
-            renderer = SDL_CreateRenderer(window, -1, 0);
-        }
+        return createSoftwareRenderer(window);
     }
     return renderer;
 }

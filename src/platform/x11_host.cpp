@@ -28,6 +28,7 @@ struct Xlib {
     int (*getProperty)(Display*, Window, Atom, long, long, Bool, Atom, Atom*, int*, unsigned long*,
                        unsigned long*, unsigned char**) = nullptr;
     int (*free)(void*) = nullptr;
+    Bool (*queryExtension)(Display*, const char*, int*, int*, int*) = nullptr;
     bool loaded = false; // every call above was found
 
     Xlib() {
@@ -41,7 +42,8 @@ struct Xlib {
                  find(sync, "XSync") && find(openDisplay, "XOpenDisplay") &&
                  find(closeDisplay, "XCloseDisplay") && find(defaultRoot, "XDefaultRootWindow") &&
                  find(internAtom, "XInternAtom") && find(queryTree, "XQueryTree") &&
-                 find(getProperty, "XGetWindowProperty") && find(free, "XFree");
+                 find(getProperty, "XGetWindowProperty") && find(free, "XFree") &&
+                 find(queryExtension, "XQueryExtension");
     }
 };
 
@@ -128,6 +130,20 @@ bool followX11Window(void* display, unsigned long window) {
     x.selectInput(static_cast<Display*>(display), window, StructureNotifyMask | ExposureMask);
     x.sync(static_cast<Display*>(display), False);
     return true;
+}
+
+bool x11OffersDirectRendering(void* display) {
+    const Xlib& x = xlib();
+    if (!x.loaded || !display) {
+        return true;
+    }
+    int opcode = 0, event = 0, error = 0;
+    for (const char* extension : {"DRI3", "DRI2"}) {
+        if (x.queryExtension(static_cast<Display*>(display), extension, &opcode, &event, &error)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool isX11Destruction(const void* xEvent, unsigned long window) {

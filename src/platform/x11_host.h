@@ -26,6 +26,11 @@ void watchX11(X11Watch* watch);
 // waits for the server's answer, so that a window gone meanwhile shows now. False without Xlib.
 bool followX11Window(void* display, unsigned long window);
 
+// Whether the X server on the connection display (an Xlib Display*) lets clients draw on its graphics card
+// (DRI3 or DRI2). Without it (Xvfb, a remote desktop's server) OpenGL can only run on the processor. True
+// when it cannot be asked, so that the caller keeps its usual way.
+bool x11OffersDirectRendering(void* display);
+
 // True when xEvent (an XEvent) is the destruction of window.
 bool isX11Destruction(const void* xEvent, unsigned long window);
 
