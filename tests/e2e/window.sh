@@ -45,6 +45,9 @@ window_covers 800x600
 capture_blocks 0 0 || fail "the screen does not show 4 x 3 blocks"
 [ "$(identify -format '%k' "$WORK/picture.png")" -gt 50 ] || fail "the picture is nearly flat"
 pass "the picture covers the screen in 4 x 3 blocks"
+# Xvfb offers no direct rendering, so the player takes the software renderer without trying OpenGL first.
+grep -q '^event renderer software$' "$LOG" || fail "on Xvfb the renderer is $(grep -m 1 '^event renderer' "$LOG")"
+pass "Xvfb gets the software renderer"
 
 field_key Return 0.5 "Enter halves the colours once"
 field_key KP_Enter 0.5 "keypad Enter halves the colours once"
