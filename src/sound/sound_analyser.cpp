@@ -1,9 +1,10 @@
 #include "sound/sound_analyser.h"
 
 #include <algorithm>
-#include <aubio/aubio.h>
 #include <cmath>
 #include <kiss_fftr.h>
+
+#include "sound/aubio_library.h"
 
 namespace glowfield {
 
@@ -39,6 +40,7 @@ float unit(float value) {
 } // namespace
 
 struct SoundAnalyser::Detectors {
+    const AubioLibrary* aubio = aubioLibrary(); // nullptr: no onsets and no beats
     aubio_onset_t* onset = nullptr;
     aubio_tempo_t* tempo = nullptr;
     fvec_t* input = nullptr;
@@ -50,14 +52,14 @@ struct SoundAnalyser::Detectors {
 
     ~Detectors() {
         if (onset) {
-            del_aubio_onset(onset);
+            aubio->deleteOnset(onset);
         }
         if (tempo) {
-            del_aubio_tempo(tempo);
+            aubio->deleteTempo(tempo);
         }
         for (fvec_t* vector : {input, onsetOut, tempoOut}) {
             if (vector) {
-                del_fvec(vector);
+                aubio->deleteVector(vector);
             }
         }
         kiss_fftr_free(fft);
@@ -72,16 +74,18 @@ SoundAnalyser::SoundAnalyser(int sampleRate)
     const auto hop = static_cast<uint_t>(hop_);
     const auto rate = static_cast<uint_t>(rate_);
     Detectors& d = *detectors_;
-    d.onset = new_aubio_onset("hfc", window, hop, rate);
-    d.tempo = new_aubio_tempo("default", window, hop, rate);
-    d.input = new_fvec(hop);
-    d.onsetOut = new_fvec(1);
-    d.tempoOut = new_fvec(1);
+    if (const AubioLibrary* aubio = d.aubio) {
+        d.onset = aubio->newOnset("hfc", window, hop, rate);
+        d.tempo = aubio->newTempo("default", window, hop, rate);
+        d.input = aubio->newVector(hop);
+        d.onsetOut = aubio->newVector(1);
+        d.tempoOut = aubio->newVector(1);
+        // Silence is decided here, the same way for every detector.
+        aubio->onsetSetSilence(d.onset, -90.0f);
+        aubio->tempoSetSilence(d.tempo, -200.0f);
+    }
     d.fft = kiss_fftr_alloc(fftSize_, 0, nullptr, nullptr);
     d.spectrum.resize(static_cast<size_t>(fftSize_ / 2 + 1));
-    // Silence is decided here, the same way for every detector.
-    aubio_onset_set_silence(d.onset, -90.0f);
-    aubio_tempo_set_silence(d.tempo, -200.0f);
     history_.assign(static_cast<size_t>(fftSize_), 0.0f);
     windowed_.resize(static_cast<size_t>(fftSize_));
     window_.resize(static_cast<size_t>(fftSize_));
@@ -102,14 +106,18 @@ void SoundAnalyser::analyseHops(const std::vector<float>& mono, bool& onset, boo
         if (hopBuffer_.size() < static_cast<size_t>(hop_)) {
             continue;
         }
+        if (!d.aubio) {
+            hopBuffer_.clear();
+            continue;
+        }
         std::copy(hopBuffer_.begin(), hopBuffer_.end(), d.input->data);
         hopBuffer_.clear();
-        aubio_onset_do(d.onset, d.input, d.onsetOut);
+        d.aubio->onsetDo(d.onset, d.input, d.onsetOut);
         onset = onset || d.onsetOut->data[0] > 0.0f;
-        aubio_tempo_do(d.tempo, d.input, d.tempoOut);
+        d.aubio->tempoDo(d.tempo, d.input, d.tempoOut);
         // A beat placed at the very start of a step reads 0 in the output; the last beat's place moves
         // for every beat.
-        const uint_t last = aubio_tempo_get_last(d.tempo);
+        const uint_t last = d.aubio->tempoGetLast(d.tempo);
         beat = beat || last != d.lastBeat;
         d.lastBeat = last;
     }
