@@ -44,12 +44,21 @@ RandomAhead::RandomAhead() {
     refill(static_cast<uint32_t>(randomState.seed));
 }
 
-__attribute__((target_clones("avx512f", "avx2", "default"))) void RandomAhead::refill(uint32_t from) {
+namespace {
+
+// The seeds after 1 .. 64 steps from one seed, side by side.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void jumpAhead(uint32_t from, uint32_t* seeds) {
+    for (int k = 0; k < 64; ++k) {
+        seeds[k] = from * jumps.factor[k] + jumps.offset[k];
+    }
+}
+
+} // namespace
+
+void RandomAhead::refill(uint32_t from) {
     static_assert(blockSize == 64);
     start_ = from;
-    for (int k = 0; k < blockSize; ++k) {
-        seeds_[k] = from * jumps.factor[k] + jumps.offset[k];
-    }
+    jumpAhead(from, seeds_);
     taken_ = 0;
 }
 
